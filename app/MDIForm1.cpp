@@ -1,0 +1,251 @@
+#include "app/MDIForm1.h"
+
+#include "app/MenuTree.h"
+#include "app/frmOptions.h"
+#include "documents/DocumentCommands.h"
+#include "documents/Form1.h"
+#include "edit/EditCommands.h"
+#include "fileops/DragDrop.h"
+#include "fileops/FileMenu.h"
+#include "fileops/Printing.h"
+#include "fileops/SaveCommands.h"
+#include "platform/Modal.h"
+#include "platform/RichTextBox.h"
+#include "search/SearchCommands.h"
+#include "windows/HelpCommands.h"
+#include "windows/WindowCommands.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaObject>
+
+#include <algorithm>
+
+MDIForm1::MDIForm1() {
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(tp::kAppTitle);
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("MDIClient"));
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    mdi_->viewport()->setAcceptDrops(true);
+    mdi_->viewport()->installEventFilter(this);
+    setAcceptDrops(false);
+    buildMenus();
+    resize(900, 680);
+}
+
+MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::buildMenus() {
+    const auto& tree = menuTree();
+    QList<QMenu*> parents;   // parents[level] is the menu that holds items of level + 1
+    QList<QKeySequence> shortcuts;
+    for (size_t i = 0; i < tree.size(); ++i) {
+        const MenuEntry& e = tree[i];
+        const QString name = QString::fromLatin1(e.name);
+        const QString caption = QString::fromLatin1(e.caption);
+        const bool hasChildren = i + 1 < tree.size() && tree[i + 1].level > e.level;
+        while (parents.size() > e.level) parents.removeLast();
+        if (hasChildren) {
+            QMenu* m = e.level == 0 ? menuBar()->addMenu(caption) : parents.last()->addMenu(caption);
+            m->setObjectName(name);
+            m->menuAction()->setObjectName(name);
+            menus_.insert(name, m);
+            actions_.insert(name, m->menuAction());
+            const QByteArray slot = QByteArray(e.name) + "_Click";
+            if (metaObject()->indexOfSlot(QMetaObject::normalizedSignature(slot + "()")) >= 0) {
+                connect(m, &QMenu::aboutToShow, this,
+                        [this, slot] { QMetaObject::invokeMethod(this, slot.constData()); });
+            }
+            parents.append(m);
+            continue;
+        }
+        QAction* a = nullptr;
+        if (caption == QLatin1String("-")) {
+            a = parents.last()->addSeparator();
+        } else {
+            a = parents.last()->addAction(caption);
+            if (e.shortcut) {
+                a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
+                shortcuts << a->shortcut();
+            }
+            const QByteArray slot = QByteArray(e.name) + "_Click";
+            connect(a, &QAction::triggered, this,
+                    [this, slot] { QMetaObject::invokeMethod(this, slot.constData()); });
+        }
+        a->setObjectName(name);
+        actions_.insert(name, a);
+    }
+    RichTextBox::setReservedShortcuts(shortcuts);
+}
+
+QAction* MDIForm1::item(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
+QMenu* MDIForm1::menu(const char* name) const { return menus_.value(QString::fromLatin1(name)); }
+
+Form1* MDIForm1::ActiveForm() const {
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    return sub ? qobject_cast<Form1*>(sub->widget()) : nullptr;
+}
+
+QList<Form1*> MDIForm1::documentWindows() const {
+    QList<Form1*> result;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (auto* f = qobject_cast<Form1*>(sub->widget())) result << f;
+    return result;
+}
+
+void MDIForm1::MDIForm_Load() {
+    table_.create();
+    Form1* form = loadDocumentWindow(1);
+    table_.DocumentStates[1].Changed = 0;
+    showDocumentWindow(form);
+    searchcmd::frameLoaded();
+}
+
+int MDIForm1::claimSlot() {
+    const int slot = table_.FindFreeSlot();
+    if (slot == 0) {
+        tp::MsgBox(QStringLiteral("No more document windows can be opened.\r\n"
+                                  "Close a document window and try again."));
+    }
+    return slot;
+}
+
+Form1* MDIForm1::loadDocumentWindow(int slot) {
+    auto* form = new Form1(*this);
+    form->setTag(QString::number(slot));
+    table_.Documents[slot] = form;
+    QMdiSubWindow* sub = mdi_->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    form->Form_Load();
+    return form;
+}
+
+void MDIForm1::showDocumentWindow(Form1* form) {
+    QMdiSubWindow* sub = form->subWindow();
+    if (sub->windowState() & Qt::WindowMaximized) sub->showMaximized();
+    else sub->show();
+    mdi_->setActiveSubWindow(sub);
+    form->RTB1->setFocus();
+}
+
+void MDIForm1::SaveFile() {
+    if (Form1* form = ActiveForm()) fileops::SaveFile(*this, *form);
+}
+
+// ---- File
+void MDIForm1::mnuFile_Click() { fileops::mnuFile(*this); }
+void MDIForm1::mnuFileNew_Click() { documents::NewDocument(*this); }
+void MDIForm1::mnuFileOpen_Click() { documents::mnuFileOpen(*this); }
+void MDIForm1::mnuFileClose_Click() { documents::mnuFileClose(*this); }
+void MDIForm1::mnuFileSave_Click() { fileops::mnuFileSave(*this); }
+void MDIForm1::mnuFileSaveAs_Click() { fileops::mnuFileSaveAs(*this); }
+void MDIForm1::mnuFilePageSetup_Click() { fileops::mnuFilePageSetup(*this); }
+void MDIForm1::mnuFilePrint_Click() { fileops::mnuFilePrint(*this); }
+void MDIForm1::mnuEditOptions_Click() { frmOptions::showModal(this); }
+// Exit closes the frame as its close box does, so no unsaved document is lost without asking.
+void MDIForm1::mnuFileExit_Click() { close(); }
+
+// ---- Edit
+void MDIForm1::mnuEdit_Click() { editcmd::mnuEdit(*this); }
+void MDIForm1::mnuEditUndo_Click() { editcmd::Undo(*this); }
+void MDIForm1::mnuEditCut_Click() { editcmd::Cut(*this); }
+void MDIForm1::mnuEditCopy_Click() { editcmd::Copy(*this); }
+void MDIForm1::mnuEditPaste_Click() { editcmd::Paste(*this); }
+void MDIForm1::mnuEditDelete_Click() { editcmd::Delete(*this); }
+void MDIForm1::mnuEditSelectAll_Click() { editcmd::SelectAll(*this); }
+void MDIForm1::mnuEditTimeDate_Click() { editcmd::TimeDate(*this); }
+void MDIForm1::mnuEditHtmlInsert_Click() { editcmd::HtmlInsertFrame(*this); }
+void MDIForm1::mnuEditHtmlHead_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Head); }
+void MDIForm1::mnuEditHtmlTitle_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Title); }
+void MDIForm1::mnuEditHtmlBody_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Body); }
+void MDIForm1::mnuEditHtmlBr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Br); }
+void MDIForm1::mnuEditHtmlHr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Hr); }
+void MDIForm1::mnuEditHtmlCenter_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Center); }
+
+// ---- Search
+void MDIForm1::mnuSearch_Click() { searchcmd::mnuSearch(*this); }
+void MDIForm1::mnuSearchFind_Click() { searchcmd::Find(*this); }
+void MDIForm1::mnuSearchFindNext_Click() { searchcmd::FindNext(*this); }
+
+// ---- Window
+void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }
+void MDIForm1::mnuWindowTileHorizontal_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::TileHorizontal); }
+void MDIForm1::mnuWindowTileVertical_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::TileVertical); }
+void MDIForm1::mnuWindowCascade_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::Cascade); }
+void MDIForm1::mnuWindowArrangeIcons_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::ArrangeIcons); }
+
+// ---- Help
+void MDIForm1::mnuHelpReadme_Click() { helpcmd::Readme(); }
+void MDIForm1::mnuHelpComments_Click() { helpcmd::Comments(); }
+void MDIForm1::mnuHelpBugs_Click() { helpcmd::Bugs(); }
+void MDIForm1::mnuHelpWeb_Click() { helpcmd::Web(); }
+void MDIForm1::mnuHelpAbout_Click() { helpcmd::About(this); }
+
+void MDIForm1::DropFile(const QString& strFilename) { fileops::frameDropFile(*this, strFilename); }
+
+// ---- Closing
+void MDIForm1::closeEvent(QCloseEvent* e) {
+    // Every changed document is asked first, the active one first; a Cancel, or a Yes whose save
+    // did not happen, stops the whole close.
+    QList<QMdiSubWindow*> order = mdi_->subWindowList(QMdiArea::StackingOrder);
+    std::reverse(order.begin(), order.end());
+    for (QMdiSubWindow* sub : order) {
+        auto* form = qobject_cast<Form1*>(sub->widget());
+        if (!form) continue;
+        if (!form->Form_QueryUnload()) {
+            e->ignore();
+            return;
+        }
+    }
+    for (QMdiSubWindow* sub : order)
+        if (auto* form = qobject_cast<Form1*>(sub->widget())) form->closeWithoutAsking();
+    e->accept();
+    MDIForm_Unload();
+}
+
+void MDIForm1::MDIForm_Unload() {
+    if (!table_.AnyDocumentOpen()) emit ended();
+}
+
+bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == mdi_->viewport()) {
+        switch (e->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* de = static_cast<QDropEvent*>(e);
+            if (fileops::isFileList(de->mimeData())) {
+                de->setDropAction(Qt::CopyAction);
+                de->accept();
+            } else {
+                de->ignore();
+            }
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* de = static_cast<QDropEvent*>(e);
+            if (!fileops::isFileList(de->mimeData())) {
+                de->ignore();
+                return true;
+            }
+            de->setDropAction(Qt::CopyAction);
+            de->accept();
+            const QString path = fileops::firstDroppedPath(de->mimeData());
+            // Let the drag source finish before a message box or a long read.
+            if (path != QLatin1String(" ") && !path.isEmpty())
+                QMetaObject::invokeMethod(this, [this, path] { DropFile(path); }, Qt::QueuedConnection);
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}

@@ -1,0 +1,84 @@
+#include "app/Settings.h"
+
+#include "fileops/AtomicFile.h"
+
+#include <QFile>
+
+namespace settings {
+namespace {
+// The file holds a few characters; a huge or hostile one is not read beyond this.
+constexpr qint64 kReadLimit = 64 * 1024;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+} // namespace
+
+FieldReader::FieldReader(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    data_ = file.read(kReadLimit);
+    open_ = true;
+}
+
+FieldReader FieldReader::fromBytes(const QByteArray& content) {
+    FieldReader reader;
+    reader.data_ = content;
+    reader.open_ = true;
+    return reader;
+}
+
+std::optional<QByteArray> FieldReader::next() {
+    if (!open_ || failed_) return std::nullopt;
+    // Blanks before the field do not count as its start: a field needs some text to begin.
+    while (pos_ < data_.size() && isBlank(data_[pos_])) ++pos_;
+    if (pos_ >= data_.size()) {
+        failed_ = true;
+        return std::nullopt;
+    }
+    const qsizetype start = pos_;
+    while (pos_ < data_.size() && data_[pos_] != ',' && data_[pos_] != '\r' && data_[pos_] != '\n')
+        ++pos_;
+    const QByteArray field = data_.mid(start, pos_ - start).trimmed();
+    // Step over the separator: a comma, or one line end (CR LF, CR or LF).
+    if (pos_ < data_.size()) {
+        if (data_[pos_] == ',') {
+            ++pos_;
+        } else if (data_[pos_] == '\r') {
+            ++pos_;
+            if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+        } else {
+            ++pos_;
+        }
+    }
+    return field;
+}
+
+namespace {
+std::optional<int> flagOf(const std::optional<QByteArray>& field) {
+    if (!field) return std::nullopt;
+    if (*field == "0") return 0;
+    if (*field == "1") return 1;
+    return std::nullopt;
+}
+} // namespace
+
+Flags parse(FieldReader& reader) {
+    Flags flags;
+    flags.splash = flagOf(reader.next());
+    if (flags.splash) flags.maximize = flagOf(reader.next());
+    return flags;
+}
+
+Flags read(const QString& path) {
+    FieldReader reader(path);
+    return parse(reader);
+}
+
+QByteArray writtenForm(int splash, int maximize) {
+    return QByteArray(" ") + QByteArray::number(splash) + " , " + QByteArray::number(maximize) + " ";
+}
+
+bool write(int splash, int maximize, const QString& path) {
+    return fileops::writeAtomically(path, writtenForm(splash, maximize), /*allowInPlace=*/false).ok;
+}
+
+} // namespace settings

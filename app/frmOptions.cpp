@@ -1,0 +1,5 @@
+#include "app/frmOptions.h"
+
+namespace frmOptions {
+void showModal(QWidget*) {}
+} // namespace frmOptions

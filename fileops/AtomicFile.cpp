@@ -1,0 +1,171 @@
+#include "fileops/AtomicFile.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fileops {
+namespace {
+
+std::function<int(qint64)>& faultInjector() {
+    static std::function<int(qint64)> injector;
+    return injector;
+}
+
+QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// Writes every byte or reports why not.
+bool writeAll(int fd, const char* data, qint64 length, QString& reason) {
+    while (length > 0) {
+        const size_t n = static_cast<size_t>(std::min<qint64>(length, qint64(1) << 24));
+        if (faultInjector()) {
+            if (const int err = faultInjector()(static_cast<qint64>(n))) {
+                reason = errnoText(err);
+                return false;
+            }
+        }
+        const ssize_t written = ::write(fd, data, n);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            reason = errnoText(errno);
+            return false;
+        }
+        if (written == 0) {
+            reason = errnoText(ENOSPC);
+            return false;
+        }
+        data += written;
+        length -= written;
+    }
+    return true;
+}
+
+bool produceInto(int fd, const Producer& produce, QString& reason) {
+    QString sinkReason;
+    const Sink sink = [&](const char* data, qint64 length) { return writeAll(fd, data, length, sinkReason); };
+    const bool ok = produce(sink, reason);
+    if (!sinkReason.isEmpty()) reason = sinkReason;
+    return ok && sinkReason.isEmpty();
+}
+
+bool syncAndClose(int fd, QString& reason) {
+    bool ok = true;
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+        reason = errnoText(errno);
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        reason = errnoText(errno);
+        ok = false;
+    }
+    return ok;
+}
+
+WriteResult fail(const QString& reason) { return {false, reason}; }
+
+WriteResult writeInPlace(const QByteArray& target, const Producer& produce) {
+    const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return fail(errnoText(errno));
+    QString reason;
+    if (!produceInto(fd, produce, reason)) {
+        ::close(fd);
+        return fail(reason);
+    }
+    if (!syncAndClose(fd, reason)) return fail(reason);
+    return {true, {}};
+}
+
+} // namespace
+
+void setWriteFaultInjector(std::function<int(qint64)> injector) { faultInjector() = std::move(injector); }
+
+WriteResult writeAtomically(const QString& path, const Producer& produce, bool allowInPlace) {
+    if (path.isEmpty()) return fail(QStringLiteral("No file name was given."));
+    QByteArray target = QFile::encodeName(path);
+    if (target.contains('\0')) return fail(QStringLiteral("The file name is not valid."));
+
+    struct stat st {};
+    bool exists = false;
+    if (::lstat(target.constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            // Replace the file the link points to, not the link.
+            char resolved[PATH_MAX];
+            if (::realpath(target.constData(), resolved)) {
+                target = QByteArray(resolved);
+                exists = ::stat(target.constData(), &st) == 0;
+            } else {
+                exists = false;   // a dangling link: the new file takes the link's place
+            }
+        } else {
+            exists = true;
+        }
+        if (exists && S_ISDIR(st.st_mode)) return fail(QStringLiteral("It is a folder."));
+        if (exists && !S_ISREG(st.st_mode))
+            return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
+    } else if (errno != ENOENT) {
+        return fail(errnoText(errno));
+    }
+
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray dir = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.left(slash));
+    QByteArray tempName = dir + "/.tspd-XXXXXX";
+    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (allowInPlace && exists && (err == EACCES || err == EPERM || err == EROFS) &&
+            ::access(target.constData(), W_OK) == 0)
+            return writeInPlace(target, produce);
+        if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
+        return fail(errnoText(err));
+    }
+
+    // The new file takes the old one's permissions (and owner, where we may set it).
+    if (exists) {
+        ::fchmod(fd, st.st_mode & 07777);
+        if (::geteuid() == 0 && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+            // Not fatal: the file keeps the saving user as its owner.
+        }
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+
+    QString reason;
+    if (!produceInto(fd, produce, reason)) {
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return fail(reason);
+    }
+    if (!syncAndClose(fd, reason)) {
+        ::unlink(tempName.constData());
+        return fail(reason);
+    }
+    if (::rename(tempName.constData(), target.constData()) != 0) {
+        const int err = errno;
+        ::unlink(tempName.constData());
+        return fail(errnoText(err));
+    }
+    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return {true, {}};
+}
+
+WriteResult writeAtomically(const QString& path, QByteArrayView bytes, bool allowInPlace) {
+    return writeAtomically(
+        path,
+        [bytes](const Sink& sink, QString&) { return sink(bytes.data(), bytes.size()); },
+        allowInPlace);
+}
+
+} // namespace fileops

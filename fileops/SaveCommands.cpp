@@ -1,0 +1,100 @@
+#include "fileops/SaveCommands.h"
+
+#include "app/MDIForm1.h"
+#include "documents/Form1.h"
+#include "fileops/CodePage.h"
+#include "fileops/DocumentWriter.h"
+#include "platform/Modal.h"
+#include "platform/RichTextBox.h"
+
+#include <QApplication>
+
+namespace fileops {
+
+QString saveFilter() {
+    return QStringLiteral(
+        "HTML Documents (*.htm; *.html) | *.htm;*.html"
+        "|Server-Side Includes (*.stm; *.shtm; *.shtml)| *.stm; *.shtm; *.shtml"
+        "|XML Files (*.xml)| *.xml"
+        "|Java Files (*.jav; *.java)| *.jav;*.java"
+        "|Style Sheets (*.css)| *.css"
+        "|Active Server Pages (*.asp)| *.asp"
+        "|Cold Fusion Templates (*.cfm; *.cfml)| *.cfm; *.cfml"
+        "|Text Files (*.txt)| *.txt"
+        "|PHP Files (*.php)| *.php"
+        "|All files (*.*) | *.*");
+}
+
+namespace {
+bool untitled(const QString& caption) { return caption.left(8) == QLatin1String("Document"); }
+
+QString describeChar(char32_t ch) {
+    const QString code = QStringLiteral("U+%1").arg(uint(ch), 4, 16, QLatin1Char('0')).toUpper();
+    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0)) return code;
+    return QStringLiteral("\"") + QString::fromUcs4(&ch, 1) + QStringLiteral("\" (") + code + QLatin1Char(')');
+}
+} // namespace
+
+void mnuFileSave(MDIForm1& frame) {
+    Form1* form = frame.ActiveForm();
+    if (!form) return;
+    const QString caption = form->Caption();
+    frame.strCurrentFile = untitled(caption) ? QString() : caption;
+    SaveFile(frame, *form);
+}
+
+void mnuFileSaveAs(MDIForm1& frame) {
+    Form1* form = frame.ActiveForm();
+    if (!form) return;
+    frame.strCurrentFile.clear();
+    SaveFile(frame, *form);
+}
+
+bool SaveFile(MDIForm1& frame, Form1& form) {
+    CommonDialog& dlg = frame.CommonDialog1;
+    dlg.Filter = saveFilter();
+    dlg.FileName.clear();
+    if (frame.strCurrentFile.isEmpty()) {
+        try {
+            dlg.ShowSave();
+        } catch (const CommonDialogError&) {
+            dlg.FileName.clear();   // a cancel is never an error
+        }
+        frame.strCurrentFile = dlg.FileName;
+        if (frame.strCurrentFile.isEmpty()) return false;
+        form.setCaption(frame.strCurrentFile);
+        form.setFile(frame.strCurrentFile, frame.strCurrentFile);
+    }
+    const QString target = form.fileFor(frame.strCurrentFile);
+
+    RichTextBox& rtb = *form.RTB1;
+    const qint64 length = rtb.byteLength();
+    const char* text = length ? rtb.rangePointer(0, length) : "";
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DocumentWriteResult result = writeDocument(target, text, length);
+    QApplication::restoreOverrideCursor();
+
+    if (!result.ok) {
+        QString why = result.reason;
+        if (result.unencodableAt >= 0) {
+            const long line = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                                static_cast<unsigned long>(result.unencodableAt));
+            const qint64 column = rtb.indexFromByte(result.unencodableAt) -
+                                  rtb.indexFromByte(rtb.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line));
+            why = QStringLiteral("The character %1 in line %2, column %3 cannot be written in the %4 code page. "
+                                 "Nothing was written.")
+                      .arg(describeChar(codepage::charAt(text, length, result.unencodableAt)))
+                      .arg(line + 1)
+                      .arg(column + 1)
+                      .arg(codepage::kName);
+        }
+        tp::MsgBox(QStringLiteral("Can't save file: ") + target + QStringLiteral("\r\n\r\n") + why +
+                   QStringLiteral("\r\n\r\nThe document stays open with its changes."));
+        return false;
+    }
+    DocumentTable& table = frame.table();
+    if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
+    return true;
+}
+
+} // namespace fileops

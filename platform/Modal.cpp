@@ -1,0 +1,97 @@
+#include "platform/Modal.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace tp {
+namespace {
+
+class ScreenModal final : public ModalSeam {
+public:
+    MsgResult message(const MessageRequest& r) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setTextFormat(Qt::PlainText);   // file names and captions are never markup
+        box.setText(r.text);
+        box.setWindowTitle(r.title);
+        switch (r.icon) {
+        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        }
+        switch (r.buttons) {
+        case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes: return MsgResult::Yes;
+        case QMessageBox::No: return MsgResult::No;
+        case QMessageBox::Cancel: return MsgResult::Cancel;
+        default: return r.buttons == MsgButtons::YesNoCancel ? MsgResult::Cancel : MsgResult::OK;
+        }
+    }
+
+    QString fileDialog(const FileDialogRequest& r) override {
+        QFileDialog dialog(QApplication::activeWindow());
+        if (!r.title.isEmpty()) dialog.setWindowTitle(r.title);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        if (r.kind == FileDialogKind::Save) {
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        } else {
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            // Any name may be typed: a missing file is reported by the command itself.
+            dialog.setFileMode(QFileDialog::AnyFile);
+        }
+        dialog.setNameFilters(r.nameFilters);
+        if (r.selectedFilter >= 0 && r.selectedFilter < r.nameFilters.size())
+            dialog.selectNameFilter(r.nameFilters.at(r.selectedFilter));
+        if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
+        if (dialog.exec() != QDialog::Accepted) return {};
+        const QStringList files = dialog.selectedFiles();
+        return files.isEmpty() ? QString() : files.first();
+    }
+
+    bool printDialog(const PrintDialogRequest& r, QPrinter& printer) override {
+        QPrintDialog dialog(&printer, QApplication::activeWindow());
+        if (!r.title.isEmpty()) dialog.setWindowTitle(r.title);
+        QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
+        options.setFlag(QAbstractPrintDialog::PrintPageRange, !r.noPageNumbers);
+        options.setFlag(QAbstractPrintDialog::PrintSelection, r.selection);
+        dialog.setOptions(options);
+        if (r.selection) dialog.setPrintRange(QAbstractPrintDialog::Selection);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+    int exec(QDialog& dialog) override { return dialog.exec(); }
+};
+
+ScreenModal& screenModal() {
+    static ScreenModal instance;
+    return instance;
+}
+
+ModalSeam* g_seam = nullptr;
+
+} // namespace
+
+ModalSeam& modal() { return g_seam ? *g_seam : screenModal(); }
+
+void setModal(ModalSeam* seam) { g_seam = seam; }
+
+MsgResult MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
+    return modal().message({prompt, title.isEmpty() ? kAppTitle : title, buttons, icon});
+}
+
+} // namespace tp

@@ -1,0 +1,259 @@
+#include "platform/RichTextBox.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <Qsci/qscicommandset.h>
+
+#include <algorithm>
+
+namespace {
+QList<QKeySequence>& reservedKeys() {
+    static QList<QKeySequence> keys;
+    return keys;
+}
+
+// Scintilla's own bindings for keys that the frame gives to its menu items and that would do
+// something surprising when the item is disabled and the key falls through to the control.
+void dropCollidingBindings(QsciScintilla& editor) {
+    const QKeyCombination unbind[] = {
+        Qt::CTRL | Qt::Key_D, Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::Key_E, Qt::CTRL | Qt::Key_R,
+        Qt::CTRL | Qt::Key_H, Qt::CTRL | Qt::Key_B, Qt::CTRL | Qt::Key_K, Qt::CTRL | Qt::Key_N,
+        Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::Key_P, Qt::CTRL | Qt::Key_F,
+        QKeyCombination(Qt::Key_F3), QKeyCombination(Qt::Key_F5)};
+    for (QsciCommand* cmd : editor.standardCommands()->commands()) {
+        for (QKeyCombination combo : unbind) {
+            const int key = combo.toCombined();
+            if (cmd->key() == key) cmd->setKey(0);
+            if (cmd->alternateKey() == key) cmd->setAlternateKey(0);
+        }
+    }
+}
+} // namespace
+
+RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
+    setUtf8(true);
+    sci(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    sci(SCI_SETEOLMODE, SC_EOL_CRLF);          // Enter types the program's own line break
+    sci(SCI_SETPASTECONVERTENDINGS, 0);        // pasted text keeps its line ends
+    sci(SCI_USEPOPUP, SC_POPUP_NEVER);         // the window shows the Edit menu instead
+    setContextMenuPolicy(Qt::PreventContextMenu);
+
+    // "Fixedsys" 9 points: the nearest thing here is the system's fixed-width font at 9 points.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(9);
+    setFont(font);
+    setMarginWidth(0, 0);
+    setMarginWidth(1, 0);
+    setMarginWidth(2, 0);
+    setWrapMode(QsciScintilla::WrapNone);
+    setEolVisibility(false);
+    setAcceptDrops(true);
+    dropCollidingBindings(*this);
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int modificationType, const char*, int, int, int, int, int, int, int) {
+                onModified(position, modificationType);
+            });
+}
+
+void RichTextBox::onModified(int, int modificationType) {
+    if (loading_) return;
+    if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) emit Change();
+}
+
+QString RichTextBox::Text() const {
+    const qint64 n = byteLength();
+    if (n == 0) return QString();
+    const char* p = rangePointer(0, n);
+    return QString::fromUtf8(p, n);
+}
+
+void RichTextBox::SetText(const QString& text) {
+    SetTextUtf8(text.toUtf8());
+}
+
+void RichTextBox::SetTextUtf8(QByteArrayView utf8) {
+    BeginLoad(utf8.size());
+    AppendUtf8(utf8.data(), utf8.size());
+    EndLoad();
+}
+
+void RichTextBox::BeginLoad(qint64 reserveBytes) {
+    ++loading_;
+    sci(SCI_SETUNDOCOLLECTION, 0);
+    sci(SCI_CLEARALL);
+    if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
+}
+
+void RichTextBox::AppendUtf8(const char* data, qint64 length) {
+    // APPENDTEXT takes a length, so NUL characters pass like any other.
+    constexpr qint64 kPiece = qint64(1) << 30;
+    while (length > 0) {
+        const qint64 n = std::min(length, kPiece);
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), data);
+        data += n;
+        length -= n;
+    }
+}
+
+void RichTextBox::EndLoad() {
+    sci(SCI_SETUNDOCOLLECTION, 1);
+    sci(SCI_EMPTYUNDOBUFFER);
+    sci(SCI_SETSAVEPOINT);
+    sci(SCI_SETSEL, 0, 0);
+    if (--loading_ == 0) emit Change();
+}
+
+qint64 RichTextBox::byteLength() const { return sci(SCI_GETLENGTH); }
+
+qint64 RichTextBox::TextLength() const {
+    const long lines = sci(SCI_GETLINECOUNT);
+    const qint64 lastStartIndex = sci(SCI_INDEXPOSITIONFROMLINE, lines - 1, SC_LINECHARACTERINDEX_UTF16);
+    const long lastStartByte = sci(SCI_POSITIONFROMLINE, lines - 1);
+    return lastStartIndex + sci(SCI_COUNTCODEUNITS, lastStartByte, byteLength());
+}
+
+qint64 RichTextBox::byteFromIndex(qint64 index) const {
+    if (index <= 0) return 0;
+    const long line = sci(SCI_LINEFROMINDEXPOSITION, index, SC_LINECHARACTERINDEX_UTF16);
+    const qint64 lineIndex = sci(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
+    const long lineByte = sci(SCI_POSITIONFROMLINE, line);
+    const qint64 rest = index - lineIndex;
+    if (rest <= 0) return lineByte;
+    const long pos = sci(SCI_POSITIONRELATIVECODEUNITS, lineByte, rest);
+    if (pos <= 0) return byteLength();   // past the end
+    return pos;
+}
+
+qint64 RichTextBox::indexFromByte(qint64 bytePos) const {
+    bytePos = std::clamp<qint64>(bytePos, 0, byteLength());
+    const long line = sci(SCI_LINEFROMPOSITION, bytePos);
+    const qint64 lineIndex = sci(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
+    const long lineByte = sci(SCI_POSITIONFROMLINE, line);
+    return lineIndex + sci(SCI_COUNTCODEUNITS, lineByte, bytePos);
+}
+
+const char* RichTextBox::rangePointer(qint64 bytePos, qint64 length) const {
+    return static_cast<const char*>(reinterpret_cast<void*>(
+        sci(SCI_GETRANGEPOINTER, static_cast<unsigned long>(bytePos), static_cast<long>(length))));
+}
+
+QByteArray RichTextBox::bytes(qint64 bytePos, qint64 length) const {
+    if (length <= 0) return QByteArray();
+    return QByteArray(rangePointer(bytePos, length), length);
+}
+
+void RichTextBox::selectBytes(qint64 from, qint64 to) { sci(SCI_SETSEL, from, to); }
+
+qint64 RichTextBox::SelStart() const { return indexFromByte(sci(SCI_GETSELECTIONSTART)); }
+
+void RichTextBox::SetSelStart(qint64 start) {
+    if (start < 0) throw RtbError(380, "Invalid property value");
+    const qint64 b = byteFromIndex(start);
+    selectBytes(b, b);
+}
+
+qint64 RichTextBox::SelLength() const {
+    const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
+    if (e <= s) return 0;
+    return indexFromByte(e) - indexFromByte(s);
+}
+
+void RichTextBox::SetSelLength(qint64 length) {
+    if (length < 0) throw RtbError(380, "Invalid property value");
+    const qint64 s = SelStart();
+    selectBytes(byteFromIndex(s), byteFromIndex(s + length));
+}
+
+QString RichTextBox::SelText() const {
+    const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
+    if (e <= s) return QString();
+    return QString::fromUtf8(rangePointer(s, e - s), e - s);
+}
+
+void RichTextBox::SetSelText(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
+    sci(SCI_BEGINUNDOACTION);
+    sci(SCI_SETTARGETRANGE, s, e);
+    // REPLACETARGET with a length: NUL characters are written like any other.
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    sci(SCI_ENDUNDOACTION);
+    const long caret = s + utf8.size();
+    sci(SCI_SETSEL, caret, caret);
+}
+
+void RichTextBox::setReservedShortcuts(const QList<QKeySequence>& keys) { reservedKeys() = keys; }
+
+bool RichTextBox::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* ke = static_cast<QKeyEvent*>(e);
+        const QKeySequence pressed(ke->keyCombination());
+        if (reservedKeys().contains(pressed)) {
+            // Leave the key to the menu: if its item is disabled, the key comes back as a key press.
+            return QAbstractScrollArea::event(e);
+        }
+    }
+    return QsciScintilla::event(e);
+}
+
+void RichTextBox::mousePressEvent(QMouseEvent* e) {
+    int button = 0;
+    switch (e->button()) {
+    case Qt::LeftButton: button = 1; break;
+    case Qt::RightButton: button = 2; break;
+    case Qt::MiddleButton: button = 4; break;
+    default: break;
+    }
+    int shift = 0;
+    if (e->modifiers() & Qt::ShiftModifier) shift |= 1;
+    if (e->modifiers() & Qt::ControlModifier) shift |= 2;
+    if (e->modifiers() & Qt::AltModifier) shift |= 4;
+    const QPoint p = e->position().toPoint();
+    if (button == 2) {
+        // A right click neither moves the caret nor shows the control's own menu.
+        setFocus(Qt::MouseFocusReason);
+        emit MouseDown(button, shift, p.x(), p.y());
+        e->accept();
+        return;
+    }
+    QsciScintilla::mousePressEvent(e);
+    if (button) emit MouseDown(button, shift, p.x(), p.y());
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
+
+void RichTextBox::dragEnterEvent(QDragEnterEvent* e) {
+    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+void RichTextBox::dragMoveEvent(QDragMoveEvent* e) {
+    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+void RichTextBox::dragLeaveEvent(QDragLeaveEvent* e) { e->accept(); }
+
+void RichTextBox::dropEvent(QDropEvent* e) {
+    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+        if (dropHandler) dropHandler(e->mimeData());
+    } else {
+        e->ignore();
+    }
+}

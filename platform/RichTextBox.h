@@ -1,0 +1,91 @@
+#pragma once
+// The edit control of every document window. It is a plain-text editor: the text is kept exactly
+// as set (every line-end form, NUL characters), and positions are counted in the UTF-16 code units
+// of the QString that Text() returns.
+#include <Qsci/qsciscintilla.h>
+
+#include <QByteArrayView>
+#include <QKeySequence>
+#include <QList>
+#include <functional>
+#include <stdexcept>
+
+class QMimeData;
+
+// Thrown when a property is given a value it cannot take (a negative SelStart, for instance).
+class RtbError : public std::runtime_error {
+public:
+    explicit RtbError(int code, const char* what) : std::runtime_error(what), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+class RichTextBox : public QsciScintilla {
+    Q_OBJECT
+public:
+    explicit RichTextBox(QWidget* parent = nullptr);
+
+    // The whole text. Setting it replaces everything and leaves nothing to undo.
+    QString Text() const;
+    void SetText(const QString& text);
+    // The same from UTF-8 bytes, without a round trip through QString.
+    void SetTextUtf8(QByteArrayView utf8);
+
+    // Loading a large text piece by piece: Begin reserves room and stops undo collection,
+    // Append adds bytes at the end, End restores undo, empties it and raises one Change.
+    void BeginLoad(qint64 reserveBytes);
+    void AppendUtf8(const char* data, qint64 length);
+    void EndLoad();
+
+    qint64 SelStart() const;
+    void SetSelStart(qint64 start);   // negative: throws RtbError; beyond the end: the end
+    qint64 SelLength() const;
+    void SetSelLength(qint64 length); // negative: throws RtbError
+    QString SelText() const;
+    void SetSelText(const QString& text);
+
+    // Length of Text() in UTF-16 code units, without building it.
+    qint64 TextLength() const;
+
+    // Byte positions of the UTF-8 buffer against positions in Text().
+    qint64 byteLength() const;
+    qint64 byteFromIndex(qint64 index) const;
+    qint64 indexFromByte(qint64 bytePos) const;
+    // Direct read access to a byte range of the buffer; valid until the next change.
+    const char* rangePointer(qint64 bytePos, qint64 length) const;
+    QByteArray bytes(qint64 bytePos, qint64 length) const;
+    // Selects a byte range: the anchor at 'from', the caret at 'to'.
+    void selectBytes(qint64 from, qint64 to);
+
+    // Keys that belong to the frame's menu: the control leaves them to the shortcut machinery.
+    static void setReservedShortcuts(const QList<QKeySequence>& keys);
+
+    // Drag-and-drop is decided by the window: the control drops nothing on its own.
+    std::function<bool(const QMimeData*)> acceptsDrop;
+    std::function<void(const QMimeData*)> dropHandler;
+
+signals:
+    // Raised synchronously for every change of the text, typed or set by the program.
+    void Change();
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
+    void MouseDown(int button, int shift, int x, int y);
+
+protected:
+    bool event(QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    void onModified(int position, int modificationType);
+    long sci(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const {
+        return SendScintilla(msg, wParam, lParam);
+    }
+
+    int loading_ = 0;
+};

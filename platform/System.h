@@ -1,0 +1,21 @@
+#pragma once
+// The few services the program takes from the desktop besides windows: the beep, the clock and
+// the document launcher. Tests put their own in place to count beeps and set the time.
+#include <QDateTime>
+#include <QUrl>
+
+namespace tp {
+
+class SystemServices {
+public:
+    virtual ~SystemServices() = default;
+    virtual void beep();
+    virtual QDateTime now();
+    // Hands a file or web address to the desktop's launcher; false when it could not be started.
+    virtual bool openUrl(const QUrl& url);
+};
+
+SystemServices& sys();
+void setSystemServices(SystemServices* services);   // nullptr restores the real one
+
+} // namespace tp

@@ -1,0 +1,119 @@
+#include "platform/RichTextBox.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class RichTextBoxTest : public QObject {
+    Q_OBJECT
+private slots:
+    void textRoundTripKeepsLineEndsAndNul_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("crlf") << QStringLiteral("a\r\nb\r\n");
+        QTest::newRow("lf") << QStringLiteral("a\nb\n");
+        QTest::newRow("cr") << QStringLiteral("a\rb\r");
+        QTest::newRow("mixed") << QStringLiteral("a\r\nb\nc\rd\n\r");
+        QTest::newRow("nul") << QString::fromUtf16(u"a\0b\0\r\n\0", 7);
+        QTest::newRow("non-ascii") << QStringLiteral("é€ÿ\u0081\u009d😀x");
+    }
+    void textRoundTripKeepsLineEndsAndNul() {
+        QFETCH(QString, text);
+        RichTextBox rtb;
+        rtb.SetText(text);
+        QCOMPARE(rtb.Text(), text);
+        QCOMPARE(rtb.TextLength(), text.size());
+    }
+
+    void positionsCountUtf16UnitsOfText() {
+        RichTextBox rtb;
+        const QString text = QStringLiteral("é€\r\n😀abc\rxyz\nq");
+        rtb.SetText(text);
+        for (qint64 i = 0; i <= text.size(); ++i) {
+            if (i > 0 && i < text.size() && text.at(i).isLowSurrogate()) continue;
+            rtb.SetSelStart(i);
+            QCOMPARE(rtb.SelStart(), i);
+            QCOMPARE(rtb.SelLength(), 0);
+        }
+        rtb.SetSelStart(6);   // the a after the emoji
+        rtb.SetSelLength(3);
+        QCOMPARE(rtb.SelText(), QStringLiteral("abc"));
+        QCOMPARE(rtb.SelLength(), 3);
+        // A position between CR and LF is kept: a search may select from the LF.
+        rtb.SetSelStart(3);
+        rtb.SetSelLength(1);
+        QCOMPARE(rtb.SelStart(), 3);
+        QCOMPARE(rtb.SelText(), QStringLiteral("\n"));
+    }
+
+    void selStartBeyondEndIsTheEndAndNegativeFails() {
+        RichTextBox rtb;
+        rtb.SetText(QStringLiteral("abc"));
+        rtb.SetSelStart(99);
+        QCOMPARE(rtb.SelStart(), 3);
+        rtb.SetSelStart(1);
+        rtb.SetSelLength(99);
+        QCOMPARE(rtb.SelLength(), 2);
+        QVERIFY_THROWS_EXCEPTION(RtbError, rtb.SetSelStart(-1));
+        QVERIFY_THROWS_EXCEPTION(RtbError, rtb.SetSelLength(-1));
+    }
+
+    void selTextReplacesSelectionAndLeavesCaretBehind() {
+        RichTextBox rtb;
+        rtb.SetText(QStringLiteral("hello world"));
+        rtb.SetSelStart(6);
+        rtb.SetSelLength(5);
+        rtb.SetSelText(QString::fromUtf16(u"W\0rld\r\n", 7));
+        QCOMPARE(rtb.Text(), QString::fromUtf16(u"hello W\0rld\r\n", 13));
+        QCOMPARE(rtb.SelStart(), 13);
+        QCOMPARE(rtb.SelLength(), 0);
+    }
+
+    void changeIsRaisedSynchronouslyForEveryChange() {
+        RichTextBox rtb;
+        QSignalSpy spy(&rtb, &RichTextBox::Change);
+        rtb.SetText(QStringLiteral("abc"));
+        QCOMPARE(spy.count(), 1);
+        rtb.SetText(QString());   // emptying counts as well
+        QCOMPARE(spy.count(), 2);
+        rtb.SetSelText(QStringLiteral("x"));
+        QCOMPARE(spy.count(), 3);
+        rtb.setFocus();
+        QTest::keyClicks(&rtb, QStringLiteral("yz"));
+        QCOMPARE(rtb.Text(), QStringLiteral("xyz"));
+        QCOMPARE(spy.count(), 5);
+    }
+
+    void settingTextLeavesNothingToUndoButEditsCanBeUndone() {
+        RichTextBox rtb;
+        rtb.SetText(QStringLiteral("loaded"));
+        QVERIFY(!rtb.isUndoAvailable());
+        rtb.SetSelStart(6);
+        rtb.SetSelText(QStringLiteral("!"));
+        QVERIFY(rtb.isUndoAvailable());
+        QTest::keyClick(&rtb, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rtb.Text(), QStringLiteral("loaded"));
+    }
+
+    void enterTypesCrLf() {
+        RichTextBox rtb;
+        rtb.setFocus();
+        QTest::keyClicks(&rtb, QStringLiteral("a"));
+        QTest::keyClick(&rtb, Qt::Key_Return);
+        QCOMPARE(rtb.Text(), QStringLiteral("a\r\n"));
+    }
+
+    void loadingInPiecesGivesOneChangeAndExactText() {
+        RichTextBox rtb;
+        QSignalSpy spy(&rtb, &RichTextBox::Change);
+        rtb.BeginLoad(10);
+        rtb.AppendUtf8("ab\r", 3);
+        rtb.AppendUtf8("\ncd", 3);
+        rtb.EndLoad();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(rtb.Text(), QStringLiteral("ab\r\ncd"));
+        QCOMPARE(rtb.SelStart(), 0);
+    }
+};
+
+QTEST_MAIN(RichTextBoxTest)
+#include "RichTextBox_test.moc"

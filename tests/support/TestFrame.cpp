@@ -1,0 +1,39 @@
+#include "support/TestFrame.h"
+
+#include "search/SearchCommands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+ScratchDir::ScratchDir() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+ScratchDir::~ScratchDir() { QDir::setCurrent(previous_); }
+
+std::unique_ptr<MDIForm1> makeFrame(bool show) {
+    searchcmd::resetState();
+    auto frame = std::make_unique<MDIForm1>();
+    frame->MDIForm_Load();
+    if (show) frame->show();
+    settle();
+    return frame;
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+}
+
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}

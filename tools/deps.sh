@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tesselpad needs to build, test and run, where any is missing.
+# Usage: tools/deps.sh [run|test]
+set -euo pipefail
+need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev)
+if [ "${1:-}" = test ]; then
+  # Screenshots, PDF text checks, the sanitizer and fuzzing builds, user switching.
+  need+=(xvfb openbox xdotool imagemagick x11-utils poppler-utils clang libclang-rt-14-dev util-linux dpkg-dev file)
+fi
+missing=()
+for p in "${need[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" = 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
