@@ -1,0 +1,100 @@
+#include "bench/Bench.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+
+namespace bench {
+
+std::vector<Section>& sections() {
+    static std::vector<Section> s;
+    return s;
+}
+
+double seconds(const std::function<void()>& f, int repeat) {
+    double best = 1e100;
+    for (int i = 0; i < repeat; ++i) {
+        const auto t0 = std::chrono::steady_clock::now();
+        f();
+        const auto t1 = std::chrono::steady_clock::now();
+        best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
+    }
+    return best;
+}
+
+void report(const QString& name, double ours, const QString& baselineName, double baseline) {
+    std::printf("%-44s %9.4f s   %-28s %9.4f s   %7.2fx\n", qPrintable(name), ours, qPrintable(baselineName),
+                baseline, baseline > 0 ? ours / baseline : 0.0);
+    std::fflush(stdout);
+}
+
+void note(const QString& name, const QString& value) {
+    std::printf("%-44s %s\n", qPrintable(name), qPrintable(value));
+    std::fflush(stdout);
+}
+
+QByteArray makeDocument(qint64 bytes) {
+    static const char* lines[] = {
+        "<p class=\"intro\">Caf\xe9 cr\xe8me &amp; cr\xeape \x80 \x93 \x94 na\xefve r\xe9sum\xe9.</p>",
+        "<a href=\"http://www.example.com/page.htm\">Link text here</a> <br>",
+        "  <td align=\"center\" valign=\"top\"><img src=\"images/pic.gif\" width=\"32\"></td>",
+        "<script language=\"JavaScript\">var x = document.forms[0].value; // \x85</script>",
+        "<!--#include virtual=\"/ssi/header.shtml\" -->",
+        "<?php echo $row['title']; ?> \xab quoted \xbb \xa9 2026",
+        "body { font-family: Verdana, Arial; color: #336699; margin: 0px; }",
+        "",
+    };
+    QByteArray out;
+    out.reserve(bytes + 256);
+    quint32 seed = 12345;
+    while (out.size() < bytes) {
+        seed = seed * 1103515245u + 12345u;
+        out.append(lines[(seed >> 16) % std::size(lines)]);
+        out.append("\r\n");
+    }
+    out.truncate(bytes);
+    return out;
+}
+
+static qint64 statusField(const char* key) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> rows = f.readAll().split('\n');
+    for (const QByteArray& row : rows) {
+        if (row.startsWith(key)) return row.mid(qstrlen(key)).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return 0;
+}
+
+qint64 residentBytes() { return statusField("VmRSS:"); }
+qint64 peakResidentBytes() { return statusField("VmHWM:"); }
+
+} // namespace bench
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                       : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    bench::Options options;
+    QStringList wanted;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--sizes") && i + 1 < args.size()) {
+            options.sizesMb.clear();
+            for (const QString& s : args[++i].split(QLatin1Char(','))) options.sizesMb.push_back(s.toInt());
+        } else {
+            wanted << args[i];
+        }
+    }
+    QTemporaryDir dir;
+    options.workDir = dir.path();
+    for (const bench::Section& s : bench::sections()) {
+        if (!wanted.isEmpty() && !wanted.contains(QString::fromLatin1(s.name))) continue;
+        std::printf("== %s\n", s.name);
+        s.run(options);
+    }
+    return 0;
+}
