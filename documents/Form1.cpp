@@ -35,8 +35,10 @@ Form1::Form1(MDIForm1& frame) : frame_(frame) {
 void Form1::setCaption(const QString& caption) { setWindowTitle(caption); }
 
 void Form1::setFile(const QString& path, const QString& caption) {
+    const bool changed = path != filePath_;
     filePath_ = path;
     fileCaption_ = caption;
+    if (changed) emit fileAssigned(path);
 }
 
 QString Form1::fileFor(const QString& name) const {

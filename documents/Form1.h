@@ -45,6 +45,10 @@ public:
 
     void DropFile(RichTextBox& txtDragDrop, const QString& strFilename);
 
+signals:
+    // The window's file was set or changed (Open, a drop, Save As): 'path' is the real path.
+    void fileAssigned(const QString& path);
+
 public slots:
     void RTB1_Change();
     void RTB1_MouseDown(int button, int shift, int x, int y);
