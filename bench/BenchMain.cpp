@@ -74,10 +74,14 @@ qint64 peakResidentBytes() { return statusField("VmHWM:"); }
 
 } // namespace bench
 
+int benchMemoryChild(const QString& path);
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                        : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    if (app.arguments().size() == 3 && app.arguments().at(1) == QLatin1String("--memory-child"))
+        return benchMemoryChild(app.arguments().at(2));
     bench::Options options;
     QStringList wanted;
     const QStringList args = app.arguments().mid(1);

@@ -9,6 +9,7 @@
 #include <Qsci/qscicommandset.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 QList<QKeySequence>& reservedKeys() {
@@ -36,10 +37,10 @@ void dropCollidingBindings(QsciScintilla& editor) {
 
 RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
-    sci(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     sci(SCI_SETEOLMODE, SC_EOL_CRLF);          // Enter types the program's own line break
     sci(SCI_SETPASTECONVERTENDINGS, 0);        // pasted text keeps its line ends
     sci(SCI_USEPOPUP, SC_POPUP_NEVER);         // the window shows the Edit menu instead
+    useFastModificationEvents();
     setContextMenuPolicy(Qt::PreventContextMenu);
 
     // "Fixedsys" 9 points: the nearest thing here is the system's fixed-width font at 9 points.
@@ -61,9 +62,63 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
             });
 }
 
+void RichTextBox::useFastModificationEvents() {
+    // Only the "about to change" notifications: QScintilla's accessibility hook converts the
+    // position of every reported insertion or deletion by walking the text from its start, which
+    // makes each keystroke cost time in proportion to the document's length.
+    sci(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+}
+
 void RichTextBox::onModified(int, int modificationType) {
+    if (modificationType & SC_MOD_BEFOREINSERT) asciiDirty_ = true;
     if (loading_) return;
-    if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) emit Change();
+    if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) emit Change();
+}
+
+namespace {
+bool isAscii(const char* p, qint64 n) {
+    qint64 i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        if (w & 0x8080808080808080ULL) return false;
+    }
+    for (; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) & 0x80) return false;
+    return true;
+}
+} // namespace
+
+bool RichTextBox::asciiOnly() const {
+    if (!asciiOnly_) return false;
+    if (asciiDirty_) {
+        // Look at both sides of the gap without moving it.
+        const qint64 n = byteLength();
+        const qint64 gap = std::clamp<qint64>(sci(SCI_GETGAPPOSITION), 0, n);
+        asciiOnly_ = isAscii(rangePointer(0, gap), gap) && isAscii(rangePointer(gap, n - gap), n - gap);
+        asciiDirty_ = false;
+    }
+    return asciiOnly_;
+}
+
+void RichTextBox::ensureIndex() const {
+    if (indexAllocated_) return;
+    sci(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    indexAllocated_ = true;
+}
+
+void RichTextBox::useDocumentWithoutStyles(qint64 reserveBytes) {
+    // A fresh document for a large text: no style bytes beside the text.
+    auto* doc = reinterpret_cast<void*>(
+        sci(SCI_CREATEDOCUMENT, static_cast<unsigned long>(reserveBytes + 1), SC_DOCUMENTOPTION_STYLES_NONE));
+    if (!doc) return;
+    SendScintilla(SCI_SETDOCPOINTER, 0, doc);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0, doc);
+    // Settings kept by the document rather than the view.
+    sci(SCI_SETCODEPAGE, SC_CP_UTF8);
+    sci(SCI_SETEOLMODE, SC_EOL_CRLF);
+    indexAllocated_ = false;
+    stylesNone_ = true;
 }
 
 QString RichTextBox::Text() const {
@@ -85,14 +140,18 @@ void RichTextBox::SetTextUtf8(QByteArrayView utf8) {
 
 void RichTextBox::BeginLoad(qint64 reserveBytes) {
     ++loading_;
+    if (reserveBytes >= kLargeTextBytes && !stylesNone_) useDocumentWithoutStyles(reserveBytes);
     sci(SCI_SETUNDOCOLLECTION, 0);
     sci(SCI_CLEARALL);
+    asciiOnly_ = true;
+    asciiDirty_ = false;
     if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
 }
 
 void RichTextBox::AppendUtf8(const char* data, qint64 length) {
     // APPENDTEXT takes a length, so NUL characters pass like any other.
     constexpr qint64 kPiece = qint64(1) << 30;
+    if (asciiOnly_ && !isAscii(data, length)) asciiOnly_ = false;
     while (length > 0) {
         const qint64 n = std::min(length, kPiece);
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), data);
@@ -102,6 +161,7 @@ void RichTextBox::AppendUtf8(const char* data, qint64 length) {
 }
 
 void RichTextBox::EndLoad() {
+    asciiDirty_ = false;   // what was appended is known
     sci(SCI_SETUNDOCOLLECTION, 1);
     sci(SCI_EMPTYUNDOBUFFER);
     sci(SCI_SETSAVEPOINT);
@@ -112,6 +172,8 @@ void RichTextBox::EndLoad() {
 qint64 RichTextBox::byteLength() const { return sci(SCI_GETLENGTH); }
 
 qint64 RichTextBox::TextLength() const {
+    if (asciiOnly()) return byteLength();
+    ensureIndex();
     const long lines = sci(SCI_GETLINECOUNT);
     const qint64 lastStartIndex = sci(SCI_INDEXPOSITIONFROMLINE, lines - 1, SC_LINECHARACTERINDEX_UTF16);
     const long lastStartByte = sci(SCI_POSITIONFROMLINE, lines - 1);
@@ -120,6 +182,8 @@ qint64 RichTextBox::TextLength() const {
 
 qint64 RichTextBox::byteFromIndex(qint64 index) const {
     if (index <= 0) return 0;
+    if (asciiOnly()) return std::min(index, byteLength());
+    ensureIndex();
     const long line = sci(SCI_LINEFROMINDEXPOSITION, index, SC_LINECHARACTERINDEX_UTF16);
     const qint64 lineIndex = sci(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
     const long lineByte = sci(SCI_POSITIONFROMLINE, line);
@@ -132,6 +196,8 @@ qint64 RichTextBox::byteFromIndex(qint64 index) const {
 
 qint64 RichTextBox::indexFromByte(qint64 bytePos) const {
     bytePos = std::clamp<qint64>(bytePos, 0, byteLength());
+    if (asciiOnly()) return bytePos;
+    ensureIndex();
     const long line = sci(SCI_LINEFROMPOSITION, bytePos);
     const qint64 lineIndex = sci(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
     const long lineByte = sci(SCI_POSITIONFROMLINE, line);
@@ -156,6 +222,10 @@ void RichTextBox::SetSelStart(qint64 start) {
     if (start < 0) throw RtbError(380, "Invalid property value");
     const qint64 b = byteFromIndex(start);
     selectBytes(b, b);
+}
+
+bool RichTextBox::hasSelection() const {
+    return sci(SCI_GETSELECTIONEND) > sci(SCI_GETSELECTIONSTART);
 }
 
 qint64 RichTextBox::SelLength() const {

@@ -25,6 +25,10 @@ private:
 class RichTextBox : public QsciScintilla {
     Q_OBJECT
 public:
+    // Texts of at least this size are loaded without a style buffer (no colouring), which halves
+    // the memory they take.
+    static constexpr qint64 kLargeTextBytes = qint64(20) << 20;
+
     explicit RichTextBox(QWidget* parent = nullptr);
 
     // The whole text. Setting it replaces everything and leaves nothing to undo.
@@ -42,6 +46,8 @@ public:
     qint64 SelStart() const;
     void SetSelStart(qint64 start);   // negative: throws RtbError; beyond the end: the end
     qint64 SelLength() const;
+    // Whether anything is selected, without converting positions.
+    bool hasSelection() const;
     void SetSelLength(qint64 length); // negative: throws RtbError
     QString SelText() const;
     void SetSelText(const QString& text);
@@ -59,6 +65,10 @@ public:
     // Selects a byte range: the anchor at 'from', the caret at 'to'.
     void selectBytes(qint64 from, qint64 to);
 
+    // Restricts Scintilla's modification notifications to the cheap "before" kind; call again
+    // after anything that may have widened them (a lexer, folding).
+    void useFastModificationEvents();
+
     // Keys that belong to the frame's menu: the control leaves them to the shortcut machinery.
     static void setReservedShortcuts(const QList<QKeySequence>& keys);
 
@@ -67,7 +77,8 @@ public:
     std::function<void(const QMimeData*)> dropHandler;
 
 signals:
-    // Raised synchronously for every change of the text, typed or set by the program.
+    // Raised synchronously for every change of the text, typed or set by the program, as the
+    // change is made (a handler that needs the new text defers its work).
     void Change();
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
     void MouseDown(int button, int shift, int x, int y);
@@ -83,9 +94,18 @@ protected:
 
 private:
     void onModified(int position, int modificationType);
+    // Positions of Text() equal byte positions while the text is plain ASCII; otherwise they go
+    // through Scintilla's UTF-16 line index, built the first time it is needed.
+    bool asciiOnly() const;
+    void ensureIndex() const;
+    void useDocumentWithoutStyles(qint64 reserveBytes);
     long sci(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const {
         return SendScintilla(msg, wParam, lParam);
     }
 
     int loading_ = 0;
+    mutable bool asciiOnly_ = true;
+    mutable bool asciiDirty_ = false;   // text was inserted since asciiOnly_ was last known
+    mutable bool indexAllocated_ = false;
+    bool stylesNone_ = false;
 };
