@@ -1,20 +1,29 @@
 #pragma once
 // The Edit menu: its enabled states, the clipboard commands, the time/date stamp and the HTML
 // snippets.
+//
+// The menu's enabled states are refreshed only when the menu opens, so a shortcut key can still
+// reach a command after the last document window has closed: every command then does nothing.
 #include <QDateTime>
 #include <QString>
 
 class MDIForm1;
+class RichTextBox;
 
 namespace editcmd {
 
 // Run as the Edit menu (or the right-click menu) opens.
 void mnuEdit(MDIForm1& frame);
 
+// Queues one Ctrl+Z for the control that has the keyboard focus; that control undoes.
 void Undo(MDIForm1& frame);
+// Cut and Copy beep when nothing is selected. Cut removes the selection only once its text is on
+// the clipboard.
 void Cut(MDIForm1& frame);
 void Copy(MDIForm1& frame);
+// The clipboard's plain text replaces the selection; no text on the clipboard removes it.
 void Paste(MDIForm1& frame);
+// Removes the selection of the focused control (a document's edit control or a one-line box).
 void Delete(MDIForm1& frame);
 void SelectAll(MDIForm1& frame);
 
@@ -27,6 +36,10 @@ QString htmlTagText(HtmlTagKind kind);
 // The empty page skeleton (74 characters).
 QString htmlSkeleton();
 void HtmlTag(MDIForm1& frame, HtmlTagKind kind);
+// The skeleton at the caret of the active document, or in a new document when none is open.
 void HtmlInsertFrame(MDIForm1& frame);
+
+// The edit control of the active document window, or nullptr when none is open.
+RichTextBox* activeEditor(const MDIForm1& frame);
 
 } // namespace editcmd

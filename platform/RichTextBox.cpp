@@ -263,7 +263,9 @@ void RichTextBox::setReservedShortcuts(const QList<QKeySequence>& keys) { reserv
 bool RichTextBox::event(QEvent* e) {
     if (e->type() == QEvent::ShortcutOverride) {
         auto* ke = static_cast<QKeyEvent*>(e);
-        const QKeySequence pressed(ke->keyCombination());
+        // The keypad's Del is Del too, as the shortcut machinery itself sees it.
+        const QKeySequence pressed(
+            QKeyCombination(ke->modifiers() & ~Qt::KeypadModifier, Qt::Key(ke->key())));
         if (reservedKeys().contains(pressed)) {
             // Leave the key to the menu: if its item is disabled, the key comes back as a key press.
             return QAbstractScrollArea::event(e);

@@ -1,0 +1,90 @@
+#include "edit/EditCommands.h"
+
+#include "app/MDIForm1.h"
+#include "documents/Form1.h"
+#include "platform/RichTextBox.h"
+#include "platform/System.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace editcmd {
+
+RichTextBox* activeEditor(const MDIForm1& frame) {
+    Form1* form = frame.ActiveForm();
+    return form ? form->RTB1 : nullptr;
+}
+
+namespace {
+// Puts the text on the clipboard as plain text; true when reading it back gives the same text.
+bool toClipboard(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    clipboard->setText(text);
+    return clipboard->text() == text;
+}
+} // namespace
+
+void Undo(MDIForm1&) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) return;
+    // Sent to the control itself, not through the shortcut machinery: the control's own Ctrl+Z
+    // undoes, and no menu item can be triggered by it. Queued, so the command returns first.
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier,
+                                                      QStringLiteral("\x1a")));
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier,
+                                                      QStringLiteral("\x1a")));
+}
+
+void Copy(MDIForm1& frame) {
+    RichTextBox* rtb = activeEditor(frame);
+    if (!rtb) return;
+    if (rtb->SelLength() == 0) {
+        tp::sys().beep();
+        return;
+    }
+    if (!toClipboard(rtb->SelText())) tp::sys().beep();
+}
+
+void Cut(MDIForm1& frame) {
+    RichTextBox* rtb = activeEditor(frame);
+    if (!rtb) return;
+    if (rtb->SelLength() == 0) {
+        tp::sys().beep();
+        return;
+    }
+    // The text leaves the document only once it is safely on the clipboard; when the clipboard
+    // would not take it, the beep says that nothing happened.
+    if (!toClipboard(rtb->SelText())) {
+        tp::sys().beep();
+        return;
+    }
+    rtb->SetSelText(QString());
+}
+
+void Paste(MDIForm1& frame) {
+    RichTextBox* rtb = activeEditor(frame);
+    if (!rtb) return;
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    rtb->SetSelText(clipboard ? clipboard->text() : QString());
+}
+
+void Delete(MDIForm1&) {
+    QWidget* focused = QApplication::focusWidget();
+    if (auto* rtb = qobject_cast<RichTextBox*>(focused)) {
+        rtb->SetSelText(QString());
+    } else if (auto* line = qobject_cast<QLineEdit*>(focused)) {
+        if (!line->isReadOnly() && line->hasSelectedText()) line->del();
+    }
+}
+
+void SelectAll(MDIForm1& frame) {
+    RichTextBox* rtb = activeEditor(frame);
+    if (!rtb) return;
+    rtb->SetSelStart(0);
+    rtb->SetSelLength(rtb->TextLength());
+}
+
+} // namespace editcmd

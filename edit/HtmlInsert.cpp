@@ -1,0 +1,57 @@
+#include "edit/EditCommands.h"
+
+#include "app/MDIForm1.h"
+#include "documents/DocumentCommands.h"
+#include "documents/Form1.h"
+#include "platform/RichTextBox.h"
+
+namespace editcmd {
+
+QString htmlTagText(HtmlTagKind kind) {
+    switch (kind) {
+    case HtmlTagKind::Head: return QStringLiteral("<Head> </Head>");
+    case HtmlTagKind::Title: return QStringLiteral("<Title> </Title>");
+    case HtmlTagKind::Body: return QStringLiteral("<Body>\r\n\r\n</Body>");
+    case HtmlTagKind::Br: return QStringLiteral("<BR>");
+    case HtmlTagKind::Hr: return QStringLiteral("<HR>");
+    case HtmlTagKind::Center: return QStringLiteral("<Center> </Center>");
+    }
+    return QString();
+}
+
+QString htmlSkeleton() {
+    return QStringLiteral("<html>\r\n"
+                          "\r\n"
+                          "<head>\r\n"
+                          "<title></title>\r\n"
+                          "</head>\r\n"
+                          "\r\n"
+                          "<body>\r\n"
+                          "</body>\r\n"
+                          "\r\n"
+                          "</html>\r\n");
+}
+
+void HtmlTag(MDIForm1& frame, HtmlTagKind kind) {
+    RichTextBox* rtb = activeEditor(frame);
+    if (!rtb) return;
+    rtb->SetSelText(htmlTagText(kind));
+}
+
+void HtmlInsertFrame(MDIForm1& frame) {
+    Form1* form = frame.ActiveForm();
+    if (!form) {
+        // Works without a document: it starts one, as File > New does.
+        form = documents::NewDocument(frame);
+        if (!form) return;   // no slot left; New has said so
+        form->RTB1->SetText(htmlSkeleton());
+    } else {
+        form->RTB1->SetSelText(htmlSkeleton());
+    }
+    // A fresh window counts its text as loaded; this one must ask before its skeleton is lost.
+    DocumentTable& table = frame.table();
+    const int slot = form->slot();
+    if (table.valid(slot)) table.DocumentStates[slot].Changed = -1;
+}
+
+} // namespace editcmd
