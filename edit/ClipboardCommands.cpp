@@ -41,7 +41,7 @@ void Undo(MDIForm1&) {
 void Copy(MDIForm1& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
-    if (rtb->SelLength() == 0) {
+    if (!rtb->hasSelection()) {
         tp::sys().beep();
         return;
     }
@@ -51,7 +51,7 @@ void Copy(MDIForm1& frame) {
 void Cut(MDIForm1& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
-    if (rtb->SelLength() == 0) {
+    if (!rtb->hasSelection()) {
         tp::sys().beep();
         return;
     }
@@ -83,8 +83,8 @@ void Delete(MDIForm1&) {
 void SelectAll(MDIForm1& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
-    rtb->SetSelStart(0);
-    rtb->SetSelLength(rtb->TextLength());
+    // SelStart 0 and SelLength the length of Text, set in one step on the control's own buffer.
+    rtb->selectBytes(0, rtb->byteLength());
 }
 
 } // namespace editcmd

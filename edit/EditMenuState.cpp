@@ -33,7 +33,7 @@ void mnuEdit(MDIForm1& frame) {
     tryStep([&] {
         RichTextBox* rtb = activeEditor(frame);
         if (!rtb) return;   // nothing to read; the last step disables the three below
-        const bool selected = rtb->SelLength() != 0;
+        const bool selected = rtb->hasSelection();
         setEnabled(frame, "mnuEditCopy", selected);
         setEnabled(frame, "mnuEditCut", selected);
         setEnabled(frame, "mnuEditDelete", selected);
