@@ -23,6 +23,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -38,7 +40,14 @@ MDIForm1::MDIForm1() {
     mdi_->viewport()->installEventFilter(this);
     setAcceptDrops(false);
     buildMenus();
-    resize(900, 680);
+    // Start at a comfortable size in the middle of the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        resize(avail.width() * 4 / 5, avail.height() * 4 / 5);
+        move(avail.center() - rect().center());
+    } else {
+        resize(900, 680);
+    }
 }
 
 MDIForm1::~MDIForm1() = default;
@@ -130,8 +139,20 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
 
 void MDIForm1::showDocumentWindow(Form1* form) {
     QMdiSubWindow* sub = form->subWindow();
-    if (sub->windowState() & Qt::WindowMaximized) sub->showMaximized();
-    else sub->show();
+    if (sub->windowState() & Qt::WindowMaximized) {
+        sub->showMaximized();
+    } else {
+        // A new window takes most of the client area, each one a step down and to the right of
+        // the one before, so that every title bar shows.
+        // Before the frame is first shown its client area has no size yet: estimate it.
+        const QSize area = isVisible() ? mdi_->viewport()->size()
+                                       : size() - QSize(8, menuBar()->sizeHint().height() + 8);
+        const int step = 24;
+        const int n = static_cast<int>(mdi_->subWindowList().size() - 1) % 8;
+        sub->resize(std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
+        sub->move(n * step, n * step);
+        sub->show();
+    }
     mdi_->setActiveSubWindow(sub);
     form->RTB1->setFocus();
 }

@@ -52,6 +52,8 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
     setMarginWidth(1, 0);
     setMarginWidth(2, 0);
     setWrapMode(QsciScintilla::WrapNone);
+    sci(SCI_SETSCROLLWIDTH, 1);            // the horizontal scroll bar follows the widest line seen
+    sci(SCI_SETSCROLLWIDTHTRACKING, 1);
     setEolVisibility(false);
     setAcceptDrops(true);
     dropCollidingBindings(*this);
