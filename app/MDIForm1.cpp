@@ -236,13 +236,19 @@ void MDIForm1::MDIForm_Unload() {
     if (!table_.AnyDocumentOpen()) emit ended();
 }
 
+// A drag that a document window's title bar or border does not take comes up to the client
+// area; only its background takes files.
+bool MDIForm1::overEmptyArea(const QPoint& viewportPos) const {
+    return mdi_->viewport()->childAt(viewportPos) == nullptr;
+}
+
 bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
     if (watched == mdi_->viewport()) {
         switch (e->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (fileops::isFileList(de->mimeData())) {
+            if (fileops::isFileList(de->mimeData()) && overEmptyArea(de->position().toPoint())) {
                 de->setDropAction(Qt::CopyAction);
                 de->accept();
             } else {
@@ -252,7 +258,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         }
         case QEvent::Drop: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (!fileops::isFileList(de->mimeData())) {
+            if (!fileops::isFileList(de->mimeData()) || !overEmptyArea(de->position().toPoint())) {
                 de->ignore();
                 return true;
             }

@@ -102,6 +102,7 @@ protected:
 
 private:
     void buildMenus();
+    bool overEmptyArea(const QPoint& viewportPos) const;
     void MDIForm_Unload();
 
     QMdiArea* mdi_ = nullptr;

@@ -28,7 +28,14 @@ Form1::Form1(MDIForm1& frame) : frame_(frame) {
     RTB1->dropHandler = [this](const QMimeData* data) {
         const QString path = fileops::firstDroppedPath(data);
         if (path.isEmpty()) return;
-        if (Form1* active = frame_.ActiveForm()) DropFile(*active->RTB1, path);
+        // The text goes into the active document, not necessarily this one. Let the drag source
+        // finish before a message box or a long read.
+        QMetaObject::invokeMethod(
+            this,
+            [this, path] {
+                if (Form1* active = frame_.ActiveForm()) DropFile(*active->RTB1, path);
+            },
+            Qt::QueuedConnection);
     };
 }
 

@@ -1,10 +1,85 @@
 #include "fileops/Printing.h"
 
 #include "app/MDIForm1.h"
+#include "documents/Form1.h"
+#include "platform/RichTextBox.h"
+
+#include <QPainter>
+#include <Qsci/qsciprinter.h>
+
+#include <memory>
 
 namespace fileops {
+namespace {
 
-void mnuFilePageSetup(MDIForm1&) {}
-void mnuFilePrint(MDIForm1&) {}
+// Lays out the whole text of an edit control on the printer.
+bool printWhole(QsciScintillaBase& editor, QsciPrinter& printer) {
+    editor.SendScintilla(QsciScintillaBase::SCI_SETPRINTCOLOURMODE, QsciScintillaBase::SC_PRINT_BLACKONWHITE);
+    if (editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0) {
+        // An empty document still gives its one blank page.
+        QPainter painter;
+        return painter.begin(&printer) && painter.end();
+    }
+    return printer.printRange(&editor) != 0;
+}
+
+} // namespace
+
+bool SelPrint(RichTextBox& rtb, QPrinter& device) {
+    auto* printer = dynamic_cast<QsciPrinter*>(&device);
+    if (!printer) return false;
+    // What is printed follows the document's selection alone: the range and the page numbers
+    // the dialog may still carry from an earlier Page Setup are not looked at.
+    printer->setPrintRange(QPrinter::AllPages);
+    printer->setFromTo(0, 0);
+    printer->setWrapMode(QsciScintilla::WrapWord);
+
+    const long selStart = rtb.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const long selEnd = rtb.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    if (selEnd <= selStart) return printWhole(rtb, *printer);
+
+    // The control prints whole lines; a selection may start or end inside one. A hidden control
+    // of the same kind (same font, same tab width) holding exactly the selected text prints it.
+    auto copy = std::make_unique<RichTextBox>();
+    copy->SendScintilla(QsciScintillaBase::SCI_SETTABWIDTH, rtb.SendScintilla(QsciScintillaBase::SCI_GETTABWIDTH));
+    const QByteArray selected = rtb.bytes(selStart, selEnd - selStart);
+    copy->SetTextUtf8(selected);
+    return printWhole(*copy, *printer);
+}
+
+void mnuFilePageSetup(MDIForm1& frame) {
+    CommonDialog& dlg = frame.CommonDialog1;
+    try {
+        dlg.DialogTitle = QStringLiteral("Page Setup");
+        dlg.CancelError = true;
+        dlg.ShowPrinter();
+    } catch (...) {
+        // Confirmed or cancelled, nothing more happens; the printer keeps what was chosen.
+    }
+}
+
+void mnuFilePrint(MDIForm1& frame) {
+    Form1* form = frame.ActiveForm();
+    if (!form) return;
+    CommonDialog& dlg = frame.CommonDialog1;
+    try {
+        dlg.DialogTitle = QStringLiteral("Print");
+        dlg.CancelError = true;
+        dlg.Flags = CommonDialog::cdlPDReturnDC | CommonDialog::cdlPDNoPageNums;
+        if (form->RTB1->SelLength() != 0) dlg.Flags += CommonDialog::cdlPDSelection;
+    } catch (...) {
+    }
+    try {
+        dlg.ShowPrinter();
+    } catch (const CommonDialogError& e) {
+        if (e.code() == CommonDialog::cdlCancel) return;
+    } catch (...) {
+        // Any other failure of the dialog still lets the printing be tried.
+    }
+    try {
+        SelPrint(*form->RTB1, dlg.hDC());
+    } catch (...) {
+    }
+}
 
 } // namespace fileops

@@ -2,7 +2,7 @@
 
 #include "platform/Modal.h"
 
-#include <QPrinter>
+#include <Qsci/qsciprinter.h>
 
 CommonDialog::CommonDialog() = default;
 CommonDialog::~CommonDialog() = default;
@@ -39,7 +39,8 @@ void CommonDialog::ShowOpen() { showFile(false); }
 void CommonDialog::ShowSave() { showFile(true); }
 
 QPrinter& CommonDialog::hDC() {
-    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // A printer on which the edit control can lay out its text.
+    if (!printer_) printer_ = std::make_unique<QsciPrinter>(QPrinter::HighResolution);
     return *printer_;
 }
 
