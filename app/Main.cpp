@@ -23,7 +23,7 @@ void showMainFrame() {
 
 void Main() {
     if (settings::read().splashOn()) {
-        frmSplash::show();   // shows the frame when it closes
+        frmSplash::showSplash();   // shows the frame when it closes
         return;
     }
     showMainFrame();

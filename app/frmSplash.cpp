@@ -1,7 +1,170 @@
 #include "app/frmSplash.h"
 
+#include "app/Artwork.h"
 #include "app/Main.h"
 
-namespace frmSplash {
-void show() { showMainFrame(); }
-} // namespace frmSplash
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QPainter>
+#include <QTimer>
+#include <qdrawutil.h>
+
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                  const QFont& font, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setAlignment(align);
+    return label;
+}
+
+} // namespace
+
+frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Tesselpad"));
+    setFixedSize(artwork::px(7380), artwork::px(4245));
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::Box);
+    Frame1->setFrameShadow(QFrame::Sunken);
+    Frame1->setGeometry(artwork::twips(120, 60, 7080, 4050));
+    Frame1->installEventFilter(this);
+
+    // The contents, in pixels inside the frame (472 by 270).
+    Image1 = new QLabel(Frame1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(artwork::picture(QStringLiteral("splash-banner")));
+    Image1->setGeometry(8, 8, 456, 92);
+
+    imgLogo = new QLabel(Frame1);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setPixmap(artwork::picture(QStringLiteral("logo")));
+    imgLogo->setGeometry(14, 114, 96, 96);
+
+    const QFont body = artwork::font(9);
+    lblCredit = new QLabel(Frame1);
+    lblCredit->setObjectName(QStringLiteral("lblCredit"));
+    lblCredit->setTextFormat(Qt::RichText);
+    lblCredit->setTextInteractionFlags(Qt::NoTextInteraction);
+    lblCredit->setText(QStringLiteral("Designed and Programmed by <b>Tessa Lindqvist</b>"));
+    lblCredit->setGeometry(124, 122, 336, 18);
+    lblCredit->setFont(body);
+    lblWeb = makeLabel(Frame1, "lblWeb", QStringLiteral("http://tessa.tesselpad.example/"),
+                       QRect(124, 144, 210, 16), artwork::font(8.25));
+    lblEmail = makeLabel(Frame1, "lblEmail", QStringLiteral("tessa@tesselpad.example"),
+                         QRect(124, 162, 210, 16), artwork::font(8.25));
+    lblVersion = makeLabel(Frame1, "lblVersion", QStringLiteral("Version 1.0"), QRect(316, 150, 144, 24),
+                           artwork::font(13.5, true), Qt::AlignRight | Qt::AlignVCenter);
+    lblPlatform = makeLabel(Frame1, "lblPlatform", QStringLiteral("Win95/98"), QRect(316, 176, 144, 18),
+                            artwork::font(9.75), Qt::AlignRight | Qt::AlignVCenter);
+
+    auto* rule = new QFrame(Frame1);
+    rule->setObjectName(QStringLiteral("Line1"));
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(14, 222, 444, 2);
+
+    lblNotice = makeLabel(Frame1, "lblNotice",
+                          QStringLiteral("Copyright \u00a9 The Tesselpad developers. Free to use and to share."),
+                          QRect(14, 234, 444, 18), artwork::font(8.25), Qt::AlignCenter);
+    QPalette muted = lblNotice->palette();
+    muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));
+    lblNotice->setPalette(muted);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kIntervalMs);
+    // A precise timer never fires before its interval is up, so the first tick is the one that
+    // closes the splash.
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+
+    elapsed_ = [this] { return clock_.isValid() ? clock_.elapsed() : 0; };
+    onUnload_ = [] { showMainFrame(); };
+
+    // Centred on the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(0, 0), size());
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+frmSplash::~frmSplash() = default;
+
+frmSplash* frmSplash::showSplash() {
+    auto* splash = new frmSplash;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->Form_Load();
+    splash->show();
+    return splash;
+}
+
+void frmSplash::Form_Load() {
+    clock_.start();
+    Timer1->start();
+}
+
+void frmSplash::Timer1_Timer() {
+    if (unloaded_) return;
+    // Any tick a second or more after loading closes the splash, however late it comes.
+    if (elapsed_() >= kIntervalMs) close();
+}
+
+void frmSplash::Frame1_Click() {
+    if (unloaded_) return;
+    close();
+}
+
+void frmSplash::closeEvent(QCloseEvent* e) {
+    Form_Unload();
+    QWidget::closeEvent(e);
+}
+
+void frmSplash::Form_Unload() {
+    // Closing can be asked for more than once (a click and a tick close together); the frame is
+    // shown only the first time.
+    if (unloaded_) return;
+    unloaded_ = true;
+    Timer1->stop();
+    if (onUnload_) onUnload_();
+}
+
+void frmSplash::paintEvent(QPaintEvent*) {
+    // No title bar, but a raised dialog edge, so the splash stands out from what lies behind it.
+    QPainter p(this);
+    qDrawWinPanel(&p, rect(), palette(), /*sunken=*/false);
+}
+
+bool frmSplash::eventFilter(QObject* watched, QEvent* e) {
+    if (watched != Frame1) return QWidget::eventFilter(watched, e);
+    // Only the frame's own background answers a click; the pictures and texts on it do not
+    // (their presses reach here too, since they leave mouse presses to their parent).
+    if (e->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        pressedOnBackground_ =
+            me->button() == Qt::LeftButton && Frame1->childAt(me->position().toPoint()) == nullptr;
+        return true;
+    }
+    if (e->type() == QEvent::MouseButtonRelease) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        const QPoint at = me->position().toPoint();
+        const bool click = pressedOnBackground_ && me->button() == Qt::LeftButton &&
+                           Frame1->rect().contains(at) && Frame1->childAt(at) == nullptr;
+        pressedOnBackground_ = false;
+        if (click) Frame1_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}

@@ -1,14 +1,30 @@
 #pragma once
 // The Help menu: the read-me and the product's web pages through the desktop's launcher, and
 // the About box.
+#include <QString>
+#include <QUrl>
+
 class QWidget;
 
 namespace helpcmd {
 
+// The product's pages and contact address.
+inline const QString kHomePage = QStringLiteral("http://www.tesselpad.example/");
+inline const QString kFeedbackPage = QStringLiteral("http://www.tesselpad.example/feedback.htm");
+inline const QString kContactEmail = QStringLiteral("tspd@tesselpad.example");
+inline const QString kAuthor = QStringLiteral("Tessa Lindqvist");
+// The read-me, below the current directory at the moment of asking.
+inline const QString kReadmePath = QStringLiteral("help/readme.htm");
+
+QUrl readmeUrl();
+
+// Each hands its page to the launcher and returns at once. When the launcher cannot be started a
+// short message says what could not be opened; the editor carries on.
 void Readme();
 void Comments();
 void Bugs();
 void Web();
+// Shows the About box modally; returns when it has been closed.
 void About(QWidget* parent);
 
 } // namespace helpcmd

@@ -1,0 +1,28 @@
+#include "app/Artwork.h"
+
+#include <QApplication>
+#include <QtMath>
+
+// The resources live in the core library; naming their initializer keeps the linker from
+// dropping them from the program.
+static void initResources() { Q_INIT_RESOURCE(tesselpad); }
+
+namespace artwork {
+
+QPixmap picture(const QString& name) {
+    static const bool initialised = (initResources(), true);
+    Q_UNUSED(initialised);
+    return QPixmap(QStringLiteral(":/images/%1.png").arg(name));
+}
+
+QFont font(qreal points, bool bold) {
+    QFont f = QApplication::font();
+    // The layouts were made for a narrow sans serif; the usual metric-compatible faces come first.
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                   QStringLiteral("Helvetica"), f.family()});
+    f.setPixelSize(qRound(points * 96.0 / 72.0));
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace artwork
