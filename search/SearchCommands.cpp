@@ -58,9 +58,11 @@ void FindInDocument(MDIForm1& frame) {
     textsearch::Match hit;
     if (down) {
         qint64 from = rtb.byteFromIndex(start);
-        // One past a character that takes two code units: begin with the next character.
-        if (from < length && rtb.indexFromByte(from) < start)
-            from = textsearch::boundaryAtOrAfter(text, length, from + 1);
+        if (rtb.indexFromByte(from) != start) {
+            // A repeat one code unit past a hit that begins with a character taking two code units:
+            // the search begins with the character after that one.
+            from = textsearch::boundaryAtOrAfter(text, length, rtb.byteFromIndex(start - 1) + 1);
+        }
         hit = pattern.findForward(text, length, from);
     } else {
         // Upwards the hit begins before the caret (new search) or before the last hit (repeat).

@@ -5,6 +5,7 @@
 #include "search/SearchCommands.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -189,4 +190,10 @@ void frmFind::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+void frmFind::closeEvent(QCloseEvent* e) {
+    // The close box unloads the dialog and stores neither the text nor the case box.
+    reject();
+    e->accept();
 }

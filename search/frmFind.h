@@ -53,6 +53,7 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void layOut();
