@@ -154,6 +154,58 @@ qint64 scanBackward(const uchar* text, qint64 from, qint64 to, const uchar* set,
     return -1;
 }
 
+// Marks the first bytes of every character that maps to 'u'.
+void leadSet(const CaseTables& t, char32_t u, bool* isLead) {
+    if (u == 0xFFFFFFFF) return;
+    if (upperOf(t, u) == u) isLead[leadByteOf(u)] = true;
+    const auto range = std::equal_range(t.preimages.begin(), t.preimages.end(), std::make_pair(u, char32_t(0)),
+                                        [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto it = range.first; it != range.second; ++it) isLead[leadByteOf(it->second)] = true;
+}
+
+// Calls f(position) for every position p of [from, to) where text[p] is one of the four bytes
+// in 'first' and text[p + 1] one of the four in 'second', in increasing order, until f returns
+// true; returns that position or -1. Positions the vector part cannot reach are handed to f
+// when text[p] is in isFirst.
+template <class F>
+qint64 scanForwardPairs(const uchar* text, qint64 from, qint64 to, qint64 length, const uchar* first,
+                        const uchar* second, const bool* isFirst, F&& f) {
+    qint64 i = from;
+#if defined(__SSE2__)
+    __m128i v0[4], v1[4];
+    for (int k = 0; k < 4; ++k) {
+        v0[k] = _mm_set1_epi8(char(first[k]));
+        v1[k] = _mm_set1_epi8(char(second[k]));
+    }
+    const auto any = [](__m128i x, const __m128i* v) {
+        return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, v[0]), _mm_cmpeq_epi8(x, v[1])),
+                            _mm_or_si128(_mm_cmpeq_epi8(x, v[2]), _mm_cmpeq_epi8(x, v[3])));
+    };
+    while (i + 33 <= length && i + 32 <= to) {
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 16));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 1));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 17));
+        const __m128i m0 = _mm_and_si128(any(a0, v0), any(b0, v1));
+        const __m128i m1 = _mm_and_si128(any(a1, v0), any(b1, v1));
+        quint32 mask = quint32(_mm_movemask_epi8(m0)) | (quint32(_mm_movemask_epi8(m1)) << 16);
+        while (mask) {
+            const qint64 pos = i + __builtin_ctz(mask);
+            if (f(pos)) return pos;
+            mask &= mask - 1;
+        }
+        i += 32;
+    }
+#else
+    (void)first;
+    (void)second;
+    (void)length;
+#endif
+    for (; i < to; ++i)
+        if (isFirst[text[i]] && f(i)) return i;
+    return -1;
+}
+
 } // namespace
 
 char32_t upper(char32_t cp) {
@@ -177,17 +229,24 @@ Pattern::Pattern(const char* utf8, qint64 length, bool matchCase)
         i += n;
     }
     // Every character that maps to the first one can begin a hit.
-    const char32_t first = folded_.front();
-    if (first != 0xFFFFFFFF) {
-        if (upperOf(t, first) == first) isLead_[leadByteOf(first)] = true;
-        auto range = std::equal_range(t.preimages.begin(), t.preimages.end(), std::make_pair(first, char32_t(0)),
-                                      [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (auto it = range.first; it != range.second; ++it) isLead_[leadByteOf(it->second)] = true;
-    }
+    leadSet(t, folded_.front(), isLead_);
     for (int b = 0; b < 256; ++b) {
         if (!isLead_[b]) continue;
         if (leadCount_ < 4) leads_[leadCount_] = uchar(b);
         ++leadCount_;
+    }
+    if (folded_.size() >= 2 && leadCount_ >= 1 && leadCount_ <= 4 && leads_[leadCount_ - 1] < 0x80) {
+        bool isSecond[256] = {};
+        leadSet(t, folded_[1], isSecond);
+        int n = 0;
+        for (int b = 0; b < 256; ++b) {
+            if (!isSecond[b]) continue;
+            if (n < 4) second_[n] = uchar(b);
+            ++n;
+        }
+        pairScan_ = n >= 1 && n <= 4;
+        // Unused places repeat a byte of the set, so a scan can always compare against four.
+        for (int k = n; k < 4 && n > 0; ++k) second_[k] = second_[k % n];
     }
 }
 
@@ -236,6 +295,12 @@ Match Pattern::foldedForward(const char* text, qint64 length, qint64 from) const
         return m.found();
     };
     qint64 at = -1;
+    if (pairScan_) {
+        uchar first[4];
+        for (int k = 0; k < 4; ++k) first[k] = leads_[k % leadCount_];
+        at = scanForwardPairs(s, from, length, length, first, second_, isLead_, verify);
+        return at >= 0 ? m : Match{};
+    }
     switch (leadCount_) {
     case 0: return {};
     case 1: {

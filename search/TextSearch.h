@@ -57,6 +57,10 @@ private:
     unsigned char leads_[4] = {};
     int leadCount_ = 0;
     bool isLead_[256] = {};
+    // When every first character is one byte: the bytes that can begin the second one. A scan
+    // then looks for both at once.
+    unsigned char second_[4] = {};
+    bool pairScan_ = false;
 };
 
 // One search, for callers that search once: 'from' is the byte to search from (Down: hits
