@@ -23,11 +23,18 @@ void resetState();
 // The frame has loaded: the direction starts as Down.
 void frameLoaded();
 
-// Searches the active document from the caret and selects the hit, or says "Cannot find".
+// Searches the active document for strSearchText, once, in the stored direction, from the caret
+// (one character further when the caret still stands where the last search left it), over the
+// whole document and without wrapping round. A hit is selected and closes the Find dialog; a miss
+// says "Cannot find" and leaves the selection alone. Upwards, a hit begins before the caret (new
+// search) or before the selection's start (repeat).
 void FindInDocument(MDIForm1& frame);
 
+// The Search menu drops down: both items follow whether a document window is active.
 void mnuSearch(MDIForm1& frame);
+// Search > Find: the Find dialog, pre-filled from the selection or the last search text.
 void Find(MDIForm1& frame);
+// Search > Find Next: repeats the last search, or opens the Find dialog when there was none.
 void FindNext(MDIForm1& frame);
 
 } // namespace searchcmd
