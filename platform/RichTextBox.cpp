@@ -191,9 +191,13 @@ qint64 RichTextBox::byteFromIndex(qint64 index) const {
     const long lineByte = sci(SCI_POSITIONFROMLINE, line);
     const qint64 rest = index - lineIndex;
     if (rest <= 0) return lineByte;
-    const long pos = sci(SCI_POSITIONRELATIVECODEUNITS, lineByte, rest);
-    if (pos <= 0) return byteLength();   // past the end
-    return pos;
+    long pos = sci(SCI_POSITIONRELATIVECODEUNITS, lineByte, rest);
+    if (pos > 0) return pos;
+    // Past the end, or between the two halves of a character outside the BMP: then the
+    // position is that of the character holding it.
+    if (index >= TextLength()) return byteLength();
+    pos = sci(SCI_POSITIONRELATIVECODEUNITS, lineByte, rest - 1);
+    return pos > 0 || rest == 1 ? pos : byteLength();
 }
 
 qint64 RichTextBox::indexFromByte(qint64 bytePos) const {

@@ -45,6 +45,14 @@ private slots:
         QCOMPARE(rtb.SelText(), QStringLiteral("\n"));
     }
 
+    void positionInsideASurrogatePairIsThatOfItsCharacter() {
+        RichTextBox rtb;
+        rtb.SetText(QStringLiteral("a\r\nb😀c"));   // the emoji takes indexes 4 and 5
+        QCOMPARE(rtb.byteFromIndex(5), rtb.byteFromIndex(4));
+        QCOMPARE(rtb.byteFromIndex(6), rtb.byteFromIndex(4) + 4);
+        QCOMPARE(rtb.byteFromIndex(7), rtb.byteLength());
+    }
+
     void selStartBeyondEndIsTheEndAndNegativeFails() {
         RichTextBox rtb;
         rtb.SetText(QStringLiteral("abc"));
