@@ -28,13 +28,14 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
     styleMargin();
 
     // The control's text may already hold something: count it once.
-    counts_ = countRange(0, rtb_.byteLength());
+    recount();
 
     connect(&form, &Form1::fileAssigned, this, &DocumentView::onFileAssigned);
     connect(&rtb_, &RichTextBox::Change, this, &DocumentView::onChange);
     connect(&rtb_, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int modificationType, const char*, int length, int linesAdded, int, int, int, int,
-                   int) { onModified(position, modificationType, length, linesAdded); });
+            [this](int position, int modificationType, const char*, int length, int, int, int, int, int, int) {
+                onModified(position, modificationType, length);
+            });
 }
 
 DocumentView::~DocumentView() = default;
@@ -56,6 +57,10 @@ void DocumentView::onFileAssigned(const QString& path) {
 }
 
 void DocumentView::onChange() {
+    // The control raises Change after the change. Without a notice before it, the whole text was
+    // replaced with the notices off (a load): it is counted afresh, once, by scanning it.
+    if (pending_.kind == Pending::None) recount();
+    else finishPending();
     if (!lexer_ || sizeCheckQueued_ || rtb_.byteLength() <= syntax::colouringLimit()) return;
     // Grown past the limit: colouring goes off, after the control has finished the change it is
     // reporting. It comes back only with the next file assigned to the window, so that editing
@@ -128,21 +133,40 @@ lineends::Counts DocumentView::countRange(qint64 from, qint64 to) const {
     return lineends::count(rtb_.rangePointer(from, to - from), to - from, before, after);
 }
 
-void DocumentView::onModified(int position, int modificationType, int length, int linesAdded) {
+void DocumentView::onModified(int position, int modificationType, int length) {
     // A change can only alter the line ends that start within one byte of it (a CR LF spans two
-    // bytes): those are taken out before the change and counted again after it.
+    // bytes): those are taken out before the change and counted again after it. The notice after a
+    // change does not always come (the control leaves it out while a key is handled): the next
+    // notice before a change, or the control's Change, completes the count then.
     const qint64 p = position;
-    if (modificationType & QsciScintillaBase::SC_MOD_BEFOREINSERT) {
-        counts_ -= countRange(p - 1, p + 1);
+    if (modificationType & (QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE)) {
+        finishPending();
+        if (modificationType & QsciScintillaBase::SC_MOD_BEFOREINSERT) {
+            counts_ -= countRange(p - 1, p + 1);
+            pending_ = {Pending::Insert, p, length};
+        } else {
+            if (p == 0 && length >= rtb_.byteLength()) counts_ = {};   // everything goes
+            else counts_ -= countRange(p - 1, p + length + 1);
+            pending_ = {Pending::Delete, p, length};
+        }
     }
-    if (modificationType & QsciScintillaBase::SC_MOD_BEFOREDELETE) {
-        if (p == 0 && length >= rtb_.byteLength()) counts_ = {};   // everything goes
-        else counts_ -= countRange(p - 1, p + length + 1);
-    }
-    const bool inserted = modificationType & QsciScintillaBase::SC_MOD_INSERTTEXT;
-    const bool deleted = modificationType & QsciScintillaBase::SC_MOD_DELETETEXT;
-    if (inserted) counts_ += countRange(p - 1, p + length + 1);
-    if (deleted) counts_ += countRange(p - 1, p + 1);
-    if (linesAdded != 0) updateMarginWidth();
-    if (inserted || deleted) emit textChanged();
+    if (modificationType & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))
+        finishPending();
+}
+
+void DocumentView::finishPending() {
+    if (pending_.kind == Pending::None) return;
+    const Pending done = pending_;
+    pending_ = {};
+    if (done.kind == Pending::Insert) counts_ += countRange(done.position - 1, done.position + done.length + 1);
+    else counts_ += countRange(done.position - 1, done.position + 1);
+    updateMarginWidth();
+    emit textChanged();
+}
+
+void DocumentView::recount() {
+    pending_ = {};
+    counts_ = countRange(0, rtb_.byteLength());
+    updateMarginWidth();
+    emit textChanged();
 }

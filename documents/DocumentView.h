@@ -40,7 +40,9 @@ signals:
 
 private:
     void onFileAssigned(const QString& path);
-    void onModified(int position, int modificationType, int length, int linesAdded);
+    void onModified(int position, int modificationType, int length);
+    void finishPending();
+    void recount();
     void onChange();
     void applyColouring();
     void styleMargin();
@@ -56,4 +58,10 @@ private:
     bool sizeCheckQueued_ = false;
     int marginDigits_ = 0;
     lineends::Counts counts_;
+    // The change announced and not yet counted after.
+    struct Pending {
+        enum Kind { None, Insert, Delete } kind = None;
+        qint64 position = 0;
+        qint64 length = 0;
+    } pending_;
 };

@@ -1,5 +1,7 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/EditAccessibility.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -35,6 +37,7 @@ void dropCollidingBindings(QsciScintilla& editor) {
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
+    tp::installEditAccessibility();
     setUtf8(true);
     sci(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     sci(SCI_SETEOLMODE, SC_EOL_CRLF);          // Enter types the program's own line break
@@ -63,6 +66,11 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
 
 void RichTextBox::onModified(int, int modificationType) {
     if (loading_) return;
+    if (keyEdits_ >= 0) {
+        // Inside a key event only the notices before each change come (see event()).
+        if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) ++keyEdits_;
+        return;
+    }
     if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) emit Change();
 }
 
@@ -84,7 +92,12 @@ void RichTextBox::SetTextUtf8(QByteArrayView utf8) {
 }
 
 void RichTextBox::BeginLoad(qint64 reserveBytes) {
-    ++loading_;
+    // No change notices while loading: QScintilla's accessibility support would count the
+    // characters up to every appended piece, which makes loading quadratic in the size.
+    if (loading_++ == 0) {
+        loadEventMask_ = sci(SCI_GETMODEVENTMASK);
+        sci(SCI_SETMODEVENTMASK, 0);
+    }
     sci(SCI_SETUNDOCOLLECTION, 0);
     sci(SCI_CLEARALL);
     if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
@@ -106,7 +119,10 @@ void RichTextBox::EndLoad() {
     sci(SCI_EMPTYUNDOBUFFER);
     sci(SCI_SETSAVEPOINT);
     sci(SCI_SETSEL, 0, 0);
-    if (--loading_ == 0) emit Change();
+    if (--loading_ == 0) {
+        sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(loadEventMask_));
+        emit Change();
+    }
 }
 
 qint64 RichTextBox::byteLength() const { return sci(SCI_GETLENGTH); }
@@ -191,6 +207,22 @@ void RichTextBox::SetSelText(const QString& text) {
 void RichTextBox::setReservedShortcuts(const QList<QKeySequence>& keys) { reservedKeys() = keys; }
 
 bool RichTextBox::event(QEvent* e) {
+    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::InputMethod) && keyEdits_ < 0 && !loading_ &&
+        !tp::assistiveTechnologyActive()) {
+        // Typed text reaches the document with only the notices before each change: the notice
+        // after it makes QScintilla count every character up to the caret for its accessibility
+        // support. Change is raised once for the key (typing over a selection is one change) as
+        // soon as the key has been handled.
+        const long mask = sci(SCI_GETMODEVENTMASK);
+        keyEdits_ = 0;
+        sci(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+        const bool handled = QsciScintilla::event(e);
+        sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+        const int edits = keyEdits_;
+        keyEdits_ = -1;
+        if (edits > 0) emit Change();
+        return handled;
+    }
     if (e->type() == QEvent::ShortcutOverride) {
         auto* ke = static_cast<QKeyEvent*>(e);
         const QKeySequence pressed(ke->keyCombination());

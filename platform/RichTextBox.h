@@ -88,4 +88,6 @@ private:
     }
 
     int loading_ = 0;
+    long loadEventMask_ = 0;
+    int keyEdits_ = -1;   // changes made by the key being handled; -1 outside key handling
 };

@@ -127,6 +127,34 @@ private slots:
         }
     }
 
+    // The same through the keyboard, where the control reports each change only before it.
+    void windowCountFollowsTypedChanges() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        Form1* form = frame->ActiveForm();
+        RichTextBox& rtb = *form->RTB1;
+        const DocumentView* view = DocumentView::of(form);
+        QRandomGenerator rng(23);
+        rtb.SetText(QStringLiteral("a\r\nb\nc\rd\r\n\r\n\n\r"));
+        rtb.setFocus();
+        for (int step = 0; step < 400; ++step) {
+            const qint64 n = rtb.byteLength();
+            const qint64 from = rng.bounded(int(n + 1));
+            const qint64 to = rng.bounded(3) ? from : from + rng.bounded(int(n - from + 1));
+            rtb.selectBytes(from, to);
+            switch (rng.bounded(7)) {
+            case 0: QTest::keyClick(&rtb, Qt::Key_Return); break;      // over a selection, too
+            case 1: QTest::keyClick(&rtb, Qt::Key_Backspace); break;
+            case 2: QTest::keyClick(&rtb, Qt::Key_Delete); break;
+            case 3: QTest::keyClick(&rtb, Qt::Key_X); break;
+            case 4: QTest::keyClick(&rtb, Qt::Key_Z, Qt::ControlModifier); break;
+            case 5: QTest::keyClick(&rtb, Qt::Key_Y, Qt::ControlModifier); break;
+            case 6: QTest::keyClick(&rtb, Qt::Key_Backspace, Qt::ControlModifier); break;
+            }
+            QCOMPARE(view->lineEndCounts(), slowCount(rtb.bytes(0, rtb.byteLength())));
+        }
+    }
+
     void openedFileIsCountedOnLoad() {
         ScratchDir dir;
         QByteArray text;
