@@ -66,9 +66,9 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
 
 void RichTextBox::onModified(int, int modificationType) {
     if (loading_) return;
-    if (keyEdits_ >= 0) {
-        // Inside a key event only the notices before each change come (see event()).
-        if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) ++keyEdits_;
+    if (quietEdits_ >= 0) {
+        // Only the notices before each change come (see editQuietly()).
+        if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) ++quietEdits_;
         return;
     }
     if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) emit Change();
@@ -195,32 +195,46 @@ QString RichTextBox::SelText() const {
 void RichTextBox::SetSelText(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
-    sci(SCI_BEGINUNDOACTION);
-    sci(SCI_SETTARGETRANGE, s, e);
-    // REPLACETARGET with a length: NUL characters are written like any other.
-    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
-    sci(SCI_ENDUNDOACTION);
+    editQuietly([&] {
+        sci(SCI_BEGINUNDOACTION);
+        sci(SCI_SETTARGETRANGE, s, e);
+        // REPLACETARGET with a length: NUL characters are written like any other.
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        sci(SCI_ENDUNDOACTION);
+    });
     const long caret = s + utf8.size();
     sci(SCI_SETSEL, caret, caret);
+}
+
+void RichTextBox::editQuietly(const std::function<void()>& edit) {
+    if (quietEdits_ >= 0 || loading_ || tp::assistiveTechnologyActive()) {
+        edit();   // counted by the enclosing call, ignored by the load, or told to the screen reader
+        return;
+    }
+    // The notice after a change makes QScintilla count every character up to the change for its
+    // accessibility support, a cost that grows with the document. Typed keys and program edits
+    // therefore run with only the notices before each change, and raise Change once, when the
+    // edit is complete (typing over a selection is one change).
+    const long mask = sci(SCI_GETMODEVENTMASK);
+    const long lines = sci(SCI_GETLINECOUNT);
+    quietEdits_ = 0;
+    sci(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    edit();
+    sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+    const int edits = quietEdits_;
+    quietEdits_ = -1;
+    if (edits == 0) return;
+    emit Change();
+    emit textChanged();
+    if (sci(SCI_GETLINECOUNT) != lines) emit linesChanged();
 }
 
 void RichTextBox::setReservedShortcuts(const QList<QKeySequence>& keys) { reservedKeys() = keys; }
 
 bool RichTextBox::event(QEvent* e) {
-    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::InputMethod) && keyEdits_ < 0 && !loading_ &&
-        !tp::assistiveTechnologyActive()) {
-        // Typed text reaches the document with only the notices before each change: the notice
-        // after it makes QScintilla count every character up to the caret for its accessibility
-        // support. Change is raised once for the key (typing over a selection is one change) as
-        // soon as the key has been handled.
-        const long mask = sci(SCI_GETMODEVENTMASK);
-        keyEdits_ = 0;
-        sci(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
-        const bool handled = QsciScintilla::event(e);
-        sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
-        const int edits = keyEdits_;
-        keyEdits_ = -1;
-        if (edits > 0) emit Change();
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::InputMethod) {
+        bool handled = false;
+        editQuietly([&] { handled = QsciScintilla::event(e); });
         return handled;
     }
     if (e->type() == QEvent::ShortcutOverride) {

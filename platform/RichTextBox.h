@@ -83,11 +83,13 @@ protected:
 
 private:
     void onModified(int position, int modificationType);
+    // Runs an edit (a key, a program change) and raises Change once after it if it changed the text.
+    void editQuietly(const std::function<void()>& edit);
     long sci(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const {
         return SendScintilla(msg, wParam, lParam);
     }
 
     int loading_ = 0;
     long loadEventMask_ = 0;
-    int keyEdits_ = -1;   // changes made by the key being handled; -1 outside key handling
+    int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it
 };

@@ -44,13 +44,25 @@ private slots:
     void programChangesAreStillReportedAtOnce() {
         RichTextBox rtb;
         QSignalSpy spy(&rtb, &RichTextBox::Change);
+        QSignalSpy textChanged(&rtb, &QsciScintilla::textChanged);
+        QStringList seen;
+        connect(&rtb, &RichTextBox::Change, &rtb, [&] { seen << rtb.Text(); });
         rtb.setFocus();
         QTest::keyClick(&rtb, Qt::Key_A);
-        rtb.SetSelText(QStringLiteral("b"));
+        rtb.SetSelText(QStringLiteral("bc"));
         QCOMPARE(spy.count(), 2);
-        rtb.SendScintilla(QsciScintillaBase::SCI_UNDO);   // as a menu command would
+        // Replacing a selection: one change, seen complete.
+        rtb.SetSelStart(1);
+        rtb.SetSelLength(2);
+        rtb.SetSelText(QStringLiteral("xyz"));
         QCOMPARE(spy.count(), 3);
-        QCOMPARE(rtb.Text(), QStringLiteral("a"));
+        QCOMPARE(seen, (QStringList{QStringLiteral("a"), QStringLiteral("abc"), QStringLiteral("axyz")}));
+        QCOMPARE(textChanged.count(), 3);   // QScintilla's own signal keeps coming
+        rtb.SetSelText(QString());           // nothing selected, nothing written: no change
+        QCOMPARE(spy.count(), 3);
+        rtb.SendScintilla(QsciScintillaBase::SCI_UNDO);   // as a menu command would
+        QCOMPARE(spy.count(), 5);                         // the deletion and the insertion
+        QCOMPARE(rtb.Text(), QStringLiteral("abc"));
     }
 
     void noticesAreBackAfterKeysAndLoads() {
@@ -64,7 +76,7 @@ private slots:
         rtb.EndLoad();
         QCOMPARE(rtb.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK), mask);
         QSignalSpy notices(&rtb, &QsciScintillaBase::SCN_MODIFIED);
-        rtb.SetSelText(QStringLiteral("x"));
+        rtb.SendScintilla(QsciScintillaBase::SCI_REPLACESEL, "x");
         QVERIFY(notices.count() >= 2);
     }
 
