@@ -27,8 +27,10 @@ FrameStatusBar::FrameStatusBar(MDIForm1& frame) : QObject(&frame), frame_(frame)
     lblPosition_ = label("lblPosition", 18);
     lblLineEnds_ = label("lblLineEnds", 6);
     lblCodePage_ = label("lblCodePage", 12);
-    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this] {
-        follow(frame_.ActiveForm());
+    // The window comes with the signal: it is also raised while the frame is being taken down,
+    // when the frame itself must not be asked anything.
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        follow(sub ? qobject_cast<Form1*>(sub->widget()) : nullptr);
         scheduleRefresh();
     });
 }
