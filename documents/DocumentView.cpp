@@ -137,8 +137,7 @@ void DocumentView::onModified(int position, int modificationType, int length) {
     // A change can only alter the line ends that start within one byte of it (a CR LF spans two
     // bytes): those are taken out before the change and counted again after it. The notice after a
     // change does not always come (the control leaves it out while it handles a key or a program
-    // edit): the next
-    // notice before a change, or the control's Change, completes the count then.
+    // edit): the next notice before a change, or the control's Change, completes the count then.
     const qint64 p = position;
     if (modificationType & (QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE)) {
         finishPending();
