@@ -1,6 +1,7 @@
 #include "app/MDIForm1.h"
 
 #include "app/MenuTree.h"
+#include "app/StatusBar.h"
 #include "app/frmOptions.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
@@ -40,6 +41,7 @@ MDIForm1::MDIForm1() {
     mdi_->viewport()->installEventFilter(this);
     setAcceptDrops(false);
     buildMenus();
+    new FrameStatusBar(*this);
     // Start at a comfortable size in the middle of the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();

@@ -2,6 +2,7 @@
 
 #include "app/MDIForm1.h"
 #include "app/Settings.h"
+#include "documents/DocumentView.h"
 #include "fileops/DragDrop.h"
 #include "fileops/SaveCommands.h"
 #include "platform/Modal.h"
@@ -37,6 +38,8 @@ Form1::Form1(MDIForm1& frame) : frame_(frame) {
             },
             Qt::QueuedConnection);
     };
+    // Syntax colouring (following fileAssigned), line numbers and the line-end count.
+    new DocumentView(*this);
 }
 
 void Form1::setCaption(const QString& caption) { setWindowTitle(caption); }

@@ -12,7 +12,8 @@
 namespace fileops {
 namespace {
 
-// Lays out the whole text of an edit control on the printer.
+// Lays out the whole text of an edit control on the printer: the text alone, without the
+// margins the screen shows (line numbers).
 bool printWhole(QsciScintillaBase& editor, QsciPrinter& printer) {
     editor.SendScintilla(QsciScintillaBase::SCI_SETPRINTCOLOURMODE, QsciScintillaBase::SC_PRINT_BLACKONWHITE);
     if (editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0) {
@@ -20,7 +21,16 @@ bool printWhole(QsciScintillaBase& editor, QsciPrinter& printer) {
         QPainter painter;
         return painter.begin(&printer) && painter.end();
     }
-    return printer.printRange(&editor) != 0;
+    constexpr int kMargins = 5;
+    long widths[kMargins];
+    for (int m = 0; m < kMargins; ++m) {
+        widths[m] = editor.SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, m);
+        editor.SendScintilla(QsciScintillaBase::SCI_SETMARGINWIDTHN, m, 0L);
+    }
+    const bool printed = printer.printRange(&editor) != 0;
+    for (int m = 0; m < kMargins; ++m)
+        editor.SendScintilla(QsciScintillaBase::SCI_SETMARGINWIDTHN, m, widths[m]);
+    return printed;
 }
 
 } // namespace

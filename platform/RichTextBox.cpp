@@ -1,5 +1,7 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/EditAccessibility.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -36,11 +38,11 @@ void dropCollidingBindings(QsciScintilla& editor) {
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
+    tp::installEditAccessibility();
     setUtf8(true);
     sci(SCI_SETEOLMODE, SC_EOL_CRLF);          // Enter types the program's own line break
     sci(SCI_SETPASTECONVERTENDINGS, 0);        // pasted text keeps its line ends
     sci(SCI_USEPOPUP, SC_POPUP_NEVER);         // the window shows the Edit menu instead
-    useFastModificationEvents();
     setContextMenuPolicy(Qt::PreventContextMenu);
 
     // "Fixedsys" 9 points: the nearest thing here is the system's fixed-width font at 9 points.
@@ -64,17 +66,15 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
             });
 }
 
-void RichTextBox::useFastModificationEvents() {
-    // Only the "about to change" notifications: QScintilla's accessibility hook converts the
-    // position of every reported insertion or deletion by walking the text from its start, which
-    // makes each keystroke cost time in proportion to the document's length.
-    sci(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
-}
-
 void RichTextBox::onModified(int, int modificationType) {
     if (modificationType & SC_MOD_BEFOREINSERT) asciiDirty_ = true;
     if (loading_) return;
-    if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) emit Change();
+    if (quietEdits_ >= 0) {
+        // Only the notices before each change come (see editQuietly()).
+        if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) ++quietEdits_;
+        return;
+    }
+    if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) emit Change();
 }
 
 namespace {
@@ -141,7 +141,12 @@ void RichTextBox::SetTextUtf8(QByteArrayView utf8) {
 }
 
 void RichTextBox::BeginLoad(qint64 reserveBytes) {
-    ++loading_;
+    // No change notices while loading: QScintilla's accessibility support would count the
+    // characters up to every appended piece, which makes loading quadratic in the size.
+    if (loading_++ == 0) {
+        loadEventMask_ = sci(SCI_GETMODEVENTMASK);
+        sci(SCI_SETMODEVENTMASK, 0);
+    }
     if (reserveBytes >= kLargeTextBytes && !stylesNone_) useDocumentWithoutStyles(reserveBytes);
     sci(SCI_SETUNDOCOLLECTION, 0);
     sci(SCI_CLEARALL);
@@ -168,7 +173,10 @@ void RichTextBox::EndLoad() {
     sci(SCI_EMPTYUNDOBUFFER);
     sci(SCI_SETSAVEPOINT);
     sci(SCI_SETSEL, 0, 0);
-    if (--loading_ == 0) emit Change();
+    if (--loading_ == 0) {
+        sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(loadEventMask_));
+        emit Change();
+    }
 }
 
 qint64 RichTextBox::byteLength() const { return sci(SCI_GETLENGTH); }
@@ -255,18 +263,48 @@ QString RichTextBox::SelText() const {
 void RichTextBox::SetSelText(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
-    sci(SCI_BEGINUNDOACTION);
-    sci(SCI_SETTARGETRANGE, s, e);
-    // REPLACETARGET with a length: NUL characters are written like any other.
-    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
-    sci(SCI_ENDUNDOACTION);
+    editQuietly([&] {
+        sci(SCI_BEGINUNDOACTION);
+        sci(SCI_SETTARGETRANGE, s, e);
+        // REPLACETARGET with a length: NUL characters are written like any other.
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        sci(SCI_ENDUNDOACTION);
+    });
     const long caret = s + utf8.size();
     sci(SCI_SETSEL, caret, caret);
+}
+
+void RichTextBox::editQuietly(const std::function<void()>& edit) {
+    if (quietEdits_ >= 0 || loading_ || tp::assistiveTechnologyActive()) {
+        edit();   // counted by the enclosing call, ignored by the load, or told to the screen reader
+        return;
+    }
+    // The notice after a change makes QScintilla count every character up to the change for its
+    // accessibility support, a cost that grows with the document. Typed keys and program edits
+    // therefore run with only the notices before each change, and raise Change once, when the
+    // edit is complete (typing over a selection is one change).
+    const long mask = sci(SCI_GETMODEVENTMASK);
+    const long lines = sci(SCI_GETLINECOUNT);
+    quietEdits_ = 0;
+    sci(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    edit();
+    sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+    const int edits = quietEdits_;
+    quietEdits_ = -1;
+    if (edits == 0) return;
+    emit Change();
+    emit textChanged();
+    if (sci(SCI_GETLINECOUNT) != lines) emit linesChanged();
 }
 
 void RichTextBox::setReservedShortcuts(const QList<QKeySequence>& keys) { reservedKeys() = keys; }
 
 bool RichTextBox::event(QEvent* e) {
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::InputMethod) {
+        bool handled = false;
+        editQuietly([&] { handled = QsciScintilla::event(e); });
+        return handled;
+    }
     if (e->type() == QEvent::ShortcutOverride) {
         auto* ke = static_cast<QKeyEvent*>(e);
         // The keypad's Del is Del too, as the shortcut machinery itself sees it.

@@ -65,10 +65,6 @@ public:
     // Selects a byte range: the anchor at 'from', the caret at 'to'.
     void selectBytes(qint64 from, qint64 to);
 
-    // Restricts Scintilla's modification notifications to the cheap "before" kind; call again
-    // after anything that may have widened them (a lexer, folding).
-    void useFastModificationEvents();
-
     // Keys that belong to the frame's menu: the control leaves them to the shortcut machinery.
     static void setReservedShortcuts(const QList<QKeySequence>& keys);
 
@@ -77,8 +73,8 @@ public:
     std::function<void(const QMimeData*)> dropHandler;
 
 signals:
-    // Raised synchronously for every change of the text, typed or set by the program, as the
-    // change is made (a handler that needs the new text defers its work).
+    // Raised synchronously for every change of the text, typed or set by the program, once the
+    // change is made.
     void Change();
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
     void MouseDown(int button, int shift, int x, int y);
@@ -99,6 +95,8 @@ private:
     bool asciiOnly() const;
     void ensureIndex() const;
     void useDocumentWithoutStyles(qint64 reserveBytes);
+    // Runs an edit (a key, a program change) and raises Change once after it if it changed the text.
+    void editQuietly(const std::function<void()>& edit);
     long sci(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const {
         return SendScintilla(msg, wParam, lParam);
     }
@@ -108,4 +106,6 @@ private:
     mutable bool asciiDirty_ = false;   // text was inserted since asciiOnly_ was last known
     mutable bool indexAllocated_ = false;
     bool stylesNone_ = false;
+    long loadEventMask_ = 0;
+    int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it
 };

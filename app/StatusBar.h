@@ -1,0 +1,38 @@
+#pragma once
+// The frame's status bar: for the active document window, the caret's line and column, the kind
+// of line end the document holds and the code page its file is written in. Empty when no document
+// window is open.
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+
+class Form1;
+class MDIForm1;
+class QLabel;
+
+class FrameStatusBar : public QObject {
+    Q_OBJECT
+public:
+    // Puts the status bar at the bottom of the frame and follows its active document window.
+    explicit FrameStatusBar(MDIForm1& frame);
+
+    QString positionText() const;   // "Ln 3, Col 7"
+    QString lineEndText() const;    // "CR LF", "LF", "CR" or "mixed"
+    QString codePageText() const;   // "Windows-1252"
+
+public slots:
+    // Shows the active window's state now.
+    void refresh();
+
+private:
+    void follow(Form1* form);
+    void scheduleRefresh();
+
+    MDIForm1& frame_;
+    QLabel* lblPosition_ = nullptr;
+    QLabel* lblLineEnds_ = nullptr;
+    QLabel* lblCodePage_ = nullptr;
+    QPointer<Form1> followed_;
+    QList<QMetaObject::Connection> connections_;
+    bool refreshQueued_ = false;
+};

@@ -1,0 +1,76 @@
+#include "documents/Syntax.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <Qsci/qscilexercss.h>
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qscilexerjava.h>
+#include <Qsci/qscilexerxml.h>
+#include <Qsci/qsciscintillabase.h>
+
+namespace syntax {
+namespace {
+qint64 g_limit = kDefaultColouringLimit;
+} // namespace
+
+Kind kindForPath(const QString& path) {
+    if (path.isEmpty()) return Kind::Plain;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    static const struct {
+        const char* ext;
+        Kind kind;
+    } table[] = {
+        {"htm", Kind::Html},  {"html", Kind::Html}, {"shtm", Kind::Html}, {"shtml", Kind::Html},
+        {"stm", Kind::Html},  {"asp", Kind::Html},  {"cfm", Kind::Html},  {"cfml", Kind::Html},
+        {"php", Kind::Html},  {"xml", Kind::Xml},   {"css", Kind::Css},   {"jav", Kind::Java},
+        {"java", Kind::Java},
+    };
+    for (const auto& row : table)
+        if (ext == QLatin1String(row.ext)) return row.kind;
+    return Kind::Plain;
+}
+
+QString kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Html: return QStringLiteral("html");
+    case Kind::Xml: return QStringLiteral("xml");
+    case Kind::Css: return QStringLiteral("css");
+    case Kind::Java: return QStringLiteral("java");
+    case Kind::Plain: break;
+    }
+    return QStringLiteral("plain");
+}
+
+qint64 colouringLimit() { return g_limit; }
+
+qint64 setColouringLimit(qint64 bytes) {
+    const qint64 previous = g_limit;
+    g_limit = bytes;
+    return previous;
+}
+
+QsciLexer* makeLexer(Kind kind, const QFont& font, QObject* parent) {
+    QsciLexer* lexer = nullptr;
+    switch (kind) {
+    case Kind::Plain: return nullptr;
+    case Kind::Html: lexer = new QsciLexerHTML(parent); break;
+    case Kind::Xml: lexer = new QsciLexerXML(parent); break;
+    case Kind::Css: lexer = new QsciLexerCSS(parent); break;
+    case Kind::Java: lexer = new QsciLexerJava(parent); break;
+    }
+    // The document keeps its own fixed-width font in every style: colouring must not move a single
+    // character on the screen. Bold and italic styles stay bold and italic.
+    lexer->setDefaultFont(font);
+    for (int style = 0; style <= QsciScintillaBase::STYLE_MAX; ++style) {
+        if (lexer->description(style).isEmpty()) continue;
+        const QFont own = lexer->defaultFont(style);
+        QFont f = font;
+        f.setBold(own.bold());
+        f.setItalic(own.italic());
+        lexer->setFont(f, style);
+    }
+    lexer->setFont(font, QsciScintillaBase::STYLE_DEFAULT);
+    return lexer;
+}
+
+} // namespace syntax

@@ -1,0 +1,148 @@
+#include "app/MDIForm1.h"
+#include "app/StatusBar.h"
+#include "documents/DocumentCommands.h"
+#include "documents/Form1.h"
+#include "platform/RichTextBox.h"
+#include "support/ScriptedModal.h"
+#include "support/TestFrame.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+FrameStatusBar& statusOf(MDIForm1& frame) {
+    auto* s = frame.findChild<FrameStatusBar*>(QStringLiteral("FrameStatusBar"));
+    if (!s) qFatal("no status bar");
+    return *s;
+}
+
+// Types characters beyond ASCII, as a keyboard layout or an input method would.
+void typeText(QWidget* w, const QString& text) {
+    for (QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &release);
+    }
+}
+} // namespace
+
+class StatusBarTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showsTheActiveDocumentAndFollowsWindowSwitches() {
+        ScratchDir dir;
+        ScriptedModal modal;
+        const struct {
+            const char* name;
+            QByteArray text;
+            const char* kind;
+        } files[] = {
+            {"crlf.htm", "<p>\r\n<b>\r\n", "CR LF"},
+            {"lf.txt", "one\ntwo\n", "LF"},
+            {"cr.txt", "one\rtwo\r", "CR"},
+            {"mixed.txt", "one\r\ntwo\nthree\r", "mixed"},
+        };
+        auto frame = makeFrame();
+        FrameStatusBar& status = statusOf(*frame);
+        QVERIFY(frame->statusBar()->isVisible());
+        // The start-up window.
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 1, Col 1"));
+        QCOMPARE(status.lineEndText(), QStringLiteral("CR LF"));
+        QCOMPARE(status.codePageText(), QStringLiteral("Windows-1252"));
+
+        QList<Form1*> forms;
+        for (const auto& f : files) {
+            writeBytes(dir.file(QLatin1String(f.name)), f.text);
+            forms << documents::openDocument(*frame, dir.file(QLatin1String(f.name)));
+            QVERIFY(forms.last());
+            settle();
+            QCOMPARE(status.lineEndText(), QLatin1String(f.kind));
+        }
+        // Switching windows, in both directions.
+        for (int round = 0; round < 2; ++round) {
+            for (int i = 3; i >= 0; --i) {
+                frame->mdiArea()->setActiveSubWindow(forms[i]->subWindow());
+                settle();
+                QCOMPARE(status.lineEndText(), QLatin1String(files[i].kind));
+            }
+        }
+        // Typing a line end of another kind makes the LF document mixed; undoing it, LF again.
+        Form1* lf = forms[1];
+        frame->mdiArea()->setActiveSubWindow(lf->subWindow());
+        lf->RTB1->setFocus();
+        lf->RTB1->SetSelStart(3);
+        QTest::keyClick(lf->RTB1, Qt::Key_Return);   // Enter types CR LF
+        settle();
+        QCOMPARE(status.lineEndText(), QStringLiteral("mixed"));
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 2, Col 1"));
+        QTest::keyClick(lf->RTB1, Qt::Key_Z, Qt::ControlModifier);
+        settle();
+        QCOMPARE(status.lineEndText(), QStringLiteral("LF"));
+        QCOMPARE(lf->RTB1->Text(), QStringLiteral("one\ntwo\n"));
+    }
+
+    void followsTypingAndClicking() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        FrameStatusBar& status = statusOf(*frame);
+        RichTextBox& rtb = *frame->ActiveForm()->RTB1;
+        rtb.setFocus();
+        QTest::keyClicks(&rtb, QStringLiteral("abc"));
+        QTest::keyClick(&rtb, Qt::Key_Return);
+        typeText(&rtb, QStringLiteral("\u00e9\u20ac"));
+        settle();
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 2, Col 3"));
+        QTest::keyClick(&rtb, Qt::Key_Up);
+        settle();
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 1, Col 3"));
+        // A click into the first line, after its second character.
+        const long pos = 2;
+        const int x = int(rtb.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, pos));
+        const int y = int(rtb.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, pos));
+        QTest::mouseClick(rtb.viewport(), Qt::LeftButton, {}, QPoint(x + 1, y + 4));
+        settle();
+        QCOMPARE(rtb.SelStart(), 2);
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 1, Col 3"));
+        const int x1 = int(rtb.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, 1L));
+        QTest::mouseClick(rtb.viewport(), Qt::LeftButton, {}, QPoint(x1 + 1, y + 4));
+        settle();
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 1, Col 2"));
+        // The program moving the caret.
+        rtb.SetSelStart(rtb.TextLength());
+        settle();
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 2, Col 3"));
+    }
+
+    void emptyWhenNoDocumentWindowIsOpen() {
+        ScratchDir dir;
+        ScriptedModal modal;
+        auto frame = makeFrame();
+        FrameStatusBar& status = statusOf(*frame);
+        Form1* second = documents::NewDocument(*frame);
+        settle();
+        QVERIFY(!status.positionText().isEmpty());
+        frame->mnuFileClose_Click();
+        settle();
+        QVERIFY(frame->ActiveForm() != second);
+        QCOMPARE(status.codePageText(), QStringLiteral("Windows-1252"));
+        frame->mnuFileClose_Click();
+        settle();
+        QVERIFY(!frame->ActiveForm());
+        QCOMPARE(status.positionText(), QString());
+        QCOMPARE(status.lineEndText(), QString());
+        QCOMPARE(status.codePageText(), QString());
+        documents::NewDocument(*frame);
+        settle();
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 1, Col 1"));
+        QCOMPARE(modal.messages.size(), 0);
+    }
+};
+
+QTEST_MAIN(StatusBarTest)
+#include "StatusBar_test.moc"
