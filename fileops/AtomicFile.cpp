@@ -109,6 +109,10 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
         if (exists && S_ISDIR(st.st_mode)) return fail(QStringLiteral("It is a folder."));
         if (exists && !S_ISREG(st.st_mode))
             return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
+        // Renaming over a file needs only the folder's permission: a read-only file would be
+        // replaced as if it were writable.
+        if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+            return fail(QStringLiteral("The file is read-only: you have no permission to write to it."));
     } else if (errno != ENOENT) {
         return fail(errnoText(errno));
     }

@@ -5,7 +5,7 @@ set -euo pipefail
 need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev)
 if [ "${1:-}" = test ]; then
   # Screenshots, PDF text checks, the sanitizer and fuzzing builds, user switching.
-  need+=(xvfb openbox xdotool imagemagick x11-utils poppler-utils clang libclang-rt-14-dev util-linux dpkg-dev file)
+  need+=(xvfb openbox xdotool imagemagick x11-utils poppler-utils clang libclang-rt-14-dev lld util-linux dpkg-dev file)
 fi
 missing=()
 for p in "${need[@]}"; do
