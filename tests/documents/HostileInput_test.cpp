@@ -21,6 +21,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -169,6 +170,39 @@ private slots:
         modal.answerFile(missing);
         frame->mnuFileOpen_Click();
         QCOMPARE(modal.messages.last().text, QStringLiteral("Can't open file: ") + missing);
+    }
+
+    // A name that is not valid UTF-8 (written by another program) cannot be spelled as text: it
+    // is reported like any file that cannot be opened, and nothing else is written.
+    void undecodableName() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        const QByteArray raw = local(dir.path()) + "/bad\xff\xfe name.htm";
+        const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "old", 3), ssize_t(3));
+        ::close(fd);
+        const QString path = QFile::decodeName(raw);
+        Form1* doc = documents::openDocument(*frame, path);
+        if (doc) {
+            // Where the name survives the round trip, the file must really be the one saved.
+            doc->RTB1->SetText(QStringLiteral("new"));
+            frame->mnuFileSave_Click();
+            QCOMPARE(readBytes(path), QByteArray("new\r\n"));
+        } else {
+            QCOMPARE(modal.messages.size(), 1);
+            QCOMPARE(modal.messages.first().text, QStringLiteral("Can't open file: ") + path);
+        }
+        // Counted by the system: Qt's folder listing leaves such names out.
+        int entries = 0;
+        if (DIR* d = ::opendir(local(dir.path()).constData())) {
+            while (const dirent* e = ::readdir(d))
+                if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) ++entries;
+            ::closedir(d);
+        }
+        QCOMPARE(entries, 1);
+        qInfo(doc ? "opened and saved" : "reported");
     }
 
     // The real message box shows its text as plain text, never as markup.

@@ -96,6 +96,25 @@ int runUserCase(const QString& name, const QString& dir) {
         expect(text.contains(QStringLiteral("read-only")), "the message gives the reason", text);
         expect(frame->table().DocumentStates[doc->slot()].Changed == -1, "the document stays changed");
         expect(frame->documentWindows().contains(doc), "the window stays open");
+    } else if (name == QLatin1String("fullDiskInPlace")) {
+        // A read-only folder on a small, nearly full disk: the file must be rewritten in place.
+        const QString path = dir + QStringLiteral("/disk/ro/page.htm");
+        const QByteArray old = readBytes(path);
+        expect(old == QByteArray(100 * 1024, 'o'), "the old file is there", QString::number(old.size()));
+        Form1* doc = documents::openDocument(*frame, path);
+        expect(doc, "the file opens");
+        if (!doc) return 1;
+        doc->RTB1->SetText(QString(200 * 1024, QLatin1Char('n')));
+        frame->mnuFileSave_Click();
+        const QString text = lastMessage(modal);
+        expect(text.startsWith(QStringLiteral("Can't save file: ") + path), "the message names the file", text);
+        expect(text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), "the message gives the reason", text);
+        expect(readBytes(path) == old, "the old file is whole", QString::number(readBytes(path).size()));
+        expect(frame->table().DocumentStates[doc->slot()].Changed == -1, "the document stays changed");
+        // A smaller text fits and replaces it.
+        doc->RTB1->SetText(QStringLiteral("short"));
+        frame->mnuFileSave_Click();
+        expect(readBytes(path) == "short\r\n", "a text that fits is written", QString::fromLatin1(readBytes(path).left(20)));
     } else if (name == QLatin1String("saveAsIntoReadonlyFolder")) {
         const QString path = dir + QStringLiteral("/ro/new.htm");
         frame->ActiveForm()->RTB1->SetText(QStringLiteral("text"));
@@ -163,17 +182,28 @@ class FaultsTest : public QObject {
 private:
     QString binary_;   // a copy of this program that "nobody" may run
 
-    // Runs one case of runUserCase() as "nobody"; empty when it passed, else its output.
-    QByteArray runAsNobody(const QString& name, const QString& dir) {
+    // Runs one case of runUserCase() as "nobody"; empty when it passed, else its output. With a
+    // setup script, the case runs in a private mount namespace after the script (run by root in
+    // that namespace, with $DIR the scratch folder) has prepared it.
+    QByteArray runAsNobody(const QString& name, const QString& dir, const QString& setup = QString()) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TESSELPAD_AS_USER"), name);
         env.insert(QStringLiteral("TESSELPAD_AS_USER_DIR"), dir);
         env.insert(QStringLiteral("HOME"), dir);
+        env.insert(QStringLiteral("DIR"), dir);
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                                            QStringLiteral("--clear-groups"), binary_});
+        const QStringList asNobody = {QStringLiteral("setpriv"), QStringLiteral("--reuid=nobody"),
+                                      QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups"), binary_};
+        if (setup.isEmpty()) {
+            p.start(asNobody.first(), asNobody.mid(1));
+        } else {
+            p.start(QStringLiteral("unshare"), QStringList{QStringLiteral("-m"), QStringLiteral("--propagation"),
+                                                           QStringLiteral("private"), QStringLiteral("sh"),
+                                                           QStringLiteral("-c"), setup + QStringLiteral(" && exec \"$@\""),
+                                                           QStringLiteral("sh")} + asNobody);
+        }
         if (!p.waitForFinished(60000)) return "the child did not finish";
         const QByteArray out = p.readAll();
         if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || !out.contains("CASE OK"))
@@ -188,7 +218,7 @@ private slots:
     // program is copied there, since the build folder may be closed to "nobody".
     void asOrdinaryUser_data() {
         QTest::addColumn<QString>("name");
-        for (const char* name : {"unreadable", "readonlyFolder", "readonlyFile", "othersFile",
+        for (const char* name : {"unreadable", "readonlyFolder", "readonlyFile", "othersFile", "fullDiskInPlace",
                                  "saveAsIntoReadonlyFolder", "settingsReadonlyFolder"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
@@ -235,7 +265,18 @@ private slots:
         d.mkdir(QStringLiteral("cfg-empty"));
         chmodPath(dir + QStringLiteral("/cfg-empty"), 0555);
 
-        const QByteArray failure = runAsNobody(name, dir);
+        QString setup;
+        if (name == QLatin1String("fullDiskInPlace")) {
+            if (QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty()) QSKIP("unshare is missing");
+            d.mkdir(QStringLiteral("disk"));
+            setup = QStringLiteral(
+                "mount -t tmpfs -o size=256k,mode=0755 none \"$DIR/disk\" && mkdir \"$DIR/disk/ro\" && "
+                "head -c 102400 /dev/zero | tr '\\0' o > \"$DIR/disk/ro/page.htm\" && "
+                "head -c 102400 /dev/zero > \"$DIR/disk/filler\" && "
+                "chown nobody \"$DIR/disk/ro/page.htm\" && chmod 0555 \"$DIR/disk/ro\"");
+        }
+        const QByteArray failure = runAsNobody(name, dir, setup);
+        if (failure.contains("mount:") || failure.contains("unshare:")) QSKIP("no private tmpfs here");
         if (failure.contains("cannot") && failure.contains("setpriv")) QSKIP("setpriv cannot switch users here");
         QVERIFY2(failure.isEmpty(), failure.constData());
 
