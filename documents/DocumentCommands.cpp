@@ -56,7 +56,9 @@ Form1* openDocument(MDIForm1& frame, const QString& path) {
     DocumentFile file;
     QString reason;
     if (!file.open(path, reason)) {
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path);
+        // A file the editor cannot take (rather than one that cannot be opened) says why.
+        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
+                   (file.refused() ? QStringLiteral("\r\n\r\n") + reason : QString()));
         return nullptr;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);

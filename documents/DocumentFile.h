@@ -1,13 +1,24 @@
 #pragma once
 // Reading a document file whole into an edit control, decoding it from the code page on the way.
 #include <QString>
+#include <functional>
 
 class RichTextBox;
 
 namespace documents {
 
-// The largest file the editor takes: the control keeps text as UTF-8 and cannot hold 2 GiB.
+// The largest file the editor takes.
 constexpr qint64 kMaxFileBytes = qint64(1) << 30;
+// The longest line it takes. The edit control lays a line out whole before showing any of it,
+// at about 7 bytes of memory and half a microsecond per character: a line of hundreds of
+// megabytes would freeze the editor for minutes or exhaust the memory.
+constexpr qint64 kMaxLineChars = 64000000;
+
+// The memory the editor may still take, in bytes, or -1 when it cannot be told: the system's
+// available memory, or the control group's limit when that is lower.
+qint64 availableMemory();
+// Test seam: replaces availableMemory() (nullptr restores it).
+void setMemoryProbe(std::function<qint64()> probe);
 
 class DocumentFile {
 public:
@@ -19,9 +30,13 @@ public:
     // Opens a regular file for reading; a folder, a pipe or a device is refused without
     // blocking. False with a reason when it cannot be opened.
     bool open(const QString& path, QString& reason);
+    // The last open() failed not because the file could not be opened but because the editor
+    // cannot take it (too large for the editor or for the free memory).
+    bool refused() const { return refused_; }
     qint64 size() const { return size_; }
-    // Reads everything from the file into the control's text. False with a reason on a read error;
-    // the control then holds part of the file.
+    // Reads everything from the file into the control's text. False with a reason on a read error,
+    // on a line too long to show, or when memory runs short; the control then holds part of the
+    // file (or nothing) and must not be taken for the file.
     bool readInto(RichTextBox& rtb, QString& reason);
     // Reads the whole file as bytes.
     bool readAll(QByteArray& out, QString& reason);
@@ -30,6 +45,8 @@ public:
 private:
     int fd_ = -1;
     qint64 size_ = 0;
+    qint64 memoryBudget_ = -1;   // what the text may take, measured at open; -1: unknown
+    bool refused_ = false;
 };
 
 } // namespace documents

@@ -70,11 +70,30 @@ bool syncAndClose(int fd, QString& reason) {
 
 WriteResult fail(const QString& reason) { return {false, reason}; }
 
+// Rewrites the file itself, for a folder that cannot take a temporary file. Not atomic, but the
+// room for the new content is claimed before the first old byte is overwritten, so that a full
+// disk is found while the old file is still whole.
 WriteResult writeInPlace(const QByteArray& target, const Producer& produce) {
-    const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return fail(errnoText(errno));
+    qint64 size = 0;
     QString reason;
-    if (!produceInto(fd, produce, reason)) {
+    const Sink count = [&size](const char*, qint64 length) {
+        size += length;
+        return true;
+    };
+    if (!produce(count, reason)) return fail(reason);
+
+    const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return fail(errnoText(errno));
+    if (size > 0 && ::fallocate(fd, 0, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
+        const int err = errno;
+        // Give back what the failed claim may have added at the end.
+        struct stat st {};
+        if (::fstat(fd, &st) == 0) (void)::ftruncate(fd, st.st_size);
+        ::close(fd);
+        return fail(errnoText(err));
+    }
+    if (!produceInto(fd, produce, reason) || ::ftruncate(fd, size) != 0) {
+        if (reason.isEmpty()) reason = errnoText(errno);
         ::close(fd);
         return fail(reason);
     }
@@ -109,6 +128,10 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
         if (exists && S_ISDIR(st.st_mode)) return fail(QStringLiteral("It is a folder."));
         if (exists && !S_ISREG(st.st_mode))
             return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
+        // Renaming over a file needs only the folder's permission: a read-only file would be
+        // replaced as if it were writable.
+        if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+            return fail(QStringLiteral("The file is read-only: you have no permission to write to it."));
     } else if (errno != ENOENT) {
         return fail(errnoText(errno));
     }

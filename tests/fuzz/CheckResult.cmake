@@ -1,0 +1,17 @@
+# The verdict of one fuzz target, run by tools/fuzz.sh before the sanitizer build's tests:
+#   cmake -DRESULTS=<dir> -DNAME=<target> -P CheckResult.cmake
+file(READ "${RESULTS}/${NAME}.status" status)
+string(STRIP "${status}" status)
+if(NOT status STREQUAL "ok")
+  if(EXISTS "${RESULTS}/${NAME}.log")
+    file(READ "${RESULTS}/${NAME}.log" log)
+    string(LENGTH "${log}" length)
+    if(length GREATER 4000)
+      math(EXPR start "${length} - 4000")
+      string(SUBSTRING "${log}" ${start} -1 log)
+    endif()
+    message("${log}")
+  endif()
+  message(FATAL_ERROR "fuzz target ${NAME}: ${status}")
+endif()
+message("fuzz target ${NAME}: ok")
