@@ -1,5 +1,7 @@
 #include "app/Artwork.h"
 
+#include <QLabel>
+
 #include <QApplication>
 #include <QtMath>
 
@@ -23,6 +25,18 @@ QFont font(qreal points, bool bold) {
     f.setPixelSize(qRound(points * 96.0 / 72.0));
     f.setBold(bold);
     return f;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font,
+                  Qt::Alignment align) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setAlignment(align);
+    return label;
 }
 
 } // namespace artwork

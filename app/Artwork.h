@@ -4,6 +4,9 @@
 #include <QPixmap>
 #include <QRect>
 
+class QLabel;
+class QWidget;
+
 namespace artwork {
 
 // One of the pictures built into the program: "logo", "splash-banner", "about-banner".
@@ -18,5 +21,9 @@ inline QRect twips(int left, int top, int width, int height) {
 // The application font at a point size of the layouts, sized in pixels so that text keeps to the
 // twip layout whatever the screen's resolution.
 QFont font(qreal points, bool bold = false);
+
+// A plain-text label of a fixed-size window, named and placed.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font,
+                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
 
 } // namespace artwork

@@ -13,21 +13,6 @@
 #include <QTimer>
 #include <qdrawutil.h>
 
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
-                  const QFont& font, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    label->setAlignment(align);
-    return label;
-}
-
-} // namespace
 
 frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
@@ -60,13 +45,13 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     lblCredit->setText(QStringLiteral("Designed and Programmed by <b>Tessa Lindqvist</b>"));
     lblCredit->setGeometry(124, 122, 336, 18);
     lblCredit->setFont(body);
-    lblWeb = makeLabel(Frame1, "lblWeb", QStringLiteral("http://tessa.tesselpad.example/"),
+    lblWeb = artwork::makeLabel(Frame1, "lblWeb", QStringLiteral("http://tessa.tesselpad.example/"),
                        QRect(124, 144, 210, 16), artwork::font(8.25));
-    lblEmail = makeLabel(Frame1, "lblEmail", QStringLiteral("tessa@tesselpad.example"),
+    lblEmail = artwork::makeLabel(Frame1, "lblEmail", QStringLiteral("tessa@tesselpad.example"),
                          QRect(124, 162, 210, 16), artwork::font(8.25));
-    lblVersion = makeLabel(Frame1, "lblVersion", QStringLiteral("Version 1.0"), QRect(316, 150, 144, 24),
+    lblVersion = artwork::makeLabel(Frame1, "lblVersion", QStringLiteral("Version 1.0"), QRect(316, 150, 144, 24),
                            artwork::font(13.5, true), Qt::AlignRight | Qt::AlignVCenter);
-    lblPlatform = makeLabel(Frame1, "lblPlatform", QStringLiteral("Win95/98"), QRect(316, 176, 144, 18),
+    lblPlatform = artwork::makeLabel(Frame1, "lblPlatform", QStringLiteral("Win95/98"), QRect(316, 176, 144, 18),
                             artwork::font(9.75), Qt::AlignRight | Qt::AlignVCenter);
 
     auto* rule = new QFrame(Frame1);
@@ -75,7 +60,7 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     rule->setFrameShadow(QFrame::Sunken);
     rule->setGeometry(14, 222, 444, 2);
 
-    lblNotice = makeLabel(Frame1, "lblNotice",
+    lblNotice = artwork::makeLabel(Frame1, "lblNotice",
                           QStringLiteral("Copyright \u00a9 The Tesselpad developers. Free to use and to share."),
                           QRect(14, 234, 444, 18), artwork::font(8.25), Qt::AlignCenter);
     QPalette muted = lblNotice->palette();

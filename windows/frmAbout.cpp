@@ -13,20 +13,6 @@
 using artwork::px;
 
 
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QFont& font) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-} // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmAbout"));
@@ -50,17 +36,17 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frameless
     Image1->setGeometry(artwork::twips(240, 120, 6120, 1770));
 
     // Laid over the top of the banner, where the picture leaves room for it.
-    Label4 = makeLabel(this, "Label4", QStringLiteral("Designed and Programmed by ") + helpcmd::kAuthor,
-                       artwork::twips(2160, 360, 3855, 255), artwork::font(8.25, true));
-    Label2 = makeLabel(this, "Label2", QStringLiteral("Send Comments and  Suggestions to ") + helpcmd::kContactEmail,
-                       artwork::twips(240, 1920, 4215, 615), artwork::font(12));
+    Label4 = artwork::makeLabel(this, "Label4", QStringLiteral("Designed and Programmed by ") + helpcmd::kAuthor,
+                       artwork::twips(2160, 360, 3855, 255), artwork::font(8.25, true), Qt::AlignLeft | Qt::AlignTop);
+    Label2 = artwork::makeLabel(this, "Label2", QStringLiteral("Send Comments and  Suggestions to ") + helpcmd::kContactEmail,
+                       artwork::twips(240, 1920, 4215, 615), artwork::font(12), Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
     // Two lines of its font, however tall the face that stands in for the designed one.
     Label2->resize(Label2->width(), std::max(Label2->height(), 2 * Label2->fontMetrics().lineSpacing() + 2));
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Version 1.0"), artwork::twips(4560, 1920, 1695, 375),
-                       artwork::font(13.5, true));
-    Label3 = makeLabel(this, "Label3", QStringLiteral("Win 95/98"), artwork::twips(4560, 2400, 1815, 255),
-                       artwork::font(9.75));
+    Label1 = artwork::makeLabel(this, "Label1", QStringLiteral("Version 1.0"), artwork::twips(4560, 1920, 1695, 375),
+                       artwork::font(13.5, true), Qt::AlignLeft | Qt::AlignTop);
+    Label3 = artwork::makeLabel(this, "Label3", QStringLiteral("Win 95/98"), artwork::twips(4560, 2400, 1815, 255),
+                       artwork::font(9.75), Qt::AlignLeft | Qt::AlignTop);
 
     Command1 = new QPushButton(QStringLiteral("&Close"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
