@@ -3,6 +3,8 @@
 #include "fileops/CodePage.h"
 #include "platform/RichTextBox.h"
 
+#include "platform/System.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -18,7 +20,6 @@
 
 namespace documents {
 namespace {
-QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 constexpr qint64 kChunk = qint64(4) << 20;
 
 // What a large text takes while it is edited, per byte of its UTF-8: the text itself, the line
@@ -131,12 +132,12 @@ bool DocumentFile::open(const QString& path, QString& reason) {
     // O_NONBLOCK: opening a pipe must not wait for a writer.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        reason = errnoText(errno);
+        reason = tp::errnoText(errno);
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
-        reason = errnoText(errno);
+        reason = tp::errnoText(errno);
         ::close(fd);
         return false;
     }
@@ -187,7 +188,7 @@ bool DocumentFile::readInto(RichTextBox& rtb, QString& reason) {
         for (;;) {
             const qint64 n = readFully(fd_, in.data(), kChunk);
             if (n < 0) {
-                reason = errnoText(errno);
+                reason = tp::errnoText(errno);
                 ok = false;
                 break;
             }
@@ -237,7 +238,7 @@ bool DocumentFile::readAll(QByteArray& out, QString& reason) {
     for (;;) {
         const qint64 n = readFully(fd_, in.data(), kChunk);
         if (n < 0) {
-            reason = errnoText(errno);
+            reason = tp::errnoText(errno);
             return false;
         }
         if (n == 0) break;

@@ -88,9 +88,8 @@ bool Form1::Form_QueryUnload() {
     case tp::MsgResult::Cancel:
         return false;
     case tp::MsgResult::Yes:
-        frame_.strCurrentFile = caption.left(8) == QLatin1String("Document") ? QString() : caption;
         // The window closes only when its text really reached the file.
-        return fileops::SaveFile(frame_, *this);
+        return fileops::SaveWindow(frame_, *this);
     default:
         return true;
     }

@@ -1,5 +1,7 @@
 #include "fileops/AtomicFile.h"
 
+#include "platform/System.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -19,7 +21,6 @@ std::function<int(qint64)>& faultInjector() {
     return injector;
 }
 
-QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
 // Writes every byte or reports why not.
 bool writeAll(int fd, const char* data, qint64 length, QString& reason) {
@@ -27,18 +28,18 @@ bool writeAll(int fd, const char* data, qint64 length, QString& reason) {
         const size_t n = static_cast<size_t>(std::min<qint64>(length, qint64(1) << 24));
         if (faultInjector()) {
             if (const int err = faultInjector()(static_cast<qint64>(n))) {
-                reason = errnoText(err);
+                reason = tp::errnoText(err);
                 return false;
             }
         }
         const ssize_t written = ::write(fd, data, n);
         if (written < 0) {
             if (errno == EINTR) continue;
-            reason = errnoText(errno);
+            reason = tp::errnoText(errno);
             return false;
         }
         if (written == 0) {
-            reason = errnoText(ENOSPC);
+            reason = tp::errnoText(ENOSPC);
             return false;
         }
         data += written;
@@ -58,11 +59,11 @@ bool produceInto(int fd, const Producer& produce, QString& reason) {
 bool syncAndClose(int fd, QString& reason) {
     bool ok = true;
     if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-        reason = errnoText(errno);
+        reason = tp::errnoText(errno);
         ok = false;
     }
     if (::close(fd) != 0 && ok) {
-        reason = errnoText(errno);
+        reason = tp::errnoText(errno);
         ok = false;
     }
     return ok;
@@ -83,17 +84,17 @@ WriteResult writeInPlace(const QByteArray& target, const Producer& produce) {
     if (!produce(count, reason)) return fail(reason);
 
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return fail(errnoText(errno));
+    if (fd < 0) return fail(tp::errnoText(errno));
     if (size > 0 && ::fallocate(fd, 0, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
         const int err = errno;
         // Give back what the failed claim may have added at the end.
         struct stat st {};
         if (::fstat(fd, &st) == 0) (void)::ftruncate(fd, st.st_size);
         ::close(fd);
-        return fail(errnoText(err));
+        return fail(tp::errnoText(err));
     }
     if (!produceInto(fd, produce, reason) || ::ftruncate(fd, size) != 0) {
-        if (reason.isEmpty()) reason = errnoText(errno);
+        if (reason.isEmpty()) reason = tp::errnoText(errno);
         ::close(fd);
         return fail(reason);
     }
@@ -133,7 +134,7 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
         if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
             return fail(QStringLiteral("The file is read-only: you have no permission to write to it."));
     } else if (errno != ENOENT) {
-        return fail(errnoText(errno));
+        return fail(tp::errnoText(errno));
     }
 
     const qsizetype slash = target.lastIndexOf('/');
@@ -146,7 +147,7 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
             ::access(target.constData(), W_OK) == 0)
             return writeInPlace(target, produce);
         if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
-        return fail(errnoText(err));
+        return fail(tp::errnoText(err));
     }
 
     // The new file takes the old one's permissions (and owner, where we may set it).
@@ -174,7 +175,7 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
     if (::rename(tempName.constData(), target.constData()) != 0) {
         const int err = errno;
         ::unlink(tempName.constData());
-        return fail(errnoText(err));
+        return fail(tp::errnoText(err));
     }
     const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {

@@ -36,11 +36,13 @@ QString describeChar(char32_t ch) {
 } // namespace
 
 void mnuFileSave(MDIForm1& frame) {
-    Form1* form = frame.ActiveForm();
-    if (!form) return;
-    const QString caption = form->Caption();
+    if (Form1* form = frame.ActiveForm()) SaveWindow(frame, *form);
+}
+
+bool SaveWindow(MDIForm1& frame, Form1& form) {
+    const QString caption = form.Caption();
     frame.strCurrentFile = untitled(caption) ? QString() : caption;
-    SaveFile(frame, *form);
+    return SaveFile(frame, form);
 }
 
 void mnuFileSaveAs(MDIForm1& frame) {

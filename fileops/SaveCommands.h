@@ -8,6 +8,9 @@ class MDIForm1;
 namespace fileops {
 
 void mnuFileSave(MDIForm1& frame);
+// Saves a window as Save does: an untitled one ("Document..." caption) through the Save dialog,
+// a titled one to its file at once. True when the text reached the file.
+bool SaveWindow(MDIForm1& frame, Form1& form);
 void mnuFileSaveAs(MDIForm1& frame);
 
 // Writes the window's whole text plus CR LF to the frame's strCurrentFile, asking for a name in the

@@ -2,7 +2,9 @@
 // The few services the program takes from the desktop besides windows: the beep, the clock and
 // the document launcher. Tests put their own in place to count beeps and set the time.
 #include <QDateTime>
+#include <QString>
 #include <QUrl>
+#include <cstring>
 
 namespace tp {
 
@@ -16,6 +18,9 @@ public:
 };
 
 SystemServices& sys();
+
+// The system's own words for an error number, for messages.
+inline QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 void setSystemServices(SystemServices* services);   // nullptr restores the real one
 
 } // namespace tp
