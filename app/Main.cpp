@@ -1,7 +1,7 @@
 #include "app/Main.h"
 
 #include "app/MDIForm1.h"
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "app/frmSplash.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "app/MDIForm1.h"
 #include "documents/DocumentView.h"
 #include "documents/Form1.h"
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "platform/RichTextBox.h"
 
 #include <QLabel>

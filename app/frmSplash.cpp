@@ -1,6 +1,6 @@
 #include "app/frmSplash.h"
 
-#include "app/Artwork.h"
+#include "platform/Artwork.h"
 #include "app/Main.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "documents/DocumentCommands.h"
 
 #include "app/MDIForm1.h"
-#include "documents/DocumentFile.h"
+#include "io/DocumentFile.h"
 #include "documents/Form1.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"

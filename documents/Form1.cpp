@@ -1,7 +1,7 @@
 #include "documents/Form1.h"
 
 #include "app/MDIForm1.h"
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "documents/DocumentView.h"
 #include "fileops/DragDrop.h"
 #include "fileops/SaveCommands.h"

@@ -2,8 +2,8 @@
 
 #include "app/MDIForm1.h"
 #include "documents/DocumentCommands.h"
-#include "documents/DocumentFile.h"
-#include "fileops/CodePage.h"
+#include "io/DocumentFile.h"
+#include "io/CodePage.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 

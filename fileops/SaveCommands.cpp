@@ -2,8 +2,8 @@
 
 #include "app/MDIForm1.h"
 #include "documents/Form1.h"
-#include "fileops/CodePage.h"
-#include "fileops/DocumentWriter.h"
+#include "io/CodePage.h"
+#include "io/DocumentWriter.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 

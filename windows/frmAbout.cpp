@@ -1,6 +1,6 @@
 #include "windows/frmAbout.h"
 
-#include "app/Artwork.h"
+#include "platform/Artwork.h"
 #include "platform/Modal.h"
 #include "windows/HelpCommands.h"
 

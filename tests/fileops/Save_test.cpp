@@ -1,6 +1,6 @@
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "fileops/SaveCommands.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"

@@ -1,6 +1,6 @@
-#include "documents/DocumentFile.h"
+#include "io/DocumentFile.h"
 
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "platform/RichTextBox.h"
 
 #include "platform/System.h"
