@@ -23,7 +23,7 @@ void showMainFrame() {
 
 void Main() {
     if (settings::read().splashOn()) {
-        frmSplash::showSplash();   // shows the frame when it closes
+        frmSplash::showSplash(showMainFrame);   // shows the frame when it closes
         return;
     }
     showMainFrame();
