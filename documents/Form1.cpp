@@ -8,7 +8,6 @@
 #include "platform/RichTextBox.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 

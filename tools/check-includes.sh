@@ -28,7 +28,7 @@ edges=$(
         */*) ;;
         *) target="$(dirname "$file")/$target" ;;
       esac
-      [ -f "$target" ] && echo "$file $target"
+      if [ -f "$target" ]; then echo "$file $target"; fi
     done
   done
 )

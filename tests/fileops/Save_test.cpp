@@ -45,6 +45,8 @@ private slots:
         QCOMPARE(frame->CommonDialog1.Filter, filetypes::saveFilter());
         QVERIFY(filetypes::saveFilter().startsWith(QStringLiteral("HTML Documents (*.htm; *.html) | *.htm;*.html|")));
         QVERIFY(filetypes::saveFilter().endsWith(QStringLiteral("|PHP Files (*.php)| *.php|All files (*.*) | *.*")));
+        // The Open list (pinned in OpenNew_test) without its "All Documents" entry, blanks and all.
+        QCOMPARE(filetypes::saveFilter(), filetypes::openFilter().section(QLatin1Char('|'), 2));
         QCOMPARE(readBytes(path), QByteArray("abc\r\n"));
         QCOMPARE(doc->Caption(), path);
         QCOMPARE(frame->table().DocumentStates[1].Changed, 0);

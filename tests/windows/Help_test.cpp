@@ -230,6 +230,17 @@ private slots:
             QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(target)), qPrintable(target));
         }
     }
+
+    // The read-me names the product, its version, author, pages and address as the program does.
+    void readmeStatesTheProduct() {
+        QFile file(sourceFile(QStringLiteral("help/readme.htm")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        for (const QString& fact : {QStringLiteral("<title>%1 %2 - Read Me</title>").arg(product::kName, product::shownVersion()),
+                                    QStringLiteral("href=\"%1\"").arg(product::kHomePage),
+                                    QStringLiteral("href=\"mailto:%1\"").arg(product::kContactEmail), product::kAuthor})
+            QVERIFY2(html.contains(fact), qPrintable(fact));
+    }
 };
 
 QTEST_MAIN(HelpTest)
