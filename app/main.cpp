@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "app/Palette.h"
 #include "platform/Product.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     icon.addFile(QStringLiteral(":/images/icon-48.png"));
     icon.addFile(QStringLiteral(":/images/icon-256.png"));
     QApplication::setWindowIcon(icon);
+    palettes::applyFromEnvironment();
     Main();   // the command line is not read
     const int rc = QApplication::exec();
     return rc;

@@ -35,6 +35,9 @@ public:
 
     QMdiSubWindow* subWindow() const;
 
+    // Whether the document has changes not saved yet: its slot's Changed flag.
+    bool isChanged() const;
+
     // Saves the window as Save does; true when the text reached the file.
     using Saver = std::function<bool(Form1& form)>;
     // The save that a Yes in the close prompt runs. Without one, a Yes keeps the window open.
