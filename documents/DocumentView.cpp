@@ -147,11 +147,7 @@ void DocumentView::applyColouring() {
     rtb_.setLexer(lexer_);
     delete old;
     applied_ = wanted;
-    if (!lexer_) {
-        // Taking the lexer away resets every style: the text already coloured goes back to the
-        // one plain style.
-        rtb_.SendScintilla(Sci::SCI_CLEARDOCUMENTSTYLE);
-    } else {
+    if (lexer_) {
         // No fold levels: nothing shows them, and working them out slows the colouring.
         rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "fold", "0");
         if (wanted == syntax::Kind::Html) {

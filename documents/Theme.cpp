@@ -20,13 +20,15 @@ QColor blend(const QColor& a, const QColor& b, double t) {
 }
 
 // Moves the colour's lightness away from the paper's until the two contrast enough.
-QColor readableOn(QColor c, const QColor& paper) {
+QColor readableOn(QColor c, QColor paper) {
+    paper = QColor(paper.rgb());
     const bool lighten = luminance(paper) < 0.18;
+    c = QColor(c.rgb());   // as the control keeps it: eight bits a channel
     for (int step = 0; step < 40 && contrast(c, paper) < kMinContrast; ++step) {
         float h, s, l, a;
         c.getHslF(&h, &s, &l, &a);
         l = std::clamp(l + (lighten ? 0.025f : -0.025f), 0.0f, 1.0f);
-        c = QColor::fromHslF(h, s, l, a);
+        c = QColor(QColor::fromHslF(h, s, l, a).rgb());
     }
     return c;
 }
@@ -83,7 +85,7 @@ QColor stylePaper(const QColor& designed, const QColor& designedPaper, const Col
     float ph, ps, pl, pa;
     colours.paper.getHslF(&ph, &ps, &pl, &pa);
     const float lift = std::clamp(0.04f + (1.0f - l) * 0.25f, 0.03f, 0.12f);
-    return QColor::fromHslF(h < 0 ? ph : h, s * 0.3f, std::min(pl + lift, 1.0f), a);
+    return QColor(QColor::fromHslF(h < 0 ? ph : h, s * 0.3f, std::min(pl + lift, 1.0f), a).rgb());
 }
 
 } // namespace theme

@@ -555,7 +555,10 @@ void RichTextBox::showTypingInPieces() {
 
 void RichTextBox::setLexer(QsciLexer* lexer) {
     QsciScintilla::setLexer(lexer);
-    if (!lexer) showAllLongLinesInPieces();
+    if (lexer) return;
+    // The text coloured so far goes back to the one plain style, long lines to their pieces.
+    sci(SCI_CLEARDOCUMENTSTYLE);
+    showAllLongLinesInPieces();
 }
 
 

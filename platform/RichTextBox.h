@@ -94,7 +94,7 @@ public:
     // Selects a byte range: the anchor at 'from', the caret at 'to'.
     void selectBytes(qint64 from, qint64 to);
 
-    // Taking the lexer away shows long lines in pieces again.
+    // Taking the lexer away takes the colours off the text and shows long lines in pieces again.
     void setLexer(QsciLexer* lexer = nullptr) override;
 
     // The look of text without colouring: the document's font and its text and paper colours.
