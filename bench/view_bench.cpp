@@ -1,6 +1,7 @@
 // How fast the view answers: the first visit to the end of a coloured page right after opening it,
-// pages whose lines are megabytes long (minified pages and bundles), and typing with matching and
-// automatic indentation on against off.
+// typing with matching and automatic indentation on against off, and pages whose lines are
+// megabytes long (minified pages and bundles). Each figure runs from the request until the program
+// is idle again (events handled, the window painted).
 #include "bench/Bench.h"
 
 #include "app/MDIForm1.h"
@@ -8,6 +9,7 @@
 #include "documents/DocumentView.h"
 #include "documents/Form1.h"
 #include "platform/RichTextBox.h"
+#include "search/FindInDocument.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +30,19 @@ void idle() {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+// Until the window shows the result of what was asked: pending events handled and the window
+// painted, without the colouring that goes on in the background afterwards.
+void shown(RichTextBox& rtb) {
+    QCoreApplication::sendPostedEvents();
+    rtb.viewport()->repaint();
+}
+
+// Until the background colouring of the whole text is done.
+void coloured(RichTextBox& rtb) {
+    for (int i = 0; i < 100000 && rtb.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) < rtb.byteLength(); ++i)
+        QCoreApplication::processEvents();
 }
 
 void press(RichTextBox& rtb, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString()) {
@@ -99,6 +114,95 @@ void runLongLines(const bench::Options& options, MDIForm1& frame) {
     QFile::remove(shortPath);
 }
 
+// ---- The first visit to the end of a coloured page, right after opening it.
+
+struct FirstVisit {
+    double end = 0, find = 0;
+};
+
+FirstVisit measureFirstVisit(MDIForm1& frame, const QString& path) {
+    FirstVisit t;
+    for (const bool byFind : {false, true}) {
+        Form1* form = documents::openDocument(frame, path);
+        if (!form) return t;
+        idle();
+        RichTextBox& rtb = *form->RTB1;
+        const double s = bench::seconds([&] {
+            if (byFind) {
+                searchcmd::SearchState& st = searchcmd::state();
+                st.strSearchText = QStringLiteral("needle-near-the-end");
+                st.intSearchDirection = 1;
+                st.intMatchCase = 1;
+                st.blnNewSearch = true;
+                searchcmd::FindInDocument(frame);
+            } else {
+                press(rtb, Qt::Key_End, Qt::ControlModifier);
+            }
+            shown(rtb);
+        });
+        (byFind ? t.find : t.end) = s;
+        form->closeWithoutAsking();
+        QCoreApplication::processEvents();
+    }
+    return t;
+}
+
+void runFirstVisit(const bench::Options& options, MDIForm1& frame) {
+    QByteArray doc = bench::makeDocument(qint64(10) << 20);
+    doc.insert(doc.size() - 2000, "<!-- needle-near-the-end -->");
+    const QString html = QDir(options.workDir).filePath(QStringLiteral("page10.html"));
+    const QString text = QDir(options.workDir).filePath(QStringLiteral("page10.txt"));
+    writeFile(html, doc);
+    writeFile(text, doc);
+    const FirstVisit plain = measureFirstVisit(frame, text);
+    const FirstVisit html10 = measureFirstVisit(frame, html);
+    bench::report(QStringLiteral("Ctrl+End right after opening 10 MB .html"), html10.end,
+                  QStringLiteral("same bytes as .txt"), plain.end);
+    bench::report(QStringLiteral("Find, hit near the end, 10 MB .html"), html10.find,
+                  QStringLiteral("same bytes as .txt"), plain.find);
+    QFile::remove(html);
+    QFile::remove(text);
+}
+
+// ---- Typing with the highlighting of pairs and Enter keeping the indentation, on and off.
+
+double typeWithHelpers(MDIForm1& frame, const QString& path, bool on) {
+    Form1* form = documents::openDocument(frame, path);
+    if (!form) return 0;
+    idle();
+    DocumentView* view = DocumentView::of(form);
+    view->setMatching(on);
+    view->setAutoIndent(on);
+    RichTextBox& rtb = *form->RTB1;
+    press(rtb, Qt::Key_End, Qt::ControlModifier);
+    idle();
+    coloured(rtb);
+    // Markup with tags, braces and quotes, a new line every so often.
+    const QString keys = QStringLiteral("  <p class=\"a\">{x(1)}</p>\r");
+    const double s = bench::seconds([&] {
+        for (int i = 0; i < 200; ++i) {
+            const QChar c = keys[i % keys.size()];
+            if (c == QLatin1Char('\r')) press(rtb, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            else press(rtb, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            idle();
+        }
+    });
+    form->closeWithoutAsking();
+    QCoreApplication::processEvents();
+    return s;
+}
+
+void runHelpers(const bench::Options& options, MDIForm1& frame) {
+    const QString html = QDir(options.workDir).filePath(QStringLiteral("page5.html"));
+    writeFile(html, bench::makeDocument(qint64(5) << 20));
+    typeWithHelpers(frame, html, true);   // warms up: the first run pays for the fonts and layouts
+    const double off = typeWithHelpers(frame, html, false);
+    const double on = typeWithHelpers(frame, html, true);
+    bench::report(QStringLiteral("200 keys at the end of 5 MB .html, matching and indent on"), on,
+                  QStringLiteral("both off"), off);
+    QFile::remove(html);
+}
+
 void run(const bench::Options& options) {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(options.workDir);   // the settings file is looked for here
@@ -106,6 +210,8 @@ void run(const bench::Options& options) {
     frame.MDIForm_Load();
     frame.show();
     QCoreApplication::processEvents();
+    runFirstVisit(options, frame);
+    runHelpers(options, frame);
     runLongLines(options, frame);
     QDir::setCurrent(previous);
 }
