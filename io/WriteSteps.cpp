@@ -38,14 +38,15 @@ namespace steps {
 
 int writeAll(int fd, const char* data, qint64 length) {
     while (length > 0) {
-        qint64 n = std::min<qint64>(length, qint64(1) << 24);
-        if (const int err = inject(WriteStep::Write, fd, n)) return err;
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(n));
+        const qint64 n = std::min<qint64>(length, qint64(1) << 24);
+        qint64 taken = n;   // what the system takes of the n bytes: fewer in a short write
+        if (const int err = inject(WriteStep::Write, fd, taken)) return err;
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(taken));
         if (written < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
-        if (written == 0 && n > 0) return ENOSPC;
+        if (written == 0) return ENOSPC;
         data += written;
         length -= written;
     }
@@ -89,9 +90,10 @@ int copy(int fromFd, int toFd, qint64 size) {
     constexpr qint64 kPiece = qint64(4) << 20;
     std::vector<char> buf(static_cast<size_t>(std::min(kPiece, std::max<qint64>(size, 1))));
     for (qint64 at = 0; at < size;) {
-        qint64 n = std::min<qint64>(kPiece, size - at);
-        if (const int err = inject(WriteStep::Copy, toFd, n)) return err;
-        const ssize_t got = ::pread(fromFd, buf.data(), static_cast<size_t>(n), at);
+        const qint64 n = std::min<qint64>(kPiece, size - at);
+        qint64 taken = n;
+        if (const int err = inject(WriteStep::Copy, toFd, taken)) return err;
+        const ssize_t got = ::pread(fromFd, buf.data(), static_cast<size_t>(taken), at);
         if (got < 0) {
             if (errno == EINTR) continue;
             return errno;

@@ -5,8 +5,8 @@ set -euo pipefail
 need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev)
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
-  # namespaces, the desktop entry's validator.
-  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux desktop-file-utils)
+  # namespaces and small ext2/ext4 disks, the desktop entry's validator.
+  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux e2fsprogs desktop-file-utils)
 fi
 missing=()
 for p in "${need[@]}"; do
