@@ -81,6 +81,21 @@ void runFiles(const bench::Options& options) {
                         .arg(laterIndex, 0, 'f', 6));
         bench::report(QStringLiteral("open %1").arg(label), ours, QStringLiteral("read()"), plainRead);
         {
+            // Old Mac pages: the same text with lines ended by CR alone, against its CR LF form.
+            const QString crPath = options.workDir + QStringLiteral("/cr%1.htm").arg(mb);
+            writePlain(crPath, QByteArray(doc).replace("\r\n", "\r"), false);
+            Form1* crForm = nullptr;
+            const double cr = bench::seconds([&] {
+                if (crForm) crForm->closeWithoutAsking();
+                QCoreApplication::processEvents();
+                crForm = documents::openDocument(frame, crPath);
+            }, 3);
+            if (crForm) crForm->closeWithoutAsking();
+            QCoreApplication::processEvents();
+            QFile::remove(crPath);
+            bench::report(QStringLiteral("open %1, CR-only line ends").arg(label), cr, QStringLiteral("CR LF"), ours);
+        }
+        {
             const QString text = codepage::decode(doc);
             QPlainTextEdit edit;
             const double qpte = bench::seconds([&] { edit.setPlainText(text); }, 1);
