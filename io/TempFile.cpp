@@ -1,5 +1,7 @@
 #include "io/TempFile.h"
 
+#include "io/WriteSteps.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -49,14 +51,14 @@ TempFile::~TempFile() { discard(); }
 int TempFile::create(int dirfd, mode_t mode) {
     dirfd_ = dirfd;
     if (canLinkUnnamed()) {
-        fd_ = ::openat(dirfd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-        if (fd_ >= 0) {
+        const int err = steps::createUnnamed(dirfd, mode, fd_);
+        if (!err) {
             unnamed_ = true;
             ::flock(fd_, LOCK_EX);
             return 0;
         }
         // A file system without O_TMPFILE says so in several ways; anything else is final.
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+        if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL) return err;
     }
     for (int tries = 0; tries < 100; ++tries) {
         const QByteArray name = randomName();

@@ -86,6 +86,12 @@ int truncate(int fd, qint64 size) {
     return orErrno(::ftruncate(fd, size));
 }
 
+int createUnnamed(int dirfd, mode_t mode, int& fd) {
+    if (const int err = inject(WriteStep::Unnamed, dirfd)) return err;
+    fd = ::openat(dirfd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    return fd >= 0 ? 0 : errno;
+}
+
 int copy(int fromFd, int toFd, qint64 size) {
     constexpr qint64 kPiece = qint64(4) << 20;
     std::vector<char> buf(static_cast<size_t>(std::min(kPiece, std::max<qint64>(size, 1))));

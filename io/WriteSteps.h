@@ -17,6 +17,7 @@ enum class WriteStep {
     Chmod,        // the new file takes the old one's permissions
     Copy,         // a piece of the old file copied into the kept copy, or back from it
     Truncate,     // ftruncate(2): a rewritten file cut to its length
+    Unnamed,      // an unnamed temporary file made (O_TMPFILE); EOPNOTSUPP: the file system has none
 };
 
 struct WriteFault {
@@ -39,6 +40,8 @@ int rename(int dirfd, const char* from, const char* to);
 int allocate(int fd, qint64 size);
 int chmod(int fd, mode_t mode);
 int truncate(int fd, qint64 size);
+// Makes an unnamed file in the folder, open for writing, into 'fd'.
+int createUnnamed(int dirfd, mode_t mode, int& fd);
 // Copies the first 'size' bytes of one file to the start of another.
 int copy(int fromFd, int toFd, qint64 size);
 } // namespace steps

@@ -25,7 +25,7 @@ struct stat statOf(const QString& path) {
 }
 
 // The steps of one save, one letter each.
-QString traced(fileops::WriteStep step) { return QString(QLatin1Char("WSFRAMCT"[int(step)])); }
+QString traced(fileops::WriteStep step) { return QString(QLatin1Char("WSFRAMCTU"[int(step)])); }
 } // namespace
 
 class AtomicFileTest : public QObject {
@@ -57,19 +57,25 @@ private slots:
     // in the kept copy the message names. Nothing else is left behind.
     void everyStepFailing_data() {
         QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<bool>("named");      // the file system has no unnamed files
         QTest::addColumn<QString>("steps");   // the steps of a save, in order
-        QTest::newRow("rename") << false << QStringLiteral("^MW+SRF$");
+        QTest::newRow("rename") << false << false << QStringLiteral("^UMW+SRF$");
+        QTest::newRow("rename, named temporary file") << false << true << QStringLiteral("^UMW+SRF$");
         // A file with another hard link is rewritten in place (a rename would split the links).
-        QTest::newRow("in place") << true << QStringLiteral("^C+SW+SRFAW+TS$");
+        QTest::newRow("in place") << true << false << QStringLiteral("^C+SW+SRFAW+TS$");
     }
     void everyStepFailing() {
         QFETCH(bool, inPlace);
+        QFETCH(bool, named);
         QFETCH(QString, steps);
+        const auto noneUnnamed = [named](const fileops::WriteFault& f) {
+            return named && f.step == fileops::WriteStep::Unnamed ? EOPNOTSUPP : 0;
+        };
         ScratchDir dir;
         const QByteArray newBytes = QByteArray("new and longer content ").repeated(3);
         QString trace;
         QVERIFY(fileops::writeAtomically(prepare(dir, inPlace), QByteArray("x"), true).ok);   // makes the folders
-        fileops::setFaultInjector([&](fileops::WriteFault& f) { return trace += traced(f.step), 0; });
+        fileops::setFaultInjector([&](fileops::WriteFault& f) { return trace += traced(f.step), noneUnnamed(f); });
         const QString path = prepare(dir, inPlace);
         const ino_t inode = statOf(path).st_ino;
         QVERIFY(fileops::writeAtomically(path, newBytes, true).ok);
@@ -80,8 +86,8 @@ private slots:
                 const QString at = QStringLiteral("step %1 of %2%3").arg(failing).arg(trace, lasting ? " on" : "");
                 prepare(dir, inPlace);
                 int calls = 0;
-                fileops::setFaultInjector([&](fileops::WriteFault&) {
-                    return calls++ == failing || (lasting && calls > failing) ? EIO : 0;
+                fileops::setFaultInjector([&](fileops::WriteFault& f) {
+                    return calls++ == failing || (lasting && calls > failing) ? EIO : noneUnnamed(f);
                 });
                 const fileops::WriteResult r = fileops::writeAtomically(path, newBytes, true);
                 fileops::setFaultInjector(nullptr);
