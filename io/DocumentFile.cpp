@@ -1,8 +1,9 @@
-#include "documents/DocumentFile.h"
+#include "io/DocumentFile.h"
 
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "io/MemoryLimit.h"
 #include "io/SmallFile.h"
+#include "io/UniqueFd.h"
 #include "platform/RichTextBox.h"
 
 #include "platform/System.h"
@@ -90,25 +91,22 @@ bool DocumentFile::open(const QString& path, QString& reason) {
     }
     // O_NONBLOCK, kept while reading: opening a pipe must not wait for a writer, and a file that
     // passes for a regular one but has nothing to give for now (/proc/kmsg) must not hang Open.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) {
         reason = tp::errnoText(errno);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
+    if (::fstat(fd.get(), &st) != 0) {
         reason = tp::errnoText(errno);
-        ::close(fd);
         return false;
     }
     if (S_ISDIR(st.st_mode)) {
         reason = QStringLiteral("It is a folder.");
-        ::close(fd);
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
         reason = QStringLiteral("It is not a regular file (a device, pipe or socket).");
-        ::close(fd);
         return false;
     }
     if (st.st_size > kMaxFileBytes) {
@@ -116,7 +114,6 @@ bool DocumentFile::open(const QString& path, QString& reason) {
                      .arg(megabytes(st.st_size))
                      .arg(kMaxFileBytes >> 20);
         refused_ = true;
-        ::close(fd);
         return false;
     }
     // Refused before any memory is taken when even its plainest text would not fit.
@@ -126,10 +123,9 @@ bool DocumentFile::open(const QString& path, QString& reason) {
                      .arg(megabytes(qint64(st.st_size * kMemoryPerTextByte)))
                      .arg(memoryBudget_ >> 20);
         refused_ = true;
-        ::close(fd);
         return false;
     }
-    fd_ = fd;
+    fd_ = fd.release();
     size_ = st.st_size;
     return true;
 }
@@ -140,7 +136,7 @@ bool DocumentFile::readInto(RichTextBox& rtb, QString& reason) {
     try {
         std::vector<char> in(kChunk);
         std::vector<char> out(kChunk * 3);
-        rtb.BeginLoad(size_);
+        const RichTextBox::Loading load(rtb, size_);
         qint64 total = 0;
         LineMeter lines;
         for (;;) {
@@ -175,7 +171,6 @@ bool DocumentFile::readInto(RichTextBox& rtb, QString& reason) {
             text += m;
             if (n < kChunk) break;
         }
-        rtb.EndLoad();
     } catch (const std::bad_alloc&) {
         // The control lets some failed allocations through (creating its buffer), keeps quiet
         // about others (see below); either way the window will not be kept.

@@ -1,8 +1,9 @@
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include "io/FileAttributes.h"
 #include "io/SavedCopy.h"
 #include "io/TempFile.h"
+#include "io/UniqueFd.h"
 #include "platform/System.h"
 
 #include <QByteArray>
@@ -118,10 +119,7 @@ WriteResult writeInPlace(const Target& t, const Producer& produce) {
                                        "be kept; it was not overwritten."));
         return fail(tp::errnoText(errno));
     }
-    struct FdCloser {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
+    const UniqueFd closer(fd);
     struct stat st {};
     if (::fstat(fd, &st) != 0) return fail(tp::errnoText(errno));
     if (!S_ISREG(st.st_mode)) return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
