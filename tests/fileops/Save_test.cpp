@@ -41,6 +41,7 @@ private slots:
         QCOMPARE(q.fileName, QString());
         QCOMPARE(q.nameFilters.size(), 10);
         QCOMPARE(q.nameFilters.first(), QStringLiteral("HTML Documents (*.htm; *.html) (*.htm *.html)"));
+        QCOMPARE(q.nameFilters.last(), QStringLiteral("All files (*.*) (*)"));
         QCOMPARE(frame->CommonDialog1.Filter, fileops::saveFilter());
         QVERIFY(fileops::saveFilter().startsWith(QStringLiteral("HTML Documents (*.htm; *.html) | *.htm;*.html|")));
         QVERIFY(fileops::saveFilter().endsWith(QStringLiteral("|PHP Files (*.php)| *.php|All files (*.*) | *.*")));
