@@ -10,6 +10,7 @@
 #include "fileops/FileMenu.h"
 #include "fileops/Printing.h"
 #include "fileops/SaveCommands.h"
+#include "platform/MenuKeys.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "search/SearchCommands.h"
@@ -95,6 +96,7 @@ void MDIForm1::buildMenus() {
         actions_.insert(name, a);
     }
     RichTextBox::setReservedShortcuts(shortcuts);
+    tp::returnKeysOnEscape(*menuBar());
 }
 
 QAction* MDIForm1::item(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
