@@ -3,6 +3,9 @@
 # Usage: tools/deps.sh [run|test]
 set -euo pipefail
 need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev)
+if [ "${1:-}" = run ]; then
+  need+=(xdg-utils)   # xdg-open: the Help menu's read-me and web pages
+fi
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
   # namespaces, the desktop entry's validator.

@@ -33,6 +33,12 @@ public:
     int beeps = 0;
 };
 
+// A read-me in help/ below the folder.
+void putReadme(const QString& folder) {
+    QVERIFY(QDir(folder).mkpath(QStringLiteral("help")));
+    writeBytes(folder + QStringLiteral("/help/readme.htm"), "<p>read me</p>");
+}
+
 QString sourceFile(const QString& relative) {
     return QDir(qEnvironmentVariable("TESSELPAD_SOURCE_DIR")).filePath(relative);
 }
@@ -105,6 +111,7 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QString, url);
         ScratchDir dir;
+        putReadme(dir.path());
         auto frame = makeFrame();
         ScriptedModal modal;
         RecordingServices services;
@@ -133,10 +140,11 @@ private slots:
         ScratchDir first;
         RecordingServices services;
         ScriptedModal modal;
+        putReadme(first.path());
         helpcmd::Readme();
         // A folder whose name a shell would take for commands: it stays a plain file name.
         const QString odd = first.file(QStringLiteral("web $(touch pwned); `id` & 'x' #1"));
-        QVERIFY(QDir().mkpath(odd));
+        putReadme(odd);
         QDir::setCurrent(odd);
         helpcmd::Readme();
         QCOMPARE(services.opened.size(), 2);
@@ -144,6 +152,35 @@ private slots:
         QCOMPARE(services.opened[1].toLocalFile(), odd + QStringLiteral("/help/readme.htm"));
         QVERIFY(!QFile::exists(first.file(QStringLiteral("pwned"))));
         QVERIFY(modal.messages.isEmpty());
+    }
+
+    // Started outside its folder, the program opens the installed read-me; with none anywhere it
+    // says so instead of handing a missing file to the launcher.
+    void readmeFallsBackToTheInstalledOne_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("installed") << true;
+        QTest::newRow("nowhere") << false;
+    }
+    void readmeFallsBackToTheInstalledOne() {
+        QFETCH(bool, installed);
+        ScratchDir dir;
+        RecordingServices services;
+        ScriptedModal modal;
+        const QString data = dir.file(QStringLiteral("share"));
+        if (installed) putReadme(data + QStringLiteral("/tesselpad"));
+        qputenv("XDG_DATA_HOME", dir.file(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", data.toUtf8());
+        helpcmd::Readme();
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_DATA_DIRS");
+        if (installed) {
+            QCOMPARE(services.opened, QList<QUrl>{QUrl::fromLocalFile(data + "/tesselpad/help/readme.htm")});
+            QVERIFY(modal.messages.isEmpty());
+        } else {
+            QVERIFY(services.opened.isEmpty());
+            QCOMPARE(modal.messages.size(), 1);
+            QCOMPARE(modal.messages.first().text, QStringLiteral("Can't open ") + dir.file(QStringLiteral("help/readme.htm")));
+        }
     }
 
     void launcherThatCannotStartIsReported_data() {
@@ -161,6 +198,7 @@ private slots:
         RecordingServices services;
         services.launcherWorks = false;
         ScriptedModal modal;
+        putReadme(dir.path());
         void (*const commands[])() = {helpcmd::Readme, helpcmd::Comments, helpcmd::Bugs, helpcmd::Web};
         commands[command]();
         QCOMPARE(modal.messages.size(), 1);
