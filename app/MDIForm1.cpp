@@ -137,6 +137,9 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this, sub](Qt::WindowStates was, Qt::WindowStates is) {
+        if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, sub);
+    });
     form->Form_Load();
     return form;
 }
