@@ -12,6 +12,7 @@
 #include "fileops/SaveCommands.h"
 #include "platform/MenuKeys.h"
 #include "platform/Modal.h"
+#include "platform/PathTitles.h"
 #include "platform/RichTextBox.h"
 #include "search/SearchCommands.h"
 #include "windows/HelpCommands.h"
@@ -137,6 +138,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    tp::elidePathTitles(*sub);
     connect(sub, &QMdiSubWindow::windowStateChanged, this, [this, sub](Qt::WindowStates was, Qt::WindowStates is) {
         if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, sub);
     });
