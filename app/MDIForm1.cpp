@@ -257,7 +257,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (fileops::isFileList(de->mimeData()) && overEmptyArea(de->position().toPoint())) {
+            if (fileops::offersFileCopy(*de) && overEmptyArea(de->position().toPoint())) {
                 de->setDropAction(Qt::CopyAction);
                 de->accept();
             } else {
@@ -267,7 +267,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         }
         case QEvent::Drop: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (!fileops::isFileList(de->mimeData()) || !overEmptyArea(de->position().toPoint())) {
+            if (!fileops::offersFileCopy(*de) || !overEmptyArea(de->position().toPoint())) {
                 de->ignore();
                 return true;
             }

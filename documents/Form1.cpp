@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -29,11 +30,16 @@ Form1::Form1(MDIForm1& frame) : frame_(frame) {
     RTB1->dropHandler = [this](const QMimeData* data) {
         const QString path = fileops::firstDroppedPath(data);
         if (path.isEmpty()) return;
-        // The text goes into the active document, not necessarily this one. Let the drag source
-        // finish before a message box or a long read.
+        // The window the file was dropped on becomes the active one, so the text goes where the
+        // user saw it land, into the active document. Let the drag source finish before a message
+        // box or a long read.
         QMetaObject::invokeMethod(
             this,
             [this, path] {
+                if (QMdiSubWindow* sub = subWindow()) {
+                    frame_.mdiArea()->setActiveSubWindow(sub);
+                    RTB1->setFocus();
+                }
                 if (Form1* active = frame_.ActiveForm()) DropFile(*active->RTB1, path);
             },
             Qt::QueuedConnection);

@@ -8,6 +8,7 @@
 #include "platform/RichTextBox.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -23,6 +24,8 @@ bool isFileList(const QMimeData* data) {
         if (!url.isLocalFile()) return false;
     return true;
 }
+
+bool offersFileCopy(const QDropEvent& e) { return (e.possibleActions() & Qt::CopyAction) && isFileList(e.mimeData()); }
 
 QString firstDroppedPath(const QMimeData* data) {
     if (!isFileList(data)) return QString();

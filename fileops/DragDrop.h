@@ -6,6 +6,7 @@
 #include <QString>
 
 class MDIForm1;
+class QDropEvent;
 class QMimeData;
 class RichTextBox;
 
@@ -13,6 +14,9 @@ namespace fileops {
 
 // True when the dragged data is a list of local files (nothing else is ever accepted).
 bool isFileList(const QMimeData* data);
+// True when the drag offers a list of local files for copying (a source offering only a move may
+// delete the files after the drop).
+bool offersFileCopy(const QDropEvent& e);
 // The first path of the list, or an empty string.
 QString firstDroppedPath(const QMimeData* data);
 
