@@ -8,8 +8,9 @@ if [ "${1:-}" = run ]; then
 fi
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
-  # namespaces, the desktop entry's validator.
-  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux desktop-file-utils)
+  # namespaces, the desktop entry's validator, the real-display smoke test (an X server, a window
+  # manager, X key events).
+  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux desktop-file-utils xvfb openbox xdotool)
 fi
 missing=()
 for p in "${need[@]}"; do
