@@ -1,6 +1,6 @@
 #include "fileops/Printing.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "documents/Form1.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <memory>
 #include <unistd.h>
 
@@ -88,41 +89,46 @@ bool SelPrint(RichTextBox& rtb, QPrinter& device) {
     return printWhole(*copy, *printer);
 }
 
-void mnuFilePageSetup(MDIForm1& frame) {
+void mnuFilePageSetup(DocumentFrame& frame) {
     CommonDialog& dlg = frame.CommonDialog1;
+    dlg.DialogTitle = QStringLiteral("Page Setup");
+    dlg.CancelError = true;
     try {
-        dlg.DialogTitle = QStringLiteral("Page Setup");
-        dlg.CancelError = true;
         dlg.ShowPrinter();
-    } catch (...) {
+    } catch (const CommonDialogError&) {
         // Confirmed or cancelled, nothing more happens; the printer keeps what was chosen.
+    } catch (const std::exception&) {
+        // Nor when the dialog could not be shown (memory running short).
     }
 }
 
-void mnuFilePrint(MDIForm1& frame) {
+void mnuFilePrint(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     if (!form) return;
     CommonDialog& dlg = frame.CommonDialog1;
-    try {
-        dlg.DialogTitle = QStringLiteral("Print");
-        dlg.CancelError = true;
-        dlg.Flags = CommonDialog::cdlPDReturnDC | CommonDialog::cdlPDNoPageNums;
-        if (form->RTB1->SelLength() != 0) dlg.Flags += CommonDialog::cdlPDSelection;
-    } catch (...) {
-    }
+    dlg.DialogTitle = QStringLiteral("Print");
+    dlg.CancelError = true;
+    dlg.Flags = CommonDialog::cdlPDReturnDC | CommonDialog::cdlPDNoPageNums;
+    if (form->RTB1->SelLength() != 0) dlg.Flags += CommonDialog::cdlPDSelection;
     try {
         dlg.ShowPrinter();
     } catch (const CommonDialogError& e) {
         if (e.code() == CommonDialog::cdlCancel) return;
-    } catch (...) {
-        // Any other failure of the dialog still lets the printing be tried.
+    } catch (const std::exception&) {
+        // Any other failure of the dialog (memory running short) still lets the printing be tried.
     }
     bool printed = false;
+    QString why;
     try {
         printed = SelPrint(*form->RTB1, dlg.hDC()) && dlg.hDC().printerState() != QPrinter::Error;
-    } catch (...) {
+    } catch (const std::exception&) {
+        // Memory ran short for the printer or for the copy of a selection: nothing more is
+        // printed, and the document is as it was.
+        why = QStringLiteral("There is not enough memory.");
     }
-    if (!printed) tp::MsgBox(QStringLiteral("Can't print ") + form->Caption() + QStringLiteral("\r\n\r\n") + printFailure(dlg.hDC()));
+    if (!printed)
+        tp::MsgBox(QStringLiteral("Can't print ") + form->Caption() + QStringLiteral("\r\n\r\n") +
+                   (why.isEmpty() ? printFailure(dlg.hDC()) : why));
 }
 
 } // namespace fileops

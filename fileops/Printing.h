@@ -4,14 +4,14 @@
 #include <QMarginsF>
 #include <QPageLayout>
 
-class MDIForm1;
+class DocumentFrame;
 class QPrinter;
 class RichTextBox;
 
 namespace fileops {
 
-void mnuFilePageSetup(MDIForm1& frame);
-void mnuFilePrint(MDIForm1& frame);
+void mnuFilePageSetup(DocumentFrame& frame);
+void mnuFilePrint(DocumentFrame& frame);
 
 // Prints the control's selection, or its whole text when nothing is selected, in the control's
 // font, with margins a printer can print. False when nothing could be printed.

@@ -1,6 +1,7 @@
 #include "windows/HelpCommands.h"
 
 #include "platform/Modal.h"
+#include "platform/Product.h"
 #include "platform/System.h"
 #include "windows/frmAbout.h"
 
@@ -11,14 +12,14 @@
 namespace helpcmd {
 namespace {
 
-// The address goes to the desktop's launcher as a URL, never through a shell, so no file name or
-// address can run a command.
 void cannotOpen(const QUrl& url) {
     const QString what = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
                                            : url.toDisplayString();
     tp::MsgBox(QStringLiteral("Can't open ") + what);
 }
 
+// The address goes to the desktop's launcher as a URL, never through a shell, so no file name or
+// address can run a command.
 void launch(const QUrl& url) {
     if (!tp::sys().openUrl(url)) cannotOpen(url);
 }
@@ -39,10 +40,10 @@ void Readme() {
     if (QFileInfo(url.toLocalFile()).isFile()) launch(url);
     else cannotOpen(url);
 }
-void Comments() { launch(QUrl(kFeedbackPage)); }
+void Comments() { launch(QUrl(product::kFeedbackPage)); }
 // One feedback page serves comments and bug reports alike.
-void Bugs() { launch(QUrl(kFeedbackPage)); }
-void Web() { launch(QUrl(kHomePage)); }
+void Bugs() { launch(QUrl(product::kFeedbackPage)); }
+void Web() { launch(QUrl(product::kHomePage)); }
 
 void About(QWidget* parent) { frmAbout::showModal(parent); }
 

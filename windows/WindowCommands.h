@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QSize>
 
-class MDIForm1;
+class DocumentFrame;
 class QMdiSubWindow;
 
 namespace windowcmd {
@@ -14,12 +14,12 @@ enum class Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2, Arra
 
 // Run as the Window menu opens: enables the four commands (disabled with no active window) and
 // lists the open document windows below them, the active one checked.
-void mnuWindow(MDIForm1& frame);
+void mnuWindow(DocumentFrame& frame);
 // Arranges all document windows of the frame; the active window stays active.
-void Arrange(MDIForm1& frame, Arrangement how);
+void Arrange(DocumentFrame& frame, Arrangement how);
 // Run when a document window has been minimized: when it was the active one, the window that was
 // active before it (and is not minimized) becomes active and takes the keys.
-void windowMinimized(MDIForm1& frame, QMdiSubWindow* sub);
+void windowMinimized(DocumentFrame& frame, QMdiSubWindow* sub);
 
 // The geometry of the arrangements, in the client area's coordinates.
 // 'count' windows one above another, each as wide as the area, together exactly as tall.
