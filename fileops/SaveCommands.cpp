@@ -43,7 +43,7 @@ QString askSaveName(CommonDialog& dlg, const Form1& form) {
         if (dlg.FileName.isEmpty() || !replacesAnotherFile(form, dlg.FileName)) return dlg.FileName;
         const tp::MsgResult answer = tp::MsgBox(
             QDir::toNativeSeparators(dlg.FileName) + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
-            tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation);
+            tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation, QString(), tp::MsgResult::No);
         if (answer == tp::MsgResult::Yes) return dlg.FileName;
         if (answer == tp::MsgResult::Cancel) return QString();
     }

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
@@ -49,8 +50,13 @@ public:
         case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Yes);
             break;
+        }
+        if (r.buttons != MsgButtons::OK) {
+            const QMessageBox::StandardButton preferred[] = {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No,
+                                                              QMessageBox::Cancel};
+            if (QAbstractButton* b = box.button(preferred[static_cast<int>(r.defaultButton)]))
+                box.setDefaultButton(qobject_cast<QPushButton*>(b));
         }
         makeRoomForTitle(box);
         switch (box.exec()) {
@@ -110,8 +116,9 @@ ModalSeam& modal() { return g_seam ? *g_seam : screenModal(); }
 
 void setModal(ModalSeam* seam) { g_seam = seam; }
 
-MsgResult MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
-    return modal().message({prompt, title.isEmpty() ? kAppTitle : title, buttons, icon});
+MsgResult MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title,
+                 MsgResult defaultButton) {
+    return modal().message({prompt, title.isEmpty() ? kAppTitle : title, buttons, icon, defaultButton});
 }
 
 } // namespace tp

@@ -96,6 +96,7 @@ private slots:
         for (int i = 0; i < 3; ++i) frame->mnuFileSaveAs_Click();
         QCOMPARE(modal.messages.size(), 1);
         QCOMPARE(modal.messages[0].text, dir.file("other.htm") + " already exists.\r\nDo you want to replace it?");
+        QCOMPARE(modal.messages[0].defaultButton, tp::MsgResult::No);   // Enter keeps the other file
         QCOMPARE(readBytes(dir.file("other.htm")), caption == "other.htm" ? QByteArray("\r\n") : QByteArray("keep"));
         QCOMPARE(frame->ActiveForm()->Caption(), dir.file(caption));
     }
