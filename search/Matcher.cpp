@@ -62,10 +62,6 @@ bool wholeWordAt(const char* text, qint64 length, const Match& m) {
     return !wordBefore(s, length, m.start) && !wordAfter(s, length, m.end);
 }
 
-qint64 nextBoundary(const char* text, qint64 length, qint64 pos) {
-    return textsearch::boundaryAtOrAfter(text, length, pos + 1);
-}
-
 QString pcreMessage(int code) {
     PCRE2_UCHAR8 buffer[256];
     const int n = pcre2_get_error_message(code, buffer, sizeof buffer);
@@ -106,7 +102,23 @@ struct Matcher::Compiled {
     pcre2_code_8* code = nullptr;       // finds matches anywhere
     pcre2_code_8* anchored = nullptr;   // the same, only at the start offset
     bool jit = false;
+    bool crOrLf = false;   // the expression names CR or LF itself
     int captures = 0;
+
+    // Where a search may begin: not inside a CR LF pair unless the expression itself names CR or
+    // LF (as PCRE2 does when it moves on from one start to the next).
+    qint64 startAt(const char* text, qint64 length, qint64 at) const {
+        at = textsearch::boundaryAtOrAfter(text, length, at);
+        if (!crOrLf && at > 0 && at < length && text[at] == '\n' && text[at - 1] == '\r') ++at;
+        return at;
+    }
+    // Whether a match may begin at a byte: at the start of a well-formed character or at the end.
+    // (PCRE2's JIT lets an empty match begin on a byte that is not UTF-8; its interpreter does not.)
+    static bool beginsCharacter(const char* text, qint64 length, qint64 at) {
+        int n = 0;
+        charAt(reinterpret_cast<const uchar*>(text), length, at, n);
+        return at == length || n > 0;
+    }
     std::vector<std::pair<QString, int>> names;
 
     ~Compiled() {
@@ -183,8 +195,10 @@ bool Matcher::prepare(const Query& query, QueryError* error) {
 
     pcre2_compile_context_8* cc = pcre2_compile_context_create_8(nullptr);
     pcre2_set_newline_8(cc, PCRE2_NEWLINE_ANYCRLF);
+    // No ".*" shortcut: it takes a match that starts after bytes that are not UTF-8 for one that
+    // would start at the line's beginning, and misses it (it costs nothing measurable).
     const uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_UCP | PCRE2_MULTILINE |
-                             PCRE2_NEVER_BACKSLASH_C | PCRE2_USE_OFFSET_LIMIT |
+                             PCRE2_NEVER_BACKSLASH_C | PCRE2_USE_OFFSET_LIMIT | PCRE2_NO_DOTSTAR_ANCHOR |
                              (query.matchCase ? 0u : PCRE2_CASELESS);
     const auto compile = [&](const QByteArray& pattern, uint32_t extra, int* code, PCRE2_SIZE* offset) {
         return pcre2_compile_8(reinterpret_cast<PCRE2_SPTR8>(pattern.constData()), PCRE2_SIZE(pattern.size()),
@@ -219,8 +233,10 @@ bool Matcher::prepare(const Query& query, QueryError* error) {
                pcre2_pattern_info_8(code, PCRE2_INFO_JITSIZE, &size) == 0 && size > 0;
     };
     c->jit = jitted(c->code) && jitted(c->anchored);
-    uint32_t captures = 0;
+    uint32_t captures = 0, crOrLf = 0;
     pcre2_pattern_info_8(c->code, PCRE2_INFO_CAPTURECOUNT, &captures);
+    pcre2_pattern_info_8(c->code, PCRE2_INFO_HASCRORLF, &crOrLf);
+    c->crOrLf = crOrLf != 0;
     c->captures = int(captures);
     uint32_t nameCount = 0, entrySize = 0;
     PCRE2_SPTR8 table = nullptr;
@@ -240,11 +256,15 @@ namespace {
 
 // One PCRE2 run from 'start' on the whole text; -1 for no match, -2 when it gave up.
 int runPcre(const pcre2_code_8* code, bool jit, pcre2_match_data_8* data, pcre2_match_context_8* context,
-            const char* text, qint64 length, qint64 start, uint32_t options) {
+            const char* text, qint64 length, qint64 start, uint32_t options, bool anchored = false) {
     const auto subject = reinterpret_cast<PCRE2_SPTR8>(text);
     const int rc = jit ? pcre2_jit_match_8(code, subject, PCRE2_SIZE(length), PCRE2_SIZE(start), options, data, context)
                        : pcre2_match_8(code, subject, PCRE2_SIZE(length), PCRE2_SIZE(start), options, data, context);
-    if (rc >= 0) return 0;
+    if (rc >= 0) {
+        // PCRE2 10.42's interpreter (not its JIT) goes on to the next stretch of well-formed text
+        // after bytes that are not UTF-8, even when the match is anchored.
+        return anchored && pcre2_get_ovector_pointer_8(data)[0] != PCRE2_SIZE(start) ? -1 : 0;
+    }
     return rc == PCRE2_ERROR_NOMATCH ? -1 : -2;
 }
 
@@ -262,12 +282,14 @@ Match Matcher::findForward(const char* text, qint64 length, qint64 from) const {
             at = m.start + 1;
         }
     }
-    from = textsearch::boundaryAtOrAfter(text, length, from);
-    const int rc = runPcre(c.code, c.jit, s.data, s.context, text, length, from, 0);
-    s.gaveUp = rc == -2;
-    if (rc < 0) return {};
-    const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
-    return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
+    for (from = c.startAt(text, length, from);;) {
+        const int rc = runPcre(c.code, c.jit, s.data, s.context, text, length, from, 0);
+        s.gaveUp = rc == -2;
+        if (rc < 0) return {};
+        const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
+        if (Compiled::beginsCharacter(text, length, qint64(v[0]))) return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
+        from = c.startAt(text, length, qint64(v[0]) + 1);
+    }
 }
 
 Match Matcher::matchAt(const char* text, qint64 length, qint64 at) const {
@@ -282,9 +304,9 @@ Match Matcher::matchAt(const char* text, qint64 length, qint64 at) const {
         if (m.start != at || (c.query.wholeWord && !wholeWordAt(text, length, m))) return s.whole = {};
         return s.whole = m;
     }
-    const int rc = runPcre(c.anchored, c.jit, s.data, s.context, text, length, at, 0);
+    const int rc = runPcre(c.anchored, c.jit, s.data, s.context, text, length, at, 0, true);
     s.gaveUp = rc == -2;
-    if (rc < 0) return {};
+    if (rc < 0 || !Compiled::beginsCharacter(text, length, at)) return {};
     const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
     return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
 }
@@ -298,16 +320,16 @@ Match Matcher::findNextOf(const char* text, qint64 length, Match previous) const
     const Compiled& c = *compiled_;
     if (c.code) {
         const int rc = runPcre(c.anchored, c.jit, s.data, s.context, text, length, previous.end,
-                               PCRE2_NOTEMPTY_ATSTART);
+                               PCRE2_NOTEMPTY_ATSTART, true);
         s.gaveUp = rc == -2;
         if (rc == -2) return {};
-        if (rc == 0) {
+        if (rc == 0 && Compiled::beginsCharacter(text, length, previous.end)) {
             const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
             return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
         }
     }
     if (previous.end >= length) return {};
-    return findForward(text, length, nextBoundary(text, length, previous.end));
+    return findForward(text, length, previous.end + 1);
 }
 
 Match Matcher::findBackward(const char* text, qint64 length, qint64 before) const {
@@ -333,7 +355,7 @@ Match Matcher::findBackward(const char* text, qint64 length, qint64 before) cons
     while (hi > 0 && !last) {
         const qint64 lo = std::max<qint64>(0, hi - block);
         pcre2_set_offset_limit_8(s.context, PCRE2_SIZE(hi - 1));
-        for (qint64 at = textsearch::boundaryAtOrAfter(text, length, lo); at < hi;) {
+        for (qint64 at = c.startAt(text, length, lo); at < hi;) {
             const int rc = runPcre(c.code, c.jit, s.data, s.context, text, length, at, 0);
             if (rc == -2) {
                 s.gaveUp = true;
@@ -343,14 +365,14 @@ Match Matcher::findBackward(const char* text, qint64 length, qint64 before) cons
             if (rc < 0) break;
             const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
             if (qint64(v[0]) >= hi) break;
-            last = {qint64(v[0]), qint64(std::max(v[0], v[1]))};
-            at = nextBoundary(text, length, std::max(at, last.start));
+            if (Compiled::beginsCharacter(text, length, qint64(v[0]))) last = {qint64(v[0]), qint64(std::max(v[0], v[1]))};
+            at = c.startAt(text, length, std::max(at, qint64(v[0])) + 1);
         }
         hi = lo;
         block = std::min<qint64>(block * 2, qint64(16) << 20);
     }
     pcre2_set_offset_limit_8(s.context, PCRE2_UNSET);
-    if (last) runPcre(c.anchored, c.jit, s.data, s.context, text, length, last.start, 0);   // its groups
+    if (last) runPcre(c.anchored, c.jit, s.data, s.context, text, length, last.start, 0, true);   // its groups
     return last;
 }
 
