@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -31,16 +32,16 @@ namespace {
 
 using search::Match;
 
-bool asciiOnly(const char* p, qint64 n) {
+// The number of bytes before the first one that is not ASCII.
+qint64 asciiPrefix(const char* p, qint64 n) {
     qint64 i = 0;
     for (; i + 32 <= n; i += 32) {
         quint64 w[4];
         std::memcpy(w, p + i, 32);
-        if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull) return false;
+        if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull) break;
     }
-    for (; i < n; ++i)
-        if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
-    return true;
+    while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+    return i;
 }
 
 // Line ends in [from, to) as the edit control counts them (CR LF, LF, CR); 'lastEnd' becomes
@@ -58,10 +59,10 @@ qint64 countLineEnds(const char* text, qint64 length, qint64 from, qint64 to, qi
         const unsigned isLf = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
         const unsigned isCr = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
         const unsigned nextLf = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
-        const unsigned ends = isLf | (isCr & ~nextLf);
+        unsigned ends = isLf | (isCr & ~nextLf);
         if (ends) {
-            count += __builtin_popcount(ends);
             lastEnd = i + (31 - __builtin_clz(ends)) + 1;
+            for (; ends; ends &= ends - 1) ++count;   // few per block: no table or instruction needed
         }
         i += 16;
     }
@@ -105,9 +106,47 @@ constexpr qint64 kShownAfter = 240;    // and this much after its start
 } // namespace
 
 QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch) {
-    if (asciiOnly(bytes.data(), bytes.size())) return bytes;
-    scratch.resize(codepage::utf8Length(bytes.data(), bytes.size()));
-    codepage::decodeToUtf8(bytes.data(), bytes.size(), scratch.data());
+    // Windows-1252 in one pass: the ASCII start stays where it is, the rest is decoded into
+    // room for the longest result (three bytes for every byte), sixteen ASCII bytes at a time.
+    const char* in = bytes.data();
+    const qint64 n = bytes.size();
+    const qint64 ascii = asciiPrefix(in, n);
+    if (ascii == n) return bytes;
+    static const auto table = [] {
+        std::array<std::array<char, 4>, 128> t{};   // the UTF-8 of bytes 0x80-0xFF; [3]: length
+        for (int b = 0x80; b < 0x100; ++b) {
+            const QByteArray u = QString(QChar(codepage::toUnicode(std::uint8_t(b)))).toUtf8();
+            std::memcpy(t[b - 0x80].data(), u.constData(), size_t(u.size()));
+            t[b - 0x80][3] = char(u.size());
+        }
+        return t;
+    }();
+    scratch.resize(ascii + (n - ascii) * 3 + 16);
+    char* out = scratch.data();
+    std::memcpy(out, in, size_t(ascii));
+    qint64 i = ascii, o = ascii;
+    while (i < n) {
+#if defined(__SSE2__)
+        if (i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), v);
+            const unsigned high = unsigned(_mm_movemask_epi8(v));
+            const int k = high ? __builtin_ctz(high) : 16;   // ASCII bytes copied as they are
+            i += k;
+            o += k;
+            if (k == 16) continue;
+        }
+#endif
+        const auto b = static_cast<unsigned char>(in[i++]);
+        if (b < 0x80) {
+            out[o++] = char(b);
+            continue;
+        }
+        const auto& u = table[b - 0x80];
+        std::memcpy(out + o, u.data(), 3);
+        o += u[3];
+    }
+    scratch.resize(o);
     return QByteArrayView(scratch);
 }
 

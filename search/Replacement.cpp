@@ -100,44 +100,34 @@ QByteArray Replacement::of(const char* text, const Matcher& matcher) const {
     return out;
 }
 
-ReplaceAllResult replaceAll(const Matcher& matcher, const Replacement& replacement, const char* text, qint64 length,
-                            qint64 from, qint64 to, const std::function<void(const ReplaceChunk&)>& apply,
-                            qint64 chunkBytes) {
-    ReplaceAllResult result;
+ReplacePlan planReplaceAll(const Matcher& matcher, const Replacement& replacement, const char* text, qint64 length,
+                           qint64 from, qint64 to, qint64 chunkBytes) {
+    ReplacePlan plan;
     from = std::clamp<qint64>(from, 0, length);
     to = std::clamp<qint64>(to, from, length);
-    std::vector<ReplaceChunk> chunks;
     bool open = false;
     Match m = matcher.findForward(text, length, from);
     while (m && m.start <= to && !matcher.gaveUp()) {
         if (m.end > to) {   // reaches out of the range: look on from the next character
             if (m.start >= length) break;
-            m = matcher.findForward(text, length, textsearch::boundaryAtOrAfter(text, length, m.start + 1));
+            m = matcher.findForward(text, length, m.start + 1);
             continue;
         }
         if (!open) {
-            chunks.push_back({m.start, m.start, {}});
+            plan.chunks.push_back({m.start, m.start, {}});
             open = true;
         }
-        ReplaceChunk& chunk = chunks.back();
+        ReplaceChunk& chunk = plan.chunks.back();
         chunk.text.append(text + chunk.to, m.start - chunk.to);
         replacement.appendTo(chunk.text, text, matcher);
         chunk.to = m.end;
-        ++result.count;
+        ++plan.count;
         if (chunk.text.size() >= chunkBytes) open = false;
         m = matcher.findNextOf(text, length, m);
     }
-    if (matcher.gaveUp()) {
-        result.gaveUp = true;
-        result.count = 0;
-        return result;
-    }
-    for (ReplaceChunk& chunk : chunks) {
-        result.growth += chunk.text.size() - (chunk.to - chunk.from);
-        apply(chunk);
-        chunk.text = QByteArray();
-    }
-    return result;
+    if (matcher.gaveUp()) return {{}, 0, 0, true};
+    for (const ReplaceChunk& chunk : plan.chunks) plan.growth += chunk.text.size() - (chunk.to - chunk.from);
+    return plan;
 }
 
 } // namespace search

@@ -11,7 +11,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
 #include <vector>
 
 namespace search {
@@ -44,19 +43,19 @@ struct ReplaceChunk {
     QByteArray text;
 };
 
-struct ReplaceAllResult {
+// Replace All: every match that lies wholly in [from, to) of the text, left to right, the way a
+// global substitution does (after an empty match the next may not be empty at the same place),
+// found on the original text and turned into stretches of new text of about 'chunkBytes' each.
+// The caller puts the stretches in, in order, shifting each by the growth of those before it,
+// and frees each once it is in (the text they were found in changes with the first).
+struct ReplacePlan {
+    std::vector<ReplaceChunk> chunks;
     qint64 count = 0;          // matches replaced
     qint64 growth = 0;         // bytes the text grows by (negative: shrinks)
-    bool gaveUp = false;       // the expression needed more work than allowed; nothing to apply
+    bool gaveUp = false;       // the expression needed more work than allowed: nothing to put in
 };
 
-// Replaces every match that lies wholly in [from, to) of the text, left to right, the way a
-// global substitution does (after an empty match the next may not be empty at the same place).
-// Matches are found on the original text, then handed to 'apply' as stretches of about
-// 'chunkBytes' bytes each, in order, as soon as the whole text has been searched; applying a
-// stretch frees it. 'apply' receives the stretch's range in the original text.
-ReplaceAllResult replaceAll(const Matcher& matcher, const Replacement& replacement, const char* text, qint64 length,
-                            qint64 from, qint64 to, const std::function<void(const ReplaceChunk&)>& apply,
-                            qint64 chunkBytes = qint64(1) << 20);
+ReplacePlan planReplaceAll(const Matcher& matcher, const Replacement& replacement, const char* text, qint64 length,
+                           qint64 from, qint64 to, qint64 chunkBytes = qint64(1) << 20);
 
 } // namespace search

@@ -205,12 +205,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!replacement.prepare(QString::fromLatin1(kReplacements[in.replacement]), matcher)) return 0;
     QByteArray replaced = t;
     qint64 shift = 0;
-    search::replaceAll(matcher, replacement, t.constData(), t.size(), 0, t.size(),
-                       [&](const search::ReplaceChunk& c) {
-                           replaced.replace(c.from + shift, c.to - c.from, c.text);
-                           shift += c.text.size() - (c.to - c.from);
-                       },
-                       in.chunk);
+    for (const search::ReplaceChunk& c :
+         search::planReplaceAll(matcher, replacement, t.constData(), t.size(), 0, t.size(), in.chunk).chunks) {
+        replaced.replace(c.from + shift, c.to - c.from, c.text);
+        shift += c.text.size() - (c.to - c.from);
+    }
     // The global rule: after an empty match the next may not be empty at the same place.
     QByteArray want;
     qint64 copied = 0;

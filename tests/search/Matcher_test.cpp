@@ -29,16 +29,15 @@ QByteArray replaced(const QByteArray& text, const QString& find, const QString& 
     const Matcher m = prepared(find, options);
     search::Replacement r;
     if (!r.prepare(with, m)) return "(bad replacement)";
+    const search::ReplacePlan plan =
+        search::planReplaceAll(m, r, text.constData(), text.size(), from, to < 0 ? text.size() : to, chunk);
     QByteArray out = text;
     qint64 shift = 0;
-    const auto result = search::replaceAll(
-        m, r, text.constData(), text.size(), from, to < 0 ? text.size() : to,
-        [&](const search::ReplaceChunk& c) {
-            out.replace(c.from + shift, c.to - c.from, c.text);
-            shift += c.text.size() - (c.to - c.from);
-        },
-        chunk);
-    if (count) *count = result.count;
+    for (const search::ReplaceChunk& c : plan.chunks) {
+        out.replace(c.from + shift, c.to - c.from, c.text);
+        shift += c.text.size() - (c.to - c.from);
+    }
+    if (count) *count = plan.count;
     return out;
 }
 
