@@ -8,7 +8,7 @@
 
 #include "app/MDIForm1.h"
 #include "documents/Form1.h"
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "platform/RichTextBox.h"
 #include "search/FindInFiles.h"
 #include "search/Matcher.h"

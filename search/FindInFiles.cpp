@@ -1,7 +1,7 @@
 #include "search/FindInFiles.h"
 
-#include "documents/DocumentFile.h"
-#include "fileops/CodePage.h"
+#include "io/DocumentFile.h"
+#include "io/CodePage.h"
 #include "platform/System.h"
 
 #include <QFile>
@@ -214,6 +214,7 @@ std::vector<Hit> hitsIn(const char* text, qint64 length, const search::Matcher& 
         h.column = column + 1;
         h.start = m.start;
         h.end = m.end;
+        h.lineStart = lineStart;
         qint64 from = lineStart, to = lineEnd;
         if (lineEnd - lineStart > kShownLine) {
             from = std::max(lineStart, boundaryAtOrBefore(text, m.start - kShownBefore));

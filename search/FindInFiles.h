@@ -57,6 +57,7 @@ struct Hit {
     qint64 column = 0;      // 1-based, in characters (UTF-16 units) of the line
     qint64 start = 0;       // the match: bytes of the file's text
     qint64 end = 0;
+    qint64 lineStart = 0;   // the line's first byte
     QString lineText;       // the line, shortened around the match when it is long
     int markFrom = 0;       // the match in lineText (UTF-16 units), clipped to the line
     int markLength = 0;

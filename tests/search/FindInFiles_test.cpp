@@ -1,10 +1,19 @@
 #include "search/FindInFiles.h"
 
-#include "fileops/CodePage.h"
-
+#include "app/MDIForm1.h"
+#include "documents/Form1.h"
+#include "io/CodePage.h"
+#include "platform/RichTextBox.h"
+#include "search/FindInFilesPanel.h"
+#include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -114,6 +123,47 @@ private slots:
         QCOMPARE(patternsOfFilter(QStringLiteral("All Documents | *.htm;*.html|HTML | *.htm")), QStringLiteral("*.htm;*.html"));
     }
 
+    // The panel: results listed as they come, a double-click opens the file (once) and selects
+    // the match; bad input is refused before searching.
+    void panel() {
+        ScratchDir dir;
+        QTemporaryDir tree;
+        makeTree(tree.path());
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        frame->mnuSearchFindInFiles_Click();
+        auto* panel = frame->findChild<FindInFilesPanel*>();
+        QVERIFY(panel && panel->isVisible());
+        panel->txtFind->setText(QStringLiteral("hello"));
+        panel->txtFolder->setText(tree.path());
+        panel->cmdFind->click();
+        QTRY_VERIFY(!panel->running());
+        const QAbstractItemModel& model = *panel->results->model();
+        QCOMPARE(model.rowCount(), 4);   // the Open dialog's types: notes.txt too
+        QCOMPARE(panel->lblStatus->text(),
+                 QStringLiteral("6 matches in 4 files; 4 files searched, skipped 1 binary file."));
+        const QModelIndex hit = model.index(1, 0, model.index(0, 0));
+        QCOMPARE(hit.data().toString(), QStringLiteral("3: third hello hello"));
+        panel->openResult(hit);
+        const int windows = int(frame->documentWindows().size());
+        panel->openResult(hit);
+        QCOMPARE(int(frame->documentWindows().size()), windows);
+        RichTextBox& rtb = *frame->ActiveForm()->RTB1;
+        QCOMPARE(rtb.SelStart(), 26);
+        QCOMPARE(rtb.SelText(), QStringLiteral("hello"));
+
+        panel->txtFolder->setText(tree.path() + QStringLiteral("/missing"));
+        panel->cmdFind->click();
+        QVERIFY(modal.messages.constLast().text.contains(QLatin1String("cannot be searched: No such file")));
+        panel->txtFolder->setText(tree.path());
+        panel->chkRegex->setChecked(true);
+        panel->txtFind->setText(QStringLiteral("(x"));
+        panel->cmdFind->click();
+        QCOMPARE(modal.messages.constLast().text,
+                 QStringLiteral("Invalid regular expression \"(x\": missing closing parenthesis at position 3."));
+        QVERIFY(!panel->running());
+    }
+
     // As an ordinary user: a file and a folder that cannot be read are listed, the rest searched.
     void unreadableAsOrdinaryUser() {
         if (qEnvironmentVariableIsSet("TESSELPAD_FIF_DIR")) {   // the child, running as "nobody"
@@ -154,5 +204,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FindInFilesTest)
+QTEST_MAIN(FindInFilesTest)
 #include "FindInFiles_test.moc"
