@@ -192,6 +192,7 @@ FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
     progress->setVisible(false);
     progress->setMaximumWidth(200);
     txtTypes->setText(findinfiles::patternsOfFilter(filetypes::openFilter()));
+    txtTypes->setCursorPosition(0);
 
     auto* inputs = new QGridLayout;
     const auto label = [body](const char* text, QWidget* buddy) {

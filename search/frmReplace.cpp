@@ -28,7 +28,8 @@ T* named(T* widget, const char* name) {
 } // namespace
 
 frmReplace::frmReplace(DocumentFrame& frame)
-    : QDialog(frame.frameWidget(), Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), frame_(frame) {
+    : QDialog(frame.frameWidget(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      frame_(frame) {
     setObjectName(QStringLiteral("frmReplace"));
     setWindowTitle(QStringLiteral("Replace"));
     setAttribute(Qt::WA_DeleteOnClose);

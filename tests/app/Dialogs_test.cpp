@@ -42,7 +42,8 @@ private slots:
         frmAbout about;
         frmSplash splash;
         frmReplace replace(*frame);
-        replace.adjustSize();
+        replace.show();   // laid out by its layouts once shown
+        settle();
         for (QWidget* dialog : std::initializer_list<QWidget*>{&options, &find, &about, &splash, &replace}) {
             checkLayout(*dialog);
             if (QTest::currentTestFailed()) return;
