@@ -12,6 +12,7 @@
 #include "platform/RichTextBox.h"
 #include "search/FindInFiles.h"
 #include "search/Matcher.h"
+#include "search/ReplaceCommands.h"
 #include "search/Replacement.h"
 
 #include <QApplication>
@@ -56,31 +57,6 @@ void load(RichTextBox& rtb, const QByteArray& utf8) {
     rtb.EndLoad();
 }
 
-// Replace All as the program does it: matches found on the buffer in place, the new text put in
-// stretch by stretch through the target, all in one undo step.
-qint64 replaceAllInControl(RichTextBox& rtb, const search::Matcher& m, const search::Replacement& r) {
-    const qint64 length = rtb.byteLength();
-    qint64 shift = 0;
-    const long mask = rtb.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK);
-    rtb.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
-    rtb.SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-    search::ReplacePlan plan = search::planReplaceAll(m, r, rtb.rangePointer(0, length), length, 0, length);
-    // Room for the grown text first, while the undo step holds nothing yet.
-    if (plan.growth > 0)
-        rtb.SendScintilla(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(length + plan.growth + 4096));
-    for (search::ReplaceChunk& c : plan.chunks) {
-        rtb.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, static_cast<unsigned long>(c.from + shift),
-                          long(c.to + shift));
-        rtb.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(c.text.size()),
-                          c.text.constData());
-        shift += c.text.size() - (c.to - c.from);
-        c.text = QByteArray();
-    }
-    rtb.SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
-    rtb.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
-    return plan.count;
-}
-
 void replaceRun(qint64 size) {
     const QByteArray needle("needle"), with("NEEDLE-X");
     const qint64 count = std::max<qint64>(1, size / 100);   // a million in 100 MB
@@ -104,7 +80,8 @@ void replaceRun(qint64 size) {
     resetPeak();
     const qint64 before = bench::residentBytes();
     qint64 replaced = 0;
-    const double ours = bench::seconds([&] { replaced = replaceAllInControl(rtb, m, r); });
+    // Replace All as the command does it (one undo step, through the control's program edit).
+    const double ours = bench::seconds([&] { replaced = replacecmd::replaceAllIn(rtb, m, r, 0, rtb.byteLength()); });
     const qint64 peak = bench::peakResidentBytes() - before;
     ok = ok && replaced == count && rtb.byteLength() == text.size() + count * (with.size() - needle.size());
     rtb.SendScintilla(QsciScintillaBase::SCI_UNDO);   // one step takes it all back
