@@ -112,12 +112,14 @@ struct Matcher::Compiled {
         if (!crOrLf && at > 0 && at < length && text[at] == '\n' && text[at - 1] == '\r') ++at;
         return at;
     }
-    // Whether a match may begin at a byte: at the start of a well-formed character or at the end.
-    // (PCRE2's JIT lets an empty match begin on a byte that is not UTF-8; its interpreter does not.)
-    static bool beginsCharacter(const char* text, qint64 length, qint64 at) {
+    // Whether a match may begin at a byte: at the start of a well-formed character or at the end,
+    // and as above not inside CR LF. (PCRE2's JIT lets an empty match begin on a byte that is not
+    // UTF-8, which its interpreter does not; its search for line starts stops inside CR LF.)
+    bool mayBegin(const char* text, qint64 length, qint64 at) const {
         int n = 0;
         charAt(reinterpret_cast<const uchar*>(text), length, at, n);
-        return at == length || n > 0;
+        if (at < length && n == 0) return false;
+        return crOrLf || !(at > 0 && at < length && text[at] == '\n' && text[at - 1] == '\r');
     }
     std::vector<std::pair<QString, int>> names;
 
@@ -287,7 +289,7 @@ Match Matcher::findForward(const char* text, qint64 length, qint64 from) const {
         s.gaveUp = rc == -2;
         if (rc < 0) return {};
         const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
-        if (Compiled::beginsCharacter(text, length, qint64(v[0]))) return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
+        if (c.mayBegin(text, length, qint64(v[0]))) return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
         from = c.startAt(text, length, qint64(v[0]) + 1);
     }
 }
@@ -306,7 +308,7 @@ Match Matcher::matchAt(const char* text, qint64 length, qint64 at) const {
     }
     const int rc = runPcre(c.anchored, c.jit, s.data, s.context, text, length, at, 0, true);
     s.gaveUp = rc == -2;
-    if (rc < 0 || !Compiled::beginsCharacter(text, length, at)) return {};
+    if (rc < 0 || !c.mayBegin(text, length, at)) return {};
     const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
     return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
 }
@@ -323,7 +325,7 @@ Match Matcher::findNextOf(const char* text, qint64 length, Match previous) const
                                PCRE2_NOTEMPTY_ATSTART, true);
         s.gaveUp = rc == -2;
         if (rc == -2) return {};
-        if (rc == 0 && Compiled::beginsCharacter(text, length, previous.end)) {
+        if (rc == 0 && c.mayBegin(text, length, previous.end)) {
             const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
             return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
         }
@@ -365,7 +367,7 @@ Match Matcher::findBackward(const char* text, qint64 length, qint64 before) cons
             if (rc < 0) break;
             const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
             if (qint64(v[0]) >= hi) break;
-            if (Compiled::beginsCharacter(text, length, qint64(v[0]))) last = {qint64(v[0]), qint64(std::max(v[0], v[1]))};
+            if (c.mayBegin(text, length, qint64(v[0]))) last = {qint64(v[0]), qint64(std::max(v[0], v[1]))};
             at = c.startAt(text, length, std::max(at, qint64(v[0])) + 1);
         }
         hi = lo;
