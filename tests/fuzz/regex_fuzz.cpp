@@ -1,8 +1,8 @@
 // Regular expressions, whole words and Replace All on random texts against naive searches:
 // - plain text as a whole word: every position in turn, compared in UTF-16 with the simple
 //   upper-case mapping, then the characters on either side;
-// - regular expressions (with or without whole word): PCRE2's interpreter tried anchored at every
-//   position in turn, the word rule checked by hand and by a callout at the match's end, so that
+// - regular expressions (with or without whole word): PCRE2 (its JIT, as ours) tried anchored at
+//   every position in turn, the word rule checked by hand and by a callout at the match's end, so that
 //   other ways of matching are tried where one fails it;
 // - Replace All: the matches of the naive searches under the global rule, the replacement put
 //   together by hand.
@@ -117,11 +117,11 @@ struct Reference {
         PCRE2_SIZE offset = 0;
         pcre2_compile_context_8* cc = pcre2_compile_context_create_8(nullptr);
         pcre2_set_newline_8(cc, PCRE2_NEWLINE_ANYCRLF);
-        const auto compile = [&](const QByteArray& p) {
+        const auto compile = [&](const QByteArray& p, uint32_t extra = 0) {
             return pcre2_compile_8(reinterpret_cast<PCRE2_SPTR8>(p.constData()), PCRE2_SIZE(p.size()),
                                    PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_UCP | PCRE2_MULTILINE |
                                        PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE | PCRE2_NO_DOTSTAR_ANCHOR |
-                                       (in.matchCase ? 0 : PCRE2_CASELESS),
+                                       (in.matchCase ? 0 : PCRE2_CASELESS) | extra,
                                    &error, &offset, cc);
         };
         // Valid as written, then with the callout at its end.
@@ -130,7 +130,11 @@ struct Reference {
             pcre2_pattern_info_8(bare, PCRE2_INFO_HASCRORLF, &has);
             crOrLf = has != 0;
             pcre2_code_free_8(bare);
-            code = compile("(?:" + in.pattern.toUtf8() + ")(?C1)");
+            // Anchored when compiled and run by the JIT, as ours: PCRE2's interpreter and its JIT
+            // disagree next to bytes that are not UTF-8 (the interpreter takes the start of each
+            // well-formed stretch for a line start).
+            code = compile("(?:" + in.pattern.toUtf8() + ")(?C1)", PCRE2_ANCHORED);
+            if (code) pcre2_jit_compile_8(code, PCRE2_JIT_COMPLETE);
         }
         pcre2_compile_context_free_8(cc);
         if (!code) return;
@@ -150,10 +154,8 @@ struct Reference {
     Match at(qint64 p, uint32_t options = 0) {
         if (wholeWord && wordChar(before(*text, p))) return {};
         const int rc = pcre2_match_8(code, reinterpret_cast<PCRE2_SPTR8>(text->constData()), PCRE2_SIZE(text->size()),
-                                     PCRE2_SIZE(p), PCRE2_ANCHORED | options, data, context);
+                                     PCRE2_SIZE(p), options, data, context);
         const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(data);
-        // The interpreter of PCRE2 10.42 may answer an anchored match with one further on, after
-        // bytes that are not UTF-8.
         if (rc < 0 || v[0] != PCRE2_SIZE(p)) return {};
         return {qint64(v[0]), qint64(v[1])};
     }
