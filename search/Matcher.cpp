@@ -82,6 +82,32 @@ qsizetype leadingVerbsLength(const QByteArray& p) {
     return at;
 }
 
+// Whether an expression holds '^' outside a character class and not escaped.
+bool hasLineStartAssertion(const QByteArray& p) {
+    bool inClass = false;
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const char ch = p[i];
+        if (ch == '\\') {
+            if (p.mid(i + 1, 1) == "Q") {   // quoted up to \E
+                const qsizetype end = p.indexOf("\\E", i + 2);
+                if (end < 0) return false;
+                i = end + 1;
+            } else {
+                ++i;
+            }
+        } else if (inClass) {
+            inClass = ch != ']';
+        } else if (ch == '[') {
+            inClass = true;
+            if (p.mid(i + 1, 1) == "^") ++i;
+            if (p.mid(i + 1, 1) == "]") ++i;   // a ']' first in a class stands for itself
+        } else if (ch == '^') {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool isWordChar(char32_t cp) {
@@ -221,6 +247,17 @@ bool Matcher::prepare(const Query& query, QueryError* error) {
         c->code = compile(effective, 0, &code, &offset);
         const PCRE2_SIZE shift = PCRE2_SIZE(verbs + before.size());
         offset = std::min<PCRE2_SIZE>(utf8.size(), offset > shift ? offset - shift : PCRE2_SIZE(verbs));
+    }
+    if (c->code && hasLineStartAssertion(utf8)) {
+        // PCRE2 10.42 takes a first character found through a look-ahead before '^' for one that
+        // must follow a line start, and its quick search then misses matches ("(?=a)^a" finds
+        // no "a" at the start of a line but the first): such expressions go without that search.
+        uint32_t first = 0;
+        pcre2_pattern_info_8(c->code, PCRE2_INFO_FIRSTCODETYPE, &first);
+        if (first == 1) {
+            pcre2_code_free_8(c->code);
+            c->code = compile(effective, PCRE2_NO_START_OPTIMIZE, &code, &offset);
+        }
     }
     if (c->code) c->anchored = compile(effective, PCRE2_ANCHORED, &code, &offset);
     pcre2_compile_context_free_8(cc);

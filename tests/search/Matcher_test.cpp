@@ -72,6 +72,7 @@ private slots:
         QTest::newRow("regex up, nearest start") << QByteArray("aXa aXa") << "a.a" << "r" << false << qint64(7) << qint64(4) << qint64(7);
         QTest::newRow("regex up, match may reach past") << QByteArray("abcd") << "b.." << "r" << false << qint64(2) << qint64(1) << qint64(4);
         QTest::newRow("regex up, look-behind sees before") << QByteArray("xa ya") << "(?<=x)a" << "r" << false << qint64(5) << qint64(1) << qint64(2);
+        QTest::newRow("regex look-ahead before ^") << QByteArray("ab1\nab") << "(?=a)^a" << "r" << true << qint64(1) << qint64(4) << qint64(5);
         QTest::newRow("regex empty match") << QByteArray("abc") << "x*" << "r" << true << qint64(1) << qint64(1) << qint64(1);
         QTest::newRow("regex up, far away") << QByteArray("zz").append(QByteArray(300000, 'a')) << "z" << "r" << false << qint64(300002) << qint64(1) << qint64(2);
     }
