@@ -192,6 +192,9 @@ void MDIForm1::mnuEditHtmlCenter_Click() { editcmd::HtmlTag(*this, editcmd::Html
 void MDIForm1::mnuSearch_Click() { searchcmd::mnuSearch(*this); }
 void MDIForm1::mnuSearchFind_Click() { searchcmd::Find(*this); }
 void MDIForm1::mnuSearchFindNext_Click() { searchcmd::FindNext(*this); }
+void MDIForm1::mnuSearchReplace_Click() { searchcmd::Replace(*this); }
+void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this); }
+void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }
