@@ -64,6 +64,9 @@ public slots:
     void mnuSearch_Click();
     void mnuSearchFind_Click();
     void mnuSearchFindNext_Click();
+    void mnuSearchReplace_Click();
+    void mnuSearchFindInFiles_Click();
+    void mnuSearchGoToLine_Click();
 
     void mnuView_Click();
     void mnuViewZoomIn_Click();

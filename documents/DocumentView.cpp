@@ -269,11 +269,11 @@ void DocumentView::indentLines() {
     const QByteArray step = indentation::step(p.indentWithSpaces, p.tabWidth);
     const Block b = selectedLines(rtb_);
     const bool caretFirst = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) < rtb_.SendScintilla(Sci::SCI_GETANCHOR);
-    rtb_.edit([&] {
+    rtb_.editInOneStep([&] {
         for (long line = b.first; line <= b.last; ++line) {
             const long start = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
             if (rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line) == start) continue;   // empty lines stay empty
-            rtb_.SendScintilla(Sci::SCI_INSERTTEXT, start, step.constData());
+            rtb_.replaceBytes(start, start, step);
         }
     });
     selectBlock(rtb_, b, caretFirst);
@@ -284,13 +284,13 @@ void DocumentView::unindentLines() {
     const Block b = selectedLines(rtb_);
     const bool hadSelection = rtb_.hasSelection();
     const bool caretFirst = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) < rtb_.SendScintilla(Sci::SCI_GETANCHOR);
-    rtb_.edit([&] {
+    rtb_.editInOneStep([&] {
         for (long line = b.first; line <= b.last; ++line) {
             const long start = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
             const long length = rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line) - start;
             const qint64 cut = indentation::unindentStep(rtb_.rangePointer(start, std::min<long>(length, 64)),
                                                          std::min<long>(length, 64), width);
-            if (cut > 0) rtb_.SendScintilla(Sci::SCI_DELETERANGE, start, static_cast<long>(cut));
+            if (cut > 0) rtb_.replaceBytes(start, start + cut, {});
         }
     });
     if (hadSelection) selectBlock(rtb_, b, caretFirst);

@@ -340,6 +340,34 @@ void RichTextBox::SetSelText(const QString& text) {
     sci(SCI_SETSEL, caret, caret);
 }
 
+void RichTextBox::editInOneStep(const std::function<void()>& edits) {
+    editQuietly([&] {
+        sci(SCI_BEGINUNDOACTION);
+        edits();
+        sci(SCI_ENDUNDOACTION);
+    });
+}
+
+void RichTextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8) {
+    sci(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), long(to));
+    // The control asserts a text pointer even for an empty replacement.
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.isNull() ? "" : utf8.data());
+}
+
+void RichTextBox::reserveBytes(qint64 bytes) {
+    if (bytes > byteLength()) sci(SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+}
+
+qint64 RichTextBox::lineCount() const { return sci(SCI_GETLINECOUNT); }
+qint64 RichTextBox::lineOfByte(qint64 bytePos) const { return sci(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePos)); }
+qint64 RichTextBox::lineStartByte(qint64 line) const { return sci(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)); }
+qint64 RichTextBox::lineEndByte(qint64 line) const { return sci(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)); }
+
+void RichTextBox::showCaret() {
+    sci(SCI_ENSUREVISIBLEENFORCEPOLICY, static_cast<unsigned long>(lineOfByte(sci(SCI_GETCURRENTPOS))));
+    sci(SCI_SCROLLCARET);
+}
+
 void RichTextBox::editQuietly(const std::function<void()>& edit) {
     if (quietEdits_ >= 0 || loading_ || tp::assistiveTechnologyActive()) {
         edit();   // counted by the enclosing call, ignored by the load, or told to the screen reader
@@ -361,14 +389,6 @@ void RichTextBox::editQuietly(const std::function<void()>& edit) {
     emit Change();
     emit textChanged();
     if (sci(SCI_GETLINECOUNT) != lines) emit linesChanged();
-}
-
-void RichTextBox::edit(const std::function<void()>& change) {
-    editQuietly([&] {
-        sci(SCI_BEGINUNDOACTION);
-        change();
-        sci(SCI_ENDUNDOACTION);
-    });
 }
 
 bool RichTextBox::hasLineLongerThan(qint64 bytes) const {
@@ -618,8 +638,13 @@ void RichTextBox::wheelEvent(QWheelEvent* e) {
 
 void RichTextBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
 
+// Only a copy is ever taken: a source offering nothing but a move may delete what it dragged.
+bool RichTextBox::takesDrop(const QDropEvent* e) const {
+    return acceptsDrop && (e->possibleActions() & Qt::CopyAction) && acceptsDrop(e->mimeData());
+}
+
 void RichTextBox::dragEnterEvent(QDragEnterEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
     } else {
@@ -628,7 +653,7 @@ void RichTextBox::dragEnterEvent(QDragEnterEvent* e) {
 }
 
 void RichTextBox::dragMoveEvent(QDragMoveEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
     } else {
@@ -639,7 +664,7 @@ void RichTextBox::dragMoveEvent(QDragMoveEvent* e) {
 void RichTextBox::dragLeaveEvent(QDragLeaveEvent* e) { e->accept(); }
 
 void RichTextBox::dropEvent(QDropEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
         if (dropHandler) dropHandler(e->mimeData());

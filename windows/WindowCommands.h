@@ -7,6 +7,7 @@
 #include <QString>
 
 class DocumentFrame;
+class QMdiSubWindow;
 
 namespace windowcmd {
 
@@ -20,6 +21,9 @@ inline const QString kChangedMark = QStringLiteral(" *");
 void mnuWindow(DocumentFrame& frame);
 // Arranges all document windows of the frame; the active window stays active.
 void Arrange(DocumentFrame& frame, Arrangement how);
+// Run when a document window has been minimized: when it was the active one, the window that was
+// active before it (and is not minimized) becomes active and takes the keys.
+void windowMinimized(DocumentFrame& frame, QMdiSubWindow* sub);
 
 // The geometry of the arrangements, in the client area's coordinates.
 // 'count' windows one above another, each as wide as the area, together exactly as tall.

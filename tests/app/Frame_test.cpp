@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -36,6 +37,8 @@ const Expected kExpected[] = {
     {"mnuEditHtmlBr", "<&Br>", "Ctrl+B"}, {"mnuEditHtmlHr", "<&Hr>", "Ctrl+H"},
     {"mnuEditHtmlCenter", "<Cente&r>", "Ctrl+R"},
     {"mnuSearch", "&Search", ""}, {"mnuSearchFind", "&Find", "Ctrl+F"}, {"mnuSearchFindNext", "Find &Next", "F3"},
+    {"mnuSearchBar0", "", ""}, {"mnuSearchReplace", "&Replace...", "Ctrl+Shift+H"},
+    {"mnuSearchFindInFiles", "Find in F&iles...", "Ctrl+Shift+F"}, {"mnuSearchGoToLine", "&Go to Line...", "Ctrl+G"},
     {"mnuView", "&View", ""}, {"mnuViewZoomIn", "Zoom &In", "Ctrl+="}, {"mnuViewZoomOut", "Zoom &Out", "Ctrl+-"},
     {"mnuViewZoomReset", "&Reset Zoom", "Ctrl+0"}, {"mnuViewBar0", "", ""}, {"mnuViewWordWrap", "&Word Wrap", ""},
     {"mnuViewColouring", "&Colouring", ""}, {"mnuViewColouringPlain", "&Plain Text", ""},
@@ -84,6 +87,20 @@ private slots:
             if (all[i]->menu()) QCOMPARE(all[i]->menu()->objectName(), QString::fromLatin1(e.name));
         }
         QCOMPARE(frame->windowTitle(), QStringLiteral("Tesselpad"));
+        // No key is ambiguous: a shortcut serves one item; an access key one menu of the bar, or one
+        // item of the View menu (the File menu's Open and Options share theirs as they always have).
+        QSet<QString> keys;
+        for (QAction* a : all) {
+            const bool top = frame->menuBar()->actions().contains(a);
+            const QString access = QKeySequence::mnemonic(a->text()).toString();
+            QString scope = top ? QStringLiteral("bar") : QString();
+            for (QObject* o : a->associatedObjects())
+                if (!top && o != a->menu() && o->objectName().startsWith(QLatin1String("mnuView"))) scope = o->objectName();
+            for (const QString& k : {a->shortcut().toString(), access.isEmpty() || scope.isEmpty() ? QString() : scope + QLatin1Char(' ') + access}) {
+                QVERIFY2(k.isEmpty() || !keys.contains(k), qPrintable(k));
+                keys.insert(k);
+            }
+        }
     }
 
     void everyItemHasItsProcedure() {
