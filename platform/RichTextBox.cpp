@@ -113,9 +113,11 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
             cmd->setAlternateKey(0);
         }
     }
-    // Colour what is on screen first and the rest while waiting for input, so that going to the
-    // end of a long page does not wait for everything before it to be coloured.
-    sci(SCI_SETIDLESTYLING, SC_IDLESTYLING_ALL);
+    // Colour what is on screen first and the text before it while waiting for input, so that going
+    // to the end of a long page does not wait for everything before it to be coloured. The text
+    // after the screen is coloured when it is shown: colouring it in the background would colour
+    // the rest of the page again after every key typed in its middle.
+    sci(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int modificationType, const char*, int, int, int, int, int, int, int) {
