@@ -18,11 +18,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
-}
-
 // Everything the program does before it waits for the next input: pending events, painting (an
 // update asked for while events are handled is painted in the next round).
 void idle() {
@@ -101,8 +96,8 @@ void runLongLines(const bench::Options& options, MDIForm1& frame) {
     const qint64 total = qint64(options.sizesMb.empty() ? 100 : options.sizesMb.back()) << 20;
     const QString longPath = QDir(options.workDir).filePath(QStringLiteral("bundle.txt"));
     const QString shortPath = QDir(options.workDir).filePath(QStringLiteral("page.txt"));
-    writeFile(longPath, longLines(total, qint64(1) << 20));
-    writeFile(shortPath, bench::makeDocument(total));
+    bench::writeFile(longPath, longLines(total, qint64(1) << 20));
+    bench::writeFile(shortPath, bench::makeDocument(total));
     const LongTimes ordinary = measureLong(frame, shortPath);
     const LongTimes lng = measureLong(frame, longPath);
     const QString size = QStringLiteral("%1 MB").arg(total >> 20);
@@ -152,8 +147,8 @@ void runFirstVisit(const bench::Options& options, MDIForm1& frame) {
     doc.insert(doc.size() - 2000, "<!-- needle-near-the-end -->");
     const QString html = QDir(options.workDir).filePath(QStringLiteral("page10.html"));
     const QString text = QDir(options.workDir).filePath(QStringLiteral("page10.txt"));
-    writeFile(html, doc);
-    writeFile(text, doc);
+    bench::writeFile(html, doc);
+    bench::writeFile(text, doc);
     const FirstVisit plain = measureFirstVisit(frame, text);
     const FirstVisit html10 = measureFirstVisit(frame, html);
     bench::report(QStringLiteral("Ctrl+End right after opening 10 MB .html"), html10.end,
@@ -194,7 +189,7 @@ double typeWithHelpers(MDIForm1& frame, const QString& path, bool on) {
 
 void runHelpers(const bench::Options& options, MDIForm1& frame) {
     const QString html = QDir(options.workDir).filePath(QStringLiteral("page5.html"));
-    writeFile(html, bench::makeDocument(qint64(5) << 20));
+    bench::writeFile(html, bench::makeDocument(qint64(5) << 20));
     typeWithHelpers(frame, html, true);   // warms up: the first run pays for the fonts and layouts
     const double off = typeWithHelpers(frame, html, false);
     const double on = typeWithHelpers(frame, html, true);
