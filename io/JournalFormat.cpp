@@ -22,6 +22,7 @@ constexpr quint32 kText = tag("TPJT");
 constexpr quint32 kBase = tag("TPJB");
 constexpr quint32 kEdits = tag("TPJE");
 constexpr qint64 kMaxString = 64 * 1024;
+constexpr qint64 kRecordOverhead = 16;
 
 // ---- CRC-32C, eight bytes at a time
 using Tables = std::array<std::array<quint32, 256>, 8>;
@@ -102,15 +103,19 @@ private:
     bool ok_ = true;
 };
 
-QByteArray record(quint32 t, const QByteArray& payload) {
+// A record: its head (tag, length and their own checksum, so that a damaged length is never
+// taken for another record's bounds), the payload, and the checksum of everything before.
+QByteArray record(quint32 t, const char* payload, qint64 length) {
     QByteArray out;
-    out.reserve(payload.size() + 12);
+    out.reserve(length + kRecordOverhead);
     putU32(out, t);
-    putU32(out, quint32(payload.size()));
-    out.append(payload);
+    putU32(out, quint32(length));
+    putU32(out, crc32c(0, out.constData(), 8));
+    out.append(payload, length);
     putU32(out, crc32c(0, out.constData(), out.size()));
     return out;
 }
+QByteArray record(quint32 t, const QByteArray& payload) { return record(t, payload.constData(), payload.size()); }
 
 // The text being rebuilt: a gap buffer, so that edits near each other cost little.
 class GapText {
@@ -246,15 +251,7 @@ QByteArray headerRecord(const Header& h) {
     return record(kHeader, p);
 }
 
-QByteArray textRecord(const char* data, qint64 length) {
-    QByteArray out;
-    out.reserve(length + 12);
-    putU32(out, kText);
-    putU32(out, quint32(length));
-    out.append(data, length);
-    putU32(out, crc32c(0, out.constData(), out.size()));
-    return out;
-}
+QByteArray textRecord(const char* data, qint64 length) { return record(kText, data, length); }
 
 QByteArray baseRecord(qint64 textLength, qint64 timeMs) {
     QByteArray p;
@@ -317,18 +314,19 @@ ReadResult read(const Source& source, const Limits& limits) {
     std::vector<EditView> edits;
     try {
         for (;;) {
-            char head[8];
-            if (r.fileBytes - offset < 12 || !source.read(offset, head, 8)) break;
+            char head[12];
+            if (r.fileBytes - offset < kRecordOverhead || !source.read(offset, head, 12)) break;
+            if (crc32c(0, head, 8) != getU32(head + 8)) break;
             const quint32 t = getU32(head);
             const qint64 n = getU32(head + 4);
-            if (n > kMaxPayload || n > r.fileBytes - offset - 12) break;   // cut short
+            if (n > kMaxPayload || n > r.fileBytes - offset - kRecordOverhead) break;   // cut short
             payload.resize(n + 4);
-            if (!source.read(offset + 8, payload.data(), n + 4)) {
+            if (!source.read(offset + 12, payload.data(), n + 4)) {
                 r.status = Status::ReadError;
                 r.readError = QStringLiteral("a read failed");
                 return r;
             }
-            if (crc32c(crc32c(0, head, 8), payload.constData(), n) != getU32(payload.constData() + n)) break;
+            if (crc32c(crc32c(0, head, 12), payload.constData(), n) != getU32(payload.constData() + n)) break;
 
             const char* p = payload.constData();
             bool used = true;
@@ -385,7 +383,7 @@ ReadResult read(const Source& source, const Limits& limits) {
                 used = false;
             }
             if (!used) break;
-            offset += n + 12;
+            offset += n + kRecordOverhead;
             r.goodBytes = offset;
         }
     } catch (const std::bad_alloc&) {

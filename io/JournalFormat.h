@@ -2,7 +2,8 @@
 // The recovery journal's file format. A journal keeps the unsaved text of one document so that it
 // survives a crash. It is a sequence of records, each
 //
-//   tag (4 bytes) | payload length (u32) | payload | CRC-32C of tag, length and payload (u32)
+//   tag (4 bytes) | payload length (u32) | CRC-32C of tag and length (u32) | payload |
+//   CRC-32C of all that (u32)
 //
 // (numbers little-endian). The first record is the header: the document's caption, its file and
 // that file's size and time when it was opened or saved, the encoding its file is written in.

@@ -134,7 +134,7 @@ private slots:
         QTest::addColumn<int>("status");
         const QByteArray header = io::journal::headerRecord(sampleHeader());
         QByteArray newer = header;
-        newer[8] = 99;   // the version
+        newer[12] = 99;   // the version
         newer.chop(4);
         newer += QByteArray(4, 0);
         const quint32 crc = io::journal::crc32c(0, newer.constData(), newer.size() - 4);
