@@ -32,9 +32,11 @@ endforeach()
 
 # ---- Debian package
 set(CPACK_GENERATOR "DEB" CACHE STRING "CPack generators")
-set(CPACK_PACKAGE_NAME "tesselpad")
-set(CPACK_PACKAGE_VENDOR "Tesselpad")
-set(CPACK_PACKAGE_CONTACT "Tesselpad developers <tesselpad@localhost>")
+# Name and contact as the program states them (platform/Product.h).
+tesselpad_product_string(kDesktopName CPACK_PACKAGE_NAME)
+tesselpad_product_string(kName CPACK_PACKAGE_VENDOR)
+tesselpad_product_string(kContactEmail TESSELPAD_CONTACT_EMAIL)
+set(CPACK_PACKAGE_CONTACT "${CPACK_PACKAGE_VENDOR} developers <${TESSELPAD_CONTACT_EMAIL}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "multiple-document text editor for web authors")
 set(CPACK_PACKAGE_DESCRIPTION
     "Tesselpad edits HTML, server-side includes, XML, Java, CSS, ASP, ColdFusion, PHP and text files in one multiple-document window, with syntax colouring, HTML insertion commands, search, printing and drag-and-drop. Files are read and written as Windows-1252 text.")

@@ -2,7 +2,8 @@
 # Installs the Debian packages Tesselpad needs to build, test and run, where any is missing.
 # Usage: tools/deps.sh [run|test]
 set -euo pipefail
-need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev)
+need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev
+      fonts-liberation)   # the sans serif the splash and About box are laid out for
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
   # namespaces, the desktop entry's validator.
