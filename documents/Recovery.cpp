@@ -1,6 +1,6 @@
 #include "documents/Recovery.h"
 
-#include "documents/DocumentFile.h"
+#include "io/DocumentFile.h"
 #include "documents/frmRecover.h"
 #include "platform/Modal.h"
 
