@@ -3,6 +3,7 @@
 #include "app/MDIForm1.h"
 #include "io/Settings.h"
 #include "app/frmSplash.h"
+#include "documents/Recovery.h"
 
 #include <QApplication>
 #include <memory>
@@ -19,6 +20,9 @@ void showMainFrame() {
     QObject::connect(g_frame.get(), &MDIForm1::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     g_frame->MDIForm_Load();
     g_frame->show();
+    // Once the frame is up: unsaved work left by a run that ended without cleaning up.
+    QMetaObject::invokeMethod(
+        g_frame.get(), [] { recovery::offerAtStart(*g_frame); }, Qt::QueuedConnection);
 }
 
 void Main() {

@@ -42,31 +42,38 @@ DocumentJournal::DocumentJournal(RichTextBox& rtb, io::JournalWriter& writer, in
 
 DocumentJournal::~DocumentJournal() = default;
 
-void DocumentJournal::setIdentity(const QString& caption, const QString& path, const QString& encoding) {
-    const bool different = caption != caption_ || path != path_ || encoding != encoding_;
+void DocumentJournal::setIdentity(const QString& caption, const QString& path) {
+    const bool different = caption != caption_ || path != path_;
     caption_ = caption;
     path_ = path;
-    encoding_ = encoding;
     // The journal's header names the document: a new name needs a new journal.
     if (different && state_ != State::Idle) startPieces();
 }
 
-void DocumentJournal::loadedFrom(const QString& path, const io::journal::FileStamp& stamp, io::Decoder decode) {
-    base_ = {path, stamp, std::move(decode), QByteArray()};
+void DocumentJournal::setEncoding(const QString& name, io::Decoder decode) {
+    const bool different = name != encoding_;
+    encoding_ = name;
+    decode_ = std::move(decode);
+    base_ = {};
+    if (different && state_ != State::Idle) startPieces();
+}
+
+void DocumentJournal::loadedFrom(const QString& path, const io::FileStamp& stamp) {
+    base_ = {path, stamp, QByteArray()};
     fileStamp_ = stamp;
     edits_.clear();
     editBytes_ = 0;
 }
 
-void DocumentJournal::savedTo(const QString& path, const io::journal::FileStamp& stamp, io::Decoder decode,
-                              const QByteArray& tail) {
+void DocumentJournal::savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail) {
     discard();
-    base_ = {path, stamp, std::move(decode), tail};
+    base_ = {path, stamp, tail};
     fileStamp_ = stamp;
 }
 
-void DocumentJournal::adopt(const QString& journalName, qint64 goodBytes) {
+void DocumentJournal::adopt(const QString& journalName, qint64 goodBytes, const io::FileStamp& fileStamp) {
     discard();
+    fileStamp_ = fileStamp;
     posted_ = true;
     journal_.adopt(journalName, goodBytes);
     state_ = State::Live;
@@ -187,12 +194,12 @@ void DocumentJournal::flush() {
             flushTimer_.start(int(retryAt_ - nowMs()));
             return;
         }
-        if (!base_.valid()) {
+        if (!base_.valid() || !decode_) {
             startPieces();
             return;
         }
         posted_ = true;
-        journal_.startFromFile(header(), base_.path, base_.stamp, base_.decode, base_.tail);
+        journal_.startFromFile(header(), base_.path, base_.stamp, decode_, base_.tail);
         journal_.append(edits_);
         state_ = State::FromFile;
         break;

@@ -39,14 +39,17 @@ public:
 
     static void setTiming(const Timing& timing);   // for tests and the benchmark
 
-    // What the journal says the document is.
-    void setIdentity(const QString& caption, const QString& path, const QString& encoding);
-    // The text is now what the file holds, decoded by 'decode' (just opened), or that without the
-    // 'tail' the save added (just saved: the journal is then removed).
-    void loadedFrom(const QString& path, const io::journal::FileStamp& stamp, io::Decoder decode);
-    void savedTo(const QString& path, const io::journal::FileStamp& stamp, io::Decoder decode, const QByteArray& tail);
-    // The text was recovered from a journal of the folder: that journal becomes this one.
-    void adopt(const QString& journalName, qint64 goodBytes);
+    // What the journal says the document is: its caption and file.
+    void setIdentity(const QString& caption, const QString& path);
+    // The encoding the document's file is written in, and how its bytes become the text.
+    void setEncoding(const QString& name, io::Decoder decode);
+    // The text is now what the file holds (just opened), or that without the 'tail' the save
+    // added (just saved: the journal is then removed).
+    void loadedFrom(const QString& path, const io::FileStamp& stamp);
+    void savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail);
+    // The text was recovered from a journal of the folder, written while 'fileStamp' was the
+    // document's file: that journal becomes this one.
+    void adopt(const QString& journalName, qint64 goodBytes, const io::FileStamp& fileStamp);
     // Removes the journal (the document was closed without saving, or saved).
     void discard();
     // Writes what is waiting now instead of at the next tick.
@@ -67,8 +70,7 @@ private:
     };
     struct FileBase {
         QString path;
-        io::journal::FileStamp stamp;
-        io::Decoder decode;
+        io::FileStamp stamp;
         QByteArray tail;
         bool valid() const { return stamp.valid(); }
     };
@@ -88,7 +90,8 @@ private:
     io::Journal journal_;
     std::function<bool()> changed_;
     QString caption_, path_, encoding_;
-    io::journal::FileStamp fileStamp_;
+    io::Decoder decode_;
+    io::FileStamp fileStamp_;
     FileBase base_;          // the file the text can be read from, while valid
     State state_ = State::Idle;
     bool posted_ = false;     // the journal may exist on disk

@@ -1,15 +1,21 @@
 #include "documents/Recovery.h"
 
-#include "io/DocumentFile.h"
+#include "documents/DocumentFrame.h"
+#include "documents/DocumentJournal.h"
+#include "documents/Form1.h"
 #include "documents/frmRecover.h"
+#include "io/CodePage.h"
+#include "io/DocumentFile.h"
 #include "platform/Modal.h"
+#include "platform/RichTextBox.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
+#include <QMetaObject>
+#include <QCoreApplication>
 
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace recovery {
 namespace {
@@ -51,6 +57,34 @@ Service& service() {
 
 void useFolder(const QString& folder) { services().push_back(std::make_unique<Service>(folder)); }
 
+namespace {
+bool g_enabled = true;
+bool g_problemTold = false;
+} // namespace
+
+bool journalsEnabled() { return g_enabled; }
+void setJournalsEnabled(bool enabled) { g_enabled = enabled; }
+
+void reportProblem(const QString& reason) {
+    if (g_problemTold) return;
+    g_problemTold = true;
+    // After the edit or timer that found it has finished.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [reason] {
+            tp::MsgBox(QStringLiteral("Tesselpad cannot keep your unsaved work safe against a crash:\r\n") + reason +
+                           QStringLiteral("\r\n\r\nYour documents are not affected: save them to keep your changes."),
+                       tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
+        },
+        Qt::QueuedConnection);
+}
+
+QString encodingName() { return codepage::kName; }
+
+io::Decoder decoder() {
+    return [](const char* in, qint64 length, char* out) { return codepage::decodeToUtf8(in, length, out); };
+}
+
 void endSession(int timeoutMs) {
     if (services().empty()) return;
     Service& s = service();
@@ -82,13 +116,9 @@ Offer::Offer(Service& service) : service_(service) {
             f.goodBytes = r.result.goodBytes;
             f.damagedEnd = r.result.droppedBytes() > 0;
             if (!f.header.path.isEmpty() && f.header.file.valid()) {
-                struct stat st {};
-                if (::stat(QFile::encodeName(f.header.path).constData(), &st) != 0) {
-                    f.fileMissing = true;
-                } else {
-                    const qint64 mtime = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-                    f.fileChanged = st.st_size != f.header.file.size || mtime != f.header.file.mtimeNs;
-                }
+                const io::FileStamp now = io::stampOfPath(f.header.path);
+                f.fileMissing = !now.valid();
+                f.fileChanged = now.valid() && !now.sameContents(f.header.file);
             }
             found_.push_back(std::move(f));
         }
@@ -163,6 +193,42 @@ bool ask(const Offer& offer, std::vector<Choice>& choices) {
         choices.push_back(c);
     }
     return true;
+}
+
+} // namespace recovery
+
+namespace recovery {
+
+Form1* openRecovered(DocumentFrame& frame, const Found& found) {
+    const int i = frame.claimSlot();
+    if (i == 0) return nullptr;
+    Form1* form = frame.loadDocumentWindow(i);
+    if (found.header.path.isEmpty()) {
+        form->setCaption(QStringLiteral("Document ") + QString::number(i));
+    } else {
+        const QString caption = found.header.caption.isEmpty() ? found.header.path.toUpper() : found.header.caption;
+        form->setCaption(caption);
+        form->setFile(found.header.path, caption);
+    }
+    form->RTB1->SetTextUtf8(found.text);
+    frame.table().DocumentStates[i].Changed = -1;
+    frame.showDocumentWindow(form);
+    if (DocumentJournal* journal = form->journal()) journal->adopt(found.journal, found.goodBytes, found.header.file);
+    return form;
+}
+
+void offerAtStart(DocumentFrame& frame) {
+    Offer offer(service());
+    std::vector<Choice> choices;
+    if (!ask(offer, choices)) return;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (choices[i] == Choice::Recover) {
+            // Without a journal of its own (journals off) the window cannot take the found one over.
+            const Form1* form = openRecovered(frame, offer.found()[i]);
+            if (form && form->journal()) offer.recovered(i);
+        }
+        if (choices[i] == Choice::Discard) offer.discard(i);
+    }
 }
 
 } // namespace recovery

@@ -11,7 +11,8 @@
 #include <memory>
 #include <vector>
 
-class QWidget;
+class DocumentFrame;
+class Form1;
 
 namespace recovery {
 
@@ -35,6 +36,14 @@ Service& service();
 void useFolder(const QString& folder);
 // A clean end of the program: writes nothing more and removes this program's journals.
 void endSession(int timeoutMs = 5000);
+// Whether document windows made from now on keep journals (on unless the benchmark says).
+bool journalsEnabled();
+void setJournalsEnabled(bool enabled);
+// Tells the user, once per run, that unsaved work cannot be kept for recovery.
+void reportProblem(const QString& reason);
+// The encoding documents are written in, and how their file's bytes become their text.
+QString encodingName();
+io::Decoder decoder();
 
 // A journal found at start-up that can be recovered.
 struct Found {
@@ -93,5 +102,12 @@ QString describeNote(const Found& f);
 // the recoverable ones; Enter recovers. 'choices' gets one choice per found document. False when
 // there was nothing to ask.
 bool ask(const Offer& offer, std::vector<Choice>& choices);
+
+// Opens a found document as a changed window (under its file's name when it had one), and lets
+// the window's journal take over the one found. Writes nothing to the user's files.
+Form1* openRecovered(DocumentFrame& frame, const Found& found);
+// At start-up: finds what programs that ended without cleaning up left, asks, and recovers or
+// discards as the user chose.
+void offerAtStart(DocumentFrame& frame);
 
 } // namespace recovery

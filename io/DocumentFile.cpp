@@ -169,6 +169,7 @@ bool DocumentFile::open(const QString& path, QString& reason) {
     if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
     fd_ = fd.release();
     size_ = st.st_size;
+    stamp_ = io::stampOf(st);
     return true;
 }
 

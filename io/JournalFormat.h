@@ -12,6 +12,8 @@
 // inserted), applied in order. A record that is cut short, fails its checksum or does not fit the
 // text ends the journal: everything before it is a text the document really had, so a journal
 // torn by a crash or a power cut gives an older text, never a wrong one.
+#include "io/FileStamp.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -30,29 +32,13 @@ constexpr qint64 kTextPiece = qint64(1) << 20;
 // CRC-32C (Castagnoli), continuing from 'crc' (0 to start).
 quint32 crc32c(quint32 crc, const char* data, qint64 length);
 
-// A file as it was at one moment: enough to tell whether it has changed since.
-struct FileStamp {
-    qint64 size = -1;   // -1: no file
-    qint64 mtimeNs = 0;
-    qint64 ctimeNs = 0;
-    quint64 device = 0;
-    quint64 inode = 0;
-
-    bool valid() const { return size >= 0; }
-    // Same contents as far as the file system tells (size, times, identity).
-    bool sameFile(const FileStamp& o) const {
-        return size == o.size && mtimeNs == o.mtimeNs && ctimeNs == o.ctimeNs && device == o.device &&
-               inode == o.inode;
-    }
-};
-
 struct Header {
     qint64 created = 0;   // milliseconds since the epoch
     qint64 pid = 0;       // the process that wrote it
     QString caption;      // the window's caption
     QString path;         // the document's file, empty when it has none
     QString encoding;     // the encoding its file is written in
-    FileStamp file;       // the file when it was opened or last saved
+    io::FileStamp file;   // the file when it was opened or last saved
 };
 
 struct Edit {

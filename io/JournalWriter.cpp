@@ -223,7 +223,7 @@ struct JournalWriter::Impl {
     }
 
     void fromFile(const std::shared_ptr<JournalShared>& sp, int gen, const journal::Header& header,
-                  const QString& path, const journal::FileStamp& stamp, const Decoder& decode, const QByteArray& tail) {
+                  const QString& path, const FileStamp& stamp, const Decoder& decode, const QByteArray& tail) {
         JournalShared& s = *sp;
         s.builderGen = gen;
         abandonTemp(s);
@@ -234,14 +234,7 @@ struct JournalWriter::Impl {
         }
         const auto matches = [&] {
             struct stat st {};
-            if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-            journal::FileStamp now;
-            now.size = st.st_size;
-            now.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-            now.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-            now.device = st.st_dev;
-            now.inode = st.st_ino;
-            return now.sameFile(stamp);
+            return ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) && stampOf(st).sameFile(stamp);
         };
         bool ok = matches() && stamp.size >= tail.size();
         const qint64 textBytes = stamp.size - tail.size();
@@ -444,7 +437,7 @@ Journal::~Journal() {
 int Journal::number() const { return shared_->number; }
 QString Journal::fileName() const { return QFile::decodeName(shared_->name); }
 
-void Journal::startFromFile(const journal::Header& header, const QString& path, const journal::FileStamp& stamp,
+void Journal::startFromFile(const journal::Header& header, const QString& path, const FileStamp& stamp,
                             Decoder decode, const QByteArray& tail) {
     const int gen = ++generation_;
     auto* impl = writer_.impl_.get();

@@ -85,7 +85,7 @@ public:
     // A fresh text replaces what the journal held. From the document's file, as it was when it was
     // opened or saved: the file must still match 'stamp' and end in 'tail' (left out of the text);
     // otherwise failed() turns true and the text must come in pieces instead.
-    void startFromFile(const journal::Header& header, const QString& path, const journal::FileStamp& stamp,
+    void startFromFile(const journal::Header& header, const QString& path, const FileStamp& stamp,
                        Decoder decode, const QByteArray& tail);
     // Or in pieces, in order, followed by the edits made to the part already given meanwhile.
     void startFromPieces(const journal::Header& header);

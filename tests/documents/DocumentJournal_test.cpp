@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -17,13 +16,6 @@ qint64 latin1ToUtf8(const char* in, qint64 n, char* out) {
     const QByteArray u = QString::fromLatin1(in, n).toUtf8();
     memcpy(out, u.constData(), u.size());
     return u.size();
-}
-
-io::journal::FileStamp stampOf(const QString& path) {
-    struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return {st.st_size, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec, quint64(st.st_dev), quint64(st.st_ino)};
 }
 
 // Key presses carrying each character of 'text', as a keyboard sends them.
@@ -77,7 +69,10 @@ private slots:
         const QString path = f.dir.filePath(QStringLiteral("page.htm"));
         writeBytes(path, fileBytes);
         f.rtb.SetTextUtf8(QString::fromLatin1(fileBytes).toUtf8());
-        if (fromFile) f.journal.loadedFrom(path, stampOf(path), latin1ToUtf8);
+        if (fromFile) {
+            f.journal.setEncoding(QStringLiteral("latin-1"), latin1ToUtf8);
+            f.journal.loadedFrom(path, io::stampOfPath(path));
+        }
         f.rtb.setFocus();
         const auto keys = [&](const QString& text) { typeText(&f.rtb, text); };
         f.rtb.selectBytes(5, 5);

@@ -71,13 +71,6 @@ QByteArray buildJournal(const QByteArray& text, const Batches& batches, QList<QB
     return j;
 }
 
-io::journal::FileStamp stampOf(const QString& path) {
-    struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return {st.st_size, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec, quint64(st.st_dev), quint64(st.st_ino)};
-}
-
 qint64 latin1ToUtf8(const char* in, qint64 n, char* out) {
     const QByteArray u = QString::fromLatin1(in, n).toUtf8();
     memcpy(out, u.constData(), u.size());
@@ -219,14 +212,14 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("page.htm"));
         writeBytes(file, "caf\xe9 au lait\r\n");
         io::Journal j(writer, 1);
-        j.startFromFile(sampleHeader(), file, stampOf(file), latin1ToUtf8, "\r\n");
+        j.startFromFile(sampleHeader(), file, io::stampOfPath(file), latin1ToUtf8, "\r\n");
         j.append({{0, 0, "<"}});
         QVERIFY(writer.drain(5000));
         QVERIFY(j.installed());
         QCOMPARE(io::journal::read(readBytes(store.folder() + QLatin1Char('/') + j.fileName())).text,
                  QByteArray("<caf\xc3\xa9 au lait"));
 
-        const io::journal::FileStamp old = stampOf(file);
+        const io::FileStamp old = io::stampOfPath(file);
         QTest::qWait(20);
         writeBytes(file, "changed by another program\r\n");
         j.startFromFile(sampleHeader(), file, old, latin1ToUtf8, "\r\n");
