@@ -1,5 +1,7 @@
 #include "io/JournalStore.h"
 
+#include "io/UniqueFd.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -220,37 +222,35 @@ JournalRead JournalStore::read(const QString& name, qint64 maxFileBytes, const j
         return r;
     }
     // O_NONBLOCK: a pipe put in its place must not hold up the start.
-    const int fd = ::openat(dirFd_, n.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
+    const UniqueFd fd(::openat(dirFd_, n.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd) {
         r.refusal = errText(errno);
         return r;
     }
-    if (::fstat(fd, &st) != 0) r.refusal = errText(errno);
+    if (::fstat(fd.get(), &st) != 0) r.refusal = errText(errno);
     else if (!S_ISREG(st.st_mode)) r.refusal = QStringLiteral("It is not a regular file (a folder, pipe or device).");
     else if (st.st_uid != ::geteuid()) r.refusal = QStringLiteral("It belongs to another user.");
     else if (st.st_size > maxFileBytes)
         r.refusal = QStringLiteral("It is too large (%1 MB).").arg((st.st_size + (1 << 20) - 1) >> 20);
     if (r.refusal.isEmpty()) {
-        r.result = journal::read(journal::FdSource(fd, st.st_size), limits);
+        r.result = journal::read(journal::FdSource(fd.get(), st.st_size), limits);
         if (!r.result.ok()) r.refusal = r.result.reason();
     }
-    ::close(fd);
     return r;
 }
 
 bool JournalStore::keepAside(const QString& name, QString& reason) const {
     ::mkdirat(dirFd_, "kept", 0700);
-    const int kept = ::openat(dirFd_, "kept", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (kept < 0) {
+    const UniqueFd kept(::openat(dirFd_, "kept", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!kept) {
         reason = errText(errno);
         return false;
     }
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     // Kept files carry no journal name, so that no later start offers them again.
     const QByteArray target = local(name + QLatin1Char('.') + stamp + QStringLiteral(".kept"));
-    const bool ok = ::renameat(dirFd_, local(name).constData(), kept, target.constData()) == 0;
+    const bool ok = ::renameat(dirFd_, local(name).constData(), kept.get(), target.constData()) == 0;
     if (!ok) reason = errText(errno);
-    ::close(kept);
     return ok;
 }
 

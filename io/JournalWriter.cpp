@@ -437,30 +437,32 @@ Journal::~Journal() {
 int Journal::number() const { return shared_->number; }
 QString Journal::fileName() const { return QFile::decodeName(shared_->name); }
 
-void Journal::startFromFile(const journal::Header& header, const QString& path, const FileStamp& stamp,
-                            Decoder decode, const QByteArray& tail) {
+int Journal::startText() {
     const int gen = ++generation_;
-    auto* impl = writer_.impl_.get();
     std::shared_ptr<JournalShared> s = shared_;
-    impl->appender.post([s, gen] {
+    // Edits from now on wait for the new text; the journal on disk stays until it is replaced.
+    writer_.impl_->appender.post([s, gen] {
         s->liveGen = gen;
         s->holding = true;
         s->held.clear();
     });
+    return gen;
+}
+
+void Journal::startFromFile(const journal::Header& header, const QString& path, const FileStamp& stamp,
+                            Decoder decode, const QByteArray& tail) {
+    const int gen = startText();
+    auto* impl = writer_.impl_.get();
+    std::shared_ptr<JournalShared> s = shared_;
     impl->builder.post([impl, s, gen, header, path, stamp, decode, tail] {
         impl->fromFile(s, gen, header, path, stamp, decode, tail);
     });
 }
 
 void Journal::startFromPieces(const journal::Header& header) {
-    const int gen = ++generation_;
+    const int gen = startText();
     auto* impl = writer_.impl_.get();
     std::shared_ptr<JournalShared> s = shared_;
-    impl->appender.post([s, gen] {
-        s->liveGen = gen;
-        s->holding = true;
-        s->held.clear();
-    });
     impl->builder.post([impl, s, gen, header] {
         s->builderGen = gen;
         impl->beginTemp(*s, gen, header);

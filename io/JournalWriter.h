@@ -115,6 +115,9 @@ public:
     qint64 appendedBytes() const;
 
 private:
+    // A new generation whose edits wait for its text; returns it.
+    int startText();
+
     JournalWriter& writer_;
     std::shared_ptr<JournalShared> shared_;
     int generation_ = 0;

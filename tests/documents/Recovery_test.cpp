@@ -8,6 +8,7 @@
 #include "documents/Form1.h"
 #include "documents/Recovery.h"
 #include "documents/frmRecover.h"
+#include "fileops/SaveCommands.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
@@ -156,7 +157,11 @@ private slots:
         settle();
         recovery::service().writer().drain(5000);
         QCOMPARE(journals().size(), kept);
-        if (action == QLatin1String("exit")) QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        const QString session = recovery::service().store().session();
+        if (action == QLatin1String("exit"))   // nothing of this program's is left, its lock included
+            QCOMPARE(QDir(folder()).entryList({session + QLatin1Char('*'), QLatin1Char('.') + session + QLatin1Char('*')},
+                                              QDir::Files | QDir::Hidden),
+                     QStringList());
     }
 
     void offerAtTheNextStart_data() {
@@ -173,7 +178,7 @@ private slots:
         const io::FileStamp opened = io::stampOfPath(page);
         QTest::qWait(20);
         writeBytes(page, "changed by another program");
-        const QByteArray titled("precious words, caf\xc3\xa9\r\nNUL\0end\n", 29);
+        const QByteArray titled("precious words, caf\xc3\xa9\r\nNUL\0end\n", 31);
         previousRun({{page.toUpper(), page, opened, titled}, {QStringLiteral("Document 3"), QString(), {}, "untitled work"}});
         const QByteArray fifo = QFile::encodeName(folder() + QStringLiteral("/0123456789abcdef-1.tpj"));
         QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
@@ -214,11 +219,35 @@ private slots:
             QCOMPARE(captions, (QStringList{page.toUpper(), QStringLiteral("Document 2")}));
             QCOMPARE(journals().size(), 2);   // taken over by the new windows
             QCOMPARE(recovery::Offer(recovery::service()).found().size(), std::size_t(0));
+            // Saved as usual: the recovered text goes to the file, and its journal goes.
+            Form1* titledDoc = windows[1]->Caption() == page.toUpper() ? windows[1] : windows[2];
+            QVERIFY(fileops::SaveWindow(*frame, *titledDoc));
+            QCOMPARE(readBytes(page), QByteArray("precious words, caf\xe9\r\nNUL\0end\n\r\n", 32));
+            recovery::service().writer().drain(5000);
+            QCOMPARE(journals().size(), 1);
         } else {
             QCOMPARE(windows.size(), 1);
             QCOMPARE(journals().size(), answer == QLatin1String("escape") ? 2 : 0);
             QCOMPARE(recovery::Offer(recovery::service()).found().size(), std::size_t(journals().size()));
         }
+    }
+
+    // A journal that cannot be written (a full disk) is told once; the document is not touched.
+    void aJournalThatCannotBeWrittenIsToldOnce() {
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        recovery::service().writer().setFaultInjector([](qint64) { return ENOSPC; });
+        Form1* doc = frame->ActiveForm();
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClicks(doc->RTB1, "typed");
+            doc->journal()->flush();
+            recovery::service().writer().drain(5000);
+            settle();
+        }
+        recovery::service().writer().setFaultInjector(nullptr);
+        QCOMPARE(modal.messages.size(), 1);
+        QVERIFY(modal.messages[0].text.contains(QString::fromLocal8Bit(strerror(ENOSPC))));
+        QCOMPARE(doc->RTB1->Text(), QStringLiteral("typedtypedtyped"));
     }
 
     // A program typing in bursts is killed at random moments; the next start recovers the text it
