@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -73,7 +74,7 @@ private:
 
     QString folder_;
     QString session_;
-    int dirFd_ = -1;
+    std::atomic<int> dirFd_{-1};   // read by the writer threads
     int lockFd_ = -1;
     std::mutex mutex_;
 };
