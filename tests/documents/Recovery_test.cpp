@@ -257,6 +257,7 @@ private slots:
         constexpr int kTries = 50;
         std::mt19937 random(20261207);
         int latest = 0, withinASecond = 0, nothingNeeded = 0;
+        qint64 oldest = 0;   // how long before the kill the oldest text recovered was replaced
         QList<QByteArray> states;   // the last run's texts, oldest first, with the times they were seen
         QList<qint64> times;
         qint64 killedAt = 0;
@@ -291,6 +292,7 @@ private slots:
                         if (line[1] == "none") ++nothingNeeded;
                         else if (at == states.size() - 1) ++latest;
                         else ++withinASecond;
+                        if (at + 1 < times.size()) oldest = std::max(oldest, killedAt - times[at + 1]);
                     }
                     if (line[0] == "READY") killAt = clock.elapsed() + 300 + random() % 2200;
                     if (line[0] == "READY" || line[0] == "S") {
@@ -308,9 +310,9 @@ private slots:
             times = seenAt;
         }
         qInfo("kill test: %d tries, killed 0.3-2.5 s into typing in bursts: the latest text recovered %d times, "
-              "a text from the last second %d times, nothing to recover (no change a second before) %d times; "
-              "never an older or a wrong text (%lld s)",
-              kTries, latest, withinASecond, nothingNeeded, clock.elapsed() / 1000);
+              "a text from the last second %d times (replaced at most %lld ms before the kill), nothing to recover "
+              "(no change a second before) %d times; never an older or a wrong text (%lld s)",
+              kTries, latest, withinASecond, oldest, nothingNeeded, clock.elapsed() / 1000);
     }
 };
 
