@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <tuple>
+
 namespace {
 // Each test program keeps its recovery journals in a folder of its own (made when the first
 // journal is written), gone when it ends.
@@ -47,4 +49,18 @@ void settle() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+QByteArray aclWithUser(unsigned uid) {
+    QByteArray acl;
+    const auto put = [&acl](quint32 value, int bytes) { acl.append(reinterpret_cast<const char*>(&value), bytes); };
+    put(2, 4);   // version
+    const quint32 none = 0xFFFFFFFF;
+    for (const auto& [tag, perm, id] : {std::tuple{0x01u, 6u, none}, {0x02u, 6u, quint32(uid)}, {0x04u, 6u, none},
+                                        {0x10u, 6u, none}, {0x20u, 4u, none}}) {
+        put(tag, 2);
+        put(perm, 2);
+        put(id, 4);
+    }
+    return acl;
 }
