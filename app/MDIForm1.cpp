@@ -5,6 +5,7 @@
 #include "app/frmOptions.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
+#include "documents/Recovery.h"
 #include "edit/EditCommands.h"
 #include "fileops/DragDrop.h"
 #include "fileops/FileMenu.h"
@@ -233,7 +234,10 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
 }
 
 void MDIForm1::MDIForm_Unload() {
-    if (!table_.AnyDocumentOpen()) emit ended();
+    if (table_.AnyDocumentOpen()) return;
+    // A clean end: every document was saved or let go, so no recovery journal is kept.
+    recovery::endSession();
+    emit ended();
 }
 
 // A drag that a document window's title bar or border does not take comes up to the client

@@ -3,6 +3,7 @@
 #include "app/MDIForm1.h"
 #include "io/Settings.h"
 #include "app/frmSplash.h"
+#include "documents/Recovery.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -22,6 +23,9 @@ void showMainFrame() {
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, g_frame.data(), [] { delete g_frame.data(); });
     g_frame->MDIForm_Load();
     g_frame->show();
+    // Once the frame is up: unsaved work left by a run that ended without cleaning up.
+    QMetaObject::invokeMethod(
+        g_frame.get(), [] { recovery::offerAtStart(*g_frame); }, Qt::QueuedConnection);
 }
 
 void Main() {

@@ -1,6 +1,7 @@
 #include "documents/DocumentCommands.h"
 
 #include "documents/DocumentFrame.h"
+#include "documents/DocumentJournal.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
 #include "io/DocumentFile.h"
@@ -65,6 +66,8 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
         return nullptr;
     }
+    // The file's text is at hand should the document's unsaved changes need keeping.
+    if (DocumentJournal* journal = form->journal()) journal->loadedFrom(path, file.stamp());
     frame.showDocumentWindow(form);
     return form;
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 
+class DocumentJournal;
 class DocumentTable;
 class QMdiSubWindow;
 class RichTextBox;
@@ -34,6 +35,9 @@ public:
     QString fileFor(const QString& name) const;
 
     QMdiSubWindow* subWindow() const;
+
+    // The recovery journal that keeps the window's unsaved text, or nullptr when journals are off.
+    DocumentJournal* journal() const { return journal_; }
 
     // Saves the window as Save does; true when the text reached the file.
     using Saver = std::function<bool(Form1& form)>;
@@ -67,6 +71,7 @@ protected:
 
 private:
     DocumentTable& table_;
+    DocumentJournal* journal_ = nullptr;
     Saver saver_;
     QString tag_;
     QString filePath_;

@@ -1,10 +1,12 @@
 #include "fileops/SaveCommands.h"
 
 #include "documents/DocumentFrame.h"
+#include "documents/DocumentJournal.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
 #include "io/CodePage.h"
 #include "io/DocumentWriter.h"
+#include "io/FileStamp.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
@@ -105,6 +107,8 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     }
     DocumentTable& table = frame.table();
     if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
+    // Saved: the recovery journal goes; the file now holds the text (and the closing CR LF).
+    if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), "\r\n");
     return true;
 }
 

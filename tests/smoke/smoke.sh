@@ -64,7 +64,7 @@ expect_bytes() { wait_for "$1 to hold the expected bytes" bytes_are "$@"; }
 # ---- The program
 start() {
   : >"$work/stderr"
-  (cd "$work" && exec env QT_QPA_PLATFORM=xcb "$program" 2>>"$work/stderr") &
+  (cd "$work" && exec env QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$work/state" "$program" 2>>"$work/stderr") &
   app=$!
   wait_window Tesselpad
 }
@@ -129,6 +129,26 @@ expect_clean_exit
 step "menus opened, then the frame's close box"
 start
 for m in e w; do open_menu "$m"; done
+key alt+F4
+expect_clean_exit
+
+step "killed while typing: the next start offers the work back, Enter recovers it"
+start
+type_text "precious words"
+sleep 1.5
+kill -9 "$app"
+wait "$app" 2>/dev/null
+app=""
+start
+wait_for "the recovery offer" windows_are 2
+key Return
+wait_for "the offer to close" windows_are 1
+key ctrl+s
+wait_window "Save As"
+type_text "$work/recovered.htm"
+key Return
+wait_window Tesselpad
+expect_bytes "$work/recovered.htm" 'precious words\r\n'
 key alt+F4
 expect_clean_exit
 
