@@ -5,8 +5,10 @@ set -euo pipefail
 need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev)
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
-  # namespaces, the desktop entry's validator.
-  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux desktop-file-utils)
+  # namespaces, the desktop entry's and the AppStream metadata's validators, the Debian package's
+  # build and its checker.
+  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux desktop-file-utils appstream
+         dpkg-dev debhelper lintian)
 fi
 missing=()
 for p in "${need[@]}"; do
