@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace fileops {
+namespace io {
 
 // How many files the list keeps.
 constexpr int kRecentFiles = 8;
@@ -20,4 +20,4 @@ void rememberFile(const QString& path);
 // Takes the file off the list.
 void forgetFile(const QString& path);
 
-} // namespace fileops
+} // namespace io

@@ -1,4 +1,4 @@
-#include "fileops/RecentFiles.h"
+#include "io/RecentFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-namespace fileops {
+namespace io {
 namespace {
 
 // Names with a line break cannot be kept one a line; they are not listed.
@@ -58,4 +58,4 @@ void forgetFile(const QString& path) {
     if (files.removeAll(path) > 0) store(files);
 }
 
-} // namespace fileops
+} // namespace io

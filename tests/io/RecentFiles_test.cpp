@@ -1,6 +1,6 @@
 // The list of recent files: newest first, each once, eight at most, kept in the configuration
 // folder; a damaged list file gives a shorter list.
-#include "fileops/RecentFiles.h"
+#include "io/RecentFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,26 +15,26 @@ private slots:
     void initTestCase() {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
         QCoreApplication::setApplicationName(QStringLiteral("Tesselpad"));
-        QVERIFY(fileops::recentFilesPath().startsWith(config_.path()));
+        QVERIFY(io::recentFilesPath().startsWith(config_.path()));
     }
 
     void newestFirstEachOnceEightAtMost() {
-        for (int i = 1; i <= 10; ++i) fileops::rememberFile(QStringLiteral("/f/%1.html").arg(i));
-        fileops::rememberFile(QStringLiteral("/f/5.html"));   // opened again: moves up
-        fileops::rememberFile(QStringLiteral("relative.html"));   // never listed
-        QCOMPARE(fileops::recentFiles(), QStringList({"/f/5.html", "/f/10.html", "/f/9.html", "/f/8.html", "/f/7.html",
+        for (int i = 1; i <= 10; ++i) io::rememberFile(QStringLiteral("/f/%1.html").arg(i));
+        io::rememberFile(QStringLiteral("/f/5.html"));   // opened again: moves up
+        io::rememberFile(QStringLiteral("relative.html"));   // never listed
+        QCOMPARE(io::recentFiles(), QStringList({"/f/5.html", "/f/10.html", "/f/9.html", "/f/8.html", "/f/7.html",
                                                       "/f/6.html", "/f/4.html", "/f/3.html"}));
-        fileops::forgetFile(QStringLiteral("/f/10.html"));
-        QCOMPARE(fileops::recentFiles().mid(0, 2), QStringList({"/f/5.html", "/f/9.html"}));
-        QCOMPARE(fileops::recentFiles().size(), 7);
+        io::forgetFile(QStringLiteral("/f/10.html"));
+        QCOMPARE(io::recentFiles().mid(0, 2), QStringList({"/f/5.html", "/f/9.html"}));
+        QCOMPARE(io::recentFiles().size(), 7);
     }
 
     void damagedListGivesWhatItCan() {
-        QFile f(fileops::recentFilesPath());
+        QFile f(io::recentFilesPath());
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("/a b/\xc3\xa9.txt\n\nnot absolute\n/a b/\xc3\xa9.txt\n\x01\xff/x\n/c\r\n/d");
         f.close();
-        QCOMPARE(fileops::recentFiles(), QStringList({QStringLiteral("/a b/\u00e9.txt"), QStringLiteral("/d")}));
+        QCOMPARE(io::recentFiles(), QStringList({QStringLiteral("/a b/\u00e9.txt"), QStringLiteral("/d")}));
     }
 };
 
