@@ -10,6 +10,7 @@
 #include "fileops/FileMenu.h"
 #include "fileops/Printing.h"
 #include "fileops/SaveCommands.h"
+#include "platform/FileDrop.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "search/SearchCommands.h"
@@ -41,7 +42,7 @@ MDIForm1::MDIForm1() {
     mdi_->viewport()->installEventFilter(this);
     setAcceptDrops(false);
     buildMenus();
-    new FrameStatusBar(*this);
+    new FrameStatusBar(*mdi_, *statusBar(), this);
     // Start at a comfortable size in the middle of the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
@@ -100,18 +101,6 @@ void MDIForm1::buildMenus() {
 QAction* MDIForm1::item(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
 QMenu* MDIForm1::menu(const char* name) const { return menus_.value(QString::fromLatin1(name)); }
 
-Form1* MDIForm1::ActiveForm() const {
-    QMdiSubWindow* sub = mdi_->currentSubWindow();
-    return sub ? qobject_cast<Form1*>(sub->widget()) : nullptr;
-}
-
-QList<Form1*> MDIForm1::documentWindows() const {
-    QList<Form1*> result;
-    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder))
-        if (auto* f = qobject_cast<Form1*>(sub->widget())) result << f;
-    return result;
-}
-
 void MDIForm1::MDIForm_Load() {
     table_.create();
     Form1* form = loadDocumentWindow(1);
@@ -120,17 +109,17 @@ void MDIForm1::MDIForm_Load() {
     searchcmd::frameLoaded();
 }
 
-int MDIForm1::claimSlot() {
-    const int slot = table_.FindFreeSlot();
-    if (slot == 0) {
-        tp::MsgBox(QStringLiteral("No more document windows can be opened.\r\n"
-                                  "Close a document window and try again."));
-    }
-    return slot;
-}
-
 Form1* MDIForm1::loadDocumentWindow(int slot) {
-    auto* form = new Form1(*this);
+    auto* form = new Form1(table_);
+    // A right click shows the Edit menu; a file dropped on the text goes into the active document
+    // (not necessarily this one); a Yes in the close prompt saves as Save does.
+    connect(form, &Form1::rightClicked, this, [this](const QPoint& at) {
+        if (QMenu* edit = menu("mnuEdit")) edit->popup(at);
+    });
+    connect(form, &Form1::fileDropped, this, [this](const QString& path) {
+        if (Form1* active = ActiveForm()) fileops::documentDropFile(*active->RTB1, path);
+    });
+    form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
@@ -157,10 +146,6 @@ void MDIForm1::showDocumentWindow(Form1* form) {
     }
     mdi_->setActiveSubWindow(sub);
     form->RTB1->setFocus();
-}
-
-void MDIForm1::SaveFile() {
-    if (Form1* form = ActiveForm()) fileops::SaveFile(*this, *form);
 }
 
 // ---- File
@@ -250,7 +235,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (fileops::isFileList(de->mimeData()) && overEmptyArea(de->position().toPoint())) {
+            if (tp::isFileList(de->mimeData()) && overEmptyArea(de->position().toPoint())) {
                 de->setDropAction(Qt::CopyAction);
                 de->accept();
             } else {
@@ -260,13 +245,13 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         }
         case QEvent::Drop: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (!fileops::isFileList(de->mimeData()) || !overEmptyArea(de->position().toPoint())) {
+            if (!tp::isFileList(de->mimeData()) || !overEmptyArea(de->position().toPoint())) {
                 de->ignore();
                 return true;
             }
             de->setDropAction(Qt::CopyAction);
             de->accept();
-            const QString path = fileops::firstDroppedPath(de->mimeData());
+            const QString path = tp::firstDroppedPath(de->mimeData());
             // Let the drag source finish before a message box or a long read.
             if (path != QLatin1String(" ") && !path.isEmpty())
                 QMetaObject::invokeMethod(this, [this, path] { DropFile(path); }, Qt::QueuedConnection);

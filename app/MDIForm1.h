@@ -1,8 +1,8 @@
 #pragma once
 // The program's one top-level window: a multiple-document frame with the menu bar through which
-// every command is reached. Each menu procedure is a thin slot; the work lives with its subsystem.
-#include "documents/DocumentTable.h"
-#include "platform/CommonDialog.h"
+// every command is reached. Each menu procedure is a thin slot; the work lives with its subsystem,
+// which sees the frame only as a DocumentFrame.
+#include "documents/DocumentFrame.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -14,7 +14,7 @@ class QMdiArea;
 class QMenu;
 class QMimeData;
 
-class MDIForm1 : public QMainWindow {
+class MDIForm1 : public QMainWindow, public DocumentFrame {
     Q_OBJECT
 public:
     MDIForm1();
@@ -23,27 +23,14 @@ public:
     // Creates the document table and the first window "Document" in slot 1.
     void MDIForm_Load();
 
-    // The active document window, or nullptr. It stays the active one while a dialog is up.
-    Form1* ActiveForm() const;
-    QMdiArea* mdiArea() const { return mdi_; }
-    QList<Form1*> documentWindows() const;
-
-    DocumentTable& table() { return table_; }
-    CommonDialog CommonDialog1;
-    QString strCurrentFile;
-
-    QAction* item(const char* name) const;
-    QMenu* menu(const char* name) const;
-
-    // Claims a slot; shows a message and returns 0 when no slot is left.
-    int claimSlot();
-    // A fresh window in the slot, with its Tag set and the maximize setting applied; not yet shown.
-    Form1* loadDocumentWindow(int slot);
-    // Shows the window and makes it the active one.
-    void showDocumentWindow(Form1* form);
-
-    // Writes the active document (see the Save command).
-    void SaveFile();
+    // DocumentFrame
+    QWidget* frameWidget() override { return this; }
+    QMdiArea* mdiArea() const override { return mdi_; }
+    QAction* item(const char* name) const override;
+    QMenu* menu(const char* name) const override;
+    // Also wires the window to the frame: its right-click menu, its drops and its save.
+    Form1* loadDocumentWindow(int slot) override;
+    void showDocumentWindow(Form1* form) override;
 
 public slots:
     void mnuFile_Click();
@@ -106,7 +93,6 @@ private:
     void MDIForm_Unload();
 
     QMdiArea* mdi_ = nullptr;
-    DocumentTable table_;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

@@ -1,7 +1,7 @@
 #include "app/Main.h"
 
 #include "app/MDIForm1.h"
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "app/frmSplash.h"
 
 #include <QApplication>
@@ -23,7 +23,7 @@ void showMainFrame() {
 
 void Main() {
     if (settings::read().splashOn()) {
-        frmSplash::showSplash();   // shows the frame when it closes
+        frmSplash::showSplash(showMainFrame);   // shows the frame when it closes
         return;
     }
     showMainFrame();

@@ -1,9 +1,9 @@
 #include "app/StatusBar.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "documents/DocumentView.h"
 #include "documents/Form1.h"
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "platform/RichTextBox.h"
 
 #include <QLabel>
@@ -11,9 +11,9 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
 
-FrameStatusBar::FrameStatusBar(MDIForm1& frame) : QObject(&frame), frame_(frame) {
+FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* parent) : QObject(parent), mdi_(mdi) {
     setObjectName(QStringLiteral("FrameStatusBar"));
-    QStatusBar* bar = frame.statusBar();
+    QStatusBar* bar = &statusBar;
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
     const auto label = [bar](const char* name, int minChars) {
@@ -29,7 +29,7 @@ FrameStatusBar::FrameStatusBar(MDIForm1& frame) : QObject(&frame), frame_(frame)
     lblCodePage_ = label("lblCodePage", 12);
     // The window comes with the signal: it is also raised while the frame is being taken down,
     // when the frame itself must not be asked anything.
-    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+    connect(&mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         follow(sub ? qobject_cast<Form1*>(sub->widget()) : nullptr);
         scheduleRefresh();
     });
@@ -60,8 +60,8 @@ void FrameStatusBar::scheduleRefresh() {
 
 void FrameStatusBar::refresh() {
     refreshQueued_ = false;
-    Form1* form = frame_.ActiveForm();
-    if (form && !frame_.documentWindows().contains(form)) form = nullptr;
+    Form1* form = documents::activeForm(mdi_);
+    if (form && !documents::documentWindows(mdi_).contains(form)) form = nullptr;
     follow(form);
     if (!form) {
         lblPosition_->clear();
@@ -70,14 +70,10 @@ void FrameStatusBar::refresh() {
         return;
     }
     RichTextBox& rtb = *form->RTB1;
-    const long caret = rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-    const long line = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
-    const long lineStart = rtb.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
     // The column counts characters as positions do (a character outside the Basic Multilingual
     // Plane counts two), from 1.
-    const long column = rtb.SendScintilla(QsciScintillaBase::SCI_COUNTCODEUNITS, static_cast<unsigned long>(lineStart),
-                                          static_cast<long>(caret));
-    lblPosition_->setText(QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(column + 1));
+    const RichTextBox::LineColumn at = rtb.lineColumnAt(rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    lblPosition_->setText(QStringLiteral("Ln %1, Col %2").arg(at.line + 1).arg(at.column + 1));
     const DocumentView* view = DocumentView::of(form);
     lblLineEnds_->setText(view ? lineends::name(view->lineEndKind()) : QString());
     lblCodePage_->setText(codepage::kName);

@@ -7,14 +7,15 @@
 #include <QPointer>
 
 class Form1;
-class MDIForm1;
 class QLabel;
+class QMdiArea;
+class QStatusBar;
 
 class FrameStatusBar : public QObject {
     Q_OBJECT
 public:
-    // Puts the status bar at the bottom of the frame and follows its active document window.
-    explicit FrameStatusBar(MDIForm1& frame);
+    // Fills the status bar with its fields and follows the active document window of the area.
+    FrameStatusBar(QMdiArea& mdi, QStatusBar& bar, QObject* parent);
 
     QString positionText() const;   // "Ln 3, Col 7"
     QString lineEndText() const;    // "CR LF", "LF", "CR" or "mixed"
@@ -28,7 +29,7 @@ private:
     void follow(Form1* form);
     void scheduleRefresh();
 
-    MDIForm1& frame_;
+    QMdiArea& mdi_;
     QLabel* lblPosition_ = nullptr;
     QLabel* lblLineEnds_ = nullptr;
     QLabel* lblCodePage_ = nullptr;

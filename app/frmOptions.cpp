@@ -1,7 +1,7 @@
 #include "app/frmOptions.h"
 
-#include "app/Artwork.h"
-#include "app/Settings.h"
+#include "platform/Artwork.h"
+#include "io/Settings.h"
 #include "platform/Modal.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "app/frmSplash.h"
 
-#include "app/Artwork.h"
-#include "app/Main.h"
+#include "platform/Artwork.h"
+#include "platform/Product.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -16,7 +16,7 @@
 
 frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(QStringLiteral("Tesselpad"));
+    setWindowTitle(product::kName);
     setFixedSize(artwork::px(7380), artwork::px(4245));
 
     Frame1 = new QFrame(this);
@@ -42,14 +42,15 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     lblCredit->setObjectName(QStringLiteral("lblCredit"));
     lblCredit->setTextFormat(Qt::RichText);
     lblCredit->setTextInteractionFlags(Qt::NoTextInteraction);
-    lblCredit->setText(QStringLiteral("Designed and Programmed by <b>Tessa Lindqvist</b>"));
+    lblCredit->setText(QStringLiteral("Designed and Programmed by <b>") + product::kAuthor.toHtmlEscaped() +
+                       QStringLiteral("</b>"));
     lblCredit->setGeometry(124, 122, 336, 18);
     lblCredit->setFont(body);
-    lblWeb = artwork::makeLabel(Frame1, "lblWeb", QStringLiteral("http://tessa.tesselpad.example/"),
+    lblWeb = artwork::makeLabel(Frame1, "lblWeb", product::kHomePage,
                        QRect(124, 144, 210, 16), artwork::font(8.25));
-    lblEmail = artwork::makeLabel(Frame1, "lblEmail", QStringLiteral("tessa@tesselpad.example"),
+    lblEmail = artwork::makeLabel(Frame1, "lblEmail", product::kContactEmail,
                          QRect(124, 162, 210, 16), artwork::font(8.25));
-    lblVersion = artwork::makeLabel(Frame1, "lblVersion", QStringLiteral("Version 1.0"), QRect(316, 150, 144, 24),
+    lblVersion = artwork::makeLabel(Frame1, "lblVersion", QStringLiteral("Version ") + product::shownVersion(), QRect(316, 150, 144, 24),
                            artwork::font(13.5, true), Qt::AlignRight | Qt::AlignVCenter);
     lblPlatform = artwork::makeLabel(Frame1, "lblPlatform", QStringLiteral("Win95/98"), QRect(316, 176, 144, 18),
                             artwork::font(9.75), Qt::AlignRight | Qt::AlignVCenter);
@@ -76,7 +77,6 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
 
     elapsed_ = [this] { return clock_.isValid() ? clock_.elapsed() : 0; };
-    onUnload_ = [] { showMainFrame(); };
 
     // Centred on the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -88,8 +88,9 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
 
 frmSplash::~frmSplash() = default;
 
-frmSplash* frmSplash::showSplash() {
+frmSplash* frmSplash::showSplash(std::function<void()> onUnload) {
     auto* splash = new frmSplash;
+    splash->setOnUnload(std::move(onUnload));
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->Form_Load();
     splash->show();
@@ -118,8 +119,8 @@ void frmSplash::closeEvent(QCloseEvent* e) {
 }
 
 void frmSplash::Form_Unload() {
-    // Closing can be asked for more than once (a click and a tick close together); the frame is
-    // shown only the first time.
+    // Closing can be asked for more than once (a click and a tick close together); the closing
+    // action runs only the first time.
     if (unloaded_) return;
     unloaded_ = true;
     Timer1->stop();

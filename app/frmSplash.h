@@ -1,7 +1,7 @@
 #pragma once
 // The splash screen shown at start-up when the settings ask for it. It goes away on the first
 // timer tick at least a second after it was loaded, or at once when its background is clicked,
-// and shows the frame as it closes.
+// and then runs what start-up gave it to do (show the frame).
 #include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
@@ -16,8 +16,9 @@ public:
     explicit frmSplash(QWidget* parent = nullptr);
     ~frmSplash() override;
 
-    // Creates, loads and shows the splash, centred on the screen; it deletes itself on closing.
-    static frmSplash* showSplash();
+    // Creates, loads and shows the splash, centred on the screen; it runs 'onUnload' and deletes
+    // itself on closing.
+    static frmSplash* showSplash(std::function<void()> onUnload);
 
     // Notes the moment of loading and starts the timer.
     void Form_Load();
@@ -25,9 +26,8 @@ public:
     // Milliseconds since Form_Load. A monotonic clock by default; tests put their own in place.
     using ElapsedSource = std::function<qint64()>;
     void setElapsedSource(ElapsedSource source) { elapsed_ = std::move(source); }
-    // What closing does: shows the frame by default.
+    // What closing does, once (nothing unless set).
     void setOnUnload(std::function<void()> action) { onUnload_ = std::move(action); }
-    bool isUnloaded() const { return unloaded_; }
 
     // How long the splash stays up at least, and the timer's interval.
     static constexpr int kIntervalMs = 1000;

@@ -1,13 +1,14 @@
 #include "app/Main.h"
+#include "platform/Product.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tesselpad"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("tesselpad"));
+    QApplication::setApplicationName(product::kName);
+    QApplication::setApplicationVersion(product::shownVersion());
+    QApplication::setDesktopFileName(product::kDesktopName);
     QIcon icon;
     icon.addFile(QStringLiteral(":/images/icon-48.png"));
     icon.addFile(QStringLiteral(":/images/icon-256.png"));

@@ -5,7 +5,7 @@
 #include "app/MDIForm1.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "fileops/SaveCommands.h"
 #include "platform/RichTextBox.h"
 

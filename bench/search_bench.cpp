@@ -4,7 +4,7 @@
 
 #include "app/MDIForm1.h"
 #include "documents/Form1.h"
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "search/SearchCommands.h"

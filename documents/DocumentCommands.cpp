@@ -1,17 +1,18 @@
 #include "documents/DocumentCommands.h"
 
-#include "app/MDIForm1.h"
-#include "documents/DocumentFile.h"
+#include "documents/DocumentFrame.h"
+#include "documents/FileTypes.h"
 #include "documents/Form1.h"
+#include "io/DocumentFile.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
+#include "platform/WaitCursor.h"
 
-#include <QApplication>
 #include <QMdiSubWindow>
 
 namespace documents {
 
-Form1* NewDocument(MDIForm1& frame) {
+Form1* NewDocument(DocumentFrame& frame) {
     const int i = frame.claimSlot();
     if (i == 0) return nullptr;
     Form1* form = frame.loadDocumentWindow(i);
@@ -21,25 +22,10 @@ Form1* NewDocument(MDIForm1& frame) {
     return form;
 }
 
-QString openFilter() {
-    return QStringLiteral(
-        "All Documents | *.htm;*.html;*.shtm;*.shtml;*.stm;*.xml;*.jav;*.java;*.css;*.asp;*.cfm;*.cfml;*.txt;*.php"
-        "|HTML Documents (*.htm; *.html) | *.htm;*.html"
-        "|Server-Side Includes (*.stm; *.shtm; *.shtml)| *.stm; *.shtm; *.shtml"
-        "|XML Files (*.xml)| *.xml"
-        "|Java Files (*.jav; *.java)| *.jav;*.java"
-        "|Style Sheets (*.css)| *.css"
-        "|Active Server Pages (*.asp)| *.asp"
-        "|Cold Fusion Templates (*.cfm; *.cfml)| *.cfm; *.cfml"
-        "|Text Files (*.txt)| *.txt"
-        "|PHP Files (*.php)| *.php"
-        "|All files (*.*) | *.*");
-}
-
-void mnuFileOpen(MDIForm1& frame) {
+void mnuFileOpen(DocumentFrame& frame) {
     CommonDialog& dlg = frame.CommonDialog1;
     dlg.FileName.clear();
-    dlg.Filter = openFilter();
+    dlg.Filter = filetypes::openFilter();
     dlg.FilterIndex = 1;
     try {
         dlg.ShowOpen();
@@ -52,7 +38,7 @@ void mnuFileOpen(MDIForm1& frame) {
     openDocument(frame, dlg.FileName);
 }
 
-Form1* openDocument(MDIForm1& frame, const QString& path) {
+Form1* openDocument(DocumentFrame& frame, const QString& path) {
     DocumentFile file;
     QString reason;
     if (!file.open(path, reason)) {
@@ -61,12 +47,9 @@ Form1* openDocument(MDIForm1& frame, const QString& path) {
                    (file.refused() ? QStringLiteral("\r\n\r\n") + reason : QString()));
         return nullptr;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     const int i = frame.claimSlot();
-    if (i == 0) {
-        QApplication::restoreOverrideCursor();
-        return nullptr;
-    }
+    if (i == 0) return nullptr;
     Form1* form = frame.loadDocumentWindow(i);
     const QString caption = path.toUpper();
     form->setCaption(caption);
@@ -78,16 +61,15 @@ Form1* openDocument(MDIForm1& frame, const QString& path) {
         // No window may stay titled with the file while holding only part of it: a later Save
         // would write that part over the file.
         form->closeWithoutAsking();
-        QApplication::restoreOverrideCursor();
+        wait.done();
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
         return nullptr;
     }
     frame.showDocumentWindow(form);
-    QApplication::restoreOverrideCursor();
     return form;
 }
 
-void mnuFileClose(MDIForm1& frame) {
+void mnuFileClose(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     if (!form) return;
     if (QMdiSubWindow* sub = form->subWindow()) sub->close();

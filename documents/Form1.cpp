@@ -1,20 +1,17 @@
 #include "documents/Form1.h"
 
-#include "app/MDIForm1.h"
-#include "app/Settings.h"
+#include "documents/DocumentTable.h"
 #include "documents/DocumentView.h"
-#include "fileops/DragDrop.h"
-#include "fileops/SaveCommands.h"
+#include "io/Settings.h"
+#include "platform/FileDrop.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QVBoxLayout>
 
-Form1::Form1(MDIForm1& frame) : frame_(frame) {
+Form1::Form1(DocumentTable& table) : table_(table) {
     setWindowTitle(QStringLiteral("Document"));
     RTB1 = new RichTextBox(this);
     RTB1->setObjectName(QStringLiteral("RTB1"));
@@ -25,18 +22,12 @@ Form1::Form1(MDIForm1& frame) : frame_(frame) {
     setFocusProxy(RTB1);
     connect(RTB1, &RichTextBox::Change, this, &Form1::RTB1_Change);
     connect(RTB1, &RichTextBox::MouseDown, this, &Form1::RTB1_MouseDown);
-    RTB1->acceptsDrop = [](const QMimeData* data) { return fileops::isFileList(data); };
+    RTB1->acceptsDrop = [](const QMimeData* data) { return tp::isFileList(data); };
     RTB1->dropHandler = [this](const QMimeData* data) {
-        const QString path = fileops::firstDroppedPath(data);
+        const QString path = tp::firstDroppedPath(data);
         if (path.isEmpty()) return;
-        // The text goes into the active document, not necessarily this one. Let the drag source
-        // finish before a message box or a long read.
-        QMetaObject::invokeMethod(
-            this,
-            [this, path] {
-                if (Form1* active = frame_.ActiveForm()) DropFile(*active->RTB1, path);
-            },
-            Qt::QueuedConnection);
+        // Let the drag source finish before a message box or a long read.
+        QMetaObject::invokeMethod(this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
     };
     // Syntax colouring (following fileAssigned), line numbers and the line-end count.
     new DocumentView(*this);
@@ -65,20 +56,18 @@ void Form1::Form_Load() {
 }
 
 void Form1::RTB1_Change() {
-    DocumentTable& table = frame_.table();
     const int i = slot();
-    if (table.valid(i)) table.DocumentStates[i].Changed = -1;
+    if (table_.valid(i)) table_.DocumentStates[i].Changed = -1;
 }
 
 void Form1::RTB1_MouseDown(int button, int, int x, int y) {
     if (button != 2) return;
-    if (QMenu* edit = frame_.menu("mnuEdit")) edit->popup(RTB1->mapToGlobal(QPoint(x, y)));
+    emit rightClicked(RTB1->mapToGlobal(QPoint(x, y)));
 }
 
 bool Form1::Form_QueryUnload() {
-    DocumentTable& table = frame_.table();
     const int i = slot();
-    if (!table.valid(i) || table.DocumentStates[i].Changed == 0) return true;
+    if (!table_.valid(i) || table_.DocumentStates[i].Changed == 0) return true;
     const QString caption = Caption();
     const tp::MsgResult answer =
         tp::MsgBox(QStringLiteral("The text in [") + caption + QStringLiteral("] has changed.\r\n") +
@@ -89,7 +78,7 @@ bool Form1::Form_QueryUnload() {
         return false;
     case tp::MsgResult::Yes:
         // The window closes only when its text really reached the file.
-        return fileops::SaveWindow(frame_, *this);
+        return saver_ && saver_(*this);
     default:
         return true;
     }
@@ -98,9 +87,8 @@ bool Form1::Form_QueryUnload() {
 void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    DocumentTable& table = frame_.table();
     const int i = slot();
-    if (table.valid(i)) table.DocumentStates[i].Free = -1;
+    if (table_.valid(i)) table_.DocumentStates[i].Free = -1;
 }
 
 void Form1::closeWithoutAsking() {
@@ -116,8 +104,4 @@ void Form1::closeEvent(QCloseEvent* e) {
     }
     Form_Unload();
     e->accept();
-}
-
-void Form1::DropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
-    fileops::documentDropFile(txtDragDrop, strFilename);
 }

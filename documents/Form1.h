@@ -1,18 +1,21 @@
 #pragma once
 // A document window: one edit control filling the window, a slot number (Tag) and a caption that
-// is the document's identity ("Document", "Document 2", or the file's path).
+// is the document's identity ("Document", "Document 2", or the file's path). It knows the document
+// table, not the frame: a right click and a dropped file are reported by signals, and the close
+// prompt saves through the saver it is given; the frame wires all three when it loads the window.
+#include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
-class MDIForm1;
+class DocumentTable;
 class QMdiSubWindow;
 class RichTextBox;
-class QMimeData;
 
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(MDIForm1& frame);
+    explicit Form1(DocumentTable& table);
 
     RichTextBox* RTB1 = nullptr;
 
@@ -29,10 +32,13 @@ public:
     // The file that a save to 'name' must write: the recorded file when 'name' is the caption
     // it was recorded with, else 'name' itself.
     QString fileFor(const QString& name) const;
-    QString filePath() const { return filePath_; }
 
     QMdiSubWindow* subWindow() const;
-    MDIForm1& frame() const { return frame_; }
+
+    // Saves the window as Save does; true when the text reached the file.
+    using Saver = std::function<bool(Form1& form)>;
+    // The save that a Yes in the close prompt runs. Without one, a Yes keeps the window open.
+    void setSaver(Saver saver) { saver_ = std::move(saver); }
 
     // Applies the maximize setting.
     void Form_Load();
@@ -43,11 +49,14 @@ public:
     // Closes without asking (the question was already asked, or there is nothing to keep).
     void closeWithoutAsking();
 
-    void DropFile(RichTextBox& txtDragDrop, const QString& strFilename);
-
 signals:
     // The window's file was set or changed (Open, a drop, Save As): 'path' is the real path.
     void fileAssigned(const QString& path);
+    // The right mouse button went down over the text, at this point of the screen.
+    void rightClicked(const QPoint& globalPos);
+    // A list of files was dropped on the text; 'path' is its first file. Raised once the drop has
+    // ended (queued), so that its handling may show a message or read for long.
+    void fileDropped(const QString& path);
 
 public slots:
     void RTB1_Change();
@@ -57,7 +66,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    MDIForm1& frame_;
+    DocumentTable& table_;
+    Saver saver_;
     QString tag_;
     QString filePath_;
     QString fileCaption_;

@@ -1,6 +1,9 @@
 #include "documents/Syntax.h"
 
+#include "documents/FileTypes.h"
+
 #include <QFileInfo>
+#include <QHash>
 #include <QFont>
 #include <Qsci/qscilexercss.h>
 #include <Qsci/qscilexerhtml.h>
@@ -15,19 +18,14 @@ qint64 g_limit = kDefaultColouringLimit;
 
 Kind kindForPath(const QString& path) {
     if (path.isEmpty()) return Kind::Plain;
-    const QString ext = QFileInfo(path).suffix().toLower();
-    static const struct {
-        const char* ext;
-        Kind kind;
-    } table[] = {
-        {"htm", Kind::Html},  {"html", Kind::Html}, {"shtm", Kind::Html}, {"shtml", Kind::Html},
-        {"stm", Kind::Html},  {"asp", Kind::Html},  {"cfm", Kind::Html},  {"cfml", Kind::Html},
-        {"php", Kind::Html},  {"xml", Kind::Xml},   {"css", Kind::Css},   {"jav", Kind::Java},
-        {"java", Kind::Java},
-    };
-    for (const auto& row : table)
-        if (ext == QLatin1String(row.ext)) return row.kind;
-    return Kind::Plain;
+    // Every extension of the file-type table with its kind.
+    static const QHash<QString, Kind> kinds = [] {
+        QHash<QString, Kind> byExtension;
+        for (const filetypes::FileType& type : filetypes::table())
+            for (const QString& ext : filetypes::extensions(type)) byExtension.insert(ext, type.colouring);
+        return byExtension;
+    }();
+    return kinds.value(QFileInfo(path).suffix().toLower(), Kind::Plain);
 }
 
 QString kindName(Kind kind) {

@@ -11,7 +11,8 @@ namespace syntax {
 
 enum class Kind { Plain, Html, Xml, Css, Java };
 
-// The colouring for a file path (or a bare file name), from its extension, case-insensitively.
+// The colouring for a file path (or a bare file name), from its extension as the file-type table
+// (documents/FileTypes.h) gives it, case-insensitively.
 // Untitled documents (an empty path) and unknown extensions are plain.
 Kind kindForPath(const QString& path);
 // "plain", "html", "xml", "css", "java".

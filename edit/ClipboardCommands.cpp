@@ -1,6 +1,6 @@
 #include "edit/EditCommands.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "documents/Form1.h"
 #include "platform/RichTextBox.h"
 #include "platform/System.h"
@@ -12,7 +12,7 @@
 
 namespace editcmd {
 
-RichTextBox* activeEditor(const MDIForm1& frame) {
+RichTextBox* activeEditor(const DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     return form ? form->RTB1 : nullptr;
 }
@@ -27,7 +27,7 @@ bool toClipboard(const QString& text) {
 }
 } // namespace
 
-void Undo(MDIForm1&) {
+void Undo(DocumentFrame&) {
     QWidget* target = QApplication::focusWidget();
     if (!target) return;
     // Sent to the control itself, not through the shortcut machinery: the control's own Ctrl+Z
@@ -38,7 +38,7 @@ void Undo(MDIForm1&) {
                                                       QStringLiteral("\x1a")));
 }
 
-void Copy(MDIForm1& frame) {
+void Copy(DocumentFrame& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
     if (!rtb->hasSelection()) {
@@ -48,7 +48,7 @@ void Copy(MDIForm1& frame) {
     if (!toClipboard(rtb->SelText())) tp::sys().beep();
 }
 
-void Cut(MDIForm1& frame) {
+void Cut(DocumentFrame& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
     if (!rtb->hasSelection()) {
@@ -64,14 +64,14 @@ void Cut(MDIForm1& frame) {
     rtb->SetSelText(QString());
 }
 
-void Paste(MDIForm1& frame) {
+void Paste(DocumentFrame& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
     const QClipboard* clipboard = QGuiApplication::clipboard();
     rtb->SetSelText(clipboard ? clipboard->text() : QString());
 }
 
-void Delete(MDIForm1&) {
+void Delete(DocumentFrame&) {
     QWidget* focused = QApplication::focusWidget();
     if (auto* rtb = qobject_cast<RichTextBox*>(focused)) {
         rtb->SetSelText(QString());
@@ -80,7 +80,7 @@ void Delete(MDIForm1&) {
     }
 }
 
-void SelectAll(MDIForm1& frame) {
+void SelectAll(DocumentFrame& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
     // SelStart 0 and SelLength the length of Text, set in one step on the control's own buffer.

@@ -7,39 +7,39 @@
 #include <QDateTime>
 #include <QString>
 
-class MDIForm1;
+class DocumentFrame;
 class RichTextBox;
 
 namespace editcmd {
 
 // Run as the Edit menu (or the right-click menu) opens.
-void mnuEdit(MDIForm1& frame);
+void mnuEdit(DocumentFrame& frame);
 
 // Queues one Ctrl+Z for the control that has the keyboard focus; that control undoes.
-void Undo(MDIForm1& frame);
+void Undo(DocumentFrame& frame);
 // Cut and Copy beep when nothing is selected. Cut removes the selection only once its text is on
 // the clipboard.
-void Cut(MDIForm1& frame);
-void Copy(MDIForm1& frame);
+void Cut(DocumentFrame& frame);
+void Copy(DocumentFrame& frame);
 // The clipboard's plain text replaces the selection; no text on the clipboard removes it.
-void Paste(MDIForm1& frame);
+void Paste(DocumentFrame& frame);
 // Removes the selection of the focused control (a document's edit control or a one-line box).
-void Delete(MDIForm1& frame);
-void SelectAll(MDIForm1& frame);
+void Delete(DocumentFrame& frame);
+void SelectAll(DocumentFrame& frame);
 
 // " 2:07 PM 12-06-2026": the stamp for a local time, whatever the locale.
 QString timeDateStamp(const QDateTime& when);
-void TimeDate(MDIForm1& frame);
+void TimeDate(DocumentFrame& frame);
 
 enum class HtmlTagKind { Head, Title, Body, Br, Hr, Center };
 QString htmlTagText(HtmlTagKind kind);
 // The empty page skeleton (74 characters).
 QString htmlSkeleton();
-void HtmlTag(MDIForm1& frame, HtmlTagKind kind);
+void HtmlTag(DocumentFrame& frame, HtmlTagKind kind);
 // The skeleton at the caret of the active document, or in a new document when none is open.
-void HtmlInsertFrame(MDIForm1& frame);
+void HtmlInsertFrame(DocumentFrame& frame);
 
 // The edit control of the active document window, or nullptr when none is open.
-RichTextBox* activeEditor(const MDIForm1& frame);
+RichTextBox* activeEditor(const DocumentFrame& frame);
 
 } // namespace editcmd

@@ -1,6 +1,6 @@
 #include "edit/EditCommands.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
 #include "platform/RichTextBox.h"
@@ -32,13 +32,13 @@ QString htmlSkeleton() {
                           "</html>\r\n");
 }
 
-void HtmlTag(MDIForm1& frame, HtmlTagKind kind) {
+void HtmlTag(DocumentFrame& frame, HtmlTagKind kind) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
     rtb->SetSelText(htmlTagText(kind));
 }
 
-void HtmlInsertFrame(MDIForm1& frame) {
+void HtmlInsertFrame(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     if (!form) {
         // Works without a document: it starts one, as File > New does.

@@ -1,6 +1,6 @@
 #include "edit/EditCommands.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "platform/RichTextBox.h"
 #include "platform/System.h"
 
@@ -24,7 +24,7 @@ QString timeDateStamp(const QDateTime& when) {
         .arg(d.year(), 4, 10, zero);
 }
 
-void TimeDate(MDIForm1& frame) {
+void TimeDate(DocumentFrame& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
     const QString stamp = timeDateStamp(tp::sys().now());

@@ -1,35 +1,17 @@
 #include "fileops/DragDrop.h"
 
-#include "app/MDIForm1.h"
 #include "documents/DocumentCommands.h"
-#include "documents/DocumentFile.h"
-#include "fileops/CodePage.h"
+#include "io/DocumentFile.h"
+#include "io/CodePage.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
-
-#include <QApplication>
-#include <QMimeData>
-#include <QUrl>
+#include "platform/WaitCursor.h"
 
 #include <cstring>
 
 namespace fileops {
 
-bool isFileList(const QMimeData* data) {
-    if (!data || !data->hasUrls()) return false;
-    const QList<QUrl> urls = data->urls();
-    if (urls.isEmpty()) return false;
-    for (const QUrl& url : urls)
-        if (!url.isLocalFile()) return false;
-    return true;
-}
-
-QString firstDroppedPath(const QMimeData* data) {
-    if (!isFileList(data)) return QString();
-    return data->urls().first().toLocalFile();
-}
-
-void frameDropFile(MDIForm1& frame, const QString& strFilename) { documents::openDocument(frame, strFilename); }
+void frameDropFile(DocumentFrame& frame, const QString& strFilename) { documents::openDocument(frame, strFilename); }
 
 void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
     QString text;
@@ -37,7 +19,7 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
         documents::DocumentFile file;
         QString reason;
         QByteArray bytes;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        WaitCursor wait;
         const bool read = file.open(strFilename, reason) && file.readAll(bytes, reason);
         file.close();
         if (read) {
@@ -45,7 +27,7 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
             bytes = QByteArray();
             text = codepage::decode(joined);
         }
-        QApplication::restoreOverrideCursor();
+        wait.done();
         if (!read) {
             // Nothing of a file that could not be read whole goes into the document.
             tp::MsgBox(QStringLiteral("Can't open file: ") + strFilename + QStringLiteral("\r\n\r\n") + reason);

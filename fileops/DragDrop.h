@@ -5,19 +5,13 @@
 #include <QByteArrayView>
 #include <QString>
 
-class MDIForm1;
-class QMimeData;
+class DocumentFrame;
 class RichTextBox;
 
 namespace fileops {
 
-// True when the dragged data is a list of local files (nothing else is ever accepted).
-bool isFileList(const QMimeData* data);
-// The first path of the list, or an empty string.
-QString firstDroppedPath(const QMimeData* data);
-
 // Opens the file in a new document window, as File > Open does.
-void frameDropFile(MDIForm1& frame, const QString& strFilename);
+void frameDropFile(DocumentFrame& frame, const QString& strFilename);
 // Adds the file's text at the end of the control, its lines joined with CR LF.
 void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename);
 

@@ -1,16 +1,12 @@
 #include "fileops/FileMenu.h"
 
-#include "app/MDIForm1.h"
-
-#include <QAction>
+#include "documents/DocumentFrame.h"
 
 namespace fileops {
 
-void mnuFile(MDIForm1& frame) {
-    const char* items[] = {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFilePrint"};
-    for (const char* name : items) frame.item(name)->setEnabled(true);
-    if (!frame.ActiveForm())
-        for (const char* name : items) frame.item(name)->setEnabled(false);
+void mnuFile(DocumentFrame& frame) {
+    frame.setItemsEnabled({"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFilePrint"},
+                          frame.ActiveForm() != nullptr);
 }
 
 } // namespace fileops

@@ -1,6 +1,6 @@
 #pragma once
-class MDIForm1;
+class DocumentFrame;
 namespace fileops {
 // Run as the File menu opens: Close, Save, Save As and Print follow whether a document is active.
-void mnuFile(MDIForm1& frame);
+void mnuFile(DocumentFrame& frame);
 } // namespace fileops

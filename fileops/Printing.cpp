@@ -1,12 +1,13 @@
 #include "fileops/Printing.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "documents/Form1.h"
 #include "platform/RichTextBox.h"
 
 #include <QPainter>
 #include <Qsci/qsciprinter.h>
 
+#include <exception>
 #include <memory>
 
 namespace fileops {
@@ -57,38 +58,39 @@ bool SelPrint(RichTextBox& rtb, QPrinter& device) {
     return printWhole(*copy, *printer);
 }
 
-void mnuFilePageSetup(MDIForm1& frame) {
+void mnuFilePageSetup(DocumentFrame& frame) {
     CommonDialog& dlg = frame.CommonDialog1;
+    dlg.DialogTitle = QStringLiteral("Page Setup");
+    dlg.CancelError = true;
     try {
-        dlg.DialogTitle = QStringLiteral("Page Setup");
-        dlg.CancelError = true;
         dlg.ShowPrinter();
-    } catch (...) {
+    } catch (const CommonDialogError&) {
         // Confirmed or cancelled, nothing more happens; the printer keeps what was chosen.
+    } catch (const std::exception&) {
+        // Nor when the dialog could not be shown (memory running short).
     }
 }
 
-void mnuFilePrint(MDIForm1& frame) {
+void mnuFilePrint(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     if (!form) return;
     CommonDialog& dlg = frame.CommonDialog1;
-    try {
-        dlg.DialogTitle = QStringLiteral("Print");
-        dlg.CancelError = true;
-        dlg.Flags = CommonDialog::cdlPDReturnDC | CommonDialog::cdlPDNoPageNums;
-        if (form->RTB1->SelLength() != 0) dlg.Flags += CommonDialog::cdlPDSelection;
-    } catch (...) {
-    }
+    dlg.DialogTitle = QStringLiteral("Print");
+    dlg.CancelError = true;
+    dlg.Flags = CommonDialog::cdlPDReturnDC | CommonDialog::cdlPDNoPageNums;
+    if (form->RTB1->SelLength() != 0) dlg.Flags += CommonDialog::cdlPDSelection;
     try {
         dlg.ShowPrinter();
     } catch (const CommonDialogError& e) {
         if (e.code() == CommonDialog::cdlCancel) return;
-    } catch (...) {
-        // Any other failure of the dialog still lets the printing be tried.
+    } catch (const std::exception&) {
+        // Any other failure of the dialog (memory running short) still lets the printing be tried.
     }
     try {
         SelPrint(*form->RTB1, dlg.hDC());
-    } catch (...) {
+    } catch (const std::exception&) {
+        // Memory ran short for the printer or for the copy of a selection: nothing more is
+        // printed, and the document is as it was.
     }
 }
 

@@ -1,29 +1,15 @@
 #include "fileops/SaveCommands.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
+#include "documents/FileTypes.h"
 #include "documents/Form1.h"
-#include "fileops/CodePage.h"
-#include "fileops/DocumentWriter.h"
+#include "io/CodePage.h"
+#include "io/DocumentWriter.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
-
-#include <QApplication>
+#include "platform/WaitCursor.h"
 
 namespace fileops {
-
-QString saveFilter() {
-    return QStringLiteral(
-        "HTML Documents (*.htm; *.html) | *.htm;*.html"
-        "|Server-Side Includes (*.stm; *.shtm; *.shtml)| *.stm; *.shtm; *.shtml"
-        "|XML Files (*.xml)| *.xml"
-        "|Java Files (*.jav; *.java)| *.jav;*.java"
-        "|Style Sheets (*.css)| *.css"
-        "|Active Server Pages (*.asp)| *.asp"
-        "|Cold Fusion Templates (*.cfm; *.cfml)| *.cfm; *.cfml"
-        "|Text Files (*.txt)| *.txt"
-        "|PHP Files (*.php)| *.php"
-        "|All files (*.*) | *.*");
-}
 
 namespace {
 bool untitled(const QString& caption) { return caption.left(8) == QLatin1String("Document"); }
@@ -35,26 +21,26 @@ QString describeChar(char32_t ch) {
 }
 } // namespace
 
-void mnuFileSave(MDIForm1& frame) {
+void mnuFileSave(DocumentFrame& frame) {
     if (Form1* form = frame.ActiveForm()) SaveWindow(frame, *form);
 }
 
-bool SaveWindow(MDIForm1& frame, Form1& form) {
+bool SaveWindow(DocumentFrame& frame, Form1& form) {
     const QString caption = form.Caption();
     frame.strCurrentFile = untitled(caption) ? QString() : caption;
     return SaveFile(frame, form);
 }
 
-void mnuFileSaveAs(MDIForm1& frame) {
+void mnuFileSaveAs(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     if (!form) return;
     frame.strCurrentFile.clear();
     SaveFile(frame, *form);
 }
 
-bool SaveFile(MDIForm1& frame, Form1& form) {
+bool SaveFile(DocumentFrame& frame, Form1& form) {
     CommonDialog& dlg = frame.CommonDialog1;
-    dlg.Filter = saveFilter();
+    dlg.Filter = filetypes::saveFilter();
     dlg.FileName.clear();
     if (frame.strCurrentFile.isEmpty()) {
         try {
@@ -72,22 +58,19 @@ bool SaveFile(MDIForm1& frame, Form1& form) {
     RichTextBox& rtb = *form.RTB1;
     const qint64 length = rtb.byteLength();
     const char* text = length ? rtb.rangePointer(0, length) : "";
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     const DocumentWriteResult result = writeDocument(target, text, length);
-    QApplication::restoreOverrideCursor();
+    wait.done();
 
     if (!result.ok) {
         QString why = result.reason;
         if (result.unencodableAt >= 0) {
-            const long line = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                                static_cast<unsigned long>(result.unencodableAt));
-            const qint64 column = rtb.indexFromByte(result.unencodableAt) -
-                                  rtb.indexFromByte(rtb.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line));
+            const RichTextBox::LineColumn at = rtb.lineColumnAt(result.unencodableAt);
             why = QStringLiteral("The character %1 in line %2, column %3 cannot be written in the %4 code page. "
                                  "Nothing was written.")
                       .arg(describeChar(codepage::charAt(text, length, result.unencodableAt)))
-                      .arg(line + 1)
-                      .arg(column + 1)
+                      .arg(at.line + 1)
+                      .arg(at.column + 1)
                       .arg(codepage::kName);
         }
         tp::MsgBox(QStringLiteral("Can't save file: ") + target + QStringLiteral("\r\n\r\n") + why +

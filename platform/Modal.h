@@ -1,6 +1,8 @@
 #pragma once
 // Every modal window of the program (message boxes, the file and print dialogs, the program's own
 // dialogs) is asked for through one seam, so that tests can answer in place of a user.
+#include "platform/Product.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +11,8 @@ class QPrinter;
 
 namespace tp {
 
-inline const QString kAppTitle = QStringLiteral("Tesselpad");
+// The title of message boxes and of the frame: the product's name.
+inline const QString& kAppTitle = product::kName;
 
 enum class MsgButtons { OK, YesNoCancel, YesNo, OKCancel };
 enum class MsgIcon { None, Exclamation, Critical, Information, Question };

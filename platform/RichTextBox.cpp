@@ -1,6 +1,7 @@
 #include "platform/RichTextBox.h"
 
 #include "platform/EditAccessibility.h"
+#include "platform/Utf8.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -11,7 +12,7 @@
 #include <Qsci/qscicommandset.h>
 
 #include <algorithm>
-#include <cstring>
+#include <iterator>
 
 namespace {
 QList<QKeySequence>& reservedKeys() {
@@ -19,17 +20,18 @@ QList<QKeySequence>& reservedKeys() {
     return keys;
 }
 
-// Scintilla's own bindings for keys that the frame gives to its menu items and that would do
-// something surprising when the item is disabled and the key falls through to the control.
+// Scintilla's own bindings for the keys that the frame gives to its menu items: when an item is
+// disabled its key falls through to the control, which must then do nothing surprising. A key
+// stays bound where the control's own command is the one the menu item runs (Cut, Copy, Select
+// All, Delete).
 void dropCollidingBindings(QsciScintilla& editor) {
-    const QKeyCombination unbind[] = {
-        Qt::CTRL | Qt::Key_D, Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::Key_E, Qt::CTRL | Qt::Key_R,
-        Qt::CTRL | Qt::Key_H, Qt::CTRL | Qt::Key_B, Qt::CTRL | Qt::Key_K, Qt::CTRL | Qt::Key_N,
-        Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::Key_P, Qt::CTRL | Qt::Key_F,
-        QKeyCombination(Qt::Key_F3), QKeyCombination(Qt::Key_F5)};
+    const QsciCommand::Command sameAsMenu[] = {QsciCommand::SelectionCut, QsciCommand::SelectionCopy,
+                                               QsciCommand::SelectAll, QsciCommand::Delete};
     for (QsciCommand* cmd : editor.standardCommands()->commands()) {
-        for (QKeyCombination combo : unbind) {
-            const int key = combo.toCombined();
+        if (std::find(std::begin(sameAsMenu), std::end(sameAsMenu), cmd->command()) != std::end(sameAsMenu))
+            continue;
+        for (const QKeySequence& reserved : reservedKeys()) {
+            const int key = reserved[0].toCombined();
             if (cmd->key() == key) cmd->setKey(0);
             if (cmd->alternateKey() == key) cmd->setAlternateKey(0);
         }
@@ -77,27 +79,13 @@ void RichTextBox::onModified(int, int modificationType) {
     if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) emit Change();
 }
 
-namespace {
-bool isAscii(const char* p, qint64 n) {
-    qint64 i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 w;
-        std::memcpy(&w, p + i, 8);
-        if (w & 0x8080808080808080ULL) return false;
-    }
-    for (; i < n; ++i)
-        if (static_cast<unsigned char>(p[i]) & 0x80) return false;
-    return true;
-}
-} // namespace
-
 bool RichTextBox::asciiOnly() const {
     if (!asciiOnly_) return false;
     if (asciiDirty_) {
         // Look at both sides of the gap without moving it.
         const qint64 n = byteLength();
         const qint64 gap = std::clamp<qint64>(sci(SCI_GETGAPPOSITION), 0, n);
-        asciiOnly_ = isAscii(rangePointer(0, gap), gap) && isAscii(rangePointer(gap, n - gap), n - gap);
+        asciiOnly_ = utf8::isAscii(rangePointer(0, gap), gap) && utf8::isAscii(rangePointer(gap, n - gap), n - gap);
         asciiDirty_ = false;
     }
     return asciiOnly_;
@@ -135,9 +123,8 @@ void RichTextBox::SetText(const QString& text) {
 }
 
 void RichTextBox::SetTextUtf8(QByteArrayView utf8) {
-    BeginLoad(utf8.size());
+    const Loading load(*this, utf8.size());
     AppendUtf8(utf8.data(), utf8.size());
-    EndLoad();
 }
 
 void RichTextBox::BeginLoad(qint64 reserveBytes) {
@@ -158,7 +145,7 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
 void RichTextBox::AppendUtf8(const char* data, qint64 length) {
     // APPENDTEXT takes a length, so NUL characters pass like any other.
     constexpr qint64 kPiece = qint64(1) << 30;
-    if (asciiOnly_ && !isAscii(data, length)) asciiOnly_ = false;
+    if (asciiOnly_ && !utf8::isAscii(data, length)) asciiOnly_ = false;
     while (length > 0) {
         const qint64 n = std::min(length, kPiece);
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), data);
@@ -206,6 +193,12 @@ qint64 RichTextBox::byteFromIndex(qint64 index) const {
     if (index >= TextLength()) return byteLength();
     pos = sci(SCI_POSITIONRELATIVECODEUNITS, lineByte, rest - 1);
     return pos > 0 || rest == 1 ? pos : byteLength();
+}
+
+RichTextBox::LineColumn RichTextBox::lineColumnAt(qint64 bytePos) const {
+    const long line = sci(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePos));
+    const long lineStart = sci(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return {line, sci(SCI_COUNTCODEUNITS, static_cast<unsigned long>(lineStart), static_cast<long>(bytePos))};
 }
 
 qint64 RichTextBox::indexFromByte(qint64 bytePos) const {

@@ -8,6 +8,7 @@
 #include <QKeySequence>
 #include <QList>
 #include <functional>
+#include <new>
 #include <stdexcept>
 
 class QMimeData;
@@ -42,6 +43,24 @@ public:
     void BeginLoad(qint64 reserveBytes);
     void AppendUtf8(const char* data, qint64 length);
     void EndLoad();
+    // Begin on construction, End on destruction, whichever way the load ends.
+    class Loading {
+    public:
+        Loading(RichTextBox& rtb, qint64 reserveBytes) : rtb_(rtb) { rtb_.BeginLoad(reserveBytes); }
+        ~Loading() {
+            try {
+                rtb_.EndLoad();
+            } catch (const std::bad_alloc&) {
+                // A load that ran out of memory may run short again as it ends; the control then
+                // keeps what it holds, and the caller, told of the failure, does not keep it.
+            }
+        }
+        Loading(const Loading&) = delete;
+        Loading& operator=(const Loading&) = delete;
+
+    private:
+        RichTextBox& rtb_;
+    };
 
     qint64 SelStart() const;
     void SetSelStart(qint64 start);   // negative: throws RtbError; beyond the end: the end
@@ -59,13 +78,23 @@ public:
     qint64 byteLength() const;
     qint64 byteFromIndex(qint64 index) const;
     qint64 indexFromByte(qint64 bytePos) const;
+    // The line of a byte position and its column there, both from 0; the column counts UTF-16
+    // code units, as positions in Text() do (a character outside the Basic Multilingual Plane
+    // counts two).
+    struct LineColumn {
+        qint64 line = 0;
+        qint64 column = 0;
+    };
+    LineColumn lineColumnAt(qint64 bytePos) const;
     // Direct read access to a byte range of the buffer; valid until the next change.
     const char* rangePointer(qint64 bytePos, qint64 length) const;
     QByteArray bytes(qint64 bytePos, qint64 length) const;
     // Selects a byte range: the anchor at 'from', the caret at 'to'.
     void selectBytes(qint64 from, qint64 to);
 
-    // Keys that belong to the frame's menu: the control leaves them to the shortcut machinery.
+    // Keys that belong to the frame's menu: the control leaves them to the shortcut machinery, and
+    // the controls made from then on drop their own bindings for them (but where the control's
+    // command is the menu item's: Cut, Copy, Select All, Delete).
     static void setReservedShortcuts(const QList<QKeySequence>& keys);
 
     // Drag-and-drop is decided by the window: the control drops nothing on its own.

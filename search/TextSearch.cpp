@@ -1,5 +1,7 @@
 #include "search/TextSearch.h"
 
+#include "platform/Utf8.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -47,38 +49,6 @@ const CaseTables& tables() {
 
 inline char32_t upperOf(const CaseTables& t, char32_t cp) {
     return cp < 0x10000 ? char32_t(t.bmp[cp]) : CaseTables::simpleUpper(cp);
-}
-
-// Length of the well-formed UTF-8 character at p (with 'avail' bytes left), or 0 if malformed.
-inline int decode(const uchar* p, qint64 avail, char32_t& cp) {
-    const uchar b0 = p[0];
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    }
-    if (b0 < 0xC2) return 0;
-    if (b0 < 0xE0) {
-        if (avail < 2 || (p[1] & 0xC0) != 0x80) return 0;
-        cp = (char32_t(b0 & 0x1F) << 6) | (p[1] & 0x3F);
-        return 2;
-    }
-    if (b0 < 0xF0) {
-        if (avail < 3) return 0;
-        const uchar b1 = p[1], b2 = p[2];
-        if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
-        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) return 0;   // overlong, surrogate
-        cp = (char32_t(b0 & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (b2 & 0x3F);
-        return 3;
-    }
-    if (b0 < 0xF5) {
-        if (avail < 4) return 0;
-        const uchar b1 = p[1], b2 = p[2], b3 = p[3];
-        if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80 || (b3 & 0xC0) != 0x80) return 0;
-        if ((b0 == 0xF0 && b1 < 0x90) || (b0 == 0xF4 && b1 >= 0x90)) return 0;   // overlong, too big
-        cp = (char32_t(b0 & 0x07) << 18) | (char32_t(b1 & 0x3F) << 12) | (char32_t(b2 & 0x3F) << 6) | (b3 & 0x3F);
-        return 4;
-    }
-    return 0;
 }
 
 inline uchar leadByteOf(char32_t cp) {
@@ -220,7 +190,7 @@ Pattern::Pattern(const char* utf8, qint64 length, bool matchCase)
     const auto* p = reinterpret_cast<const uchar*>(bytes_.constData());
     for (qint64 i = 0; i < length;) {
         char32_t cp = 0;
-        int n = decode(p + i, length - i, cp);
+        int n = utf8::decode(p + i, length - i, cp);
         if (n == 0) {   // not expected from a QString; such a byte stands for itself
             cp = 0xFFFFFFFF;
             n = 1;
@@ -263,7 +233,7 @@ Match Pattern::matchAt(const char* text, qint64 length, qint64 at) const {
             continue;
         }
         char32_t cp = 0;
-        const int n = decode(s + i, length - i, cp);
+        const int n = utf8::decode(s + i, length - i, cp);
         if (n == 0 || upperOf(t, cp) != want) return {};
         i += n;
     }
@@ -391,7 +361,7 @@ Match find(const char* text, qint64 length, const char* pattern, qint64 patternL
 
 qint64 boundaryAtOrAfter(const char* text, qint64 length, qint64 pos) {
     pos = std::clamp<qint64>(pos, 0, length);
-    while (pos < length && (static_cast<uchar>(text[pos]) & 0xC0) == 0x80) ++pos;
+    while (pos < length && utf8::isContinuation(static_cast<uchar>(text[pos]))) ++pos;
     return pos;
 }
 

@@ -35,9 +35,6 @@ public:
     Pattern(const char* utf8, qint64 length, bool matchCase);
     Pattern(const QByteArray& utf8, bool matchCase) : Pattern(utf8.constData(), utf8.size(), matchCase) {}
 
-    bool empty() const { return bytes_.isEmpty(); }
-    bool matchCase() const { return matchCase_; }
-
     // First hit that starts at or after byte 'from'.
     Match findForward(const char* text, qint64 length, qint64 from) const;
     // Nearest hit that starts before byte 'before' (the hit itself may reach beyond it).

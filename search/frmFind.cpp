@@ -1,8 +1,8 @@
 #include "search/frmFind.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "platform/Modal.h"
-#include "search/SearchCommands.h"
+#include "search/FindInDocument.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,8 +18,6 @@
 
 namespace {
 
-frmFind* g_loaded = nullptr;
-
 // The layout is designed in twips: at 96 dots per inch 15 twips make a pixel, for a font smaller
 // than most desktops use today. The whole layout grows evenly until every caption fits.
 QRect twips(int left, int top, int width, int height, double scale) {
@@ -29,8 +27,8 @@ QRect twips(int left, int top, int width, int height, double scale) {
 
 } // namespace
 
-frmFind::frmFind(MDIForm1& frame)
-    : QDialog(&frame, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+frmFind::frmFind(DocumentFrame& frame)
+    : QDialog(frame.frameWidget(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       frame_(frame) {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
@@ -87,16 +85,9 @@ frmFind::frmFind(MDIForm1& frame)
     connect(chkCase, &QCheckBox::toggled, this, &frmFind::chkCase_Click);
     Label1->installEventFilter(this);
 
-    g_loaded = this;
     Form_Load();
     Text1->setFocus();
 }
-
-frmFind::~frmFind() {
-    if (g_loaded == this) g_loaded = nullptr;
-}
-
-frmFind* frmFind::loaded() { return g_loaded; }
 
 const QList<frmFind::Placement>& frmFind::design() {
     static const QList<Placement> places = {
@@ -156,7 +147,7 @@ void frmFind::Text1_Change() {
 
 void frmFind::cmdFind_Click() {
     searchcmd::state().strSearchText = Text1->text();
-    searchcmd::FindInDocument(frame_);
+    if (searchcmd::FindInDocument(frame_)) done(QDialog::Accepted);
 }
 
 void frmFind::cmdcancel_Click() {

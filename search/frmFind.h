@@ -1,11 +1,11 @@
 #pragma once
 // The Find dialog: the text to find, match case, direction. It keeps nothing itself: each control
-// hands its value to the shared search state, and Find runs the search.
+// hands its value to the shared search state, and Find runs the search; a hit closes the dialog.
 #include <QDialog>
 #include <QList>
 #include <QRect>
 
-class MDIForm1;
+class DocumentFrame;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -17,11 +17,7 @@ class frmFind : public QDialog {
     Q_OBJECT
 public:
     // Loading the dialog runs its load step: Find disabled, the stored direction selected.
-    explicit frmFind(MDIForm1& frame);
-    ~frmFind() override;
-
-    // The Find dialog that is loaded now, or nullptr.
-    static frmFind* loaded();
+    explicit frmFind(DocumentFrame& frame);
 
     // The designed layout, in twips (the dialog's client area first).
     struct Placement {
@@ -61,5 +57,5 @@ private:
 
     double scale_ = 1.0;
 
-    MDIForm1& frame_;
+    DocumentFrame& frame_;
 };

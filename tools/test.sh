@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test under CTest, headless; then fuzzes the
+# Checks that the folders' includes point down their layers (tools/check-includes.sh); installs
+# what is missing, builds, and runs every test under CTest, headless; then fuzzes the
 # parsers and decoders for a bounded time (tools/fuzz.sh) and runs the whole suite again in a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer, whose CTest run also carries the
 # fuzz verdicts and ends the output with the summary line.
@@ -9,6 +10,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/deps.sh" test
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+
+echo "== Include graph"
+"$root/tools/check-includes.sh"
 
 echo "== Build and tests"
 cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -1,6 +1,7 @@
 #include "windows/HelpCommands.h"
 
 #include "platform/Modal.h"
+#include "platform/Product.h"
 #include "platform/System.h"
 #include "windows/frmAbout.h"
 
@@ -23,10 +24,10 @@ void launch(const QUrl& url) {
 QUrl readmeUrl() { return QUrl::fromLocalFile(QDir::current().absoluteFilePath(kReadmePath)); }
 
 void Readme() { launch(readmeUrl()); }
-void Comments() { launch(QUrl(kFeedbackPage)); }
+void Comments() { launch(QUrl(product::kFeedbackPage)); }
 // One feedback page serves comments and bug reports alike.
-void Bugs() { launch(QUrl(kFeedbackPage)); }
-void Web() { launch(QUrl(kHomePage)); }
+void Bugs() { launch(QUrl(product::kFeedbackPage)); }
+void Web() { launch(QUrl(product::kHomePage)); }
 
 void About(QWidget* parent) { frmAbout::showModal(parent); }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The Help menu: the read-me and the product's web pages through the desktop's launcher, and
-// the About box.
+// The Help menu: the read-me and the product's web pages (platform/Product.h) through the
+// desktop's launcher, and the About box.
 #include <QString>
 #include <QUrl>
 
@@ -8,11 +8,6 @@ class QWidget;
 
 namespace helpcmd {
 
-// The product's pages and contact address.
-inline const QString kHomePage = QStringLiteral("http://www.tesselpad.example/");
-inline const QString kFeedbackPage = QStringLiteral("http://www.tesselpad.example/feedback.htm");
-inline const QString kContactEmail = QStringLiteral("tspd@tesselpad.example");
-inline const QString kAuthor = QStringLiteral("Tessa Lindqvist");
 // The read-me, below the current directory at the moment of asking.
 inline const QString kReadmePath = QStringLiteral("help/readme.htm");
 

@@ -1,6 +1,6 @@
 #include "windows/WindowCommands.h"
 
-#include "app/MDIForm1.h"
+#include "documents/DocumentFrame.h"
 #include "documents/Form1.h"
 #include "platform/RichTextBox.h"
 
@@ -17,8 +17,6 @@
 namespace windowcmd {
 namespace {
 
-const char* const kCommands[] = {"mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowCascade",
-                                 "mnuWindowArrangeIcons"};
 // Marks the entries that list the windows, so they can be rebuilt each time the menu opens.
 const char* const kListEntry = "windowListEntry";
 
@@ -35,7 +33,7 @@ int titleStep(QMdiSubWindow* sub) {
     return std::max(title + frame, 8);
 }
 
-void activate(MDIForm1& frame, QMdiSubWindow* sub) {
+void activate(DocumentFrame& frame, QMdiSubWindow* sub) {
     if (sub->isMinimized()) sub->showNormal();
     frame.mdiArea()->setActiveSubWindow(sub);
     if (auto* form = qobject_cast<Form1*>(sub->widget())) form->RTB1->setFocus();
@@ -99,10 +97,10 @@ QRect areaAboveIcons(const QRect& area, int count, const QSize& icon) {
     return free;
 }
 
-void mnuWindow(MDIForm1& frame) {
-    for (const char* name : kCommands) frame.item(name)->setEnabled(true);
-    if (!frame.ActiveForm())
-        for (const char* name : kCommands) frame.item(name)->setEnabled(false);
+void mnuWindow(DocumentFrame& frame) {
+    frame.setItemsEnabled({"mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowCascade",
+                           "mnuWindowArrangeIcons"},
+                          frame.ActiveForm() != nullptr);
 
     QMenu* menu = frame.menu("mnuWindow");
     for (QAction* a : menu->actions()) {
@@ -130,14 +128,14 @@ void mnuWindow(MDIForm1& frame) {
         entry->setCheckable(true);
         entry->setChecked(sub == active);
         QPointer<QMdiSubWindow> target(sub);
-        MDIForm1* f = &frame;
-        QObject::connect(entry, &QAction::triggered, &frame, [f, target] {
+        DocumentFrame* f = &frame;
+        QObject::connect(entry, &QAction::triggered, frame.frameWidget(), [f, target] {
             if (target) activate(*f, target);
         });
     }
 }
 
-void Arrange(MDIForm1& frame, Arrangement how) {
+void Arrange(DocumentFrame& frame, Arrangement how) {
     QMdiArea* mdi = frame.mdiArea();
     QMdiSubWindow* active = mdi->currentSubWindow();
     QList<QMdiSubWindow*> icons, windows;

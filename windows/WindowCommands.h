@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QSize>
 
-class MDIForm1;
+class DocumentFrame;
 
 namespace windowcmd {
 
@@ -13,9 +13,9 @@ enum class Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2, Arra
 
 // Run as the Window menu opens: enables the four commands (disabled with no active window) and
 // lists the open document windows below them, the active one checked.
-void mnuWindow(MDIForm1& frame);
+void mnuWindow(DocumentFrame& frame);
 // Arranges all document windows of the frame; the active window stays active.
-void Arrange(MDIForm1& frame, Arrangement how);
+void Arrange(DocumentFrame& frame, Arrangement how);
 
 // The geometry of the arrangements, in the client area's coordinates.
 // 'count' windows one above another, each as wide as the area, together exactly as tall.

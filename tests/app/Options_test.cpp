@@ -1,9 +1,9 @@
 #include "app/MDIForm1.h"
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "app/frmOptions.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
 

@@ -1,5 +1,5 @@
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "app/frmSplash.h"
 #include "support/TestFrame.h"
 

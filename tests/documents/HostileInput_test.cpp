@@ -3,9 +3,9 @@
 // files too large for the editor or for the free memory are refused with a clear message, and a
 // large one that fits opens.
 #include "documents/DocumentCommands.h"
-#include "documents/DocumentFile.h"
+#include "io/DocumentFile.h"
 #include "documents/Form1.h"
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"

@@ -2,6 +2,7 @@
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
 #include "fileops/DragDrop.h"
+#include "platform/FileDrop.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
@@ -92,8 +93,8 @@ private slots:
     void fileListsOnlyAreTakenAsFiles() {
         ScratchDir dir;
         auto files = filesMime({dir.file("a.txt"), dir.file("b.txt")});
-        QVERIFY(fileops::isFileList(files.get()));
-        QCOMPARE(fileops::firstDroppedPath(files.get()), dir.file("a.txt"));
+        QVERIFY(tp::isFileList(files.get()));
+        QCOMPARE(tp::firstDroppedPath(files.get()), dir.file("a.txt"));
 
         QMimeData text;
         text.setText(QStringLiteral("/tmp/a.txt"));
@@ -105,8 +106,8 @@ private slots:
         mixed.setUrls({QUrl::fromLocalFile(dir.file("a.txt")), QUrl(QStringLiteral("https://example.com/b"))});
         const QList<const QMimeData*> refused{&text, &picture, &remote, &mixed, nullptr};
         for (const QMimeData* m : refused) {
-            QVERIFY(!fileops::isFileList(m));
-            QCOMPARE(fileops::firstDroppedPath(m), QString());
+            QVERIFY(!tp::isFileList(m));
+            QCOMPARE(tp::firstDroppedPath(m), QString());
         }
     }
 

@@ -1,10 +1,10 @@
 // Saving and opening under faults: as an ordinary user (root ignores file permissions, so those
 // cases run in a child process under setpriv as "nobody"), with the settings writer failing
 // halfway, and with the saving process killed at random moments.
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "fileops/SaveCommands.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"

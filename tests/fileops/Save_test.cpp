@@ -1,6 +1,7 @@
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
+#include "documents/FileTypes.h"
 #include "fileops/SaveCommands.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
@@ -41,9 +42,11 @@ private slots:
         QCOMPARE(q.fileName, QString());
         QCOMPARE(q.nameFilters.size(), 10);
         QCOMPARE(q.nameFilters.first(), QStringLiteral("HTML Documents (*.htm; *.html) (*.htm *.html)"));
-        QCOMPARE(frame->CommonDialog1.Filter, fileops::saveFilter());
-        QVERIFY(fileops::saveFilter().startsWith(QStringLiteral("HTML Documents (*.htm; *.html) | *.htm;*.html|")));
-        QVERIFY(fileops::saveFilter().endsWith(QStringLiteral("|PHP Files (*.php)| *.php|All files (*.*) | *.*")));
+        QCOMPARE(frame->CommonDialog1.Filter, filetypes::saveFilter());
+        QVERIFY(filetypes::saveFilter().startsWith(QStringLiteral("HTML Documents (*.htm; *.html) | *.htm;*.html|")));
+        QVERIFY(filetypes::saveFilter().endsWith(QStringLiteral("|PHP Files (*.php)| *.php|All files (*.*) | *.*")));
+        // The Open list (pinned in OpenNew_test) without its "All Documents" entry, blanks and all.
+        QCOMPARE(filetypes::saveFilter(), filetypes::openFilter().section(QLatin1Char('|'), 2));
         QCOMPARE(readBytes(path), QByteArray("abc\r\n"));
         QCOMPARE(doc->Caption(), path);
         QCOMPARE(frame->table().DocumentStates[1].Changed, 0);

@@ -1,7 +1,7 @@
 // The Windows-1252 code page: any bytes decode and encode back to themselves (through UTF-8 and
 // through QString), and on arbitrary bytes taken as UTF-8 the encoder's checks agree with a naive
 // decoder written from the UTF-8 definition and the code page's table.
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 #include "FuzzCheck.h"
 
 #include <QString>

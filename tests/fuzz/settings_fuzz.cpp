@@ -1,6 +1,6 @@
 // The settings file's reading rule on arbitrary bytes: no crash, a flag is only ever 0 or 1, field 2
 // only after a valid field 1, and the result agrees with a naive reader written from the rule.
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "FuzzCheck.h"
 
 #include <cstddef>

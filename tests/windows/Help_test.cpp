@@ -1,5 +1,6 @@
 #include "app/MDIForm1.h"
 #include "app/MenuTree.h"
+#include "platform/Product.h"
 #include "platform/System.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
@@ -48,13 +49,13 @@ class HelpTest : public QObject {
         QCOMPARE(box.palette().color(QPalette::Window), QColor(Qt::white));
         QVERIFY(box.autoFillBackground());
 
-        QCOMPARE(box.Label4->text(), QStringLiteral("Designed and Programmed by ") + helpcmd::kAuthor);
-        QCOMPARE(box.Label2->text(), QStringLiteral("Send Comments and  Suggestions to ") + helpcmd::kContactEmail);
+        QCOMPARE(box.Label4->text(), QStringLiteral("Designed and Programmed by ") + product::kAuthor);
+        QCOMPARE(box.Label2->text(), QStringLiteral("Send Comments and  Suggestions to ") + product::kContactEmail);
         QVERIFY(box.Label2->wordWrap());
         QCOMPARE(box.Label1->text(), QStringLiteral("Version 1.0"));
         QCOMPARE(box.Label3->text(), QStringLiteral("Win 95/98"));
         QCOMPARE(box.Command1->text(), QStringLiteral("&Close"));
-        QVERIFY(helpcmd::kContactEmail.contains(QLatin1Char('@')));
+        QVERIFY(product::kContactEmail.contains(QLatin1Char('@')));
 
         // Places from the twip layout.
         QCOMPARE(box.Image1->geometry(), QRect(16, 8, 408, 118));
@@ -123,10 +124,10 @@ private slots:
     }
 
     void webAddressesAreWellFormed() {
-        QVERIFY(QUrl(helpcmd::kHomePage).isValid());
-        QVERIFY(helpcmd::kHomePage.endsWith(QLatin1Char('/')));
-        QCOMPARE(QUrl(helpcmd::kFeedbackPage).fileName(), QStringLiteral("feedback.htm"));
-        QCOMPARE(QUrl(helpcmd::kFeedbackPage).host(), QUrl(helpcmd::kHomePage).host());
+        QVERIFY(QUrl(product::kHomePage).isValid());
+        QVERIFY(product::kHomePage.endsWith(QLatin1Char('/')));
+        QCOMPARE(QUrl(product::kFeedbackPage).fileName(), QStringLiteral("feedback.htm"));
+        QCOMPARE(QUrl(product::kFeedbackPage).host(), QUrl(product::kHomePage).host());
     }
 
     void readmeFollowsTheCurrentDirectory() {
@@ -228,6 +229,17 @@ private slots:
             const QString target = it.next().captured(1);
             QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(target)), qPrintable(target));
         }
+    }
+
+    // The read-me names the product, its version, author, pages and address as the program does.
+    void readmeStatesTheProduct() {
+        QFile file(sourceFile(QStringLiteral("help/readme.htm")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        for (const QString& fact : {QStringLiteral("<title>%1 %2 - Read Me</title>").arg(product::kName, product::shownVersion()),
+                                    QStringLiteral("href=\"%1\"").arg(product::kHomePage),
+                                    QStringLiteral("href=\"mailto:%1\"").arg(product::kContactEmail), product::kAuthor})
+            QVERIFY2(html.contains(fact), qPrintable(fact));
     }
 };
 

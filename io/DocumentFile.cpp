@@ -1,6 +1,7 @@
-#include "documents/DocumentFile.h"
+#include "io/DocumentFile.h"
 
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
+#include "io/UniqueFd.h"
 #include "platform/RichTextBox.h"
 
 #include "platform/System.h"
@@ -130,25 +131,22 @@ bool DocumentFile::open(const QString& path, QString& reason) {
         return false;
     }
     // O_NONBLOCK: opening a pipe must not wait for a writer.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) {
         reason = tp::errnoText(errno);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
+    if (::fstat(fd.get(), &st) != 0) {
         reason = tp::errnoText(errno);
-        ::close(fd);
         return false;
     }
     if (S_ISDIR(st.st_mode)) {
         reason = QStringLiteral("It is a folder.");
-        ::close(fd);
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
         reason = QStringLiteral("It is not a regular file (a device, pipe or socket).");
-        ::close(fd);
         return false;
     }
     if (st.st_size > kMaxFileBytes) {
@@ -156,7 +154,6 @@ bool DocumentFile::open(const QString& path, QString& reason) {
                      .arg(megabytes(st.st_size))
                      .arg(kMaxFileBytes >> 20);
         refused_ = true;
-        ::close(fd);
         return false;
     }
     // Refused before any memory is taken when even its plainest text would not fit.
@@ -166,12 +163,11 @@ bool DocumentFile::open(const QString& path, QString& reason) {
                      .arg(megabytes(qint64(st.st_size * kMemoryPerTextByte)))
                      .arg(memoryBudget_ >> 20);
         refused_ = true;
-        ::close(fd);
         return false;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    fd_ = fd;
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    fd_ = fd.release();
     size_ = st.st_size;
     return true;
 }
@@ -182,7 +178,7 @@ bool DocumentFile::readInto(RichTextBox& rtb, QString& reason) {
     try {
         std::vector<char> in(kChunk);
         std::vector<char> out(kChunk * 3);
-        rtb.BeginLoad(size_);
+        const RichTextBox::Loading load(rtb, size_);
         qint64 total = 0;
         LineMeter lines;
         for (;;) {
@@ -217,7 +213,6 @@ bool DocumentFile::readInto(RichTextBox& rtb, QString& reason) {
             text += m;
             if (n < kChunk) break;
         }
-        rtb.EndLoad();
     } catch (const std::bad_alloc&) {
         // The control lets some failed allocations through (creating its buffer), keeps quiet
         // about others (see below); either way the window will not be kept.

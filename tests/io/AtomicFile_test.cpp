@@ -1,4 +1,4 @@
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "support/TestFrame.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
 
 #include <QTest>
 

@@ -1,4 +1,6 @@
-#include "fileops/CodePage.h"
+#include "io/CodePage.h"
+
+#include "platform/Utf8.h"
 
 #include <array>
 #include <cstring>
@@ -47,38 +49,6 @@ const Tables& tables() {
     return t;
 }
 
-inline bool asciiWord(const char* p) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-    return (w & 0x8080808080808080ULL) == 0;
-}
-
-// Decodes one UTF-8 character; returns its length, 0 when malformed.
-inline int decodeOne(const unsigned char* p, qint64 left, char32_t& cp) {
-    const unsigned char b = p[0];
-    if (b < 0x80) {
-        cp = b;
-        return 1;
-    }
-    if (b >= 0xC2 && b <= 0xDF && left >= 2 && (p[1] & 0xC0) == 0x80) {
-        cp = (char32_t(b & 0x1F) << 6) | (p[1] & 0x3F);
-        return 2;
-    }
-    if (b >= 0xE0 && b <= 0xEF && left >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-        cp = (char32_t(b & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-        if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-        return 3;
-    }
-    if (b >= 0xF0 && b <= 0xF4 && left >= 4 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
-        (p[3] & 0xC0) == 0x80) {
-        cp = (char32_t(b & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) | (char32_t(p[2] & 0x3F) << 6) |
-             (p[3] & 0x3F);
-        if (cp < 0x10000 || cp > 0x10FFFF) return 0;
-        return 4;
-    }
-    return 0;
-}
-
 } // namespace
 
 char16_t toUnicode(std::uint8_t byte) {
@@ -95,7 +65,7 @@ qint64 utf8Length(const char* data, qint64 length) {
     qint64 total = 0;
     qint64 i = 0;
     while (i < length) {
-        if (i + 8 <= length && asciiWord(data + i)) {
+        if (i + 8 <= length && utf8::asciiWord(data + i)) {
             i += 8;
             total += 8;
             continue;
@@ -111,7 +81,7 @@ qint64 decodeToUtf8(const char* data, qint64 length, char* out) {
     char* o = out;
     qint64 i = 0;
     while (i < length) {
-        if (i + 8 <= length && asciiWord(data + i)) {
+        if (i + 8 <= length && utf8::asciiWord(data + i)) {
             std::memcpy(o, data + i, 8);
             o += 8;
             i += 8;
@@ -146,12 +116,12 @@ qint64 firstUnencodable(const char* utf8, qint64 length) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8);
     qint64 i = 0;
     while (i < length) {
-        if (i + 8 <= length && asciiWord(utf8 + i)) {
+        if (i + 8 <= length && utf8::asciiWord(utf8 + i)) {
             i += 8;
             continue;
         }
         char32_t cp;
-        const int n = decodeOne(p + i, length - i, cp);
+        const int n = utf8::decode(p + i, length - i, cp);
         if (n == 0 || cp > 0xFFFF || t.reverse[cp] < 0) return i;
         i += n;
     }
@@ -164,14 +134,14 @@ qint64 encodeFromUtf8(const char* utf8, qint64 length, char* out) {
     char* o = out;
     qint64 i = 0;
     while (i < length) {
-        if (i + 8 <= length && asciiWord(utf8 + i)) {
+        if (i + 8 <= length && utf8::asciiWord(utf8 + i)) {
             std::memcpy(o, utf8 + i, 8);
             o += 8;
             i += 8;
             continue;
         }
         char32_t cp;
-        const int n = decodeOne(p + i, length - i, cp);
+        const int n = utf8::decode(p + i, length - i, cp);
         if (n == 0 || cp > 0xFFFF || t.reverse[cp] < 0) break;   // never reached after a check
         *o++ = static_cast<char>(t.reverse[cp]);
         i += n;
@@ -194,7 +164,7 @@ bool encode(const QString& text, QByteArray& out) {
 char32_t charAt(const char* utf8, qint64 length, qint64 offset) {
     if (offset < 0 || offset >= length) return 0xFFFD;
     char32_t cp;
-    const int n = decodeOne(reinterpret_cast<const unsigned char*>(utf8) + offset, length - offset, cp);
+    const int n = utf8::decode(reinterpret_cast<const unsigned char*>(utf8) + offset, length - offset, cp);
     return n ? cp : 0xFFFD;
 }
 

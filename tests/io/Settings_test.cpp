@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "io/Settings.h"
 #include "support/TestFrame.h"
 
 #include <QFile>

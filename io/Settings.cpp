@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "io/Settings.h"
 
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "fileops/DocumentWriter.h"
+#include "io/DocumentWriter.h"
 
-#include "fileops/AtomicFile.h"
-#include "fileops/CodePage.h"
+#include "io/AtomicFile.h"
+#include "io/CodePage.h"
 
 #include <vector>
 

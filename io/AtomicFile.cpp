@@ -1,4 +1,4 @@
-#include "fileops/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include "platform/System.h"
 

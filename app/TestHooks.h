@@ -1,0 +1,30 @@
+#pragma once
+// The seams through which tests put their own behaviour in place of the system's, gathered in one
+// place. Each is declared beside what it replaces; this header includes them all. None of them is
+// used by the program itself: every one is empty (the real behaviour) unless a test sets it, and
+// a test that sets one restores it (nullptr, or the value returned) before it ends.
+//
+// tp::setModal(ModalSeam*)                          platform/Modal.h
+//     Answers every message box, file dialog, print dialog and program dialog in place of a user
+//     (tests use ScriptedModal, which puts itself in place and takes itself away).
+//
+// tp::setSystemServices(SystemServices*)            platform/System.h
+//     Replaces the beep, the clock and the desktop's launcher: tests count beeps, set the time
+//     and record the pages the Help menu opens.
+//
+// documents::setMemoryProbe(std::function<qint64()>) io/DocumentFile.h
+//     Replaces the measure of free memory that Open checks a file against, so that the refusals
+//     for too little memory can be tried on a small file.
+//
+// fileops::setWriteFaultInjector(std::function<int(qint64)>) io/AtomicFile.h
+//     Called before every write(2) of the writer; an errno value other than 0 makes that write
+//     fail with it (a full disk, an I/O error) at any chosen point of a save.
+//
+// syntax::setColouringLimit(qint64)                 documents/Syntax.h
+//     Moves the size above which colouring goes off, so that the switch can be tried on small
+//     documents; returns the previous limit.
+#include "documents/Syntax.h"
+#include "io/AtomicFile.h"
+#include "io/DocumentFile.h"
+#include "platform/Modal.h"
+#include "platform/System.h"

@@ -1,0 +1,30 @@
+# The product's facts as platform/Product.h states them, for the build and the package:
+#   tesselpad_product_string(<constant> <variable>)   the text of an 'inline const QString' constant
+#   TESSELPAD_PRODUCT_VERSION                         major.minor.patch
+set(TESSELPAD_PRODUCT_HEADER ${CMAKE_CURRENT_LIST_DIR}/../platform/Product.h)
+file(STRINGS ${TESSELPAD_PRODUCT_HEADER} _tesselpad_product_lines)
+
+function(tesselpad_product_string constant variable)
+  foreach(line IN LISTS _tesselpad_product_lines)
+    if(line MATCHES "QString ${constant} = QStringLiteral\\(\"([^\"]*)\"\\)")
+      set(${variable} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  message(FATAL_ERROR "platform/Product.h has no ${constant}")
+endfunction()
+
+set(_tesselpad_version "")
+foreach(part Major Minor Patch)
+  set(_found "")
+  foreach(line IN LISTS _tesselpad_product_lines)
+    if(line MATCHES "constexpr int kVersion${part} = ([0-9]+)")
+      set(_found ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
+  if(_found STREQUAL "")
+    message(FATAL_ERROR "platform/Product.h has no kVersion${part}")
+  endif()
+  list(APPEND _tesselpad_version ${_found})
+endforeach()
+list(JOIN _tesselpad_version "." TESSELPAD_PRODUCT_VERSION)

@@ -1,0 +1,14 @@
+#pragma once
+// What a drag from the desktop carries: only a list of local files is ever taken.
+#include <QString>
+
+class QMimeData;
+
+namespace tp {
+
+// True when the dragged data is a list of local files (nothing else is ever accepted).
+bool isFileList(const QMimeData* data);
+// The first path of the list, or an empty string.
+QString firstDroppedPath(const QMimeData* data);
+
+} // namespace tp
