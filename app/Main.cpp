@@ -4,11 +4,26 @@
 #include "io/Settings.h"
 #include "app/frmSplash.h"
 
+#include "documents/DocumentCommands.h"
+
 #include <QApplication>
+#include <QTimer>
 #include <memory>
+#include <utility>
 
 namespace {
 std::unique_ptr<MDIForm1> g_frame;
+QStringList g_waitingFiles;   // for the frame, once it is shown and no dialog is up
+
+void openWaitingFiles() {
+    if (!g_frame || g_waitingFiles.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        // After the dialog: the files must not open behind it, nor their messages stack on it.
+        QTimer::singleShot(250, g_frame.get(), openWaitingFiles);
+        return;
+    }
+    for (const QString& path : std::exchange(g_waitingFiles, {})) documents::openFile(*g_frame, path);
+}
 } // namespace
 
 MDIForm1* mainFrame() { return g_frame.get(); }
@@ -19,6 +34,18 @@ void showMainFrame() {
     QObject::connect(g_frame.get(), &MDIForm1::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     g_frame->MDIForm_Load();
     g_frame->show();
+    if (!g_waitingFiles.isEmpty()) QTimer::singleShot(0, g_frame.get(), openWaitingFiles);
+}
+
+void openFiles(const QStringList& files, bool raise) {
+    g_waitingFiles += files;
+    if (!g_frame) return;   // the splash screen is up: the frame opens them once it is shown
+    if (raise) {
+        if (g_frame->isMinimized()) g_frame->showNormal();
+        g_frame->raise();
+        g_frame->activateWindow();
+    }
+    QTimer::singleShot(0, g_frame.get(), openWaitingFiles);
 }
 
 void Main() {

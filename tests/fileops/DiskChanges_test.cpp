@@ -1,0 +1,125 @@
+// Another program changes a window's file: writes to it, renames another file over it, deletes
+// it. Save asks before it writes (Cancel keeps both, No saves under another name, Yes writes); the
+// active window offers to reload a changed file and says once that a file was deleted.
+#include "documents/DocumentCommands.h"
+#include "documents/Form1.h"
+#include "fileops/DiskChanges.h"
+#include "platform/RichTextBox.h"
+#include "support/ScriptedModal.h"
+#include "support/TestFrame.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+enum class Change { Write, Rename, Delete };
+void change(Change kind, const QString& path, const QByteArray& bytes) {
+    if (kind == Change::Delete) {
+        QFile::remove(path);
+    } else if (kind == Change::Write) {
+        writeBytes(path, bytes);
+    } else {
+        writeBytes(path + QStringLiteral(".new"), bytes);
+        std::rename(qPrintable(path + QStringLiteral(".new")), qPrintable(path));
+    }
+}
+} // namespace
+Q_DECLARE_METATYPE(Change)
+
+class DiskChangesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAsksBeforeWriting_data() {
+        QTest::addColumn<Change>("kind");
+        QTest::newRow("written to") << Change::Write;
+        QTest::newRow("renamed over") << Change::Rename;
+        QTest::newRow("deleted") << Change::Delete;
+    }
+    void saveAsksBeforeWriting() {
+        QFETCH(Change, kind);
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        const QString path = dir.file(QStringLiteral("page.htm"));
+        writeBytes(path, "mine");
+        Form1* doc = documents::openDocument(*frame, path);
+        doc->RTB1->SetText(QStringLiteral("edited"));
+        change(kind, path, "theirs, longer");
+        const QByteArray theirs = readBytes(path);
+
+        modal.answerMessage(tp::MsgResult::Cancel);
+        frame->mnuFileSave_Click();
+        QCOMPARE(modal.messages.size(), 1);
+        QVERIFY(modal.messages[0].text.startsWith(QStringLiteral("The file ") + path +
+                                                  (kind == Change::Delete ? QStringLiteral(" has been deleted") : QStringLiteral(" has been changed"))));
+        QCOMPARE(QFile::exists(path), kind != Change::Delete);
+        QCOMPARE(readBytes(path), theirs);
+        QCOMPARE(frame->table().DocumentStates[doc->slot()].Changed, -1);
+
+        modal.answerMessage(tp::MsgResult::Yes);
+        frame->mnuFileSave_Click();
+        QCOMPARE(readBytes(path), QByteArray("edited\r\n"));
+        frame->mnuFileSave_Click();   // our own write is not another program's
+        QCOMPARE(modal.messages.size(), 2);
+    }
+
+    void noSavesUnderAnotherName() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        const QString path = dir.file(QStringLiteral("page.htm")), other = dir.file(QStringLiteral("copy.htm"));
+        writeBytes(path, "mine");
+        Form1* doc = documents::openDocument(*frame, path);
+        writeBytes(path, "theirs, longer");
+        modal.answerMessage(tp::MsgResult::No);
+        modal.answerFile(other);
+        frame->mnuFileSave_Click();
+        QCOMPARE(readBytes(path), QByteArray("theirs, longer"));
+        QCOMPARE(readBytes(other), QByteArray("mine\r\n"));
+        QCOMPARE(doc->Caption(), other);
+    }
+
+    void activeWindowOffersToReload() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        const QString path = dir.file(QStringLiteral("page.htm"));
+        writeBytes(path, "one");
+        Form1* doc = documents::openDocument(*frame, path);
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QTest::qWait(50);   // the checks that activation asked for are done: only the watcher is left
+
+        // Noticed by the frame itself while the window is active: Yes reloads.
+        modal.answerMessage(tp::MsgResult::Yes);
+        change(Change::Rename, path, "two\nlines");
+        QTRY_COMPARE(modal.messages.size(), 1);
+        QVERIFY(modal.messages[0].text.contains(QStringLiteral("changed by another program")));
+        QCOMPARE(doc->RTB1->Text(), QStringLiteral("two\nlines"));
+        QCOMPARE(frame->table().DocumentStates[doc->slot()].Changed, 0);
+
+        // No keeps the window's text; the same change is not asked about again, but Save asks.
+        change(Change::Write, path, "three, longer");
+        modal.answerMessage(tp::MsgResult::No);
+        fileops::checkDiskChange(*frame, *doc);
+        fileops::checkDiskChange(*frame, *doc);
+        QCOMPARE(modal.messages.size(), 2);
+        QCOMPARE(doc->RTB1->Text(), QStringLiteral("two\nlines"));
+        frame->mnuFileSave_Click();
+        QCOMPARE(modal.messages.size(), 3);
+        QCOMPARE(readBytes(path), QByteArray("three, longer"));
+
+        // Deleted: said once, and the text counts as unsaved.
+        change(Change::Delete, path, {});
+        fileops::checkDiskChange(*frame, *doc);
+        fileops::checkDiskChange(*frame, *doc);
+        QCOMPARE(modal.messages.size(), 4);
+        QVERIFY(modal.messages[3].text.contains(QStringLiteral("deleted or moved")));
+        QCOMPARE(frame->table().DocumentStates[doc->slot()].Changed, -1);
+    }
+};
+
+QTEST_MAIN(DiskChangesTest)
+#include "DiskChanges_test.moc"
