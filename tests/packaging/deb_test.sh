@@ -22,10 +22,8 @@ fi
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$work/src" || exit 1
 version=$(dpkg-parsechangelog -S Version) || fail "debian/changelog cannot be read"
-project=$(sed -n 's/^project(Tesselpad VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-[ "$version" = "$project" ] || fail "debian/changelog names version $version, CMakeLists.txt $project"
 newest=$(grep -o '<release version="[^"]*"' packaging/*.metainfo.xml | head -n1 | cut -d'"' -f2)
-[ "$newest" = "$project" ] || fail "the AppStream metadata's newest release is $newest, the program's version $project"
+[ "$newest" = "$version" ] || fail "the AppStream metadata's newest release is $newest, debian/changelog's $version"
 
 # A compiler cache, where there is one, makes the second build of the same sources cheap.
 if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
@@ -35,6 +33,17 @@ start=$(date +%s)
 DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" dpkg-buildpackage -b -uc -us >"$work/build.log" 2>&1 ||
   { tail -n 40 "$work/build.log"; fail "dpkg-buildpackage failed (log: $work/build.log)"; }
 echo "package built in $(( $(date +%s) - start )) s: $(cd "$work" && ls ./*.deb)"
+
+# The packaged program, without a display, gives the version of the changelog and the address of
+# the package's maintainer.
+mkdir -p "$work/root" && dpkg-deb -x "$work/tesselpad_${version}_"*.deb "$work/root" || fail "the package cannot be unpacked"
+shown=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/tesselpad" --version) ||
+  fail "tesselpad --version failed"
+[ "$shown" = "Tesselpad $version" ] || fail "tesselpad --version prints '$shown', debian/changelog names $version"
+maintainer=$(dpkg-deb -f "$work/tesselpad_${version}_"*.deb Maintainer)
+address=${maintainer##*<}; address=${address%>}
+env -u DISPLAY "$work/root/usr/bin/tesselpad" --help | grep -qF "<$address>" ||
+  fail "tesselpad --help does not give the maintainer's address $address"
 
 changes=$(ls "$work"/tesselpad_*.changes) || fail "no .changes file"
 lintian --info --pedantic --display-experimental --fail-on error,warning "$changes" >"$work/lintian.log" 2>&1
