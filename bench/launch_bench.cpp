@@ -1,7 +1,14 @@
-// Launch figures for the real program on the offscreen platform: handing a file to the frame that
-// already runs, and starting a frame of its own, against a launch that only prints its version
-// (the cost of starting the process and loading its libraries).
+// Desktop figures. Launches of the real program on the offscreen platform: handing a file to the
+// frame that already runs, and starting a frame of its own, against a launch that only prints its
+// version (the cost of starting the process and loading its libraries). And what every open and
+// save adds to follow the file on disk and keep the recent files, against opening 1 MB.
 #include "bench/Bench.h"
+
+#include "app/MDIForm1.h"
+#include "documents/DocumentCommands.h"
+#include "documents/Form1.h"
+#include "io/DiskWatch.h"
+#include "io/RecentFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,7 +46,35 @@ struct Launcher {
     }
 };
 
-const bench::Register reg("launch", [](const bench::Options& options) {
+void bookkeeping(const bench::Options& options) {
+    MDIForm1 frame;
+    frame.MDIForm_Load();
+    const QString path = options.workDir + QStringLiteral("/one.htm");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bench::makeDocument(1 << 20));
+    f.close();
+    Form1* form = nullptr;
+    const double open = bench::seconds([&] {
+        if (form) form->closeWithoutAsking();
+        QCoreApplication::processEvents();
+        form = documents::openDocument(frame, path);
+    }, 5);
+    io::DiskWatcher watcher;
+    int n = 0;
+    const double ours = bench::seconds([&] {
+        const QString name = options.workDir + QStringLiteral("/recent%1.htm").arg(n++ % 10);
+        volatile bool exists = io::FileIdentity::of(path).exists;
+        (void)exists;
+        watcher.watch(path);
+        watcher.unwatch(path);
+        io::rememberFile(name);
+    }, 20);
+    bench::report(QStringLiteral("per open or save: identity, watch, recent list"), ours, QStringLiteral("open 1 MB through Open"), open);
+}
+
+const bench::Register reg("desktop", [](const bench::Options& options) {
+    bookkeeping(options);
     const Launcher launcher(options.workDir);
     if (!QFileInfo(launcher.program).isExecutable()) {
         bench::note(QStringLiteral("launch"), QStringLiteral("skipped: %1 is not built").arg(launcher.program));

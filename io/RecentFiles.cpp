@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cstdio>
 
 namespace io {
 namespace {
@@ -17,12 +18,18 @@ bool listable(const QString& path) {
 void store(const QStringList& files) {
     const QString path = recentFilesPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    // The list is the program's own small file: a plain atomic save is enough, and a failure
-    // only costs the list.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return;
-    for (const QString& f : files) out.write(f.toUtf8() + '\n');
-    out.commit();
+    // The program's own small file: written beside and renamed over the old one, so that a reader
+    // sees one list or the other, but not flushed to disk first, since every open and save
+    // writes it and a crash costs no more than the list.
+    const QString fresh = path + QStringLiteral(".new");
+    QFile out(fresh);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    QByteArray text;
+    for (const QString& f : files) text += f.toUtf8() + '\n';
+    const bool written = out.write(text) == text.size();
+    out.close();
+    if (!written || std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0)
+        QFile::remove(fresh);
 }
 
 } // namespace
