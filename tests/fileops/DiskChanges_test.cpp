@@ -25,6 +25,18 @@ void change(Change kind, const QString& path, const QByteArray& bytes) {
         std::rename(qPrintable(path + QStringLiteral(".new")), qPrintable(path));
     }
 }
+// A frame with the file "page.htm" open in a window.
+struct Opened {
+    ScratchDir dir;
+    std::unique_ptr<MDIForm1> frame = makeFrame();
+    ScriptedModal modal;
+    QString path = dir.file(QStringLiteral("page.htm"));
+    Form1* doc = nullptr;
+    explicit Opened(const QByteArray& bytes) {
+        writeBytes(path, bytes);
+        doc = documents::openDocument(*frame, path);
+    }
+};
 } // namespace
 Q_DECLARE_METATYPE(Change)
 
@@ -39,12 +51,8 @@ private slots:
     }
     void saveAsksBeforeWriting() {
         QFETCH(Change, kind);
-        ScratchDir dir;
-        auto frame = makeFrame();
-        ScriptedModal modal;
-        const QString path = dir.file(QStringLiteral("page.htm"));
-        writeBytes(path, "mine");
-        Form1* doc = documents::openDocument(*frame, path);
+        Opened o("mine");
+        auto& [dir, frame, modal, path, doc] = o;
         doc->RTB1->SetText(QStringLiteral("edited"));
         change(kind, path, "theirs, longer");
         const QByteArray theirs = readBytes(path);
@@ -66,12 +74,9 @@ private slots:
     }
 
     void noSavesUnderAnotherName() {
-        ScratchDir dir;
-        auto frame = makeFrame();
-        ScriptedModal modal;
-        const QString path = dir.file(QStringLiteral("page.htm")), other = dir.file(QStringLiteral("copy.htm"));
-        writeBytes(path, "mine");
-        Form1* doc = documents::openDocument(*frame, path);
+        Opened o("mine");
+        auto& [dir, frame, modal, path, doc] = o;
+        const QString other = dir.file(QStringLiteral("copy.htm"));
         writeBytes(path, "theirs, longer");
         modal.answerMessage(tp::MsgResult::No);
         modal.answerFile(other);
@@ -82,12 +87,8 @@ private slots:
     }
 
     void activeWindowOffersToReload() {
-        ScratchDir dir;
-        auto frame = makeFrame();
-        ScriptedModal modal;
-        const QString path = dir.file(QStringLiteral("page.htm"));
-        writeBytes(path, "one");
-        Form1* doc = documents::openDocument(*frame, path);
+        Opened o("one");
+        auto& [dir, frame, modal, path, doc] = o;
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
         QTest::qWait(50);   // the checks that activation asked for are done: only the watcher is left
