@@ -5,51 +5,41 @@
 #include <QTest>
 
 using cmdline::Request;
-Q_DECLARE_METATYPE(Request::Action)
+using A = Request::Action;
 
 class CommandLineTest : public QObject {
     Q_OBJECT
 private slots:
-    void parse_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<Request::Action>("action");
-        QTest::addColumn<bool>("newInstance");
-        QTest::addColumn<QStringList>("files");
-        using A = Request::Action;
-        const QStringList none;
-        QTest::newRow("nothing") << none << A::Run << false << none;
-        QTest::newRow("files in order, made absolute")
-            << QStringList{"b.html", "/x/a.css", "../up/c.txt", "./d e.php"} << A::Run << false
-            << QStringList{"/work/here/b.html", "/x/a.css", "/work/up/c.txt", "/work/here/d e.php"};
-        QTest::newRow("new instance") << QStringList{"--new-instance", "a"} << A::Run << true << QStringList{"/work/here/a"};
-        QTest::newRow("dash names after --") << QStringList{"--", "-v", "--new-instance"} << A::Run << false
-                                             << QStringList{"/work/here/-v", "/work/here/--new-instance"};
-        QTest::newRow("help") << QStringList{"a", "--help"} << A::Help << false << QStringList{"/work/here/a"};
-        QTest::newRow("version") << QStringList{"-v"} << A::Version << false << none;
-        QTest::newRow("first of help and version") << QStringList{"--version", "-h"} << A::Version << false << none;
-        QTest::newRow("unknown option") << QStringList{"a", "--frobnicate"} << A::Error << false << QStringList{"/work/here/a"};
-        QTest::newRow("lone dash") << QStringList{"-"} << A::Error << false << none;
-        QTest::newRow("empty argument") << QStringList{""} << A::Run << false << none;
-    }
     void parse() {
-        QFETCH(QStringList, args);
-        const Request r = cmdline::parse(args, QStringLiteral("/work/here"));
-        QTEST(r.action, "action");
-        QTEST(r.newInstance, "newInstance");
-        QTEST(r.files, "files");
-        QCOMPARE(r.error.isEmpty(), r.action != Request::Action::Error);
-    }
-
-    void earlyActionStopsAtDoubleDash() {
-        const auto early = [](std::initializer_list<const char*> args) {
-            std::vector<const char*> argv{"tesselpad"};
-            argv.insert(argv.end(), args);
-            return cmdline::earlyAction(int(argv.size()), argv.data());
+        const struct {
+            QStringList args;
+            A action;
+            bool newInstance;
+            QStringList files;   // relative to /w/here
+        } cases[] = {
+            {{}, A::Run, false, {}},
+            {{"b.html", "/x/a.css", "../up/c.txt", "./d e.php", ""}, A::Run, false, {"b.html", "/x/a.css", "/w/up/c.txt", "d e.php"}},
+            {{"--new-instance", "a"}, A::Run, true, {"a"}},
+            {{"--", "-v", "--new-instance"}, A::Run, false, {"-v", "--new-instance"}},
+            {{"a", "--help"}, A::Help, false, {"a"}},
+            {{"--version", "-h"}, A::Version, false, {}},
+            {{"a", "--frobnicate"}, A::Error, false, {"a"}},
+            {{"-"}, A::Error, false, {}},
         };
-        QCOMPARE(early({"x.html", "--help"}), Request::Action::Help);
-        QCOMPARE(early({"--version"}), Request::Action::Version);
-        QCOMPARE(early({"--", "--help"}), Request::Action::Run);
-        QCOMPARE(early({"--unknown"}), Request::Action::Run);
+        for (const auto& c : cases) {
+            const Request r = cmdline::parse(c.args, QStringLiteral("/w/here"));
+            QStringList files;
+            for (const QString& f : c.files) files << (f.startsWith('/') ? f : QStringLiteral("/w/here/") + f);
+            QVERIFY2(r.action == c.action && r.newInstance == c.newInstance && r.files == files &&
+                         r.error.isEmpty() == (c.action != A::Error),
+                     qPrintable(c.args.join(' ')));
+        }
+        // Before the application object: --help and --version count up to "--" only.
+        const auto early = [](std::vector<const char*> argv) { return cmdline::earlyAction(int(argv.size()), argv.data()); };
+        QCOMPARE(early({"tesselpad", "x.html", "--help"}), A::Help);
+        QCOMPARE(early({"tesselpad", "--version"}), A::Version);
+        QCOMPARE(early({"tesselpad", "--", "--help"}), A::Run);
+        QCOMPARE(early({"tesselpad", "--unknown"}), A::Run);
     }
 };
 
