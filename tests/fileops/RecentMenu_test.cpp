@@ -38,10 +38,10 @@ private slots:
         QCOMPARE(specified.last(), QStringLiteral("E&xit"));
 
         const QString a = dir.file(QStringLiteral("a&b.htm")), b = dir.file(QStringLiteral("b.css")), c = dir.file(QStringLiteral("c.txt"));
-        writeBytes(a, "a");
-        writeBytes(b, "b");
-        QVERIFY(documents::openDocument(*frame, a));
-        QVERIFY(documents::openDocument(*frame, b));
+        for (const QString& f : {a, b}) {
+            writeBytes(f, "text");
+            QVERIFY(documents::openDocument(*frame, f));
+        }
         modal.answerFile(c);
         frame->mnuFileSaveAs_Click();   // saved last: first in the list
         const QStringList expected = specified.mid(0, specified.size() - 2) +
