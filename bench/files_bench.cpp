@@ -65,12 +65,15 @@ void runFiles(const bench::Options& options) {
         const QString label = QStringLiteral("%1 MB").arg(mb);
 
         // Open: read + decode + set into the control through Open's own code path.
+        const auto timeOpen = [&frame](const QString& file, Form1*& opened) {
+            return bench::seconds([&] {
+                if (opened) opened->closeWithoutAsking();
+                QCoreApplication::processEvents();
+                opened = documents::openDocument(frame, file);
+            }, 3);
+        };
         Form1* form = nullptr;
-        const double ours = bench::seconds([&] {
-            if (form) form->closeWithoutAsking();
-            QCoreApplication::processEvents();
-            form = documents::openDocument(frame, path);
-        }, 3);
+        const double ours = timeOpen(path, form);
         const double plainRead = bench::seconds([&] { volatile auto n = readPlain(path).size(); (void)n; }, 3);
         // The first position query on a text that is not plain ASCII builds the UTF-16 line index.
         const double firstIndex = bench::seconds([&] { volatile auto i = form->RTB1->indexFromByte(form->RTB1->byteLength()); (void)i; }, 1);
@@ -98,6 +101,17 @@ void runFiles(const bench::Options& options) {
         bench::report(QStringLiteral("save %1").arg(label), save, QStringLiteral("write() (no fsync)"), write);
         form->closeWithoutAsking();
         QCoreApplication::processEvents();
+        {
+            // Old Mac pages: the same text with lines ended by CR alone, against its CR LF form.
+            const QString crPath = options.workDir + QStringLiteral("/cr%1.htm").arg(mb);
+            writePlain(crPath, QByteArray(doc).replace("\r\n", "\r"), false);
+            Form1* crForm = nullptr;
+            const double cr = timeOpen(crPath, crForm);
+            if (crForm) crForm->closeWithoutAsking();
+            QCoreApplication::processEvents();
+            QFile::remove(crPath);
+            bench::report(QStringLiteral("open %1, CR-only line ends").arg(label), cr, QStringLiteral("CR LF"), ours);
+        }
         dropCaches(target);
         QFile::remove(target);
         QFile::remove(target + QStringLiteral(".raw"));

@@ -1,5 +1,9 @@
 #include "io/AtomicFile.h"
 
+#include "io/FileAttributes.h"
+#include "io/SavedCopy.h"
+#include "io/TempFile.h"
+#include "io/UniqueFd.h"
 #include "platform/System.h"
 
 #include <QByteArray>
@@ -7,8 +11,7 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,65 +19,91 @@
 namespace fileops {
 namespace {
 
-std::function<int(qint64)>& faultInjector() {
-    static std::function<int(qint64)> injector;
-    return injector;
-}
-
-
-// Writes every byte or reports why not.
-bool writeAll(int fd, const char* data, qint64 length, QString& reason) {
-    while (length > 0) {
-        const size_t n = static_cast<size_t>(std::min<qint64>(length, qint64(1) << 24));
-        if (faultInjector()) {
-            if (const int err = faultInjector()(static_cast<qint64>(n))) {
-                reason = tp::errnoText(err);
-                return false;
-            }
-        }
-        const ssize_t written = ::write(fd, data, n);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            reason = tp::errnoText(errno);
-            return false;
-        }
-        if (written == 0) {
-            reason = tp::errnoText(ENOSPC);
-            return false;
-        }
-        data += written;
-        length -= written;
-    }
-    return true;
-}
-
-bool produceInto(int fd, const Producer& produce, QString& reason) {
-    QString sinkReason;
-    const Sink sink = [&](const char* data, qint64 length) { return writeAll(fd, data, length, sinkReason); };
-    const bool ok = produce(sink, reason);
-    if (!sinkReason.isEmpty()) reason = sinkReason;
-    return ok && sinkReason.isEmpty();
-}
-
-bool syncAndClose(int fd, QString& reason) {
-    bool ok = true;
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-        reason = tp::errnoText(errno);
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        reason = tp::errnoText(errno);
-        ok = false;
-    }
-    return ok;
-}
-
 WriteResult fail(const QString& reason) { return {false, reason}; }
 
-// Rewrites the file itself, for a folder that cannot take a temporary file. Not atomic, but the
-// room for the new content is claimed before the first old byte is overwritten, so that a full
-// disk is found while the old file is still whole.
-WriteResult writeInPlace(const QByteArray& target, const Producer& produce) {
+// The file a save writes: its folder, open, and its name in it.
+struct Target {
+    int dirfd = -1;
+    QByteArray dir;    // the folder's path
+    QByteArray name;
+    bool exists = false;
+    struct stat st {};
+
+    Target() = default;
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    ~Target() {
+        if (dirfd >= 0) ::close(dirfd);
+    }
+    QByteArray path() const { return dir.endsWith('/') ? dir + name : dir + "/" + name; }
+};
+
+// Opens a folder, relative to 'at' when its path is; a folder that may not be listed still works.
+int openFolder(int at, const QByteArray& dir) {
+    const int fd = ::openat(at, dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 || errno != EACCES) return fd;
+    return ::openat(at, dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// The folder's absolute path as the system knows it, else 'fallback'.
+QByteArray folderPath(int dirfd, const QByteArray& fallback) {
+    char buf[PATH_MAX];
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(dirfd);
+    const ssize_t n = ::readlink(proc.constData(), buf, sizeof buf);
+    return n > 0 && n < ssize_t(sizeof buf) && buf[0] == '/' ? QByteArray(buf, n) : fallback;
+}
+
+// Finds the file a path names, following symbolic links one at a time relative to their folders,
+// so that paths too long for the system as a whole still work. A link to nothing is replaced
+// itself. 0 or errno.
+int resolve(const QByteArray& path, Target& t) {
+    const qsizetype slash = path.lastIndexOf('/');
+    t.dir = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : path.left(slash));
+    t.name = path.mid(slash + 1);
+    if (t.name.isEmpty()) return EISDIR;
+    t.dirfd = openFolder(AT_FDCWD, t.dir);
+    if (t.dirfd < 0) return errno;
+    for (int hops = 0; hops < 40; ++hops) {
+        if (::fstatat(t.dirfd, t.name.constData(), &t.st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(t.st.st_mode)) {
+            t.exists = true;
+            return 0;
+        }
+        QByteArray link(PATH_MAX, '\0');
+        const ssize_t n = ::readlinkat(t.dirfd, t.name.constData(), link.data(), size_t(link.size()));
+        if (n <= 0 || n >= link.size()) return n < 0 ? errno : ENAMETOOLONG;
+        link.truncate(n);
+        const qsizetype cut = link.lastIndexOf('/');
+        const QByteArray dir = cut < 0 ? QByteArray(".") : (cut == 0 ? QByteArray("/") : link.left(cut));
+        const QByteArray name = link.mid(cut + 1);
+        const int fd = name.isEmpty() ? -1 : openFolder(t.dirfd, dir);
+        struct stat st {};
+        if (fd < 0 || (::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)) {
+            if (fd >= 0) ::close(fd);
+            return 0;   // it points to nothing: the link itself is replaced
+        }
+        ::close(t.dirfd);
+        t.dirfd = fd;
+        t.dir = dir.startsWith('/') ? dir : t.dir + "/" + dir;
+        t.name = name;
+    }
+    return ELOOP;
+}
+
+// Feeds the producer's bytes to the file; false with a reason.
+bool produceInto(int fd, const Producer& produce, QString& reason) {
+    int err = 0;
+    const Sink sink = [&](const char* data, qint64 length) {
+        err = steps::writeAll(fd, data, length);
+        return err == 0;
+    };
+    const bool ok = produce(sink, reason);
+    if (err) reason = tp::errnoText(err);
+    return ok && !err;
+}
+
+// Rewrites the file itself, keeping a copy of its old content until the new one is on disk.
+WriteResult writeInPlace(const Target& t, const Producer& produce) {
     qint64 size = 0;
     QString reason;
     const Sink count = [&size](const char*, qint64 length) {
@@ -83,105 +112,141 @@ WriteResult writeInPlace(const QByteArray& target, const Producer& produce) {
     };
     if (!produce(count, reason)) return fail(reason);
 
-    const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return fail(tp::errnoText(errno));
-    if (size > 0 && ::fallocate(fd, 0, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
-        const int err = errno;
-        // Give back what the failed claim may have added at the end.
-        struct stat st {};
-        if (::fstat(fd, &st) == 0) (void)::ftruncate(fd, st.st_size);
-        ::close(fd);
-        return fail(tp::errnoText(err));
+    const int fd = ::openat(t.dirfd, t.name.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EACCES && ::faccessat(t.dirfd, t.name.constData(), W_OK, AT_EACCESS) == 0)
+            return fail(QStringLiteral("The file may be written but not read, so no copy of its old content can "
+                                       "be kept; it was not overwritten."));
+        return fail(tp::errnoText(errno));
     }
-    if (!produceInto(fd, produce, reason) || ::ftruncate(fd, size) != 0) {
-        if (reason.isEmpty()) reason = tp::errnoText(errno);
-        ::close(fd);
-        return fail(reason);
+    const UniqueFd closer(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(tp::errnoText(errno));
+    if (!S_ISREG(st.st_mode)) return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
+    const qint64 oldSize = st.st_size;
+
+    SavedCopy copy;
+    if (const int err = copy.make(fd, oldSize, t.path()))
+        return fail(QStringLiteral("No copy of its old content could be kept in %1 (%2), so it was not overwritten.")
+                        .arg(QFile::decodeName(SavedCopy::folder()), tp::errnoText(err)));
+
+    int err = 0;
+    if (size > oldSize) {
+        // Room claimed before the first old byte is overwritten finds a full disk early. A
+        // failed claim may have grown the file all the same: it is cut back to the length it had.
+        err = steps::allocate(fd, size);
+        if (err == EOPNOTSUPP) {
+            err = 0;   // claimed while written; the copy guards the rest
+        } else if (err && steps::truncate(fd, oldSize) == 0) {
+            copy.remove();
+            return fail(tp::errnoText(err));
+        }
     }
-    if (!syncAndClose(fd, reason)) return fail(reason);
+    if (!err && ::lseek(fd, 0, SEEK_SET) != 0) err = errno;
+    if (err) {
+        reason = tp::errnoText(err);
+    } else if (!produceInto(fd, produce, reason)) {
+        err = EIO;
+    } else if ((err = steps::truncate(fd, size)) || (err = steps::sync(fd))) {
+        reason = tp::errnoText(err);
+    }
+    if (err) {
+        if (copy.restore(fd) == 0) {
+            copy.remove();
+            return fail(reason + QStringLiteral(". The file holds its old content again."));
+        }
+        return fail(reason + QStringLiteral(". The file could not be put back as it was: its old content is kept in %1.")
+                                 .arg(QFile::decodeName(copy.path())));
+    }
+    copy.remove();
     return {true, {}};
+}
+
+bool inPlaceReason(int err) { return err == EACCES || err == EPERM || err == EROFS; }
+
+// The new file takes the old one's owner, permissions, access control list and attributes.
+// Returns 0, or -1 when only a rewrite in place can keep them, or an errno value to report.
+int keepWhatItIs(const Target& t, int fd, bool allowInPlace) {
+    const bool root = ::geteuid() == 0;
+    if ((root || t.st.st_gid != ::getegid()) &&
+        ::fchown(fd, root ? t.st.st_uid : uid_t(-1), t.st.st_gid) != 0 && allowInPlace)
+        return -1;
+    if (const int err = steps::chmod(fd, t.st.st_mode & 07777)) return err;
+    if (copyAttributes(t.dirfd, t.name.constData(), fd) != 0 && allowInPlace) return -1;
+    return 0;
 }
 
 } // namespace
 
-void setWriteFaultInjector(std::function<int(qint64)> injector) { faultInjector() = std::move(injector); }
+void setWriteFaultInjector(std::function<int(qint64)> injector) {
+    if (!injector) {
+        setFaultInjector(nullptr);
+        return;
+    }
+    setFaultInjector([injector](WriteFault& f) { return f.step == WriteStep::Write ? injector(f.length) : 0; });
+}
 
 WriteResult writeAtomically(const QString& path, const Producer& produce, bool allowInPlace) {
     if (path.isEmpty()) return fail(QStringLiteral("No file name was given."));
-    QByteArray target = QFile::encodeName(path);
-    if (target.contains('\0')) return fail(QStringLiteral("The file name is not valid."));
+    const QByteArray local = QFile::encodeName(path);
+    if (local.contains('\0')) return fail(QStringLiteral("The file name is not valid."));
 
-    struct stat st {};
-    bool exists = false;
-    if (::lstat(target.constData(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            // Replace the file the link points to, not the link.
-            char resolved[PATH_MAX];
-            if (::realpath(target.constData(), resolved)) {
-                target = QByteArray(resolved);
-                exists = ::stat(target.constData(), &st) == 0;
-            } else {
-                exists = false;   // a dangling link: the new file takes the link's place
-            }
-        } else {
-            exists = true;
-        }
-        if (exists && S_ISDIR(st.st_mode)) return fail(QStringLiteral("It is a folder."));
-        if (exists && !S_ISREG(st.st_mode))
-            return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
-        // Renaming over a file needs only the folder's permission: a read-only file would be
-        // replaced as if it were writable.
-        if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
-            return fail(QStringLiteral("The file is read-only: you have no permission to write to it."));
-    } else if (errno != ENOENT) {
-        return fail(tp::errnoText(errno));
-    }
-
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray dir = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : target.left(slash));
-    QByteArray tempName = dir + "/.tspd-XXXXXX";
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0) {
-        const int err = errno;
-        if (allowInPlace && exists && (err == EACCES || err == EPERM || err == EROFS) &&
-            ::access(target.constData(), W_OK) == 0)
-            return writeInPlace(target, produce);
+    Target t;
+    if (const int err = resolve(local, t)) {
+        if (err == EISDIR) return fail(QStringLiteral("It is a folder."));
         if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
         return fail(tp::errnoText(err));
     }
+    t.dir = folderPath(t.dirfd, t.dir);
+    const char* name = t.name.constData();
+    if (t.exists) {
+        if (S_ISDIR(t.st.st_mode)) return fail(QStringLiteral("It is a folder."));
+        if (!S_ISREG(t.st.st_mode)) return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
+        // Renaming over a file needs only the folder's permission, and root may write anything:
+        // a read-only file would be replaced as if it were writable.
+        if ((t.st.st_mode & 0222) == 0 || (::faccessat(t.dirfd, name, W_OK, AT_EACCESS) != 0 && errno == EACCES))
+            return fail(QStringLiteral("The file is read-only: you have no permission to write to it."));
+        // A rename would split other hard links, or give the file this user as its owner.
+        if (allowInPlace && (t.st.st_nlink > 1 || !canKeepOwner(t.st))) return writeInPlace(t, produce);
+    }
 
-    // The new file takes the old one's permissions (and owner, where we may set it).
-    if (exists) {
-        ::fchmod(fd, st.st_mode & 07777);
-        if (::geteuid() == 0 && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
-            // Not fatal: the file keeps the saving user as its owner.
+    timespec start {};
+    ::clock_gettime(CLOCK_REALTIME, &start);
+    removeStaleTemps(t.dirfd, start);
+
+    TempFile temp;
+    if (const int err = temp.create(t.dirfd, t.exists ? 0600 : 0666)) {
+        if (allowInPlace && t.exists && inPlaceReason(err) && ::faccessat(t.dirfd, name, W_OK, AT_EACCESS) == 0)
+            return writeInPlace(t, produce);
+        if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
+        return fail(tp::errnoText(err));
+    }
+    if (t.exists) {
+        const int kept = keepWhatItIs(t, temp.fd(), allowInPlace);
+        if (kept < 0) {
+            temp.discard();
+            return writeInPlace(t, produce);
         }
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        if (kept > 0)
+            return fail(QStringLiteral("The new file could not be given the permissions of the old one: %1.")
+                            .arg(tp::errnoText(kept)));
     }
 
     QString reason;
-    if (!produceInto(fd, produce, reason)) {
-        ::close(fd);
-        ::unlink(tempName.constData());
-        return fail(reason);
-    }
-    if (!syncAndClose(fd, reason)) {
-        ::unlink(tempName.constData());
-        return fail(reason);
-    }
-    if (::rename(tempName.constData(), target.constData()) != 0) {
-        const int err = errno;
-        ::unlink(tempName.constData());
+    if (!produceInto(temp.fd(), produce, reason)) return fail(reason);
+    int err = steps::sync(temp.fd());
+    if (!err) err = temp.link();
+    if (!err) err = steps::rename(t.dirfd, temp.name().constData(), name);
+    if (err) {
+        // A folder where this user may not replace the file (sticky), a file mounted on its name.
+        if (allowInPlace && t.exists && (err == EPERM || err == EBUSY || err == EXDEV)) {
+            temp.discard();
+            return writeInPlace(t, produce);
+        }
         return fail(tp::errnoText(err));
     }
-    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    temp.renamed();
+    steps::syncFolder(t.dirfd);   // the rename is done; a folder that cannot be flushed changes nothing
     return {true, {}};
 }
 

@@ -1,6 +1,8 @@
 #include "io/DocumentFile.h"
 
 #include "io/CodePage.h"
+#include "io/MemoryLimit.h"
+#include "io/SmallFile.h"
 #include "io/UniqueFd.h"
 #include "platform/RichTextBox.h"
 
@@ -34,88 +36,45 @@ std::function<qint64()>& memoryProbe() {
 
 QString megabytes(qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); }
 
-// A number from a small system file: the value after 'key' (or the first value when 'key' is
-// empty); -1 when missing. 'max' reads as -1 too.
-qint64 readSystemNumber(const char* path, const QByteArray& key) {
-    QFile f(QString::fromLatin1(path));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray content = f.read(64 * 1024);
-    qsizetype at = 0;
-    if (!key.isEmpty()) {
-        at = content.indexOf(key);
-        if (at < 0) return -1;
-        at += key.size();
-    }
-    const qsizetype end = content.indexOf('\n', at);
-    bool ok = false;
-    const qint64 value = content.mid(at, end < 0 ? -1 : end - at).trimmed().split(' ').first().toLongLong(&ok);
-    return ok ? value : -1;
-}
-
 // The length of the longest line end to end, carried across pieces of the file: lines end at CR
 // or LF, as the edit control counts them.
 class LineMeter {
 public:
     // Returns the longest line seen so far, the open line at the end included.
     qint64 feed(const char* data, qint64 n) {
-        const char* p = data;
-        const char* const end = data + n;
-        while (p < end) {
-            const char* next = static_cast<const char*>(std::memchr(p, '\n', end - p));
-            const char* cr = static_cast<const char*>(std::memchr(p, '\r', (next ? next : end) - p));
-            if (cr) next = cr;
-            if (!next) {
-                current_ += end - p;
+        // The next CR and the next LF are each looked for once, from where the last one was
+        // found: a file with only one kind of line end is passed over once, not once per line.
+        qint64 nextLf = -1, nextCr = -1;
+        for (qint64 at = 0; at < n;) {
+            if (nextLf < at) nextLf = find(data, at, n, '\n');
+            if (nextCr < at) nextCr = find(data, at, n, '\r');
+            const qint64 next = std::min(nextLf, nextCr);
+            if (next == n) {
+                current_ += n - at;
                 break;
             }
-            current_ += next - p;
+            current_ += next - at;
             longest_ = std::max(longest_, current_);
             current_ = 0;
-            p = next + 1;
+            at = next + 1;
         }
         return std::max(longest_, current_);
     }
 
 private:
+    static qint64 find(const char* data, qint64 from, qint64 n, char c) {
+        const void* hit = std::memchr(data + from, c, size_t(n - from));
+        return hit ? static_cast<const char*>(hit) - data : n;
+    }
     qint64 current_ = 0;
     qint64 longest_ = 0;
 };
 
-// Reads up to 'want' bytes; fewer only at the end of the file. -1 on an error.
-qint64 readFully(int fd, char* buf, qint64 want) {
-    qint64 got = 0;
-    while (got < want) {
-        const ssize_t n = ::read(fd, buf + got, static_cast<size_t>(want - got));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (n == 0) break;
-        got += n;
-    }
-    return got;
-}
 } // namespace
 
 qint64 availableMemory() {
     if (memoryProbe()) return memoryProbe()();
-    qint64 available = readSystemNumber("/proc/meminfo", "MemAvailable:");
-    if (available >= 0) available *= 1024;
-    // A control group with a memory limit (a container, a systemd slice) may allow less.
-    QFile cgroup(QStringLiteral("/proc/self/cgroup"));
-    if (cgroup.open(QIODevice::ReadOnly)) {
-        const QByteArray line = cgroup.readLine().trimmed();
-        if (line.startsWith("0::")) {
-            const QByteArray dir = "/sys/fs/cgroup" + line.mid(3);
-            const qint64 limit = readSystemNumber((dir + "/memory.max").constData(), QByteArray());
-            const qint64 used = readSystemNumber((dir + "/memory.current").constData(), QByteArray());
-            if (limit > 0 && used >= 0) {
-                const qint64 left = std::max<qint64>(0, limit - used);
-                available = available < 0 ? left : std::min(available, left);
-            }
-        }
-    }
-    return available;
+    return fileops::memoryLeft();
 }
 
 void setMemoryProbe(std::function<qint64()> probe) { memoryProbe() = std::move(probe); }
@@ -130,7 +89,8 @@ bool DocumentFile::open(const QString& path, QString& reason) {
         reason = QStringLiteral("The file name is not valid.");
         return false;
     }
-    // O_NONBLOCK: opening a pipe must not wait for a writer.
+    // O_NONBLOCK, kept while reading: opening a pipe must not wait for a writer, and a file that
+    // passes for a regular one but has nothing to give for now (/proc/kmsg) must not hang Open.
     UniqueFd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd) {
         reason = tp::errnoText(errno);
@@ -165,8 +125,6 @@ bool DocumentFile::open(const QString& path, QString& reason) {
         refused_ = true;
         return false;
     }
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
     fd_ = fd.release();
     size_ = st.st_size;
     return true;
@@ -182,7 +140,7 @@ bool DocumentFile::readInto(RichTextBox& rtb, QString& reason) {
         qint64 total = 0;
         LineMeter lines;
         for (;;) {
-            const qint64 n = readFully(fd_, in.data(), kChunk);
+            const qint64 n = fileops::readAvailable(fd_, in.data(), kChunk);
             if (n < 0) {
                 reason = tp::errnoText(errno);
                 ok = false;
@@ -231,7 +189,7 @@ bool DocumentFile::readAll(QByteArray& out, QString& reason) {
     out.clear();
     std::vector<char> in(kChunk);
     for (;;) {
-        const qint64 n = readFully(fd_, in.data(), kChunk);
+        const qint64 n = fileops::readAvailable(fd_, in.data(), kChunk);
         if (n < 0) {
             reason = tp::errnoText(errno);
             return false;

@@ -1,6 +1,7 @@
 #include "io/Settings.h"
 
 #include "io/AtomicFile.h"
+#include "io/SmallFile.h"
 
 #include <QFile>
 
@@ -13,10 +14,8 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 } // namespace
 
 FieldReader::FieldReader(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    data_ = file.read(kReadLimit);
-    open_ = true;
+    // Never waits: a pipe, a device or a folder under the name reads as a file that cannot be opened.
+    open_ = fileops::readSmallFile(QFile::encodeName(path), kReadLimit, data_);
 }
 
 FieldReader FieldReader::fromBytes(const QByteArray& content) {

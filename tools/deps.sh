@@ -2,12 +2,13 @@
 # Installs the Debian packages Tesselpad needs to build, test and run, where any is missing.
 # Usage: tools/deps.sh [run|test]
 set -euo pipefail
-need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev)
+need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev
+      fonts-liberation)   # the sans serif the splash and About box are laid out for
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
-  # namespaces, the desktop entry's and the AppStream metadata's validators, the Debian package's
-  # build and its checker.
-  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux desktop-file-utils appstream
+  # namespaces and small ext2/ext4 disks, the desktop entry's and the AppStream metadata's
+  # validators, the Debian package's build and its checker.
+  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux e2fsprogs desktop-file-utils appstream
          dpkg-dev debhelper lintian)
 fi
 missing=()

@@ -6,6 +6,7 @@
 #include "io/DocumentFile.h"
 #include "documents/Form1.h"
 #include "io/AtomicFile.h"
+#include "io/MemoryLimit.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
@@ -96,6 +97,33 @@ int memoryChild(const QString& path, qint64 headroom) {
     }
     std::printf("MEMORY REFUSED %s\n", qPrintable(text.simplified()));
     return 0;
+}
+
+// The child of the tests that open one file in a fresh process: joins the control group, if
+// given, then opens the file and says how it went.
+int openChild(const QString& path, const QString& group) {
+    if (!group.isEmpty()) writeBytes(group + QStringLiteral("/cgroup.procs"), "0");
+    auto frame = makeFrame();
+    ScriptedModal modal;
+    Form1* form = documents::openDocument(*frame, path);
+    std::printf("%s\n", form ? "OPENED" : qPrintable(QStringLiteral("REFUSED ") + modal.messages.value(0).text.simplified()));
+    return 0;
+}
+
+// Runs openChild() in a new process; its output, or what went wrong.
+QByteArray runOpenChild(const QString& path, const QString& group) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TESSELPAD_OPEN_CHILD"), path);
+    env.insert(QStringLiteral("TESSELPAD_OPEN_GROUP"), group);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationFilePath(), QStringList());
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return "the child hung";
+    }
+    return p.readAllStandardOutput() + p.readAllStandardError();
 }
 
 } // namespace
@@ -277,6 +305,7 @@ private slots:
         ScriptedModal modal;
         const QString path = dir.file(QStringLiteral("huge.bin"));
         if (!makeSparse(path, size)) QSKIP("no sparse file here");
+        documents::setMemoryProbe([] { return qint64(1) << 40; });   // the memory is not what is measured
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!documents::openDocument(*frame, path));
@@ -300,7 +329,13 @@ private slots:
         QVERIFY(!documents::openDocument(*frame, plain));
         QVERIFY2(modal.messages.last().text.startsWith(QStringLiteral("Can't open file: ") + plain + QStringLiteral("\r\n\r\n")),
                  qPrintable(modal.messages.last().text));
-        QVERIFY(modal.messages.last().text.contains(QStringLiteral("not enough free memory")));
+        QVERIFY(modal.messages.last().text.contains(QStringLiteral("not enough free memory to open it")));
+        // A file of exactly the largest size is not too large: the memory is what it lacks.
+        const QString gib = dir.file(QStringLiteral("gib.htm"));
+        QVERIFY(makeSparse(gib, documents::kMaxFileBytes));
+        QVERIFY(!documents::openDocument(*frame, gib));
+        QVERIFY2(modal.messages.last().text.contains(QStringLiteral("not enough free memory to open it")),
+                 qPrintable(modal.messages.last().text));
         // Refused while reading: the file's high bytes make a text twice its size.
         documents::setMemoryProbe([] { return qint64(20) << 20; });
         const QString accents = dir.file(QStringLiteral("accents.txt"));
@@ -308,7 +343,7 @@ private slots:
         QVERIFY(!documents::openDocument(*frame, accents));
         QVERIFY(modal.messages.last().text.contains(QStringLiteral("not enough free memory to hold its text")));
         QCOMPARE(frame->documentWindows().size(), 1);
-        QCOMPARE(modal.messages.size(), 2);
+        QCOMPARE(modal.messages.size(), 3);
         // With room it opens.
         documents::setMemoryProbe([] { return qint64(64) << 20; });
         QVERIFY(documents::openDocument(*frame, plain));
@@ -341,6 +376,87 @@ private slots:
         QVERIFY2(out.contains("memory") || out.contains("MEMORY FIT"), out.constData());
         const qsizetype at = out.indexOf("MEMORY");
         qInfo("%s", out.mid(at, out.indexOf('\n', at) - at).constData());
+    }
+
+    // A file of lines ended by CR alone (old Mac pages) opens as fast as one with LF.
+    void crOnlyLinesOpenAsFastAsLf() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        double seconds[2];
+        for (const char end : {'\n', '\r'}) {
+            const QString path = dir.file(QStringLiteral("lines%1.htm").arg(int(end)));
+            writeBytes(path, (QByteArray("<p>line</p>") + end).repeated(4 << 18));   // 3 MB
+            QElapsedTimer timer;
+            timer.start();
+            Form1* doc = documents::openDocument(*frame, path);
+            seconds[end == '\r'] = timer.nsecsElapsed() / 1e9;
+            QVERIFY(doc && doc->RTB1->byteLength() == QFileInfo(path).size());
+        }
+        qInfo("3 MB opened: LF lines %.3f s, CR lines %.3f s", seconds[0], seconds[1]);
+        QVERIFY(seconds[1] < 3 * seconds[0] + 0.5);
+    }
+
+    // The memory limits of control groups, v1 and v2, of the process's group and its parents.
+    void controlGroupLimits_data() {
+        QTest::addColumn<QByteArray>("mounts");    // /proc/self/mountinfo, $R: the scratch folder
+        QTest::addColumn<QByteArray>("groups");    // /proc/self/cgroup
+        QTest::addColumn<QStringList>("files");    // file=value
+        QTest::addColumn<qint64>("left");
+        const QByteArray v1 = "35 31 0:32 / $R/memory rw - cgroup cgroup rw,memory\n";
+        const QByteArray v2 = "41 31 0:38 / $R/unified rw - cgroup2 cgroup2 rw\n";
+        QTest::newRow("v1, not on the first line") << v1 + v2 << QByteArray("5:devices:/\n4:memory:/job\n0::/\n")
+            << QStringList{"memory/job/memory.limit_in_bytes=262144000", "memory/job/memory.usage_in_bytes=52428800",
+                           "memory/memory.limit_in_bytes=9223372036854771712", "memory/memory.usage_in_bytes=900000000"}
+            << qint64(209715200);
+        QTest::newRow("v2, the parent's is less") << v2 << QByteArray("0::/a/b\n")
+            << QStringList{"unified/a/b/memory.max=max", "unified/a/b/memory.current=10", "unified/a/memory.max=1000",
+                           "unified/a/memory.current=400"}
+            << qint64(600);
+        QTest::newRow("v1 mounted from below its root") << QByteArray("35 31 0:32 /job $R/memory rw - cgroup cgroup rw,memory\n")
+            << QByteArray("4:memory:/job/sub\n")
+            << QStringList{"memory/sub/memory.limit_in_bytes=1000", "memory/sub/memory.usage_in_bytes=100"} << qint64(900);
+        QTest::newRow("no limit") << v1 + v2 << QByteArray("4:memory:/\n0::/\n")
+            << QStringList{"unified/memory.max=max", "memory/memory.limit_in_bytes=x"} << qint64(-1);
+    }
+    void controlGroupLimits() {
+        QFETCH(QByteArray, mounts);
+        QFETCH(QByteArray, groups);
+        QFETCH(QStringList, files);
+        QFETCH(qint64, left);
+        ScratchDir dir;
+        for (const QString& f : files) {
+            const QString path = dir.file(f.section(QLatin1Char('='), 0, 0));
+            QDir().mkpath(QFileInfo(path).path());
+            writeBytes(path, f.section(QLatin1Char('='), 1).toLatin1() + "\n");
+        }
+        QCOMPARE(fileops::cgroupMemoryLeft(groups, mounts.replace("$R", local(dir.path()))), left);
+    }
+
+    // Run as root where cgroup v1 is mounted: a process in a group limited to 250 MB is refused a
+    // 301 MB file up front, as for any shortage of memory (it was killed by the OOM killer).
+    void controlGroupV1LimitIsHeeded() {
+        const QString groups = QStringLiteral("/sys/fs/cgroup/memory");
+        if (::geteuid() != 0 || !QFileInfo(groups + QStringLiteral("/memory.limit_in_bytes")).exists())
+            QSKIP("needs root and the memory controller of cgroup v1");
+        ScratchDir dir;
+        const QString group = groups + QStringLiteral("/tesselpad-test-%1").arg(::getpid());
+        if (!QDir().mkdir(group)) QSKIP("cannot make a control group here");
+        writeBytes(group + QStringLiteral("/memory.limit_in_bytes"), "262144000");
+        const QString path = dir.file(QStringLiteral("big.htm"));
+        QVERIFY(makeSparse(path, 301 << 20));
+        const QByteArray out = runOpenChild(path, group);
+        QDir().rmdir(group);
+        QVERIFY2(out.contains("REFUSED Can't open file: " + local(path)) && out.contains("not enough free memory to open it"),
+                 out.constData());
+    }
+
+    // A file that passes for a regular one but whose reads wait (/proc/kmsg, read by root) opens
+    // with what it has, without hanging.
+    void fileThatWouldBlockOpens() {
+        if (::access("/proc/kmsg", R_OK) != 0) QSKIP("/proc/kmsg cannot be read here");
+        const QByteArray out = runOpenChild(QStringLiteral("/proc/kmsg"), QString());
+        QVERIFY2(out.contains("OPENED"), out.constData());
     }
 
     // A 1 GB file of ordinary lines opens whole when the memory allows (about 1.1 bytes of memory
@@ -378,6 +494,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString memory = qEnvironmentVariable("TESSELPAD_MEMORY_CHILD");
     if (!memory.isEmpty()) return memoryChild(memory, qEnvironmentVariable("TESSELPAD_MEMORY_HEADROOM").toLongLong());
+    const QString open = qEnvironmentVariable("TESSELPAD_OPEN_CHILD");
+    if (!open.isEmpty()) return openChild(open, qEnvironmentVariable("TESSELPAD_OPEN_GROUP"));
     HostileInputTest test;
     return QTest::qExec(&test, argc, argv);
 }

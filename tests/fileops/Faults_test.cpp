@@ -11,6 +11,7 @@
 #include "support/TestFrame.h"
 
 #include <QDir>
+#include <QMap>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -21,7 +22,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <grp.h>
 #include <pwd.h>
+#include <sys/xattr.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +44,11 @@ uid_t nobodyUid() {
     return pw ? pw->pw_uid : uid_t(-1);
 }
 
+gid_t nobodyGid() {
+    const group* gr = ::getgrnam("nogroup");
+    return gr ? gr->gr_gid : gid_t(-1);
+}
+
 void giveToNobody(const QString& path) {
     if (::chown(local(path).constData(), nobodyUid(), gid_t(-1)) != 0) qWarning("chown failed");
 }
@@ -52,6 +60,16 @@ struct stat statOf(const QString& path) {
 }
 
 // ----- the child's side: cases run as "nobody" -------------------------------------------------
+
+// Cases where "nobody" saves a file without a message, and the file's path in the scratch folder:
+// in a read-only folder; of another owner, writable by the group; world-writable, of another
+// owner, in a sticky folder.
+const QMap<QString, QString>& savedCases() {
+    static const QMap<QString, QString> cases{{QStringLiteral("readonlyFolder"), QStringLiteral("/ro/page.htm")},
+                                              {QStringLiteral("othersGroupFile"), QStringLiteral("/rw/group.htm")},
+                                              {QStringLiteral("stickyFolder"), QStringLiteral("/sticky/shared.htm")}};
+    return cases;
+}
 
 int failures = 0;
 void expect(bool ok, const char* what, const QString& detail = QString()) {
@@ -74,8 +92,8 @@ int runUserCase(const QString& name, const QString& dir) {
         expect(modal.messages.size() == 1 && lastMessage(modal) == QStringLiteral("Can't open file: ") + path,
                "the open message", lastMessage(modal));
         expect(frame->documentWindows().size() == 1 && frame->table().upperBound() == 1, "no slot claimed");
-    } else if (name == QLatin1String("readonlyFolder")) {
-        const QString path = dir + QStringLiteral("/ro/page.htm");
+    } else if (savedCases().contains(name)) {
+        const QString path = dir + savedCases().value(name);
         Form1* doc = documents::openDocument(*frame, path);
         expect(doc, "the file opens");
         if (!doc) return 1;
@@ -96,9 +114,9 @@ int runUserCase(const QString& name, const QString& dir) {
         expect(text.contains(QStringLiteral("read-only")), "the message gives the reason", text);
         expect(frame->table().DocumentStates[doc->slot()].Changed == -1, "the document stays changed");
         expect(frame->documentWindows().contains(doc), "the window stays open");
-    } else if (name == QLatin1String("fullDiskInPlace")) {
-        // A read-only folder on a small, nearly full disk: the file must be rewritten in place.
-        const QString path = dir + QStringLiteral("/disk/ro/page.htm");
+    } else if (name.startsWith(QLatin1String("fullDisk"))) {
+        // A small, nearly full disk; in a read-only folder the file must be rewritten in place.
+        const QString path = dir + QStringLiteral("/disk/%1/page.htm").arg(name.section(QLatin1Char(':'), 2));
         const QByteArray old = readBytes(path);
         expect(old == QByteArray(100 * 1024, 'o'), "the old file is there", QString::number(old.size()));
         Form1* doc = documents::openDocument(*frame, path);
@@ -110,6 +128,7 @@ int runUserCase(const QString& name, const QString& dir) {
         expect(text.startsWith(QStringLiteral("Can't save file: ") + path), "the message names the file", text);
         expect(text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), "the message gives the reason", text);
         expect(readBytes(path) == old, "the old file is whole", QString::number(readBytes(path).size()));
+        expect(QDir(dir + QStringLiteral("/state/tesselpad/saves")).isEmpty(), "no copy is left");
         expect(frame->table().DocumentStates[doc->slot()].Changed == -1, "the document stays changed");
         // A smaller text fits and replaces it.
         doc->RTB1->SetText(QStringLiteral("short"));
@@ -140,6 +159,15 @@ int runUserCase(const QString& name, const QString& dir) {
 }
 
 // ----- the child's side of the kill test ---------------------------------------------------------
+
+// The finished copy kept for 'path' in the folder 'saves', if any.
+QByteArray keptCopy(const QString& saves, const QString& path) {
+    for (const QString& record : QDir(saves).entryList({QStringLiteral("*.path")}, QDir::Files)) {
+        const QString copy = saves + QLatin1Char('/') + record.chopped(5) + QStringLiteral(".old");
+        if (readBytes(saves + QLatin1Char('/') + record) == local(path) + "\n" && QFile::exists(copy)) return readBytes(copy);
+    }
+    return QByteArray();
+}
 
 // 'bytes' of numbered lines starting with 'word': a 1 MB block of distinct lines, repeated (so
 // that any mix of two versions shows, and the text is made at memory speed).
@@ -192,6 +220,7 @@ private:
         env.insert(QStringLiteral("TESSELPAD_AS_USER_DIR"), dir);
         env.insert(QStringLiteral("HOME"), dir);
         env.insert(QStringLiteral("DIR"), dir);
+        env.insert(QStringLiteral("XDG_STATE_HOME"), dir + QStringLiteral("/state"));
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         const QStringList asNobody = {QStringLiteral("setpriv"), QStringLiteral("--reuid=nobody"),
@@ -218,8 +247,9 @@ private slots:
     // program is copied there, since the build folder may be closed to "nobody".
     void asOrdinaryUser_data() {
         QTest::addColumn<QString>("name");
-        for (const char* name : {"unreadable", "readonlyFolder", "readonlyFile", "othersFile", "fullDiskInPlace",
-                                 "saveAsIntoReadonlyFolder", "settingsReadonlyFolder"})
+        for (const char* name : {"unreadable", "readonlyFolder", "readonlyFile", "othersFile", "othersGroupFile",
+                                 "stickyFolder", "fullDisk:tmpfs:ro", "fullDisk:ext2:ro", "fullDisk:ext4:ro",
+                                 "fullDisk:ext2:rw", "saveAsIntoReadonlyFolder", "settingsReadonlyFolder"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void asOrdinaryUser() {
@@ -265,18 +295,46 @@ private slots:
         d.mkdir(QStringLiteral("cfg-empty"));
         chmodPath(dir + QStringLiteral("/cfg-empty"), 0555);
 
+        // Another owner's file that the group "nobody" is in may write, with an extended attribute
+        // and an access control list; another owner's world-writable file in a sticky folder.
+        const QString group = dir + savedCases().value(QStringLiteral("othersGroupFile"));
+        writeBytes(group, "old text");
+        if (::chown(local(group).constData(), 0, nobodyGid()) != 0) QFAIL("chown failed");
+        chmodPath(group, 0664);
+        const QByteArray acl = aclWithUser(12345);
+        const bool attributes =
+            ::setxattr(local(group).constData(), "user.origin", "site", 4, 0) == 0 &&
+            ::setxattr(local(group).constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0) == 0;
+        d.mkdir(QStringLiteral("sticky"));
+        chmodPath(dir + QStringLiteral("/sticky"), 01777);
+        const QString shared = dir + savedCases().value(QStringLiteral("stickyFolder"));
+        writeBytes(shared, "old text");
+        chmodPath(shared, 0666);
+        const ino_t groupInode = statOf(group).st_ino, sharedInode = statOf(shared).st_ino;
+
         QString setup;
-        if (name == QLatin1String("fullDiskInPlace")) {
+        if (name.startsWith(QLatin1String("fullDisk"))) {
+            // A small disk: the old file, then full but for 16 KiB.
             if (QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty()) QSKIP("unshare is missing");
+            const QString fs = name.section(QLatin1Char(':'), 1, 1), sub = name.section(QLatin1Char(':'), 2);
+            if (fs != QLatin1String("tmpfs") && QStandardPaths::findExecutable(QStringLiteral("mkfs.") + fs).isEmpty() &&
+                !QFile::exists(QStringLiteral("/usr/sbin/mkfs.") + fs) && !QFile::exists(QStringLiteral("/sbin/mkfs.") + fs))
+                QSKIP("mkfs is missing");
             d.mkdir(QStringLiteral("disk"));
-            setup = QStringLiteral(
-                "mount -t tmpfs -o size=256k,mode=0755 none \"$DIR/disk\" && mkdir \"$DIR/disk/ro\" && "
-                "head -c 102400 /dev/zero | tr '\\0' o > \"$DIR/disk/ro/page.htm\" && "
-                "head -c 102400 /dev/zero > \"$DIR/disk/filler\" && "
-                "chown nobody \"$DIR/disk/ro/page.htm\" && chmod 0555 \"$DIR/disk/ro\"");
+            setup = (fs == QLatin1String("tmpfs")
+                         ? QStringLiteral("mount -t tmpfs -o size=256k,mode=0755 none \"$DIR/disk\"")
+                         : QStringLiteral("truncate -s 1M \"$DIR/disk.img\" && PATH=$PATH:/sbin:/usr/sbin mkfs.%1 -q -F -m 0 "
+                                          "\"$DIR/disk.img\" 2>/dev/null && mount -o loop \"$DIR/disk.img\" \"$DIR/disk\"")
+                               .arg(fs)) +
+                    QStringLiteral(" && mkdir \"$DIR/disk/%1\" && head -c 102400 /dev/zero | tr '\\0' o > \"$DIR/disk/%1/page.htm\" && "
+                                   "head -c 16384 /dev/zero > \"$DIR/disk/gap\" && "
+                                   "{ cat /dev/zero > \"$DIR/disk/filler\" 2>/dev/null; rm \"$DIR/disk/gap\"; } && "
+                                   "chown nobody \"$DIR/disk/%1/page.htm\" && chmod %2 \"$DIR/disk/%1\"")
+                        .arg(sub, sub == QLatin1String("ro") ? QStringLiteral("0555") : QStringLiteral("0777"));
         }
         const QByteArray failure = runAsNobody(name, dir, setup);
-        if (failure.contains("mount:") || failure.contains("unshare:")) QSKIP("no private tmpfs here");
+        if (failure.contains("mount:") || failure.contains("unshare:") || failure.contains("mkfs"))
+            QSKIP(qPrintable("no small disk of this kind can be mounted here: " + failure.left(200)));
         if (failure.contains("cannot") && failure.contains("setpriv")) QSKIP("setpriv cannot switch users here");
         QVERIFY2(failure.isEmpty(), failure.constData());
 
@@ -286,6 +344,22 @@ private slots:
             QCOMPARE(int(statOf(inRo).st_mode & 07777), 0640);
             QCOMPARE(statOf(inRo).st_uid, nobodyUid());
             QVERIFY(leftovers(dir + QStringLiteral("/ro")).isEmpty());
+        } else if (name == QLatin1String("othersGroupFile") || name == QLatin1String("stickyFolder")) {
+            // Rewritten in place: the same file, with its owner, group, mode and attributes.
+            const bool inGroup = name == QLatin1String("othersGroupFile");
+            const QString path = inGroup ? group : shared;
+            QCOMPARE(readBytes(path), QByteArray("new text\r\n"));
+            QCOMPARE(statOf(path).st_ino, inGroup ? groupInode : sharedInode);
+            QCOMPARE(statOf(path).st_uid, uid_t(0));
+            QCOMPARE(int(statOf(path).st_mode & 07777), inGroup ? 0664 : 0666);
+            if (inGroup) QCOMPARE(statOf(path).st_gid, nobodyGid());
+            char value[256];
+            if (inGroup && attributes) {
+                QCOMPARE(::getxattr(local(path).constData(), "user.origin", value, sizeof value), ssize_t(4));
+                QCOMPARE(::getxattr(local(path).constData(), "system.posix_acl_access", value, sizeof value),
+                         ssize_t(acl.size()));
+            }
+            QVERIFY(QDir(dir + QStringLiteral("/state/tesselpad/saves")).isEmpty());
         } else if (name == QLatin1String("readonlyFile") || name == QLatin1String("othersFile")) {
             const QString path = name == QLatin1String("othersFile") ? others : own;
             QCOMPARE(readBytes(path), QByteArray("keep me"));
@@ -299,7 +373,7 @@ private slots:
             QCOMPARE(QDir(dir + QStringLiteral("/cfg-empty")).entryList(QDir::Files | QDir::Hidden).size(), 0);
         }
         // Let the scratch folder go.
-        for (const char* sub : {"/ro", "/cfg", "/cfg-empty"}) chmodPath(dir + QLatin1String(sub), 0755);
+        for (const char* sub : {"/ro", "/cfg", "/cfg-empty", "/sticky"}) chmodPath(dir + QLatin1String(sub), 0755);
     }
 
     // The settings file is replaced whole or not at all: a write failing halfway leaves the old one.
@@ -325,17 +399,30 @@ private slots:
         if (::geteuid() != 0) QVERIFY(!settings::write(0, 1));
     }
 
-    // A large save killed at random moments leaves the old file or the new one, whole.
+    // A large save killed at random moments leaves the old file or the new one, whole; a file
+    // rewritten in place (it has a second hard link) may hold neither, but then its old content
+    // is whole in the copy kept for it. Temporary files and unfinished copies of killed saves are
+    // removed by the next save.
+    void killedSaveLeavesOldOrNewFile_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("rename") << false;
+        QTest::newRow("in place") << true;
+    }
     void killedSaveLeavesOldOrNewFile() {
+        QFETCH(bool, inPlace);
         ScratchDir dir;
         const QString path = dir.file(QStringLiteral("big.htm"));
+        const QString saves = dir.file(QStringLiteral("state/tesselpad/saves"));
         const QByteArray oldBytes = lines("old ", 40 << 20);
         const QByteArray newBytes = newFileBytes();
+        writeBytes(path, QByteArray());
+        if (inPlace) QCOMPARE(::link(local(path).constData(), local(dir.file(QStringLiteral("other.htm"))).constData()), 0);
 
         const auto start = [&](QProcess& p) {
-            writeBytes(path, oldBytes);
+            writeBytes(path, oldBytes);   // the same file: the hard link stays
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QStringLiteral("TESSELPAD_KILL_CHILD"), path);
+            env.insert(QStringLiteral("XDG_STATE_HOME"), dir.file(QStringLiteral("state")));
             p.setProcessEnvironment(env);
             p.start(QCoreApplication::applicationFilePath(), QStringList());
             QVERIFY(p.waitForStarted(10000));
@@ -360,7 +447,7 @@ private slots:
         std::mt19937 random(20240607);
         std::uniform_int_distribution<qint64> delayMs(0, saveMs + saveMs / 5);
         constexpr int kTries = 24;
-        int olds = 0, news = 0, leftoverFiles = 0;
+        int olds = 0, news = 0, inCopy = 0, mostTemps = 0, mostUnfinished = 0;
         for (int i = 0; i < kTries; ++i) {
             QProcess p;
             start(p);
@@ -374,19 +461,26 @@ private slots:
                 ++olds;
             } else if (now == newBytes) {
                 ++news;
+            } else if (inPlace && keptCopy(saves, path) == oldBytes) {
+                ++inCopy;
             } else {
                 QFAIL(qPrintable(QStringLiteral("try %1 (killed after %2 ms): the file holds %3 bytes, neither the "
                                                 "old %4 nor the new %5")
                                      .arg(i).arg(delay).arg(now.size()).arg(oldBytes.size()).arg(newBytes.size())));
             }
-            // A killed save cannot remove its temporary file; the next one does not mind it.
-            const QStringList temps = leftovers(dir.path());
-            leftoverFiles += temps.size();
-            for (const QString& t : temps) QFile::remove(dir.file(t));
+            // What a killed save may leave, the next one removes: at most the last one's is there.
+            mostTemps = std::max<int>(mostTemps, leftovers(dir.path()).size());
+            QVERIFY(mostTemps <= 1);
+            const QStringList unfinished = QDir(saves).entryList({QStringLiteral("*.partial")}, QDir::Files);
+            mostUnfinished = std::max<int>(mostUnfinished, unfinished.size());
+            QVERIFY(mostUnfinished <= 1);
+            // Finished copies are the user's to remove.
+            for (const QString& c : QDir(saves).entryList({QStringLiteral("*.old"), QStringLiteral("*.path")}, QDir::Files))
+                QFile::remove(saves + QLatin1Char('/') + c);
         }
-        qInfo("kill test: %d tries over a %lld ms save: old file %d, new file %d, never a mix; "
-              "temporary files left behind by killed saves: %d",
-              kTries, saveMs, olds, news, leftoverFiles);
+        qInfo("kill test (%s): %d tries over a %lld ms save: old file %d, new file %d, old content in the kept "
+              "copy %d, never a mix; temporary files or unfinished copies present after a kill: at most %d",
+              inPlace ? "in place" : "rename", kTries, saveMs, olds, news, inCopy, std::max(mostTemps, mostUnfinished));
     }
 };
 

@@ -6,6 +6,12 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using settings::FieldReader;
 
 class SettingsTest : public QObject {
@@ -82,6 +88,27 @@ private slots:
         big.prepend("1,1");
         writeBytes(settings::kFileName, big);
         QVERIFY(settings::read().maximizeOn());
+    }
+
+    // A settings file that is a pipe or a folder reads as a missing one, at once: no reader
+    // waits for a writer (start-up, every new window).
+    void pipeOrFolderReadsAsMissing() {
+        ScratchDir dir;
+        QVERIFY(QDir().mkdir(settings::kFileName));
+        QVERIFY(!settings::read().splash);
+        QVERIFY(QDir().rmdir(settings::kFileName));
+        QCOMPARE(::mkfifo(settings::kFileName.toLocal8Bit().constData(), 0600), 0);
+        std::atomic<bool> done{false}, missing{false};
+        std::thread reader([&] {
+            missing = !settings::read().splash;
+            done = true;
+        });
+        const bool answered = QTest::qWaitFor([&] { return done.load(); }, 5000);
+        // A reader still waiting is let go by a writer.
+        if (!answered) ::close(::open(settings::kFileName.toLocal8Bit().constData(), O_WRONLY));
+        reader.join();
+        QVERIFY2(answered, "reading a pipe waited for a writer");
+        QVERIFY(missing);
     }
 };
 

@@ -45,6 +45,22 @@ private slots:
         QCOMPARE(rtb.SelText(), QStringLiteral("\n"));
     }
 
+    // Positions equal bytes while the text is plain ASCII; a non-ASCII character typed into it
+    // ends that at once.
+    void typingANonAsciiCharacterIntoAsciiText() {
+        RichTextBox rtb;
+        rtb.SetText(QStringLiteral("abc"));
+        QCOMPARE(rtb.TextLength(), 3);
+        rtb.SetSelStart(3);
+        for (const QString typed : {QStringLiteral("\u00e9"), QStringLiteral("\u20ac")}) {
+            QTest::sendKeyEvent(QTest::Press, &rtb, Qt::Key_unknown, typed, Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, &rtb, Qt::Key_unknown, typed, Qt::NoModifier);
+        }
+        QCOMPARE(rtb.Text(), QStringLiteral("abc\u00e9\u20ac"));
+        QCOMPARE(rtb.TextLength(), 5);
+        QCOMPARE(rtb.SelStart(), 5);
+    }
+
     void positionInsideASurrogatePairIsThatOfItsCharacter() {
         RichTextBox rtb;
         rtb.SetText(QStringLiteral("a\r\nb😀c"));   // the emoji takes indexes 4 and 5

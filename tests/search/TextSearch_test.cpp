@@ -229,8 +229,11 @@ private slots:
     void upwardOverLargeTexts() {
         QFETCH(bool, matchCase);
         const qint64 size = 3 * 1024 * 1024;
+        // The first block holds the starts [size - 4 + 1 - 65536, size - 4 + 1), the next one the
+        // 131072 starts below it: hits on both sides of both borders.
+        const qint64 border1 = size - 4 + 1 - 65536, border2 = border1 - 131072;
         for (qint64 at : {qint64(0), qint64(1), qint64(65535), qint64(65536 - 2), qint64(size - 65536 - 1),
-                          qint64(size - 3 * 65536 + 1), qint64(size - 4)}) {
+                          qint64(size - 3 * 65536 + 1), qint64(size - 4), border1, border1 - 1, border2, border2 - 1}) {
             QByteArray t(size, 'a');
             t.replace(at, 4, "Abcd");
             const QByteArray p = matchCase ? QByteArray("Abcd") : QByteArray("aBCD");

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <tuple>
+
 ScratchDir::ScratchDir() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
 ScratchDir::~ScratchDir() { QDir::setCurrent(previous_); }
 
@@ -36,4 +38,18 @@ void settle() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+QByteArray aclWithUser(unsigned uid) {
+    QByteArray acl;
+    const auto put = [&acl](quint32 value, int bytes) { acl.append(reinterpret_cast<const char*>(&value), bytes); };
+    put(2, 4);   // version
+    const quint32 none = 0xFFFFFFFF;
+    for (const auto& [tag, perm, id] : {std::tuple{0x01u, 6u, none}, {0x02u, 6u, quint32(uid)}, {0x04u, 6u, none},
+                                        {0x10u, 6u, none}, {0x20u, 4u, none}}) {
+        put(tag, 2);
+        put(perm, 2);
+        put(id, 4);
+    }
+    return acl;
 }

@@ -29,3 +29,7 @@ QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
 // Runs pending events (deferred deletions included).
 void settle();
+
+// The binary form of an access control list (system.posix_acl_access) that gives the owner,
+// the group and the user 'uid' read and write, and others read: a file's mode 0664 plus one entry.
+QByteArray aclWithUser(unsigned uid);
