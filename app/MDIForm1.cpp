@@ -12,7 +12,9 @@
 #include "fileops/Printing.h"
 #include "fileops/SaveCommands.h"
 #include "platform/FileDrop.h"
+#include "platform/MenuKeys.h"
 #include "platform/Modal.h"
+#include "platform/PathTitles.h"
 #include "platform/RichTextBox.h"
 #include "search/SearchCommands.h"
 #include "windows/HelpCommands.h"
@@ -101,6 +103,7 @@ void MDIForm1::buildMenus() {
         actions_.insert(name, a);
     }
     RichTextBox::setReservedShortcuts(shortcuts);
+    tp::returnKeysOnEscape(*menuBar());
 }
 
 QAction* MDIForm1::item(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
@@ -116,12 +119,15 @@ void MDIForm1::MDIForm_Load() {
 
 Form1* MDIForm1::loadDocumentWindow(int slot) {
     auto* form = new Form1(table_);
-    // A right click shows the Edit menu; a file dropped on the text goes into the active document
-    // (not necessarily this one); a Yes in the close prompt saves as Save does.
+    // A right click shows the Edit menu; a file dropped on the text goes into the active document,
+    // which the window it was dropped on becomes first (so the text goes where the user saw it
+    // land); a Yes in the close prompt saves as Save does.
     connect(form, &Form1::rightClicked, this, [this](const QPoint& at) {
         if (QMenu* edit = menu("mnuEdit")) edit->popup(at);
     });
-    connect(form, &Form1::fileDropped, this, [this](const QString& path) {
+    connect(form, &Form1::fileDropped, this, [this, form](const QString& path) {
+        mdi_->setActiveSubWindow(form->subWindow());
+        form->RTB1->setFocus();
         if (Form1* active = ActiveForm()) fileops::documentDropFile(*active->RTB1, path);
     });
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
@@ -130,6 +136,10 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    tp::elidePathTitles(*sub);
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this, sub](Qt::WindowStates was, Qt::WindowStates is) {
+        if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, sub);
+    });
     form->Form_Load();
     return form;
 }
@@ -241,7 +251,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (tp::isFileList(de->mimeData()) && overEmptyArea(de->position().toPoint())) {
+            if (tp::offersFileCopy(*de) && overEmptyArea(de->position().toPoint())) {
                 de->setDropAction(Qt::CopyAction);
                 de->accept();
             } else {
@@ -251,7 +261,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         }
         case QEvent::Drop: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (!tp::isFileList(de->mimeData()) || !overEmptyArea(de->position().toPoint())) {
+            if (!tp::offersFileCopy(*de) || !overEmptyArea(de->position().toPoint())) {
                 de->ignore();
                 return true;
             }

@@ -7,34 +7,37 @@
 #include "documents/DocumentCommands.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
-#include <memory>
 #include <utility>
 
 namespace {
-std::unique_ptr<MDIForm1> g_frame;
+// Not an owner: the frame is deleted as the event loop ends, while the application object still
+// exists (widgets destroyed after it crash in the windowing layer).
+QPointer<MDIForm1> g_frame;
 QStringList g_waitingFiles;   // for the frame, once it is shown and no dialog is up
 
 void openWaitingFiles() {
     if (!g_frame || g_waitingFiles.isEmpty()) return;
     if (QApplication::activeModalWidget()) {
         // After the dialog: the files must not open behind it, nor their messages stack on it.
-        QTimer::singleShot(250, g_frame.get(), openWaitingFiles);
+        QTimer::singleShot(250, g_frame.data(), openWaitingFiles);
         return;
     }
     for (const QString& path : std::exchange(g_waitingFiles, {})) documents::openFile(*g_frame, path);
 }
 } // namespace
 
-MDIForm1* mainFrame() { return g_frame.get(); }
+MDIForm1* mainFrame() { return g_frame.data(); }
 
 void showMainFrame() {
     if (g_frame) return;
-    g_frame = std::make_unique<MDIForm1>();
-    QObject::connect(g_frame.get(), &MDIForm1::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    g_frame = new MDIForm1;
+    QObject::connect(g_frame.data(), &MDIForm1::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, g_frame.data(), [] { delete g_frame.data(); });
     g_frame->MDIForm_Load();
     g_frame->show();
-    if (!g_waitingFiles.isEmpty()) QTimer::singleShot(0, g_frame.get(), openWaitingFiles);
+    if (!g_waitingFiles.isEmpty()) QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 
 void openFiles(const QStringList& files, bool raise) {
@@ -45,7 +48,7 @@ void openFiles(const QStringList& files, bool raise) {
         g_frame->raise();
         g_frame->activateWindow();
     }
-    QTimer::singleShot(0, g_frame.get(), openWaitingFiles);
+    QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 
 void Main() {

@@ -3,12 +3,31 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace tp {
 namespace {
+
+// A message box is only as wide as its text, and a short text leaves no room on the title bar for
+// the title beside the window's icon and buttons ("Te… ad"): widen the box until the title fits,
+// up to two thirds of the screen.
+void makeRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics title(bold);
+    int width = title.horizontalAdvance(box.windowTitle()) + 8 * title.height();
+    if (const QScreen* screen = box.screen()) width = std::min(width, screen->availableGeometry().width() * 2 / 3);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 class ScreenModal final : public ModalSeam {
 public:
@@ -33,6 +52,7 @@ public:
             box.setDefaultButton(QMessageBox::Yes);
             break;
         }
+        makeRoomForTitle(box);
         switch (box.exec()) {
         case QMessageBox::Yes: return MsgResult::Yes;
         case QMessageBox::No: return MsgResult::No;

@@ -337,8 +337,13 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
 
 void RichTextBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
 
+// Only a copy is ever taken: a source offering nothing but a move may delete what it dragged.
+bool RichTextBox::takesDrop(const QDropEvent* e) const {
+    return acceptsDrop && (e->possibleActions() & Qt::CopyAction) && acceptsDrop(e->mimeData());
+}
+
 void RichTextBox::dragEnterEvent(QDragEnterEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
     } else {
@@ -347,7 +352,7 @@ void RichTextBox::dragEnterEvent(QDragEnterEvent* e) {
 }
 
 void RichTextBox::dragMoveEvent(QDragMoveEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
     } else {
@@ -358,7 +363,7 @@ void RichTextBox::dragMoveEvent(QDragMoveEvent* e) {
 void RichTextBox::dragLeaveEvent(QDragLeaveEvent* e) { e->accept(); }
 
 void RichTextBox::dropEvent(QDropEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
         if (dropHandler) dropHandler(e->mimeData());

@@ -118,6 +118,7 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    bool takesDrop(const QDropEvent* e) const;
     void onModified(int position, int modificationType);
     // Positions of Text() equal byte positions while the text is plain ASCII; otherwise they go
     // through Scintilla's UTF-16 line index, built the first time it is needed.

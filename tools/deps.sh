@@ -4,12 +4,16 @@
 set -euo pipefail
 need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev
       fonts-liberation)   # the sans serif the splash and About box are laid out for
+if [ "${1:-}" = run ]; then
+  need+=(xdg-utils)   # xdg-open: the Help menu's read-me and web pages
+fi
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
   # namespaces and small ext2/ext4 disks, the desktop entry's and the AppStream metadata's
-  # validators, the Debian package's build and its checker.
+  # validators, the real-display smoke test (an X server, a window manager, X key events), the
+  # Debian package's build and its checker.
   need+=(poppler-utils clang libclang-rt-14-dev lld util-linux e2fsprogs desktop-file-utils appstream
-         dpkg-dev debhelper lintian)
+         xvfb openbox xdotool dpkg-dev debhelper lintian)
 fi
 missing=()
 for p in "${need[@]}"; do
