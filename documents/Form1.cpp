@@ -56,7 +56,14 @@ void Form1::setFile(const QString& path, const QString& caption) {
     filePath_ = path;
     fileCaption_ = caption;
     if (journal_) journal_->setIdentity(Caption(), path);
-    if (changed) emit fileAssigned(path);
+    if (!changed) return;
+    diskRecord_.reset();
+    emit fileAssigned(path);
+}
+
+void Form1::recordDisk() {
+    diskRecord_ = io::FileIdentity::of(filePath_);
+    diskTold = *diskRecord_;
 }
 
 QString Form1::fileFor(const QString& name) const {
