@@ -4,11 +4,11 @@
 # with X key events through xdotool and checks what it leaves: the bytes on disk, an exit status
 # of 0, and no Qt warning about destroyed objects on its error output. Files named on the command
 # line open, also when a second launch hands them to the frame already running.
-# Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 90)
+# Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 240)
 # Needs Xvfb, openbox and xdotool; tools/deps.sh test installs them.
 set -u
 program=$(realpath "$1")
-deadline=$((SECONDS + ${SMOKE_SECONDS:-90}))
+deadline=$((SECONDS + ${SMOKE_SECONDS:-240}))
 work=$(mktemp -d)
 server="" wm="" app=""
 
