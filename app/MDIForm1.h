@@ -10,6 +10,9 @@
 
 class Form1;
 class FrameStatusBar;
+namespace fileops {
+class DiskFollower;
+}
 class QAction;
 class QMdiArea;
 class QMenu;
@@ -114,6 +117,7 @@ private:
 
     QMdiArea* mdi_ = nullptr;
     FrameStatusBar* status_ = nullptr;
+    fileops::DiskFollower* diskFollower_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

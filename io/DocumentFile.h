@@ -1,5 +1,7 @@
 #pragma once
 // Reading a document file whole into an edit control, decoding it from the code page on the way.
+#include "io/FileStamp.h"
+
 #include <QString>
 #include <functional>
 
@@ -34,6 +36,8 @@ public:
     // cannot take it (too large for the editor or for the free memory).
     bool refused() const { return refused_; }
     qint64 size() const { return size_; }
+    // The file as it was when it was opened.
+    io::FileStamp stamp() const { return stamp_; }
     // Reads everything from the file into the control's text. False with a reason on a read error,
     // on a line too long to show, or when memory runs short; the control then holds part of the
     // file (or nothing) and must not be taken for the file.
@@ -45,6 +49,7 @@ public:
 private:
     int fd_ = -1;
     qint64 size_ = 0;
+    io::FileStamp stamp_;
     qint64 memoryBudget_ = -1;   // what the text may take, measured at open; -1: unknown
     bool refused_ = false;
 };
