@@ -12,6 +12,7 @@
 #include "fileops/FileMenu.h"
 #include "fileops/Printing.h"
 #include "fileops/SaveCommands.h"
+#include "fileops/ViewInBrowser.h"
 #include "platform/FileDrop.h"
 #include "platform/MenuKeys.h"
 #include "platform/Modal.h"
@@ -19,6 +20,7 @@
 #include "platform/RichTextBox.h"
 #include "search/SearchCommands.h"
 #include "windows/HelpCommands.h"
+#include "windows/ViewCommands.h"
 #include "windows/WindowCommands.h"
 
 #include <QCloseEvent>
@@ -46,7 +48,7 @@ MDIForm1::MDIForm1() {
     mdi_->viewport()->installEventFilter(this);
     setAcceptDrops(false);
     buildMenus();
-    new FrameStatusBar(*mdi_, *statusBar(), this);
+    status_ = new FrameStatusBar(*mdi_, *statusBar(), this);
     // Beside the File menu's specified items: the recent files; and the windows' files followed
     // on disk.
     connect(menu("mnuFile"), &QMenu::aboutToShow, this, [this] { fileops::showRecentFiles(*this); });
@@ -97,8 +99,11 @@ void MDIForm1::buildMenus() {
                 shortcuts << a->shortcut();
             }
             const QByteArray slot = QByteArray(e.name) + "_Click";
-            connect(a, &QAction::triggered, this,
-                    [this, slot] { QMetaObject::invokeMethod(this, slot.constData()); });
+            // The status bar shows what the command left (a save clears the changed mark).
+            connect(a, &QAction::triggered, this, [this, slot] {
+                QMetaObject::invokeMethod(this, slot.constData());
+                if (status_) status_->scheduleRefresh();
+            });
         }
         a->setObjectName(name);
         actions_.insert(name, a);
@@ -202,6 +207,23 @@ void MDIForm1::mnuSearchFindNext_Click() { searchcmd::FindNext(*this); }
 void MDIForm1::mnuSearchReplace_Click() { searchcmd::Replace(*this); }
 void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this); }
 void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
+
+// ---- View
+void MDIForm1::mnuView_Click() { viewcmd::mnuView(*this); }
+void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
+void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
+void MDIForm1::mnuViewZoomReset_Click() { viewcmd::ZoomReset(); }
+void MDIForm1::mnuViewWordWrap_Click() { viewcmd::WordWrap(*this); }
+void MDIForm1::mnuViewColouringPlain_Click() { viewcmd::Colouring(*this, syntax::Kind::Plain); }
+void MDIForm1::mnuViewColouringHtml_Click() { viewcmd::Colouring(*this, syntax::Kind::Html); }
+void MDIForm1::mnuViewColouringXml_Click() { viewcmd::Colouring(*this, syntax::Kind::Xml); }
+void MDIForm1::mnuViewColouringCss_Click() { viewcmd::Colouring(*this, syntax::Kind::Css); }
+void MDIForm1::mnuViewColouringJava_Click() { viewcmd::Colouring(*this, syntax::Kind::Java); }
+void MDIForm1::mnuViewTabWidth2_Click() { viewcmd::TabWidth(2); }
+void MDIForm1::mnuViewTabWidth4_Click() { viewcmd::TabWidth(4); }
+void MDIForm1::mnuViewTabWidth8_Click() { viewcmd::TabWidth(8); }
+void MDIForm1::mnuViewIndentSpaces_Click() { viewcmd::IndentWithSpaces(); }
+void MDIForm1::mnuViewBrowser_Click() { fileops::ViewInBrowser(*this); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

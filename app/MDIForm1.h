@@ -9,6 +9,7 @@
 #include <QString>
 
 class Form1;
+class FrameStatusBar;
 namespace fileops {
 class DiskFollower;
 }
@@ -70,6 +71,22 @@ public slots:
     void mnuSearchFindInFiles_Click();
     void mnuSearchGoToLine_Click();
 
+    void mnuView_Click();
+    void mnuViewZoomIn_Click();
+    void mnuViewZoomOut_Click();
+    void mnuViewZoomReset_Click();
+    void mnuViewWordWrap_Click();
+    void mnuViewColouringPlain_Click();
+    void mnuViewColouringHtml_Click();
+    void mnuViewColouringXml_Click();
+    void mnuViewColouringCss_Click();
+    void mnuViewColouringJava_Click();
+    void mnuViewTabWidth2_Click();
+    void mnuViewTabWidth4_Click();
+    void mnuViewTabWidth8_Click();
+    void mnuViewIndentSpaces_Click();
+    void mnuViewBrowser_Click();
+
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();
     void mnuWindowTileVertical_Click();
@@ -99,6 +116,7 @@ private:
     void MDIForm_Unload();
 
     QMdiArea* mdi_ = nullptr;
+    FrameStatusBar* status_ = nullptr;
     fileops::DiskFollower* diskFollower_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;

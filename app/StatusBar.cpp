@@ -24,6 +24,7 @@ FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* pa
         bar->addPermanentWidget(l);
         return l;
     };
+    lblChanged_ = label("lblChanged", 8);
     lblPosition_ = label("lblPosition", 18);
     lblLineEnds_ = label("lblLineEnds", 6);
     lblCodePage_ = label("lblCodePage", 12);
@@ -64,11 +65,13 @@ void FrameStatusBar::refresh() {
     if (form && !documents::documentWindows(mdi_).contains(form)) form = nullptr;
     follow(form);
     if (!form) {
+        lblChanged_->clear();
         lblPosition_->clear();
         lblLineEnds_->clear();
         lblCodePage_->clear();
         return;
     }
+    lblChanged_->setText(form->isChanged() ? QStringLiteral("Changed") : QString());
     RichTextBox& rtb = *form->RTB1;
     // The column counts characters as positions do (a character outside the Basic Multilingual
     // Plane counts two), from 1.
@@ -79,6 +82,7 @@ void FrameStatusBar::refresh() {
     lblCodePage_->setText(codepage::kName);
 }
 
+QString FrameStatusBar::changedText() const { return lblChanged_->text(); }
 QString FrameStatusBar::positionText() const { return lblPosition_->text(); }
 QString FrameStatusBar::lineEndText() const { return lblLineEnds_->text(); }
 QString FrameStatusBar::codePageText() const { return lblCodePage_->text(); }

@@ -1,7 +1,7 @@
 #pragma once
-// The frame's status bar: for the active document window, the caret's line and column, the kind
-// of line end the document holds and the code page its file is written in. Empty when no document
-// window is open.
+// The frame's status bar: for the active document window, whether it has unsaved changes, the
+// caret's line and column, the kind of line end the document holds and the code page its file is
+// written in. Empty when no document window is open.
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -17,6 +17,7 @@ public:
     // Fills the status bar with its fields and follows the active document window of the area.
     FrameStatusBar(QMdiArea& mdi, QStatusBar& bar, QObject* parent);
 
+    QString changedText() const;    // "Changed", or empty when the document is as last saved
     QString positionText() const;   // "Ln 3, Col 7"
     QString lineEndText() const;    // "CR LF", "LF", "CR" or "mixed"
     QString codePageText() const;   // "Windows-1252"
@@ -24,12 +25,14 @@ public:
 public slots:
     // Shows the active window's state now.
     void refresh();
+    // Shows it once the program has finished what it is doing (a command that saved, say).
+    void scheduleRefresh();
 
 private:
     void follow(Form1* form);
-    void scheduleRefresh();
 
     QMdiArea& mdi_;
+    QLabel* lblChanged_ = nullptr;
     QLabel* lblPosition_ = nullptr;
     QLabel* lblLineEnds_ = nullptr;
     QLabel* lblCodePage_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/InstanceChannel.h"
 #include "app/Main.h"
+#include "app/Palette.h"
 #include "platform/Product.h"
 
 #include <QApplication>
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     icon.addFile(QStringLiteral(":/images/icon-48.png"));
     icon.addFile(QStringLiteral(":/images/icon-256.png"));
     QApplication::setWindowIcon(icon);
+    palettes::applyFromEnvironment();
     Main();
     openFiles(request.files, false);
     const int rc = QApplication::exec();

@@ -39,6 +39,9 @@ void note(const QString& name, const QString& value);
 // accented letters and a few bytes of the 0x80-0x9F range. Deterministic.
 QByteArray makeDocument(qint64 bytes);
 
+// Writes a generated file (a failure shows as a missing document in the figures).
+void writeFile(const QString& path, const QByteArray& bytes);
+
 // Resident memory of this process now and at its peak, in bytes.
 qint64 residentBytes();
 qint64 peakResidentBytes();

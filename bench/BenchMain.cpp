@@ -59,6 +59,11 @@ QByteArray makeDocument(qint64 bytes) {
     return out;
 }
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
+
 static qint64 statusField(const char* key) {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly)) return 0;

@@ -21,11 +21,6 @@ void processEvents() {
     QCoreApplication::processEvents();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
-}
-
 // Key presses as the keyboard sends them, each followed by the event processing (painting
 // included) that the program does before the next key.
 void typeKeys(RichTextBox& rtb, int count) {
@@ -86,8 +81,8 @@ void run(const bench::Options& options) {
         const QByteArray doc = bench::makeDocument(qint64(mb) << 20);
         const QString html = QDir(options.workDir).filePath(QStringLiteral("page%1.html").arg(mb));
         const QString text = QDir(options.workDir).filePath(QStringLiteral("page%1.txt").arg(mb));
-        writeFile(html, doc);
-        writeFile(text, doc);
+        bench::writeFile(html, doc);
+        bench::writeFile(text, doc);
         const Timings plain = measure(frame, text, kKeys);
         const Timings ours = measure(frame, html, kKeys);
         const QString size = QStringLiteral("%1 MB .html").arg(mb);

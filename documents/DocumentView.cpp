@@ -1,16 +1,33 @@
 #include "documents/DocumentView.h"
 
 #include "documents/Form1.h"
+#include "documents/Indentation.h"
+#include "documents/Matching.h"
+#include "documents/Theme.h"
 #include "platform/RichTextBox.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QEvent>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QList>
 #include <QMetaObject>
 #include <Qsci/qscilexer.h>
 
 #include <algorithm>
 
 namespace {
+using Sci = QsciScintillaBase;
+
+// The indicator that boxes a tag's name and its partner's.
+constexpr int kTagIndicator = 20;
+// How far around the caret a partner is looked for: near first, then further for what is at the
+// caret only.
+constexpr qint64 kNearReach = qint64(64) << 10;
+constexpr qint64 kFarReach = qint64(4) << 20;
+
 int digitsOf(long n) {
     int d = 1;
     while (n >= 10) {
@@ -19,31 +36,91 @@ int digitsOf(long n) {
     }
     return d;
 }
+
+// Every live view, to apply the preferences to (no ownership).
+QList<DocumentView*>& views() {
+    static QList<DocumentView*> list;
+    return list;
+}
+
+prefs::Editor& currentPreferences() {
+    static prefs::Editor editor = prefs::read();
+    return editor;
+}
+
+// The font documents use before zoom: the system's fixed-width font at its own size.
+QFont documentFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
 } // namespace
 
-DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font_(form.RTB1->font()) {
+DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font_(documentFont()) {
     setObjectName(QStringLiteral("DocumentView"));
+    views().append(this);
     rtb_.setMarginType(0, QsciScintilla::NumberMargin);
     rtb_.setMarginLineNumbers(0, true);
-    styleMargin();
+    rtb_.setPlainLook(font_, rtb_.color(), rtb_.paper());
+    rtb_.SendScintilla(Sci::SCI_INDICSETSTYLE, kTagIndicator, Sci::INDIC_ROUNDBOX);
+    rtb_.SendScintilla(Sci::SCI_INDICSETALPHA, kTagIndicator, 70);
+    rtb_.SendScintilla(Sci::SCI_INDICSETOUTLINEALPHA, kTagIndicator, 160);
+    rtb_.SendScintilla(Sci::SCI_INDICSETUNDER, kTagIndicator, 1);
+    applyPreferences();
+    applyTheme();
 
     // The control's text may already hold something: count it once.
     recount();
 
+    rtb_.installEventFilter(this);
     connect(&form, &Form1::fileAssigned, this, &DocumentView::onFileAssigned);
     connect(&rtb_, &RichTextBox::Change, this, &DocumentView::onChange);
+    connect(&rtb_, &RichTextBox::zoomRequested, this, [](int steps) {
+        prefs::Editor p = preferences();
+        p.zoom = std::clamp(p.zoom + steps, prefs::kZoomMin, prefs::kZoomMax);
+        setPreferences(p);
+    });
     connect(&rtb_, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int modificationType, const char*, int length, int, int, int, int, int, int) {
                 onModified(position, modificationType, length);
             });
+    connect(&rtb_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION)) updateMatches();
+    });
+    connect(&rtb_, &QsciScintillaBase::SCN_CHARADDED, this, &DocumentView::keepIndent);
 }
 
-DocumentView::~DocumentView() = default;
+DocumentView::~DocumentView() { views().removeAll(this); }
 
 DocumentView* DocumentView::of(const Form1* form) {
     return form ? form->findChild<DocumentView*>(QStringLiteral("DocumentView"), Qt::FindDirectChildrenOnly)
                 : nullptr;
 }
+
+// ---- Preferences
+
+prefs::Editor DocumentView::preferences() { return currentPreferences(); }
+
+void DocumentView::setPreferences(const prefs::Editor& editor) {
+    if (editor == currentPreferences()) return;
+    currentPreferences() = editor;
+    prefs::write(editor);
+    for (DocumentView* view : views()) view->applyPreferences();
+}
+
+void DocumentView::applyPreferences() {
+    const prefs::Editor& p = currentPreferences();
+    rtb_.setTabWidth(p.tabWidth);
+    rtb_.setIndentationWidth(0);   // one step of indentation is a tab's width
+    rtb_.setIndentationsUseTabs(!p.indentWithSpaces);
+    if (rtb_.SendScintilla(Sci::SCI_GETZOOM) != p.zoom) {
+        rtb_.SendScintilla(Sci::SCI_SETZOOM, p.zoom);
+        marginDigits_ = 0;
+        updateMarginWidth();
+    }
+}
+
+// ---- Colouring and colours
 
 void DocumentView::onFileAssigned(const QString& path) {
     kind_ = syntax::kindForPath(path);
@@ -56,11 +133,259 @@ void DocumentView::onFileAssigned(const QString& path) {
     applyColouring();
 }
 
+void DocumentView::setSyntaxKind(syntax::Kind kind) {
+    kind_ = kind;
+    tooLarge_ = rtb_.byteLength() > syntax::colouringLimit();
+    applyColouring();
+}
+
+void DocumentView::applyColouring() {
+    const syntax::Kind wanted = tooLarge_ ? syntax::Kind::Plain : kind_;
+    if (wanted == applied_) return;
+    QsciLexer* old = lexer_;
+    lexer_ = syntax::makeLexer(wanted, font_, this);
+    rtb_.setLexer(lexer_);
+    delete old;
+    applied_ = wanted;
+    if (lexer_) {
+        // No fold levels: nothing shows them, and working them out slows the colouring.
+        rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "fold", "0");
+        if (wanted == syntax::Kind::Html) {
+            // Script between <% and %> is VBScript unless the page says otherwise, as in ASP.
+            rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "asp.default.language", "2");
+        }
+    }
+    applyTheme();
+}
+
+void DocumentView::applyTheme() {
+    themeQueued_ = false;
+    const theme::Colours c = theme::fromPalette(rtb_.palette());
+    if (lexer_) {
+        // The colouring's own colours are made for black text on white paper; styles that keep
+        // those take the palette's text and paper.
+        const QColor designedText(Qt::black), designedPaper(Qt::white);
+        lexer_->setDefaultColor(designedText);
+        lexer_->setDefaultPaper(designedPaper);
+        QList<int> styles;
+        QList<QColor> texts, papers;
+        for (int style = 0; style <= Sci::STYLE_MAX; ++style) {
+            if (lexer_->description(style).isEmpty()) continue;
+            styles << style;
+            texts << lexer_->defaultColor(style);
+            papers << lexer_->defaultPaper(style);
+        }
+        lexer_->setDefaultColor(c.text);
+        lexer_->setDefaultPaper(c.paper);
+        for (qsizetype i = 0; i < styles.size(); ++i) {
+            const QColor paper = theme::stylePaper(papers[i], designedPaper, c);
+            lexer_->setPaper(paper, styles[i]);
+            lexer_->setColor(theme::styleText(texts[i], designedText, paper, c), styles[i]);
+        }
+        lexer_->setPaper(c.paper, Sci::STYLE_DEFAULT);
+        lexer_->setColor(c.text, Sci::STYLE_DEFAULT);
+    } else {
+        rtb_.setPlainLook(font_, c.text, c.paper);
+    }
+    rtb_.setMarginsFont(font_);
+    rtb_.setMarginsForegroundColor(c.marginText);
+    rtb_.setMarginsBackgroundColor(c.marginPaper);
+    rtb_.setSelectionForegroundColor(c.selectionText);
+    rtb_.setSelectionBackgroundColor(c.selectionPaper);
+    rtb_.setCaretForegroundColor(c.caret);
+    rtb_.setMatchedBraceForegroundColor(c.matchText);
+    rtb_.setMatchedBraceBackgroundColor(c.matchPaper);
+    rtb_.setUnmatchedBraceForegroundColor(c.unmatchedText);
+    rtb_.setUnmatchedBraceBackgroundColor(c.paper);
+    rtb_.SendScintilla(Sci::SCI_INDICSETFORE, kTagIndicator, c.tagMatch);
+    marginDigits_ = 0;
+    updateMarginWidth();
+}
+
+bool DocumentView::eventFilter(QObject* watched, QEvent* e) {
+    if (watched != &rtb_) return QObject::eventFilter(watched, e);
+    switch (e->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::ApplicationPaletteChange:
+        // After the control has taken the new palette in.
+        if (!themeQueued_) {
+            themeQueued_ = true;
+            QMetaObject::invokeMethod(this, &DocumentView::applyTheme, Qt::QueuedConnection);
+        }
+        break;
+    case QEvent::KeyPress: {
+        const auto* ke = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = ke->modifiers() & ~Qt::KeypadModifier;
+        if (ke->key() == Qt::Key_Backtab && (mods & ~Qt::ShiftModifier) == Qt::NoModifier) {
+            unindentLines();
+            return true;
+        }
+        if (ke->key() == Qt::Key_Tab && mods == Qt::NoModifier) {
+            const long s = rtb_.SendScintilla(Sci::SCI_GETSELECTIONSTART);
+            const long end = rtb_.SendScintilla(Sci::SCI_GETSELECTIONEND);
+            if (rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, s) != rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, end)) {
+                indentLines();
+                return true;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+// ---- Indentation
+
+namespace {
+// The lines a block command works on: those the selection touches, without the last when the
+// selection ends at its very start.
+struct Block {
+    long first = 0, last = 0;
+};
+Block selectedLines(RichTextBox& rtb) {
+    const long s = rtb.SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const long e = rtb.SendScintilla(Sci::SCI_GETSELECTIONEND);
+    Block b{static_cast<long>(rtb.SendScintilla(Sci::SCI_LINEFROMPOSITION, s)),
+            static_cast<long>(rtb.SendScintilla(Sci::SCI_LINEFROMPOSITION, e))};
+    if (b.last > b.first && rtb.SendScintilla(Sci::SCI_POSITIONFROMLINE, b.last) == e) --b.last;
+    return b;
+}
+
+// Puts the selection over the whole lines of the block, keeping its direction.
+void selectBlock(RichTextBox& rtb, const Block& b, bool caretFirst) {
+    const long from = rtb.SendScintilla(Sci::SCI_POSITIONFROMLINE, b.first);
+    const long to = rtb.SendScintilla(Sci::SCI_POSITIONFROMLINE, b.last + 1);
+    const long end = to > rtb.SendScintilla(Sci::SCI_GETLINEENDPOSITION, b.last) ? to
+                                                                                  : rtb.SendScintilla(Sci::SCI_GETLINEENDPOSITION, b.last);
+    if (caretFirst) rtb.selectBytes(end, from);
+    else rtb.selectBytes(from, end);
+}
+} // namespace
+
+void DocumentView::indentLines() {
+    const prefs::Editor& p = currentPreferences();
+    const QByteArray step = indentation::step(p.indentWithSpaces, p.tabWidth);
+    const Block b = selectedLines(rtb_);
+    const bool caretFirst = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) < rtb_.SendScintilla(Sci::SCI_GETANCHOR);
+    rtb_.editInOneStep([&] {
+        for (long line = b.first; line <= b.last; ++line) {
+            const long start = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+            if (rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line) == start) continue;   // empty lines stay empty
+            rtb_.replaceBytes(start, start, step);
+        }
+    });
+    selectBlock(rtb_, b, caretFirst);
+}
+
+void DocumentView::unindentLines() {
+    const int width = currentPreferences().tabWidth;
+    const Block b = selectedLines(rtb_);
+    const bool hadSelection = rtb_.hasSelection();
+    const bool caretFirst = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) < rtb_.SendScintilla(Sci::SCI_GETANCHOR);
+    rtb_.editInOneStep([&] {
+        for (long line = b.first; line <= b.last; ++line) {
+            const long start = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+            const long length = rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line) - start;
+            const qint64 cut = indentation::unindentStep(rtb_.rangePointer(start, std::min<long>(length, 64)),
+                                                         std::min<long>(length, 64), width);
+            if (cut > 0) rtb_.replaceBytes(start, start + cut, {});
+        }
+    });
+    if (hadSelection) selectBlock(rtb_, b, caretFirst);
+}
+
+void DocumentView::keepIndent(int ch) {
+    // Enter types CR LF (or the line end of the text's own kind): at its last character the caret
+    // stands at the start of the new line.
+    if (!autoIndent_ || (ch != '\n' && ch != '\r')) return;
+    const long caret = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS);
+    const long line = rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, caret);
+    if (line == 0 || rtb_.hasSelection() || rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line) != caret) return;
+    const long prev = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line - 1);
+    const long prevLength = std::min<long>(rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line - 1) - prev, 4096);
+    const qint64 blanks = indentation::leadingBlanks(rtb_.rangePointer(prev, prevLength), prevLength);
+    if (blanks == 0) return;
+    const QByteArray indent = rtb_.bytes(prev, blanks);
+    rtb_.SendScintilla(Sci::SCI_ADDTEXT, static_cast<unsigned long>(indent.size()), indent.constData());
+}
+
+// ---- Word wrap
+
+bool DocumentView::setWordWrap(bool on) {
+    if (on && rtb_.hasLineLongerThan(kMaxWrapLineBytes)) return false;
+    wrap_ = on;
+    rtb_.setWrapMode(on ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+    return true;
+}
+
+// ---- Matching
+
+void DocumentView::setMatching(bool on) {
+    matching_ = on;
+    updateMatches();
+}
+
+void DocumentView::updateMatches() {
+    qint64 brace[2] = {-1, -1};
+    qint64 tag[4] = {-1, 0, -1, 0};
+    const long caret = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS);
+    if (matching_ && !rtb_.hasSelection()) {
+        const qint64 length = rtb_.byteLength();
+        const auto span = [&](qint64 reach) {
+            const qint64 from = std::max<qint64>(0, caret - reach);
+            const qint64 n = std::min(length, caret + reach) - from;
+            return matching::Span{rtb_.rangePointer(from, n), n, from};
+        };
+        const long line = rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, caret);
+        const qint64 lineStart = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+        const qint64 lineEnd = rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
+        matching::Pair pair = matching::braceAt(span(kNearReach), caret, lineStart, lineEnd);
+        if (pair.at >= 0 && pair.partner < 0) pair = matching::braceAt(span(kFarReach), caret, lineStart, lineEnd);
+        brace[0] = pair.at;
+        brace[1] = pair.partner;
+        if (applied_ == syntax::Kind::Html || applied_ == syntax::Kind::Xml) {
+            matching::TagPair t = matching::tagAt(span(kNearReach), caret);
+            if (t.name < 0) t = matching::tagAt(span(kFarReach), caret);
+            tag[0] = t.name;
+            tag[1] = t.nameLength;
+            tag[2] = t.partner;
+            tag[3] = t.partnerLength;
+        }
+    }
+    // Only a change is shown: showing it changes the view, which comes back here.
+    if (!std::equal(brace, brace + 2, braceShown_)) {
+        std::copy(brace, brace + 2, braceShown_);
+        if (brace[0] >= 0 && brace[1] < 0) rtb_.SendScintilla(Sci::SCI_BRACEBADLIGHT, static_cast<unsigned long>(brace[0]));
+        else rtb_.SendScintilla(Sci::SCI_BRACEHIGHLIGHT, static_cast<unsigned long>(brace[0]), static_cast<long>(brace[1]));
+    }
+    if (!std::equal(tag, tag + 4, tagShown_)) {
+        rtb_.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kTagIndicator);
+        if (tagShown_[0] >= 0) {
+            rtb_.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(tagShown_[0]), static_cast<long>(tagShown_[1]));
+            rtb_.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(tagShown_[2]), static_cast<long>(tagShown_[3]));
+        }
+        std::copy(tag, tag + 4, tagShown_);
+        if (tag[0] >= 0) {
+            rtb_.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(tag[0]), static_cast<long>(tag[1]));
+            rtb_.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(tag[2]), static_cast<long>(tag[3]));
+        }
+    }
+}
+
+// ---- Text changes, margin and line ends
+
 void DocumentView::onChange() {
     // The control raises Change after the change. Without a notice before it, the whole text was
     // replaced with the notices off (a load): it is counted afresh, once, by scanning it.
     if (pending_.kind == Pending::None) recount();
     else finishPending();
+    if (wrap_) {
+        // A line grown past the wrapping limit turns wrapping off.
+        const long line = rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS));
+        if (rtb_.SendScintilla(Sci::SCI_LINELENGTH, line) > kMaxWrapLineBytes) setWordWrap(false);
+    }
     if (!lexer_ || sizeCheckQueued_ || rtb_.byteLength() <= syntax::colouringLimit()) return;
     // Grown past the limit: colouring goes off, after the control has finished the change it is
     // reporting. It comes back only with the next file assigned to the window, so that editing
@@ -77,44 +402,15 @@ void DocumentView::onChange() {
         Qt::QueuedConnection);
 }
 
-void DocumentView::applyColouring() {
-    const syntax::Kind wanted = tooLarge_ ? syntax::Kind::Plain : kind_;
-    if (wanted == applied_) return;
-    QsciLexer* old = lexer_;
-    lexer_ = syntax::makeLexer(wanted, font_, this);
-    rtb_.setLexer(lexer_);
-    delete old;
-    applied_ = wanted;
-    if (!lexer_) {
-        // Taking the lexer away resets every style: the document's own font comes back, and the
-        // text already coloured goes back to the one plain style.
-        rtb_.setFont(font_);
-        rtb_.SendScintilla(QsciScintillaBase::SCI_CLEARDOCUMENTSTYLE);
-    } else if (wanted == syntax::Kind::Html) {
-        // Script between <% and %> is VBScript unless the page says otherwise, as in ASP.
-        rtb_.SendScintilla(QsciScintillaBase::SCI_SETPROPERTY, "asp.default.language", "2");
-    }
-    styleMargin();
-}
-
-void DocumentView::styleMargin() {
-    rtb_.setMarginsFont(font_);
-    rtb_.setMarginsForegroundColor(QColor(0x80, 0x80, 0x80));
-    rtb_.setMarginsBackgroundColor(QColor(0xf0, 0xf0, 0xf0));
-    marginDigits_ = 0;
-    updateMarginWidth();
-}
-
 void DocumentView::updateMarginWidth() {
     // Room for the largest line number, at least three digits; recomputed only when the number
     // of digits changes, so the margin costs nothing per keystroke whatever the document's size.
-    const int digits = std::max(3, digitsOf(rtb_.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)));
+    const int digits = std::max(3, digitsOf(rtb_.SendScintilla(Sci::SCI_GETLINECOUNT)));
     if (digits == marginDigits_) return;
     marginDigits_ = digits;
     const QByteArray sample(digits, '9');
-    const long textWidth = rtb_.SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
-                                              static_cast<unsigned long>(QsciScintillaBase::STYLE_LINENUMBER),
-                                              sample.constData());
+    const long textWidth =
+        rtb_.SendScintilla(Sci::SCI_TEXTWIDTH, static_cast<unsigned long>(Sci::STYLE_LINENUMBER), sample.constData());
     rtb_.setMarginWidth(0, static_cast<int>(textWidth) + 10);
 }
 
@@ -126,7 +422,7 @@ lineends::Counts DocumentView::countRange(qint64 from, qint64 to) const {
     to = std::min(to, length);
     if (from >= to) return {};
     const auto charAt = [this](qint64 pos) {
-        return static_cast<char>(rtb_.SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(pos)));
+        return static_cast<char>(rtb_.SendScintilla(Sci::SCI_GETCHARAT, static_cast<unsigned long>(pos)));
     };
     const char before = from > 0 ? charAt(from - 1) : 0;
     const char after = to < length ? charAt(to) : 0;
@@ -139,9 +435,9 @@ void DocumentView::onModified(int position, int modificationType, int length) {
     // change does not always come (the control leaves it out while it handles a key or a program
     // edit): the next notice before a change, or the control's Change, completes the count then.
     const qint64 p = position;
-    if (modificationType & (QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE)) {
+    if (modificationType & (Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE)) {
         finishPending();
-        if (modificationType & QsciScintillaBase::SC_MOD_BEFOREINSERT) {
+        if (modificationType & Sci::SC_MOD_BEFOREINSERT) {
             counts_ -= countRange(p - 1, p + 1);
             pending_ = {Pending::Insert, p, length};
         } else {
@@ -150,8 +446,7 @@ void DocumentView::onModified(int position, int modificationType, int length) {
             pending_ = {Pending::Delete, p, length};
         }
     }
-    if (modificationType & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))
-        finishPending();
+    if (modificationType & (Sci::SC_MOD_INSERTTEXT | Sci::SC_MOD_DELETETEXT)) finishPending();
 }
 
 void DocumentView::finishPending() {

@@ -1,9 +1,12 @@
 #pragma once
-// How a document window shows its text beyond the text itself: syntax colouring chosen from the
-// window's file, a line-number margin, and the kinds of line end the text holds (for the status
-// bar). None of it changes the text, the positions or the changed flag.
+// How a document window shows its text beyond the text itself: syntax colouring (chosen from the
+// window's file, or by hand), colours that follow the application's palette, a line-number
+// margin, the user's font size, tab width and zoom, word wrap, the highlighting of the brace,
+// quote or tag pair at the caret, Enter keeping the indentation, and the kinds of line end the
+// text holds (for the status bar). None of it changes the text behind the user's back.
 #include "documents/LineEnds.h"
 #include "documents/Syntax.h"
+#include "io/Preferences.h"
 
 #include <QFont>
 #include <QObject>
@@ -22,11 +25,34 @@ public:
     // The view of a window, or nullptr.
     static DocumentView* of(const Form1* form);
 
-    // The colouring the window's file asks for, and whether it is in force (it is not on
-    // documents larger than syntax::colouringLimit()).
+    // The colouring the window's file asks for (or the one chosen by hand), and whether it is in
+    // force (it is not on documents larger than syntax::colouringLimit()).
     syntax::Kind syntaxKind() const { return kind_; }
     bool colouring() const { return lexer_ != nullptr; }
     QsciLexer* lexer() const { return lexer_; }
+    // A colouring chosen by hand; it lasts until the window is given another file.
+    void setSyntaxKind(syntax::Kind kind);
+
+    // Word wrap, off by default. Lines longer than this never wrap: the control lays a line out
+    // whole, and a wrapped line of many megabytes would take it seconds at every change.
+    static constexpr qint64 kMaxWrapLineBytes = qint64(4) << 20;
+    bool wordWrap() const { return wrap_; }
+    // False when refused (a line is too long).
+    bool setWordWrap(bool on);
+
+    // The highlighting of the pair at the caret and Enter keeping the indentation; both on.
+    void setMatching(bool on);
+    void setAutoIndent(bool on) { autoIndent_ = on; }
+
+    // Tab and Shift+Tab on the lines of the selection (Shift+Tab also on the caret's line alone):
+    // one step of indentation added to or taken from each line, as one undoable change.
+    void indentLines();
+    void unindentLines();
+
+    // The user's preferences (tab width, tabs or spaces, zoom): the same for every document window.
+    static prefs::Editor preferences();
+    // Applies them to every document window and keeps them in the user's configuration.
+    static void setPreferences(const prefs::Editor& editor);
 
     lineends::Counts lineEndCounts() const { return counts_; }
     lineends::Kind lineEndKind() const { return lineends::kindOf(counts_); }
@@ -38,6 +64,9 @@ signals:
     // The text changed; the line-end counts are up to date.
     void textChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     void onFileAssigned(const QString& path);
     void onModified(int position, int modificationType, int length);
@@ -45,8 +74,11 @@ private:
     void recount();
     void onChange();
     void applyColouring();
-    void styleMargin();
+    void applyPreferences();
+    void applyTheme();
     void updateMarginWidth();
+    void updateMatches();
+    void keepIndent(int ch);
     lineends::Counts countRange(qint64 from, qint64 to) const;
 
     RichTextBox& rtb_;
@@ -56,7 +88,14 @@ private:
     QsciLexer* lexer_ = nullptr;
     bool tooLarge_ = false;
     bool sizeCheckQueued_ = false;
+    bool themeQueued_ = false;
+    bool wrap_ = false;
+    bool matching_ = true;
+    bool autoIndent_ = true;
     int marginDigits_ = 0;
+    // What is highlighted now: a brace pair and a tag pair (positions, -1 for none).
+    qint64 braceShown_[2] = {-1, -1};
+    qint64 tagShown_[4] = {-1, 0, -1, 0};
     lineends::Counts counts_;
     // The change announced and not yet counted after.
     struct Pending {

@@ -73,6 +73,11 @@ QString Form1::fileFor(const QString& name) const {
 
 QMdiSubWindow* Form1::subWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
 
+bool Form1::isChanged() const {
+    const int i = slot();
+    return table_.valid(i) && table_.DocumentStates[i].Changed != 0;
+}
+
 void Form1::Form_Load() {
     if (settings::read().maximizeOn()) {
         if (QMdiSubWindow* sub = subWindow()) sub->setWindowState(sub->windowState() | Qt::WindowMaximized);

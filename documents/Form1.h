@@ -49,6 +49,8 @@ public:
 
     QMdiSubWindow* subWindow() const;
 
+    // Whether the document has changes not saved yet: its slot's Changed flag.
+    bool isChanged() const;
     // The recovery journal that keeps the window's unsaved text, or nullptr when journals are off.
     DocumentJournal* journal() const { return journal_; }
 

@@ -1,6 +1,7 @@
 #include "documents/Syntax.h"
 
 #include "documents/FileTypes.h"
+#include "documents/HtmlKeywords.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -14,6 +15,17 @@
 namespace syntax {
 namespace {
 qint64 g_limit = kDefaultColouringLimit;
+
+// HTML as written today: HTML5, SVG and MathML names and today's JavaScript.
+class HtmlLexer : public QsciLexerHTML {
+public:
+    using QsciLexerHTML::QsciLexerHTML;
+    const char* keywords(int set) const override {
+        if (set == 1) return htmlkeywords::htmlSet();
+        if (set == 2) return htmlkeywords::javaScriptSet();
+        return QsciLexerHTML::keywords(set);
+    }
+};
 } // namespace
 
 Kind kindForPath(const QString& path) {
@@ -51,7 +63,7 @@ QsciLexer* makeLexer(Kind kind, const QFont& font, QObject* parent) {
     QsciLexer* lexer = nullptr;
     switch (kind) {
     case Kind::Plain: return nullptr;
-    case Kind::Html: lexer = new QsciLexerHTML(parent); break;
+    case Kind::Html: lexer = new HtmlLexer(parent); break;
     case Kind::Xml: lexer = new QsciLexerXML(parent); break;
     case Kind::Css: lexer = new QsciLexerCSS(parent); break;
     case Kind::Java: lexer = new QsciLexerJava(parent); break;

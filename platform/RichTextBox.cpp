@@ -9,10 +9,14 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QWheelEvent>
 #include <Qsci/qscicommandset.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
+#include <vector>
 
 namespace {
 QList<QKeySequence>& reservedKeys() {
@@ -37,6 +41,38 @@ void dropCollidingBindings(QsciScintilla& editor) {
         }
     }
 }
+// Calls found(from, to) with the offsets of every line of more than 'longer' bytes in
+// [text, text + n), its line end left out; lines end at CR or LF. Stops when found() returns false.
+template <typename Found>
+void forEachLongLine(const char* text, qint64 n, qint64 longer, Found found) {
+    const char* p = text;
+    const char* const end = text + n;
+    while (end - p > longer) {
+        const char* window = p + longer + 1;
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(window - p)));
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>((lf ? lf : window) - p)));
+        if (const char* eol = cr ? cr : lf) {
+            p = eol + 1;
+            continue;
+        }
+        // A long line: its end is the next CR or LF, or the end of the text.
+        const char* e = p;
+        while (e < end && *e != '\n' && *e != '\r') {
+            const char* nl = static_cast<const char*>(std::memchr(e, '\n', static_cast<size_t>(end - e)));
+            const char* stop = nl ? nl : end;
+            const char* c = static_cast<const char*>(std::memchr(e, '\r', static_cast<size_t>(stop - e)));
+            e = c ? c : stop;
+        }
+        if (!found(p - text, e - text)) return;
+        p = e;
+    }
+}
+
+bool hasLongLine(const char* text, qint64 n, qint64 longer = RichTextBox::kLongLineBytes) {
+    bool any = false;
+    forEachLongLine(text, n, longer, [&](qint64, qint64) { return !(any = true); });
+    return any;
+}
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
@@ -51,16 +87,37 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(9);
-    setFont(font);
+    setPlainLook(font, color(), paper());
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
     setMarginWidth(2, 0);
     setWrapMode(QsciScintilla::WrapNone);
     sci(SCI_SETSCROLLWIDTH, 1);            // the horizontal scroll bar follows the widest line seen
     sci(SCI_SETSCROLLWIDTHTRACKING, 1);
+    // The lines on screen stay laid out between paints, and short pieces of text are measured
+    // once (long lines are laid out from such pieces: showInPieces()).
+    sci(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
+    sci(SCI_SETPOSITIONCACHE, 4096);
+    // Typing past the right edge scrolls a good stretch at once: after a change, the first paint of
+    // the whole view compares every line on screen with the text, which costs on long lines.
+    sci(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_EVEN | CARET_JUMPS, 50);
     setEolVisibility(false);
     setAcceptDrops(true);
     dropCollidingBindings(*this);
+    // The zoom is the user's, the same in every document (zoomRequested()): the control's own
+    // zoom keys would zoom this one alone.
+    for (QsciCommand* cmd : standardCommands()->commands()) {
+        const auto c = cmd->command();
+        if (c == QsciCommand::ZoomIn || c == QsciCommand::ZoomOut) {
+            cmd->setKey(0);
+            cmd->setAlternateKey(0);
+        }
+    }
+    // Colour what is on screen first and the text before it while waiting for input, so that going
+    // to the end of a long page does not wait for everything before it to be coloured. The text
+    // after the screen is coloured when it is shown: colouring it in the background would colour
+    // the rest of the page again after every key typed in its middle.
+    sci(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int modificationType, const char*, int, int, int, int, int, int, int) {
@@ -134,17 +191,32 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
         loadEventMask_ = sci(SCI_GETMODEVENTMASK);
         sci(SCI_SETMODEVENTMASK, 0);
     }
-    if (reserveBytes >= kLargeTextBytes && !stylesNone_) useDocumentWithoutStyles(reserveBytes);
     sci(SCI_SETUNDOCOLLECTION, 0);
     sci(SCI_CLEARALL);
     asciiOnly_ = true;
     asciiDirty_ = false;
-    if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
+    if (reserveBytes >= kLargeTextBytes && !stylesNone_) largeReserve_ = reserveBytes;
+    else if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
+}
+
+void RichTextBox::chooseLargeDocument(const char* firstPiece, qint64 length) {
+    const qint64 reserve = largeReserve_;
+    largeReserve_ = -1;
+    // A large text goes without style bytes, which halves its memory, unless its first piece
+    // shows long lines (a minified page, a bundle): those are laid out fast only with them.
+    constexpr qint64 kLook = qint64(4) << 20;
+    if (firstPiece && hasLongLine(firstPiece, std::min(length, kLook))) {
+        sci(SCI_ALLOCATE, static_cast<unsigned long>(reserve + 1));
+        return;
+    }
+    useDocumentWithoutStyles(reserve);
+    sci(SCI_SETUNDOCOLLECTION, 0);
 }
 
 void RichTextBox::AppendUtf8(const char* data, qint64 length) {
     // APPENDTEXT takes a length, so NUL characters pass like any other.
     constexpr qint64 kPiece = qint64(1) << 30;
+    if (largeReserve_ >= 0) chooseLargeDocument(data, length);
     if (asciiOnly_ && !utf8::isAscii(data, length)) asciiOnly_ = false;
     while (length > 0) {
         const qint64 n = std::min(length, kPiece);
@@ -155,15 +227,18 @@ void RichTextBox::AppendUtf8(const char* data, qint64 length) {
 }
 
 void RichTextBox::EndLoad() {
+    if (largeReserve_ >= 0) chooseLargeDocument(nullptr, 0);
     asciiDirty_ = false;   // what was appended is known
     sci(SCI_SETUNDOCOLLECTION, 1);
     sci(SCI_EMPTYUNDOBUFFER);
     sci(SCI_SETSAVEPOINT);
-    sci(SCI_SETSEL, 0, 0);
     if (--loading_ == 0) {
+        // Before anything lays a line out (putting the caret at the start does).
+        showAllLongLinesInPieces();
         sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(loadEventMask_));
-        emit Change();
     }
+    sci(SCI_SETSEL, 0, 0);
+    if (loading_ == 0) emit Change();
 }
 
 qint64 RichTextBox::byteLength() const { return sci(SCI_GETLENGTH); }
@@ -277,7 +352,8 @@ void RichTextBox::editInOneStep(const std::function<void()>& edits) {
 
 void RichTextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8) {
     sci(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), long(to));
-    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.data());
+    // The control asserts a text pointer even for an empty replacement.
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.isNull() ? "" : utf8.data());
 }
 
 void RichTextBox::reserveBytes(qint64 bytes) {
@@ -317,6 +393,21 @@ void RichTextBox::editQuietly(const std::function<void()>& edit) {
     if (sci(SCI_GETLINECOUNT) != lines) emit linesChanged();
 }
 
+bool RichTextBox::hasLineLongerThan(qint64 bytes) const {
+    const qint64 n = byteLength();
+    // Both sides of the gap, without moving it; a line across the gap is measured whole.
+    const qint64 gap = std::clamp<qint64>(sci(SCI_GETGAPPOSITION), 0, n);
+    if (hasLongLine(rangePointer(0, gap), gap, bytes) || hasLongLine(rangePointer(gap, n - gap), n - gap, bytes))
+        return true;
+    const long line = sci(SCI_LINEFROMPOSITION, gap);
+    return sci(SCI_GETLINEENDPOSITION, line) - sci(SCI_POSITIONFROMLINE, line) > bytes;
+}
+
+void RichTextBox::recolor(int start, int end) {
+    if (start == 0 && end == -1) return;
+    QsciScintilla::recolor(start, end);
+}
+
 void RichTextBox::setReservedShortcuts(const QList<QKeySequence>& keys) { reservedKeys() = keys; }
 
 bool RichTextBox::event(QEvent* e) {
@@ -336,6 +427,178 @@ bool RichTextBox::event(QEvent* e) {
         }
     }
     return QsciScintilla::event(e);
+}
+
+void RichTextBox::setPlainLook(const QFont& font, const QColor& text, const QColor& paper) {
+    setFont(font);
+    setColor(text);
+    setPaper(paper);
+    // The twin of style 0 that long lines alternate with (showInPieces()).
+    SendScintilla(SCI_STYLESETFONT, 1, font.family().toLatin1().constData());
+    sci(SCI_STYLESETSIZEFRACTIONAL, 1, sci(SCI_STYLEGETSIZEFRACTIONAL, 0));
+    sci(SCI_STYLESETWEIGHT, 1, sci(SCI_STYLEGETWEIGHT, 0));
+    sci(SCI_STYLESETITALIC, 1, sci(SCI_STYLEGETITALIC, 0));
+    sci(SCI_STYLESETFORE, 1, sci(SCI_STYLEGETFORE, 0));
+    sci(SCI_STYLESETBACK, 1, sci(SCI_STYLEGETBACK, 0));
+}
+
+// Scintilla lays a line out whole before it shows any of it, measuring its text in pieces of one
+// style. A plain line is one piece of one style, measured a hundred characters at a time by the
+// font machinery: about a second per megabyte. Pieces of fewer than 30 bytes are measured once and
+// kept, so a long line whose characters alternate between two styles that look the same is laid
+// out from kept measures, some thirty times faster. Only the plain view does this (a lexer's
+// styles are its own) and only where the text has style bytes.
+bool RichTextBox::piecesApply() const { return !stylesNone_ && !lexer() && !loading_; }
+
+void RichTextBox::showInPieces(long start, long end) {
+    constexpr long kChunk = 1 << 16;
+    // Styles 0 1 0 1 ... for a chunk of plain ASCII (starting at either).
+    static const std::vector<char> alternating = [] {
+        std::vector<char> v(kChunk + 1);
+        for (long i = 0; i <= kChunk; ++i) v[i] = static_cast<char>(i & 1);
+        return v;
+    }();
+    std::vector<char> styles;
+    const char* text = rangePointer(start, end - start);
+    char style = 1;   // of the character before: the line's first character takes 0
+    sci(SCI_STARTSTYLING, start, 0);
+    for (long at = start; at < end;) {
+        const long n = std::min(kChunk, end - at);
+        const char* chunk;
+        if (utf8::isAscii(text, n)) {
+            chunk = alternating.data() + (style ^ 1);
+            style = static_cast<char>(style ^ (n & 1));
+        } else {
+            styles.resize(kChunk);
+            for (long i = 0; i < n; ++i) {
+                if (!utf8::isContinuation(static_cast<unsigned char>(text[i]))) style ^= 1;
+                styles[i] = style;
+            }
+            chunk = styles.data();
+        }
+        SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(n), chunk);
+        text += n;
+        at += n;
+    }
+}
+
+void RichTextBox::showLinesInPieces(long first, long last) {
+    last = std::min(last, sci(SCI_GETLINECOUNT) - 1);
+    for (long line = std::max(first, 0L); line <= last; ++line) {
+        const long start = sci(SCI_POSITIONFROMLINE, line);
+        const long end = sci(SCI_GETLINEENDPOSITION, line);
+        if (end - start > kLongLineBytes && lineNeedsPieces(start, end)) showInPieces(start, end);
+    }
+}
+
+// Every long line in pieces: at once those of the first and the last screen (where the caret goes
+// first, and is laid out before any paint), the others a few megabytes at a time while the program
+// waits for input.
+void RichTextBox::showAllLongLinesInPieces() {
+    piecesFrom_ = -1;
+    if (!piecesApply()) return;
+    const long screen = sci(SCI_LINESONSCREEN) + 2;
+    const long lines = sci(SCI_GETLINECOUNT);
+    showLinesInPieces(0, screen);
+    showLinesInPieces(lines - screen, lines - 1);
+    piecesFrom_ = 0;
+    QMetaObject::invokeMethod(this, &RichTextBox::showMoreLongLinesInPieces, Qt::QueuedConnection);
+}
+
+void RichTextBox::showMoreLongLinesInPieces() {
+    if (piecesFrom_ < 0 || !piecesApply()) {
+        piecesFrom_ = -1;
+        return;
+    }
+    constexpr qint64 kSlice = qint64(4) << 20;
+    const qint64 n = byteLength();
+    const qint64 from = std::min(piecesFrom_, n);
+    const qint64 to = std::min(n, from + kSlice);
+    piecesFrom_ = to;
+    const char* const text = rangePointer(from, n - from);
+    forEachLongLine(text, n - from, kLongLineBytes, [&](qint64 start, qint64 end) {
+        if (from + start >= to) return false;
+        if (lineNeedsPieces(from + start, from + end)) showInPieces(from + start, from + end);
+        piecesFrom_ = std::max(piecesFrom_, from + end);
+        return true;
+    });
+    if (piecesFrom_ >= n) {
+        piecesFrom_ = -1;
+        return;
+    }
+    QMetaObject::invokeMethod(this, &RichTextBox::showMoreLongLinesInPieces, Qt::QueuedConnection);
+}
+
+void RichTextBox::showLongLinesOnScreenInPieces() {
+    if (!piecesApply()) return;
+    const long firstShown = sci(SCI_GETFIRSTVISIBLELINE);
+    showLinesInPieces(sci(SCI_DOCLINEFROMVISIBLE, firstShown),
+                      sci(SCI_DOCLINEFROMVISIBLE, firstShown + sci(SCI_LINESONSCREEN) + 1));
+    const long caretLine = sci(SCI_LINEFROMPOSITION, sci(SCI_GETCURRENTPOS));
+    showLinesInPieces(caretLine, caretLine);
+    showTypingInPieces();
+}
+
+// Whether a long line is not in pieces: sampled at nine places, where a run of one style must
+// end within two characters.
+bool RichTextBox::lineNeedsPieces(long start, long end) const {
+    for (int k = 0; k <= 8; ++k) {
+        const long a = k == 0 ? start : sci(SCI_POSITIONAFTER, start + (end - start) / 9 * k);
+        const long b = sci(SCI_POSITIONAFTER, a);
+        const long c = sci(SCI_POSITIONAFTER, b);
+        if (c < end && sci(SCI_GETSTYLEAT, a) == sci(SCI_GETSTYLEAT, b) && sci(SCI_GETSTYLEAT, b) == sci(SCI_GETSTYLEAT, c))
+            return true;
+    }
+    return false;
+}
+
+// Text typed into a line in pieces comes in the one plain style: once it makes a run of a few
+// characters, the stretch before the caret is put in pieces again.
+void RichTextBox::showTypingInPieces() {
+    const long caret = sci(SCI_GETCURRENTPOS);
+    const long line = sci(SCI_LINEFROMPOSITION, caret);
+    const long start = sci(SCI_POSITIONFROMLINE, line);
+    if (sci(SCI_GETLINEENDPOSITION, line) - start <= kLongLineBytes) return;
+    constexpr int kRun = 8;
+    long at = sci(SCI_POSITIONBEFORE, caret);
+    if (at <= start) return;
+    const long style = sci(SCI_GETSTYLEAT, at);
+    for (int run = 1; run < kRun; ++run) {
+        const long before = sci(SCI_POSITIONBEFORE, at);
+        if (before < start || before == at || sci(SCI_GETSTYLEAT, before) != style) return;
+        at = before;
+    }
+    // A run: restyle from some way back (neighbours of the stretch may end up sharing a style,
+    // which makes a piece of two).
+    long from = at;
+    for (int i = 0; i < 256 && from > start; ++i) from = sci(SCI_POSITIONBEFORE, from);
+    showInPieces(from, caret);
+}
+
+void RichTextBox::setLexer(QsciLexer* lexer) {
+    QsciScintilla::setLexer(lexer);
+    if (lexer) return;
+    // The text coloured so far goes back to the one plain style, long lines to their pieces.
+    sci(SCI_CLEARDOCUMENTSTYLE);
+    showAllLongLinesInPieces();
+}
+
+
+void RichTextBox::paintEvent(QPaintEvent* e) {
+    showLongLinesOnScreenInPieces();
+    // Plain text is styled as far as it goes: otherwise Scintilla, finding unstyled text on
+    // screen, starts a new styling round at every paint and compares every line it keeps laid
+    // out with the text, character by character, before it may use it.
+    if (!lexer()) sci(SCI_STARTSTYLING, byteLength(), 0);
+    // The horizontal scroll range follows the widest line shown, and every change of it redraws
+    // the whole view; typing at the end of a very wide line would change it at each key. Such a
+    // line gets room to grow.
+    const long width = sci(SCI_GETSCROLLWIDTH);
+    if (width > kRoomyWidth && width != roomyWidth_) {
+        roomyWidth_ = width + width / 8;
+        sci(SCI_SETSCROLLWIDTH, roomyWidth_);
+    }
+    QsciScintilla::paintEvent(e);
 }
 
 void RichTextBox::mousePressEvent(QMouseEvent* e) {
@@ -360,6 +623,19 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
     }
     QsciScintilla::mousePressEvent(e);
     if (button) emit MouseDown(button, shift, p.x(), p.y());
+}
+
+void RichTextBox::wheelEvent(QWheelEvent* e) {
+    if (e->modifiers() & Qt::ControlModifier) {
+        // A wheel notch is 120; finer wheels and touchpads add up to it.
+        wheelZoom_ += e->angleDelta().y();
+        const int steps = wheelZoom_ / 120;
+        wheelZoom_ -= steps * 120;
+        if (steps != 0) emit zoomRequested(steps);
+        e->accept();
+        return;
+    }
+    QsciScintilla::wheelEvent(e);
 }
 
 void RichTextBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }

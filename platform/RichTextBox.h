@@ -29,6 +29,8 @@ public:
     // Texts of at least this size are loaded without a style buffer (no colouring), which halves
     // the memory they take.
     static constexpr qint64 kLargeTextBytes = qint64(20) << 20;
+    // Lines longer than this are laid out in pieces of one character each (see RichTextBox.cpp).
+    static constexpr qint64 kLongLineBytes = 4096;
 
     explicit RichTextBox(QWidget* parent = nullptr);
 
@@ -108,6 +110,19 @@ public:
     // Selects a byte range: the anchor at 'from', the caret at 'to'.
     void selectBytes(qint64 from, qint64 to);
 
+    // Taking the lexer away takes the colours off the text and shows long lines in pieces again.
+    void setLexer(QsciLexer* lexer = nullptr) override;
+
+    // The look of text without colouring: the document's font and its text and paper colours.
+    void setPlainLook(const QFont& font, const QColor& text, const QColor& paper);
+
+    // Whether some line (its line end left out) is longer than this many bytes.
+    bool hasLineLongerThan(qint64 bytes) const;
+
+    // Setting a lexer colours the whole text at once; here the text on screen is coloured as it is
+    // painted and the rest while the program waits for input (Scintilla's idle styling).
+    void recolor(int start = 0, int end = -1) override;
+
     // Keys that belong to the frame's menu: the control leaves them to the shortcut machinery, and
     // the controls made from then on drop their own bindings for them (but where the control's
     // command is the menu item's: Cut, Copy, Select All, Delete).
@@ -123,10 +138,15 @@ signals:
     void Change();
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
     void MouseDown(int button, int shift, int x, int y);
+    // Ctrl and the mouse wheel: zoom in (steps > 0) or out. The control does not zoom by itself:
+    // the zoom is the user's, the same in every document.
+    void zoomRequested(int steps);
 
 protected:
     bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
@@ -141,6 +161,18 @@ private:
     bool asciiOnly() const;
     void ensureIndex() const;
     void useDocumentWithoutStyles(qint64 reserveBytes);
+    // A large load chooses its document when its first piece shows whether it has long lines.
+    void chooseLargeDocument(const char* firstPiece, qint64 length);
+    // Long lines shown in pieces (see RichTextBox.cpp): all of them, those on screen and the
+    // caret's, one range.
+    bool piecesApply() const;
+    void showAllLongLinesInPieces();
+    void showMoreLongLinesInPieces();
+    void showLongLinesOnScreenInPieces();
+    void showLinesInPieces(long first, long last);
+    void showInPieces(long start, long end);
+    bool lineNeedsPieces(long start, long end) const;
+    void showTypingInPieces();
     // Runs an edit (a key, a program change) and raises Change once after it if it changed the text.
     void editQuietly(const std::function<void()>& edit);
     long sci(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const {
@@ -152,6 +184,11 @@ private:
     mutable bool asciiDirty_ = false;   // text was inserted since asciiOnly_ was last known
     mutable bool indexAllocated_ = false;
     bool stylesNone_ = false;
+    qint64 largeReserve_ = -1;
+    static constexpr long kRoomyWidth = 1 << 18;   // pixels
+    long roomyWidth_ = 0;
+    int wheelZoom_ = 0;
+    qint64 piecesFrom_ = -1;   // where the long lines still to be put in pieces start; -1: none   // a large load whose document is not chosen yet
     long loadEventMask_ = 0;
     int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it
 };

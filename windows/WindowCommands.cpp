@@ -122,6 +122,8 @@ void mnuWindow(DocumentFrame& frame) {
         ++n;
         QString caption = sub->widget()->windowTitle();
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // A document with unsaved changes is marked (its caption itself stays as it is).
+        if (static_cast<Form1*>(sub->widget())->isChanged()) caption += kChangedMark;
         const QString text = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(caption) : caption;
         QAction* entry = menu->addAction(text);
         entry->setProperty(kListEntry, true);

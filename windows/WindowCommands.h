@@ -4,6 +4,7 @@
 #include <QList>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 class DocumentFrame;
 class QMdiSubWindow;
@@ -12,8 +13,11 @@ namespace windowcmd {
 
 enum class Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2, ArrangeIcons = 3 };
 
+// What follows the caption of a document with unsaved changes in the window list.
+inline const QString kChangedMark = QStringLiteral(" *");
+
 // Run as the Window menu opens: enables the four commands (disabled with no active window) and
-// lists the open document windows below them, the active one checked.
+// lists the open document windows below them, the active one checked, changed ones marked.
 void mnuWindow(DocumentFrame& frame);
 // Arranges all document windows of the frame; the active window stays active.
 void Arrange(DocumentFrame& frame, Arrangement how);

@@ -5,8 +5,11 @@
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
+#include "windows/WindowCommands.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -141,6 +144,36 @@ private slots:
         settle();
         QCOMPARE(status.positionText(), QStringLiteral("Ln 1, Col 1"));
         QCOMPARE(modal.messages.size(), 0);
+    }
+
+    // Unsaved changes show in the status bar and in the Window menu; the captions stay as they are.
+    void changedMarker() {
+        ScratchDir dir;
+        ScriptedModal modal;
+        writeBytes(dir.file(QStringLiteral("page.htm")), "<p>");
+        auto frame = makeFrame();
+        FrameStatusBar& status = statusOf(*frame);
+        Form1* page = documents::openDocument(*frame, dir.file(QStringLiteral("page.htm")));
+        settle();
+        QCOMPARE(status.changedText(), QString());
+        QTest::keyClicks(page->RTB1, QStringLiteral("x"));
+        settle();
+        QCOMPARE(status.changedText(), QStringLiteral("Changed"));
+        const auto entries = [&] {
+            emit frame->menu("mnuWindow")->aboutToShow();
+            QStringList texts;
+            for (QAction* a : frame->menu("mnuWindow")->actions())
+                if (!a->isSeparator() && a->isCheckable()) texts << a->text();
+            return texts;
+        };
+        const QString pageEntry = QStringLiteral("&2 ") + page->Caption();
+        QCOMPARE(entries(), (QStringList{QStringLiteral("&1 Document"), pageEntry + windowcmd::kChangedMark}));
+        QCOMPARE(page->Caption(), dir.file(QStringLiteral("page.htm")).toUpper());
+        frame->item("mnuFileSave")->trigger();   // Ctrl+S
+        settle();
+        QCOMPARE(status.changedText(), QString());
+        QCOMPARE(entries(), (QStringList{QStringLiteral("&1 Document"), pageEntry}));
+        QCOMPARE(readBytes(dir.file(QStringLiteral("page.htm"))), QByteArray("x<p>\r\n"));
     }
 };
 

@@ -2,6 +2,7 @@
 #include "documents/DocumentCommands.h"
 #include "documents/DocumentView.h"
 #include "documents/Form1.h"
+#include "documents/HtmlKeywords.h"
 #include "documents/Syntax.h"
 #include "fileops/SaveCommands.h"
 #include "platform/RichTextBox.h"
@@ -11,6 +12,7 @@
 #include <QMdiArea>
 #include <QTest>
 #include <Qsci/qscilexer.h>
+#include <Qsci/qscilexerhtml.h>
 
 namespace {
 const QByteArray kPage =
@@ -32,6 +34,26 @@ bool anyStyled(RichTextBox& rtb) {
     for (long i = 0; i < n; ++i)
         if (rtb.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(i)) != 0) return true;
     return false;
+}
+
+// The style the HTML colouring gives the first character of every name of 'names', each written
+// into 'shape' in place of %1, all in one page.
+QList<int> htmlStyles(const QStringList& names, const char* shape) {
+    RichTextBox rtb;
+    QsciLexer* lexer = syntax::makeLexer(syntax::Kind::Html, rtb.font(), &rtb);
+    rtb.setLexer(lexer);
+    QByteArray page;
+    QList<qint64> at;
+    for (const QString& name : names) {
+        const QByteArray piece = QString::fromLatin1(shape).arg(name).toLatin1();
+        at << page.size() + QByteArray(shape).indexOf("%1");
+        page += piece + "\r\n";
+    }
+    rtb.SetTextUtf8(page);
+    rtb.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    QList<int> styles;
+    for (qint64 pos : at) styles << int(rtb.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
+    return styles;
 }
 
 QString styleFont(RichTextBox& rtb, int style) {
@@ -271,6 +293,33 @@ private slots:
         frame->mnuFileSaveAs_Click();
         QVERIFY(DocumentView::of(small)->colouring());
         QCOMPARE(readBytes(dir.file(QStringLiteral("again.htm"))), kPage + "\r\n");
+    }
+
+    // Valid markup of today is never shown as an error: every name the colouring knows, the
+    // attribute families, and the names a page of today uses, in the case pages write them.
+    void todaysMarkupIsNotAnError() {
+        QStringList elements = htmlkeywords::elements();
+        elements << QStringLiteral("footer") << QStringLiteral("MAIN") << QStringLiteral("linearGradient")
+                 << QStringLiteral("feGaussianBlur") << QStringLiteral("foreignObject") << QStringLiteral("template");
+        const QList<int> tags = htmlStyles(elements, "<%1 id=\"x\">text</%1>");
+        for (qsizetype i = 0; i < elements.size(); ++i)
+            QVERIFY2(tags[i] == QsciLexerHTML::Tag, qPrintable(elements[i] + QStringLiteral(" styled %1").arg(tags[i])));
+
+        QStringList attributes = htmlkeywords::attributes();
+        attributes << QStringLiteral("min") << QStringLiteral("max") << QStringLiteral("data-user-id")
+                   << QStringLiteral("aria-describedby") << QStringLiteral("onclick") << QStringLiteral("onpointerdown")
+                   << QStringLiteral("viewBox") << QStringLiteral("xlink:href") << QStringLiteral("xml:lang")
+                   << QStringLiteral("xmlns:svg") << QStringLiteral("stroke-linecap") << QStringLiteral("crossorigin");
+        const QList<int> attrs = htmlStyles(attributes, "<div %1=\"v\">x</div>");
+        for (qsizetype i = 0; i < attributes.size(); ++i)
+            QVERIFY2(attrs[i] == QsciLexerHTML::Attribute, qPrintable(attributes[i] + QStringLiteral(" styled %1").arg(attrs[i])));
+
+        // A typing mistake still shows.
+        QCOMPARE(htmlStyles({QStringLiteral("dvi")}, "<%1>x</%1>").first(), int(QsciLexerHTML::UnknownTag));
+        QCOMPARE(htmlStyles({QStringLiteral("hreff")}, "<a %1=\"x\">x</a>").first(), int(QsciLexerHTML::UnknownAttribute));
+        // Script is coloured as JavaScript, with today's keywords.
+        QCOMPARE(htmlStyles({QStringLiteral("const")}, "<script>%1 x = 1;</script>").first(),
+                 int(QsciLexerHTML::JavaScriptKeyword));
     }
 };
 

@@ -125,6 +125,10 @@ private slots:
         QVERIFY(replacecmd::replaceCurrent(*frame, dash));
         QCOMPARE(rtb.Text(), QStringLiteral("x [$0] a-b"));
         QCOMPARE(rtb.SelText(), QStringLiteral("a-b"));
+
+        const ReplaceQuery nothing{QStringLiteral("a-b"), QString(), false, false, false, true};   // by nothing
+        replacecmd::replaceCurrent(*frame, nothing);   // and finds no more
+        QCOMPARE(rtb.Text(), QStringLiteral("x [$0] "));
     }
 
     // Find Next follows whole word and regular expression set by Replace; Find turns them off.

@@ -65,7 +65,7 @@ expect_bytes() { wait_for "$1 to hold the expected bytes" bytes_are "$@"; }
 # ---- The program
 start() {   # [argument...]
   : >"$work/stderr"
-  (cd "$work" && exec env QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$work/state" "$program" "$@" 2>>"$work/stderr") &
+  (cd "$work" && exec env QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" "$program" "$@" 2>>"$work/stderr") &
   app=$!
   wait_window Tesselpad
 }
@@ -97,7 +97,7 @@ step "display $DISPLAY"
 
 step "start, open each menu, type"
 start
-for m in f e s w h; do open_menu "$m"; done
+for m in f e s v w h; do open_menu "$m"; done
 type_text "Hello smoke"
 key Return
 type_text "line 2"
@@ -120,6 +120,19 @@ key ctrl+End
 type_text "!"
 key ctrl+s
 expect_bytes "$work/saved.htm" 'Hello smoke\r\nline 2\r\n!\r\n'
+
+step "View > Indent with Spaces, then Tab and Enter keep the indentation in spaces"
+key Return
+key alt+v
+wait_for "the View menu" windows_are 2
+key s
+wait_for "the View menu to close" windows_are 1
+key Tab
+type_text "x"
+key Return
+type_text "y"
+key ctrl+s
+expect_bytes "$work/saved.htm" 'Hello smoke\r\nline 2\r\n!\r\n    x\r\n    y\r\n'
 
 step "File > Exit"
 key alt+f

@@ -1,0 +1,216 @@
+// How fast the view answers: the first visit to the end of a coloured page right after opening it,
+// typing with matching and automatic indentation on against off, and pages whose lines are
+// megabytes long (minified pages and bundles). Each figure runs from the request until the program
+// is idle again (events handled, the window painted).
+#include "bench/Bench.h"
+
+#include "app/MDIForm1.h"
+#include "documents/DocumentCommands.h"
+#include "documents/DocumentView.h"
+#include "documents/Form1.h"
+#include "platform/RichTextBox.h"
+#include "search/FindInDocument.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+
+namespace {
+
+// Everything the program does before it waits for the next input: pending events, painting (an
+// update asked for while events are handled is painted in the next round).
+void idle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// Until the window shows the result of what was asked: pending events handled and the window
+// painted, without the colouring that goes on in the background afterwards.
+void shown(RichTextBox& rtb) {
+    QCoreApplication::sendPostedEvents();
+    rtb.viewport()->repaint();
+}
+
+// Until the background colouring of the whole text is done.
+void coloured(RichTextBox& rtb) {
+    for (int i = 0; i < 100000 && rtb.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) < rtb.byteLength(); ++i)
+        QCoreApplication::processEvents();
+}
+
+void press(RichTextBox& rtb, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString()) {
+    QKeyEvent down(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(&rtb, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(&rtb, &up);
+}
+
+// 'bytes' of the generated page with its line ends taken out every 'lineBytes' bytes: lines of
+// about that length.
+QByteArray longLines(qint64 bytes, qint64 lineBytes) {
+    QByteArray doc = bench::makeDocument(bytes);
+    doc.replace("\r\n", " ");
+    for (qint64 at = lineBytes; at + 2 < doc.size(); at += lineBytes) {
+        doc[at] = '\r';
+        doc[at + 1] = '\n';
+    }
+    return doc;
+}
+
+struct LongTimes {
+    double open = 0, end = 0, home = 0, key = 0;
+};
+
+LongTimes measureLong(MDIForm1& frame, const QString& path) {
+    LongTimes t;
+    Form1* form = nullptr;
+    t.open = bench::seconds([&] {
+        form = documents::openDocument(frame, path);
+        idle();
+    });
+    if (!form) return t;
+    RichTextBox& rtb = *form->RTB1;
+    t.end = bench::seconds([&] {
+        press(rtb, Qt::Key_End, Qt::ControlModifier);
+        idle();
+    });
+    constexpr int kKeys = 20;
+    t.key = bench::seconds([&] {
+        for (int i = 0; i < kKeys; ++i) {
+            press(rtb, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+            idle();
+        }
+    }) / kKeys;
+    t.home = bench::seconds([&] {
+        press(rtb, Qt::Key_Home, Qt::ControlModifier);
+        idle();
+    });
+    form->closeWithoutAsking();
+    QCoreApplication::processEvents();
+    return t;
+}
+
+void runLongLines(const bench::Options& options, MDIForm1& frame) {
+    const qint64 total = qint64(options.sizesMb.empty() ? 100 : options.sizesMb.back()) << 20;
+    const QString longPath = QDir(options.workDir).filePath(QStringLiteral("bundle.txt"));
+    const QString shortPath = QDir(options.workDir).filePath(QStringLiteral("page.txt"));
+    bench::writeFile(longPath, longLines(total, qint64(1) << 20));
+    bench::writeFile(shortPath, bench::makeDocument(total));
+    const LongTimes ordinary = measureLong(frame, shortPath);
+    const LongTimes lng = measureLong(frame, longPath);
+    const QString size = QStringLiteral("%1 MB").arg(total >> 20);
+    bench::report(QStringLiteral("open %1 of 1 MB lines").arg(size), lng.open, QStringLiteral("ordinary lines"), ordinary.open);
+    bench::report(QStringLiteral("Ctrl+End, 1 MB lines"), lng.end, QStringLiteral("ordinary lines"), ordinary.end);
+    bench::report(QStringLiteral("key at the end of a 1 MB line (mean of 20)"), lng.key, QStringLiteral("ordinary lines"), ordinary.key);
+    bench::report(QStringLiteral("Ctrl+Home, 1 MB lines"), lng.home, QStringLiteral("ordinary lines"), ordinary.home);
+    QFile::remove(longPath);
+    QFile::remove(shortPath);
+}
+
+// ---- The first visit to the end of a coloured page, right after opening it.
+
+struct FirstVisit {
+    double end = 0, find = 0;
+};
+
+FirstVisit measureFirstVisit(MDIForm1& frame, const QString& path) {
+    FirstVisit t;
+    for (const bool byFind : {false, true}) {
+        Form1* form = documents::openDocument(frame, path);
+        if (!form) return t;
+        idle();
+        RichTextBox& rtb = *form->RTB1;
+        const double s = bench::seconds([&] {
+            if (byFind) {
+                searchcmd::SearchState& st = searchcmd::state();
+                st.strSearchText = QStringLiteral("needle-near-the-end");
+                st.intSearchDirection = 1;
+                st.intMatchCase = 1;
+                st.blnNewSearch = true;
+                searchcmd::FindInDocument(frame);
+            } else {
+                press(rtb, Qt::Key_End, Qt::ControlModifier);
+            }
+            shown(rtb);
+        });
+        (byFind ? t.find : t.end) = s;
+        form->closeWithoutAsking();
+        QCoreApplication::processEvents();
+    }
+    return t;
+}
+
+void runFirstVisit(const bench::Options& options, MDIForm1& frame) {
+    QByteArray doc = bench::makeDocument(qint64(10) << 20);
+    doc.insert(doc.size() - 2000, "<!-- needle-near-the-end -->");
+    const QString html = QDir(options.workDir).filePath(QStringLiteral("page10.html"));
+    const QString text = QDir(options.workDir).filePath(QStringLiteral("page10.txt"));
+    bench::writeFile(html, doc);
+    bench::writeFile(text, doc);
+    const FirstVisit plain = measureFirstVisit(frame, text);
+    const FirstVisit html10 = measureFirstVisit(frame, html);
+    bench::report(QStringLiteral("Ctrl+End right after opening 10 MB .html"), html10.end,
+                  QStringLiteral("same bytes as .txt"), plain.end);
+    bench::report(QStringLiteral("Find, hit near the end, 10 MB .html"), html10.find,
+                  QStringLiteral("same bytes as .txt"), plain.find);
+    QFile::remove(html);
+    QFile::remove(text);
+}
+
+// ---- Typing with the highlighting of pairs and Enter keeping the indentation, on and off.
+
+double typeWithHelpers(MDIForm1& frame, const QString& path, bool on) {
+    Form1* form = documents::openDocument(frame, path);
+    if (!form) return 0;
+    idle();
+    DocumentView* view = DocumentView::of(form);
+    view->setMatching(on);
+    view->setAutoIndent(on);
+    RichTextBox& rtb = *form->RTB1;
+    press(rtb, Qt::Key_End, Qt::ControlModifier);
+    idle();
+    coloured(rtb);
+    // Markup with tags, braces and quotes, a new line every so often.
+    const QString keys = QStringLiteral("  <p class=\"a\">{x(1)}</p>\r");
+    const double s = bench::seconds([&] {
+        for (int i = 0; i < 200; ++i) {
+            const QChar c = keys[i % keys.size()];
+            if (c == QLatin1Char('\r')) press(rtb, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            else press(rtb, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            idle();
+        }
+    });
+    form->closeWithoutAsking();
+    QCoreApplication::processEvents();
+    return s;
+}
+
+void runHelpers(const bench::Options& options, MDIForm1& frame) {
+    const QString html = QDir(options.workDir).filePath(QStringLiteral("page5.html"));
+    bench::writeFile(html, bench::makeDocument(qint64(5) << 20));
+    typeWithHelpers(frame, html, true);   // warms up: the first run pays for the fonts and layouts
+    const double off = typeWithHelpers(frame, html, false);
+    const double on = typeWithHelpers(frame, html, true);
+    bench::report(QStringLiteral("200 keys at the end of 5 MB .html, matching and indent on"), on,
+                  QStringLiteral("both off"), off);
+    QFile::remove(html);
+}
+
+void run(const bench::Options& options) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(options.workDir);   // the settings file is looked for here
+    MDIForm1 frame;
+    frame.MDIForm_Load();
+    frame.show();
+    QCoreApplication::processEvents();
+    runFirstVisit(options, frame);
+    runHelpers(options, frame);
+    runLongLines(options, frame);
+    QDir::setCurrent(previous);
+}
+
+bench::Register reg("view", run);
+
+} // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// The colours of a document window, taken from the application's palette: paper, text, margins,
+// selection, the caret, matches, and every colouring style. A light palette keeps the colouring's
+// own colours; a dark one gets them turned to light-on-dark, hue for hue, each kept readable on
+// its paper.
+#include <QColor>
+
+class QPalette;
+
+namespace theme {
+
+struct Colours {
+    bool dark = false;
+    QColor text, paper;
+    QColor marginText, marginPaper;
+    QColor selectionText, selectionPaper;
+    QColor caret, caretLine;
+    QColor matchText, matchPaper;   // a brace or quote and its partner
+    QColor unmatchedText;           // a brace without a partner
+    QColor tagMatch;                // the box around a tag's name and its partner's
+};
+
+// A dark palette: its base (the paper) is darker than its text.
+bool isDark(const QPalette& palette);
+Colours fromPalette(const QPalette& palette);
+
+// WCAG contrast ratio of two colours, from 1 (none) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b);
+
+// A colouring style's text and paper for these colours. 'designed' is the style's colour as the
+// colouring made it for black on white; 'designedText' and 'designedPaper' are the colouring's
+// plain text and paper (the style that is just text takes the palette's text and paper).
+QColor styleText(const QColor& designed, const QColor& designedText, const QColor& paper, const Colours& colours);
+QColor stylePaper(const QColor& designed, const QColor& designedPaper, const Colours& colours);
+
+// The least contrast every style keeps against its paper.
+constexpr double kMinContrast = 4.5;
+
+} // namespace theme

@@ -1,0 +1,26 @@
+#pragma once
+// The user's own editor preferences: tab width, tabs or spaces, zoom. They live in the user's
+// configuration folder (QStandardPaths::AppConfigLocation), never in tspd.ini. A missing, garbled
+// or unreadable file gives the defaults; a value out of range gives its default.
+#include <QString>
+
+namespace prefs {
+
+struct Editor {
+    int tabWidth = 4;                // 2, 4 or 8 columns
+    bool indentWithSpaces = false;   // Tab and automatic indentation type spaces instead of a tab
+    int zoom = 0;                    // points added to every font size, kZoomMin to kZoomMax
+    bool operator==(const Editor&) const = default;
+};
+
+constexpr int kZoomMin = -8;
+constexpr int kZoomMax = 20;
+bool validTabWidth(int width);
+
+// The preferences file.
+QString path();
+Editor read();
+// False when the file could not be written (the preferences then last for this run only).
+bool write(const Editor& editor);
+
+} // namespace prefs
