@@ -56,6 +56,7 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
     form->setFile(path, caption);
     const bool read = file.readInto(*form->RTB1, reason);
     file.close();
+    form->setEncoding(file.encoding());
     frame.table().DocumentStates[i].Changed = 0;
     if (!read) {
         // No window may stay titled with the file while holding only part of it: a later Save

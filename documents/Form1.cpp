@@ -2,6 +2,7 @@
 
 #include "documents/DocumentTable.h"
 #include "documents/DocumentView.h"
+#include "io/EncodingPreference.h"
 #include "io/Settings.h"
 #include "platform/FileDrop.h"
 #include "platform/Modal.h"
@@ -11,7 +12,7 @@
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
-Form1::Form1(DocumentTable& table) : table_(table) {
+Form1::Form1(DocumentTable& table) : table_(table), encoding_(io::defaultEncoding()) {
     setWindowTitle(QStringLiteral("Document"));
     RTB1 = new RichTextBox(this);
     RTB1->setObjectName(QStringLiteral("RTB1"));
@@ -40,6 +41,12 @@ void Form1::setFile(const QString& path, const QString& caption) {
     filePath_ = path;
     fileCaption_ = caption;
     if (changed) emit fileAssigned(path);
+}
+
+void Form1::setEncoding(io::Encoding encoding) {
+    if (encoding == encoding_) return;
+    encoding_ = encoding;
+    emit encodingChanged();
 }
 
 QString Form1::fileFor(const QString& name) const {

@@ -3,6 +3,8 @@
 // is the document's identity ("Document", "Document 2", or the file's path). It knows the document
 // table, not the frame: a right click and a dropped file are reported by signals, and the close
 // prompt saves through the saver it is given; the frame wires all three when it loads the window.
+#include "io/Encoding.h"
+
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -19,6 +21,7 @@ public:
 
     RichTextBox* RTB1 = nullptr;
 
+    DocumentTable& table() const { return table_; }
     QString Tag() const { return tag_; }
     void setTag(const QString& tag) { tag_ = tag; }
     int slot() const { return tag_.toInt(); }
@@ -32,8 +35,15 @@ public:
     // The file that a save to 'name' must write: the recorded file when 'name' is the caption
     // it was recorded with, else 'name' itself.
     QString fileFor(const QString& name) const;
+    // The recorded file, or an empty string for a window without one.
+    QString filePath() const { return filePath_; }
 
     QMdiSubWindow* subWindow() const;
+
+    // The encoding the document was read in and that its next save writes (io/Encoding.h). A new
+    // window starts with the user's default for new documents (Windows-1252 unless chosen).
+    io::Encoding encoding() const { return encoding_; }
+    void setEncoding(io::Encoding encoding);
 
     // Saves the window as Save does; true when the text reached the file.
     using Saver = std::function<bool(Form1& form)>;
@@ -52,6 +62,8 @@ public:
 signals:
     // The window's file was set or changed (Open, a drop, Save As): 'path' is the real path.
     void fileAssigned(const QString& path);
+    // The document's encoding changed.
+    void encodingChanged();
     // The right mouse button went down over the text, at this point of the screen.
     void rightClicked(const QPoint& globalPos);
     // A list of files was dropped on the text; 'path' is its first file. Raised once the drop has
@@ -71,6 +83,7 @@ private:
     QString tag_;
     QString filePath_;
     QString fileCaption_;
+    io::Encoding encoding_;
     bool closeWithoutAsking_ = false;
     bool unloaded_ = false;
 };
