@@ -8,6 +8,7 @@
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
+#include <QActionGroup>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -113,10 +114,12 @@ void FrameStatusBar::fillEncodingMenu() {
                                 std::optional<Encoding> checked, auto act) {
         QMenu* menu = encodingMenu_->addMenu(title);
         menu->setObjectName(QLatin1String(name));
+        auto* group = checked ? new QActionGroup(menu) : nullptr;
         for (Encoding e : encodings) {
             QAction* a = menu->addAction(io::encodingName(e));
             a->setCheckable(checked.has_value());
             a->setChecked(checked == e);
+            a->setActionGroup(group);
             connect(a, &QAction::triggered, this, [act, e] { act(e); });
         }
         return menu;
@@ -137,7 +140,7 @@ void FrameStatusBar::fillEncodingMenu() {
         if (window) documents::setSaveEncoding(*window, e);
     });
     encodingMenu_->addSeparator();
-    submenu(QStringLiteral("&New Documents"), "mnuEncodingDefault", choices, io::defaultEncoding(), [](Encoding e) {
+    submenu(QStringLiteral("Encoding of &New Documents"), "mnuEncodingDefault", choices, io::defaultEncoding(), [](Encoding e) {
                 QString reason;
                 if (!io::setDefaultEncoding(e, &reason))
                     tp::MsgBox(QStringLiteral("Can't save the encoding of new documents: ") + io::defaultEncodingPath() +

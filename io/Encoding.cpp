@@ -82,14 +82,16 @@ inline int unitAt(const unsigned char* p, qint64 avail, Unit& kind, char32_t& va
     return 1;
 }
 
-// Output gathered in pieces of about a megabyte.
+// Output gathered in pieces of about a megabyte (less for a short text: 'length' input bytes give at
+// most twice as many).
 class Pieces {
 public:
-    explicit Pieces(const std::function<bool(const char*, qint64)>& sink) : sink_(sink), buf_(kSize + 16) {}
+    Pieces(const std::function<bool(const char*, qint64)>& sink, qint64 length)
+        : sink_(sink), buf_(std::min(kSize, 2 * length) + kRoom) {}
     char* room() { return buf_.data() + used_; }
     bool advance(qint64 n) {
         used_ += n;
-        return used_ < kSize || flush();
+        return used_ + kRoom <= qint64(buf_.size()) || flush();
     }
     bool flush() {
         const qint64 n = used_;
@@ -99,6 +101,7 @@ public:
 
 private:
     static constexpr qint64 kSize = qint64(1) << 20;
+    static constexpr qint64 kRoom = 16;   // the most one step writes, and more
     const std::function<bool(const char*, qint64)>& sink_;
     std::vector<char> buf_;
     qint64 used_ = 0;
@@ -309,7 +312,7 @@ bool encodeText(const char* utf8, qint64 length, Encoding encoding,
             if (!sink(utf8 + i, std::min(kPiece, length - i))) return false;
         return true;
     }
-    Pieces out(sink);
+    Pieces out(sink, length);
     const auto* p = reinterpret_cast<const unsigned char*>(utf8);
     const bool utf16 = isUtf16(encoding), big = bigEndian(encoding);
     Unit kind;

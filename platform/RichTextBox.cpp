@@ -9,12 +9,19 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStringDecoder>
 #include <Qsci/qscicommandset.h>
 
 #include <algorithm>
 #include <iterator>
 
 namespace {
+// The text of UTF-8 bytes, a U+FEFF at their start included (QString::fromUtf8 drops it).
+QString textOf(const char* utf8, qint64 length) {
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decode(QByteArrayView(utf8, length));
+}
+
 QList<QKeySequence>& reservedKeys() {
     static QList<QKeySequence> keys;
     return keys;
@@ -154,7 +161,7 @@ QString RichTextBox::Text() const {
     const qint64 n = byteLength();
     if (n == 0) return QString();
     const char* p = rangePointer(0, n);
-    return QString::fromUtf8(p, n);
+    return textOf(p, n);
 }
 
 void RichTextBox::SetText(const QString& text) {
@@ -294,7 +301,7 @@ void RichTextBox::SetSelLength(qint64 length) {
 QString RichTextBox::SelText() const {
     const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
     if (e <= s) return QString();
-    return QString::fromUtf8(rangePointer(s, e - s), e - s);
+    return textOf(rangePointer(s, e - s), e - s);
 }
 
 void RichTextBox::SetSelText(const QString& text) { SetSelUtf8(text.toUtf8()); }

@@ -140,7 +140,7 @@ public:
     // Nothing but UTF-8 so far.
     bool valid() const { return !bad_; }
     // The bytes fed so far end inside a character (its well-formed start).
-    bool cutOff() const { return carried_ > 0; }
+    bool cutOff() const { return !bad_ && carried_ > 0; }
     // A character of more than one byte was seen.
     bool multibyte() const { return multibyte_; }
 
