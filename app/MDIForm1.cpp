@@ -11,7 +11,9 @@
 #include "fileops/Printing.h"
 #include "fileops/SaveCommands.h"
 #include "platform/FileDrop.h"
+#include "platform/MenuKeys.h"
 #include "platform/Modal.h"
+#include "platform/PathTitles.h"
 #include "platform/RichTextBox.h"
 #include "search/SearchCommands.h"
 #include "windows/HelpCommands.h"
@@ -96,6 +98,7 @@ void MDIForm1::buildMenus() {
         actions_.insert(name, a);
     }
     RichTextBox::setReservedShortcuts(shortcuts);
+    tp::returnKeysOnEscape(*menuBar());
 }
 
 QAction* MDIForm1::item(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
@@ -111,12 +114,15 @@ void MDIForm1::MDIForm_Load() {
 
 Form1* MDIForm1::loadDocumentWindow(int slot) {
     auto* form = new Form1(table_);
-    // A right click shows the Edit menu; a file dropped on the text goes into the active document
-    // (not necessarily this one); a Yes in the close prompt saves as Save does.
+    // A right click shows the Edit menu; a file dropped on the text goes into the active document,
+    // which the window it was dropped on becomes first (so the text goes where the user saw it
+    // land); a Yes in the close prompt saves as Save does.
     connect(form, &Form1::rightClicked, this, [this](const QPoint& at) {
         if (QMenu* edit = menu("mnuEdit")) edit->popup(at);
     });
-    connect(form, &Form1::fileDropped, this, [this](const QString& path) {
+    connect(form, &Form1::fileDropped, this, [this, form](const QString& path) {
+        mdi_->setActiveSubWindow(form->subWindow());
+        form->RTB1->setFocus();
         if (Form1* active = ActiveForm()) fileops::documentDropFile(*active->RTB1, path);
     });
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
@@ -124,6 +130,10 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    tp::elidePathTitles(*sub);
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this, sub](Qt::WindowStates was, Qt::WindowStates is) {
+        if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, sub);
+    });
     form->Form_Load();
     return form;
 }
@@ -182,6 +192,9 @@ void MDIForm1::mnuEditHtmlCenter_Click() { editcmd::HtmlTag(*this, editcmd::Html
 void MDIForm1::mnuSearch_Click() { searchcmd::mnuSearch(*this); }
 void MDIForm1::mnuSearchFind_Click() { searchcmd::Find(*this); }
 void MDIForm1::mnuSearchFindNext_Click() { searchcmd::FindNext(*this); }
+void MDIForm1::mnuSearchReplace_Click() { searchcmd::Replace(*this); }
+void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this); }
+void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }
@@ -235,7 +248,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (tp::isFileList(de->mimeData()) && overEmptyArea(de->position().toPoint())) {
+            if (tp::offersFileCopy(*de) && overEmptyArea(de->position().toPoint())) {
                 de->setDropAction(Qt::CopyAction);
                 de->accept();
             } else {
@@ -245,7 +258,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
         }
         case QEvent::Drop: {
             auto* de = static_cast<QDropEvent*>(e);
-            if (!tp::isFileList(de->mimeData()) || !overEmptyArea(de->position().toPoint())) {
+            if (!tp::offersFileCopy(*de) || !overEmptyArea(de->position().toPoint())) {
                 de->ignore();
                 return true;
             }

@@ -63,6 +63,9 @@ public slots:
     void mnuSearch_Click();
     void mnuSearchFind_Click();
     void mnuSearchFindNext_Click();
+    void mnuSearchReplace_Click();
+    void mnuSearchFindInFiles_Click();
+    void mnuSearchGoToLine_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();

@@ -5,18 +5,21 @@
 #include "app/frmSplash.h"
 
 #include <QApplication>
-#include <memory>
+#include <QPointer>
 
 namespace {
-std::unique_ptr<MDIForm1> g_frame;
+// Not an owner: the frame is deleted as the event loop ends, while the application object still
+// exists (widgets destroyed after it crash in the windowing layer).
+QPointer<MDIForm1> g_frame;
 } // namespace
 
-MDIForm1* mainFrame() { return g_frame.get(); }
+MDIForm1* mainFrame() { return g_frame.data(); }
 
 void showMainFrame() {
     if (g_frame) return;
-    g_frame = std::make_unique<MDIForm1>();
-    QObject::connect(g_frame.get(), &MDIForm1::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    g_frame = new MDIForm1;
+    QObject::connect(g_frame.data(), &MDIForm1::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, g_frame.data(), [] { delete g_frame.data(); });
     g_frame->MDIForm_Load();
     g_frame->show();
 }

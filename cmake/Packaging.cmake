@@ -49,6 +49,6 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 # The runtime libraries (as dpkg-shlibdeps finds them for a build on Debian 12), the platform
 # plugins Qt needs to show a window, and xdg-open for the Help menu's pages.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 5.2), libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.1.2), libqt6widgets6 (>= 6.3.0), libqt6printsupport6 (>= 6.1.2), libqscintilla2-qt6-15 (>= 2.13.3), qt6-qpa-plugins")
+    "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 5.2), libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.1.2), libqt6widgets6 (>= 6.3.0), libqt6printsupport6 (>= 6.1.2), libqscintilla2-qt6-15 (>= 2.13.3), libpcre2-8-0 (>= 10.42), qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

@@ -74,7 +74,10 @@ void Paste(DocumentFrame& frame) {
 void Delete(DocumentFrame&) {
     QWidget* focused = QApplication::focusWidget();
     if (auto* rtb = qobject_cast<RichTextBox*>(focused)) {
-        rtb->SetSelText(QString());
+        // With nothing selected, Del does what the control's own Del does: it removes the
+        // character after the caret (a CR LF as one).
+        if (rtb->hasSelection()) rtb->SetSelText(QString());
+        else rtb->SendScintilla(QsciScintillaBase::SCI_CLEAR);
     } else if (auto* line = qobject_cast<QLineEdit*>(focused)) {
         if (!line->isReadOnly() && line->hasSelectedText()) line->del();
     }

@@ -23,7 +23,8 @@ void Cut(DocumentFrame& frame);
 void Copy(DocumentFrame& frame);
 // The clipboard's plain text replaces the selection; no text on the clipboard removes it.
 void Paste(DocumentFrame& frame);
-// Removes the selection of the focused control (a document's edit control or a one-line box).
+// Removes the selection of the focused control (a document's edit control or a one-line box); in a
+// document's control with nothing selected, the character after the caret.
 void Delete(DocumentFrame& frame);
 void SelectAll(DocumentFrame& frame);
 

@@ -2,13 +2,21 @@
 
 #include "documents/DocumentFrame.h"
 #include "documents/Form1.h"
+#include "platform/Modal.h"
 #include "platform/RichTextBox.h"
+#include "platform/System.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <Qsci/qsciprinter.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <memory>
+#include <unistd.h>
 
 namespace fileops {
 namespace {
@@ -34,15 +42,38 @@ bool printWhole(QsciScintillaBase& editor, QsciPrinter& printer) {
     return printed;
 }
 
+// Why a print did not happen, as far as can be told: the reason a file could not be written, or
+// the printer's name.
+QString printFailure(const QPrinter& printer) {
+    const QString file = printer.outputFileName();
+    if (file.isEmpty())
+        return QStringLiteral("The printer \"%1\" did not take the document.").arg(printer.printerName());
+    const QFileInfo info(file);
+    const QByteArray target = QFile::encodeName(info.exists() ? info.absoluteFilePath() : info.absolutePath());
+    const QString why = ::access(target.constData(), W_OK) != 0 ? tp::errnoText(errno)
+                                                                   : QStringLiteral("It could not be written.");
+    return QDir::toNativeSeparators(info.absoluteFilePath()) + QStringLiteral(": ") + why;
+}
+
 } // namespace
+
+QMarginsF printableMargins(const QPageLayout& layout) {
+    QPageLayout mm = layout;
+    mm.setUnits(QPageLayout::Millimeter);
+    const QMarginsF now = mm.margins(), least = mm.minimumMargins();
+    auto edge = [](qreal a, qreal b) { return std::max({a, b, kLeastMarginMm}); };
+    return QMarginsF(edge(now.left(), least.left()), edge(now.top(), least.top()),
+                     edge(now.right(), least.right()), edge(now.bottom(), least.bottom()));
+}
 
 bool SelPrint(RichTextBox& rtb, QPrinter& device) {
     auto* printer = dynamic_cast<QsciPrinter*>(&device);
     if (!printer) return false;
-    // What is printed follows the document's selection alone: the range and the page numbers
-    // the dialog may still carry from an earlier Page Setup are not looked at.
-    printer->setPrintRange(QPrinter::AllPages);
-    printer->setFromTo(0, 0);
+    // What is printed follows the document's selection; of it, the pages chosen in the dialog
+    // (all of them unless a page range was chosen there), as many times as copies were asked for
+    // (the control repeats the pages when the printer cannot).
+    if (device.printRange() != QPrinter::PageRange) printer->setFromTo(0, 0);
+    printer->setPageMargins(printableMargins(printer->pageLayout()), QPageLayout::Millimeter);
     printer->setWrapMode(QsciScintilla::WrapWord);
 
     const long selStart = rtb.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
@@ -86,12 +117,18 @@ void mnuFilePrint(DocumentFrame& frame) {
     } catch (const std::exception&) {
         // Any other failure of the dialog (memory running short) still lets the printing be tried.
     }
+    bool printed = false;
+    QString why;
     try {
-        SelPrint(*form->RTB1, dlg.hDC());
+        printed = SelPrint(*form->RTB1, dlg.hDC()) && dlg.hDC().printerState() != QPrinter::Error;
     } catch (const std::exception&) {
         // Memory ran short for the printer or for the copy of a selection: nothing more is
         // printed, and the document is as it was.
+        why = QStringLiteral("There is not enough memory.");
     }
+    if (!printed)
+        tp::MsgBox(QStringLiteral("Can't print ") + form->Caption() + QStringLiteral("\r\n\r\n") +
+                   (why.isEmpty() ? printFailure(dlg.hDC()) : why));
 }
 
 } // namespace fileops

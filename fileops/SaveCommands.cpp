@@ -8,6 +8,9 @@
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace fileops {
 
 namespace {
@@ -35,6 +38,33 @@ QString unwritableText(RichTextBox& rtb, const io::Unwritable& at, io::Encoding 
         .arg(where.column + 1)
         .arg(io::encodingName(encoding));
 }
+
+// A name chosen in the Save dialog that would overwrite a file other than the window's own.
+bool replacesAnotherFile(const Form1& form, const QString& chosen) {
+    const QFileInfo target(chosen);
+    if (!target.exists()) return false;
+    const QString own = untitled(form.Caption()) ? QString() : form.fileFor(form.Caption());
+    return own.isEmpty() || target.canonicalFilePath() != QFileInfo(own).canonicalFilePath();
+}
+
+// The Save dialog until a name is chosen that replaces no other file, or the user agrees to
+// replace it (No shows the dialog again, Cancel gives up). Empty when cancelled.
+QString askSaveName(CommonDialog& dlg, const Form1& form) {
+    while (true) {
+        try {
+            dlg.ShowSave();
+        } catch (const CommonDialogError&) {
+            dlg.FileName.clear();   // a cancel is never an error
+        }
+        if (dlg.FileName.isEmpty() || !replacesAnotherFile(form, dlg.FileName)) return dlg.FileName;
+        const tp::MsgResult answer = tp::MsgBox(
+            QDir::toNativeSeparators(dlg.FileName) + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
+            tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation, QString(), tp::MsgResult::No);
+        if (answer == tp::MsgResult::Yes) return dlg.FileName;
+        if (answer == tp::MsgResult::Cancel) return QString();
+    }
+}
+
 } // namespace
 
 void mnuFileSave(DocumentFrame& frame) {
@@ -59,11 +89,7 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     dlg.Filter = filetypes::saveFilter();
     dlg.FileName.clear();
     if (frame.strCurrentFile.isEmpty()) {
-        try {
-            dlg.ShowSave();
-        } catch (const CommonDialogError&) {
-            dlg.FileName.clear();   // a cancel is never an error
-        }
+        dlg.FileName = askSaveName(dlg, form);
         frame.strCurrentFile = dlg.FileName;
         if (frame.strCurrentFile.isEmpty()) return false;
         form.setCaption(frame.strCurrentFile);

@@ -14,7 +14,9 @@ QStringList CommonDialog::nameFilters(const QString& filter) {
         QStringList patterns;
         for (const QString& p : parts.at(i + 1).split(QLatin1Char(';'))) {
             const QString t = p.trimmed();
-            if (!t.isEmpty()) patterns << t;
+            // "*.*" means every file; here a name need not have a dot (README, Makefile).
+            if (t == QLatin1String("*.*")) patterns << QStringLiteral("*");
+            else if (!t.isEmpty()) patterns << t;
         }
         // The description is shown as given; the patterns in the last parentheses are what Qt
         // matches against (the dialog hides them).

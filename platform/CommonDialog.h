@@ -45,7 +45,8 @@ public:
     // The printer chosen in the last print dialog (the component's device context).
     QPrinter& hDC();
 
-    // The Filter as Qt name filters: "description (pattern pattern ...)", patterns trimmed.
+    // The Filter as Qt name filters: "description (pattern pattern ...)", patterns trimmed, "*.*"
+    // as "*".
     static QStringList nameFilters(const QString& filter);
 
 private:

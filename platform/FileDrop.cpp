@@ -1,5 +1,6 @@
 #include "platform/FileDrop.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -13,6 +14,8 @@ bool isFileList(const QMimeData* data) {
         if (!url.isLocalFile()) return false;
     return true;
 }
+
+bool offersFileCopy(const QDropEvent& e) { return (e.possibleActions() & Qt::CopyAction) && isFileList(e.mimeData()); }
 
 QString firstDroppedPath(const QMimeData* data) {
     if (!isFileList(data)) return QString();

@@ -2,12 +2,16 @@
 // What a drag from the desktop carries: only a list of local files is ever taken.
 #include <QString>
 
+class QDropEvent;
 class QMimeData;
 
 namespace tp {
 
 // True when the dragged data is a list of local files (nothing else is ever accepted).
 bool isFileList(const QMimeData* data);
+// True when the drag offers a list of local files for copying (a source offering only a move may
+// delete the files after the drop).
+bool offersFileCopy(const QDropEvent& e);
 // The first path of the list, or an empty string.
 QString firstDroppedPath(const QMimeData* data);
 

@@ -3,12 +3,32 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace tp {
 namespace {
+
+// A message box is only as wide as its text, and a short text leaves no room on the title bar for
+// the title beside the window's icon and buttons ("Te… ad"): widen the box until the title fits,
+// up to two thirds of the screen.
+void makeRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics title(bold);
+    int width = title.horizontalAdvance(box.windowTitle()) + 8 * title.height();
+    if (const QScreen* screen = box.screen()) width = std::min(width, screen->availableGeometry().width() * 2 / 3);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 class ScreenModal final : public ModalSeam {
 public:
@@ -30,9 +50,15 @@ public:
         case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Yes);
             break;
         }
+        if (r.buttons != MsgButtons::OK) {
+            const QMessageBox::StandardButton preferred[] = {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No,
+                                                              QMessageBox::Cancel};
+            if (QAbstractButton* b = box.button(preferred[static_cast<int>(r.defaultButton)]))
+                box.setDefaultButton(qobject_cast<QPushButton*>(b));
+        }
+        makeRoomForTitle(box);
         switch (box.exec()) {
         case QMessageBox::Yes: return MsgResult::Yes;
         case QMessageBox::No: return MsgResult::No;
@@ -90,8 +116,9 @@ ModalSeam& modal() { return g_seam ? *g_seam : screenModal(); }
 
 void setModal(ModalSeam* seam) { g_seam = seam; }
 
-MsgResult MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
-    return modal().message({prompt, title.isEmpty() ? kAppTitle : title, buttons, icon});
+MsgResult MsgBox(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title,
+                 MsgResult defaultButton) {
+    return modal().message({prompt, title.isEmpty() ? kAppTitle : title, buttons, icon, defaultButton});
 }
 
 } // namespace tp

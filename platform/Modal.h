@@ -23,6 +23,9 @@ struct MessageRequest {
     QString title;
     MsgButtons buttons = MsgButtons::OK;
     MsgIcon icon = MsgIcon::None;
+    // The button Enter presses. Yes in a Yes/No/Cancel box unless a question's safe answer is
+    // another one (a replace prompt defaults to No).
+    MsgResult defaultButton = MsgResult::Yes;
 };
 
 enum class FileDialogKind { Open, Save };
@@ -60,6 +63,7 @@ void setModal(ModalSeam* seam);
 
 // A message box through the seam; the title defaults to the program's title.
 MsgResult MsgBox(const QString& prompt, MsgButtons buttons = MsgButtons::OK,
-                 MsgIcon icon = MsgIcon::None, const QString& title = QString());
+                 MsgIcon icon = MsgIcon::None, const QString& title = QString(),
+                 MsgResult defaultButton = MsgResult::Yes);
 
 } // namespace tp

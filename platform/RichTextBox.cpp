@@ -319,6 +319,33 @@ void RichTextBox::SetSelUtf8(QByteArrayView utf8) {
     sci(SCI_SETSEL, caret, caret);
 }
 
+void RichTextBox::editInOneStep(const std::function<void()>& edits) {
+    editQuietly([&] {
+        sci(SCI_BEGINUNDOACTION);
+        edits();
+        sci(SCI_ENDUNDOACTION);
+    });
+}
+
+void RichTextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8) {
+    sci(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), long(to));
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.data());
+}
+
+void RichTextBox::reserveBytes(qint64 bytes) {
+    if (bytes > byteLength()) sci(SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+}
+
+qint64 RichTextBox::lineCount() const { return sci(SCI_GETLINECOUNT); }
+qint64 RichTextBox::lineOfByte(qint64 bytePos) const { return sci(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePos)); }
+qint64 RichTextBox::lineStartByte(qint64 line) const { return sci(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)); }
+qint64 RichTextBox::lineEndByte(qint64 line) const { return sci(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)); }
+
+void RichTextBox::showCaret() {
+    sci(SCI_ENSUREVISIBLEENFORCEPOLICY, static_cast<unsigned long>(lineOfByte(sci(SCI_GETCURRENTPOS))));
+    sci(SCI_SCROLLCARET);
+}
+
 void RichTextBox::editQuietly(const std::function<void()>& edit) {
     if (quietEdits_ >= 0 || loading_ || tp::assistiveTechnologyActive()) {
         edit();   // counted by the enclosing call, ignored by the load, or told to the screen reader
@@ -389,8 +416,13 @@ void RichTextBox::mousePressEvent(QMouseEvent* e) {
 
 void RichTextBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
 
+// Only a copy is ever taken: a source offering nothing but a move may delete what it dragged.
+bool RichTextBox::takesDrop(const QDropEvent* e) const {
+    return acceptsDrop && (e->possibleActions() & Qt::CopyAction) && acceptsDrop(e->mimeData());
+}
+
 void RichTextBox::dragEnterEvent(QDragEnterEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
     } else {
@@ -399,7 +431,7 @@ void RichTextBox::dragEnterEvent(QDragEnterEvent* e) {
 }
 
 void RichTextBox::dragMoveEvent(QDragMoveEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
     } else {
@@ -410,7 +442,7 @@ void RichTextBox::dragMoveEvent(QDragMoveEvent* e) {
 void RichTextBox::dragLeaveEvent(QDragLeaveEvent* e) { e->accept(); }
 
 void RichTextBox::dropEvent(QDropEvent* e) {
-    if (acceptsDrop && acceptsDrop(e->mimeData())) {
+    if (takesDrop(e)) {
         e->setDropAction(Qt::CopyAction);
         e->accept();
         if (dropHandler) dropHandler(e->mimeData());

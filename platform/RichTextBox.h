@@ -95,6 +95,22 @@ public:
         qint64 column = 0;
     };
     LineColumn lineColumnAt(qint64 bytePos) const;
+    // Program edits of byte ranges, all of them one undo step: 'edits' calls replaceBytes() any
+    // number of times; Change is raised once afterwards if anything changed.
+    void editInOneStep(const std::function<void()>& edits);
+    void replaceBytes(qint64 from, qint64 to, QByteArrayView utf8);
+    // Makes room for a text of 'bytes' bytes, so that edits growing it up to that size do not
+    // move the whole buffer.
+    void reserveBytes(qint64 bytes);
+
+    // Lines, 0-based, with their first byte and the byte where their line end begins.
+    qint64 lineCount() const;
+    qint64 lineOfByte(qint64 bytePos) const;
+    qint64 lineStartByte(qint64 line) const;
+    qint64 lineEndByte(qint64 line) const;
+    // Scrolls the caret's line into view.
+    void showCaret();
+
     // Direct read access to a byte range of the buffer; valid until the next change.
     const char* rangePointer(qint64 bytePos, qint64 length) const;
     QByteArray bytes(qint64 bytePos, qint64 length) const;
@@ -127,6 +143,7 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    bool takesDrop(const QDropEvent* e) const;
     void onModified(int position, int modificationType);
     // Positions of Text() equal byte positions while the text is plain ASCII. Otherwise they are
     // counted from marks that pair a byte position with its position in Text(), one about every

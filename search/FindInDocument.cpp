@@ -4,7 +4,7 @@
 #include "documents/Form1.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
-#include "search/TextSearch.h"
+#include "search/Matcher.h"
 
 namespace searchcmd {
 
@@ -13,7 +13,15 @@ SearchState& state() {
     return s;
 }
 
-void resetState() { state() = SearchState{}; }
+SearchExtras& extras() {
+    static SearchExtras e;
+    return e;
+}
+
+void resetState() {
+    state() = SearchState{};
+    extras() = SearchExtras{};
+}
 
 void frameLoaded() { state().intSearchDirection = 1; }
 
@@ -24,6 +32,12 @@ void cannotFind(const SearchState& s) {
 }
 
 } // namespace
+
+QString tooMuchWork(const QString& pattern) {
+    return QStringLiteral("The search for \"%1\" was stopped: the regular expression needs too much work on "
+                          "this text.")
+        .arg(pattern);
+}
 
 bool FindInDocument(DocumentFrame& frame) {
     SearchState& s = state();
@@ -47,10 +61,15 @@ bool FindInDocument(DocumentFrame& frame) {
         return false;
     }
 
-    const textsearch::Pattern pattern(s.strSearchText.toUtf8(), s.intMatchCase != 0);
+    search::Matcher pattern;
+    search::QueryError error;
+    if (!pattern.prepare({s.strSearchText, s.intMatchCase != 0, extras().wholeWord, extras().regex}, &error)) {
+        tp::MsgBox(error.text(s.strSearchText));
+        return false;
+    }
     const qint64 length = rtb.byteLength();
     const char* text = length > 0 ? rtb.rangePointer(0, length) : "";
-    textsearch::Match hit;
+    search::Match hit;
     if (down) {
         qint64 from = rtb.byteFromIndex(start);
         if (rtb.indexFromByte(from) != start) {
@@ -64,6 +83,10 @@ bool FindInDocument(DocumentFrame& frame) {
         hit = pattern.findBackward(text, length, rtb.byteFromIndex(caret));
     }
 
+    if (pattern.gaveUp()) {
+        tp::MsgBox(tooMuchWork(s.strSearchText));
+        return false;
+    }
     if (hit) rtb.selectBytes(hit.start, hit.end);
     else cannotFind(s);
     s.intLastPos = rtb.SelStart();

@@ -17,6 +17,17 @@ struct SearchState {
 
 // The one process-wide search state.
 SearchState& state();
+
+// Beyond the two options of the Find dialog: whole word and regular expression, set by the
+// Replace dialog along with the shared state above, and turned off by Find, whose dialog cannot
+// show them. Find Next follows them. Also the last replacement text.
+struct SearchExtras {
+    bool wholeWord = false;
+    bool regex = false;
+    QString replaceText;
+};
+SearchExtras& extras();
+
 // Back to the state before first use (tests).
 void resetState();
 
@@ -27,7 +38,11 @@ void frameLoaded();
 // (one character further when the caret still stands where the last search left it), over the
 // whole document and without wrapping round. A hit is selected and true returned (the Find
 // dialog then closes); a miss says "Cannot find" and leaves the selection alone. Upwards, a hit
-// begins before the caret (new search) or before the selection's start (repeat).
+// begins before the caret (new search) or before the selection's start (repeat). With a whole
+// word or a regular expression asked for (extras()), the text is searched for that way; an
+// expression that is not valid, or that needs too much work, is reported and the state left.
 bool FindInDocument(DocumentFrame& frame);
+// The message for an expression that needed too much work.
+QString tooMuchWork(const QString& pattern);
 
 } // namespace searchcmd

@@ -4,15 +4,20 @@
 #include "documents/Form1.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
+#include "search/FindInFilesPanel.h"
+#include "search/GoToLine.h"
 #include "search/frmFind.h"
+#include "search/frmReplace.h"
 
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QLineEdit>
 
 namespace searchcmd {
 
 void mnuSearch(DocumentFrame& frame) {
     frame.setItemsEnabled({"mnuSearchFind", "mnuSearchFindNext"}, frame.ActiveForm() != nullptr);
+    frame.setItemsEnabled({"mnuSearchReplace", "mnuSearchGoToLine"}, frame.ActiveForm() != nullptr);
 }
 
 void Find(DocumentFrame& frame) {
@@ -20,6 +25,8 @@ void Find(DocumentFrame& frame) {
     if (!form) return;
     SearchState& s = state();
     const QString selected = form->RTB1->SelText();
+    // The Find dialog shows neither whole word nor regular expression: its search is plain.
+    extras().wholeWord = extras().regex = false;
 
     frmFind dialog(frame);
     dialog.Text1->setText(selected.isEmpty() ? s.strSearchText : selected);
@@ -31,6 +38,40 @@ void Find(DocumentFrame& frame) {
 void FindNext(DocumentFrame& frame) {
     if (!state().strSearchText.isEmpty()) FindInDocument(frame);
     else Find(frame);
+}
+
+} // namespace searchcmd
+
+namespace searchcmd {
+
+void Replace(DocumentFrame& frame) {
+    if (frame.ActiveForm()) frmReplace::open(frame);
+}
+
+void FindInFiles(DocumentFrame& frame) { FindInFilesPanel::open(frame); }
+
+void GoToLine(DocumentFrame& frame) {
+    Form1* form = frame.ActiveForm();
+    if (!form) return;
+    RichTextBox& rtb = *form->RTB1;
+    const qint64 lines = rtb.lineCount();
+    QInputDialog dialog(frame.frameWidget());
+    dialog.setObjectName(QStringLiteral("frmGoToLine"));
+    dialog.setWindowTitle(QStringLiteral("Go to Line"));
+    dialog.setLabelText(QStringLiteral("Line number (1 - %1), or line:column:").arg(lines));
+    dialog.setTextValue(QString::number(rtb.lineOfByte(rtb.byteFromIndex(rtb.SelStart())) + 1));
+    if (tp::modal().exec(dialog) != QDialog::Accepted) return;
+    const std::optional<gotoline::Target> typed = gotoline::parse(dialog.textValue());
+    if (!typed) {
+        tp::MsgBox(gotoline::notANumberMessage(dialog.textValue()));
+        return;
+    }
+    const auto lineStart = [&](qint64 line) { return rtb.indexFromByte(rtb.lineStartByte(line - 1)); };
+    const gotoline::Target t = gotoline::clamp(*typed, lines, [&](qint64 line) {
+        return rtb.indexFromByte(rtb.lineEndByte(line - 1)) - lineStart(line);
+    });
+    rtb.SetSelStart(lineStart(t.line) + t.column - 1);
+    rtb.showCaret();
 }
 
 } // namespace searchcmd

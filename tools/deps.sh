@@ -2,12 +2,17 @@
 # Installs the Debian packages Tesselpad needs to build, test and run, where any is missing.
 # Usage: tools/deps.sh [run|test]
 set -euo pipefail
-need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libgl-dev
+need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libpcre2-dev libgl-dev
       fonts-liberation)   # the sans serif the splash and About box are laid out for
+if [ "${1:-}" = run ]; then
+  need+=(xdg-utils)   # xdg-open: the Help menu's read-me and web pages
+fi
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
-  # namespaces and small ext2/ext4 disks, the desktop entry's validator.
-  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux e2fsprogs desktop-file-utils)
+  # namespaces and small ext2/ext4 disks, the desktop entry's validator, the real-display smoke
+  # test (an X server, a window manager, X key events).
+  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux e2fsprogs desktop-file-utils
+         xvfb openbox xdotool)
 fi
 missing=()
 for p in "${need[@]}"; do

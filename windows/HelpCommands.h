@@ -10,11 +10,15 @@ namespace helpcmd {
 
 // The read-me, below the current directory at the moment of asking.
 inline const QString kReadmePath = QStringLiteral("help/readme.htm");
+// The installed read-me, below the data folders (share/), when the current directory has none.
+inline const QString kInstalledReadmePath = QStringLiteral("tesselpad/help/readme.htm");
 
-QUrl readmeUrl();
+// The read-me of the current directory when it has one, else the installed one when there is
+// one, else the current directory's (missing) read-me.
+QString readmeFile();
 
-// Each hands its page to the launcher and returns at once. When the launcher cannot be started a
-// short message says what could not be opened; the editor carries on.
+// Each hands its page to the launcher and returns at once. When the read-me is missing or the
+// launcher cannot be started a short message says what could not be opened; the editor carries on.
 void Readme();
 void Comments();
 void Bugs();

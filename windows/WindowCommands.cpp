@@ -135,6 +135,18 @@ void mnuWindow(DocumentFrame& frame) {
     }
 }
 
+void windowMinimized(DocumentFrame& frame, QMdiSubWindow* sub) {
+    QMdiArea* mdi = frame.mdiArea();
+    if (mdi->activeSubWindow() != sub) return;
+    QList<QMdiSubWindow*> history = mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.crbegin(); it != history.crend(); ++it) {
+        if (*it != sub && documentSubWindow(*it) && !(*it)->isMinimized()) {
+            activate(frame, *it);
+            return;
+        }
+    }
+}
+
 void Arrange(DocumentFrame& frame, Arrangement how) {
     QMdiArea* mdi = frame.mdiArea();
     QMdiSubWindow* active = mdi->currentSubWindow();

@@ -6,6 +6,7 @@
 #include <QSize>
 
 class DocumentFrame;
+class QMdiSubWindow;
 
 namespace windowcmd {
 
@@ -16,6 +17,9 @@ enum class Arrangement { Cascade = 0, TileHorizontal = 1, TileVertical = 2, Arra
 void mnuWindow(DocumentFrame& frame);
 // Arranges all document windows of the frame; the active window stays active.
 void Arrange(DocumentFrame& frame, Arrangement how);
+// Run when a document window has been minimized: when it was the active one, the window that was
+// active before it (and is not minimized) becomes active and takes the keys.
+void windowMinimized(DocumentFrame& frame, QMdiSubWindow* sub);
 
 // The geometry of the arrangements, in the client area's coordinates.
 // 'count' windows one above another, each as wide as the area, together exactly as tall.

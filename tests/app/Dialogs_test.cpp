@@ -3,6 +3,7 @@
 #include "app/frmOptions.h"
 #include "app/frmSplash.h"
 #include "search/frmFind.h"
+#include "search/frmReplace.h"
 #include "support/TestFrame.h"
 #include "windows/frmAbout.h"
 
@@ -40,7 +41,10 @@ private slots:
         frmFind find(*frame);
         frmAbout about;
         frmSplash splash;
-        for (QWidget* dialog : std::initializer_list<QWidget*>{&options, &find, &about, &splash}) {
+        frmReplace replace(*frame);
+        replace.show();   // laid out by its layouts once shown
+        settle();
+        for (QWidget* dialog : std::initializer_list<QWidget*>{&options, &find, &about, &splash, &replace}) {
             checkLayout(*dialog);
             if (QTest::currentTestFailed()) return;
         }

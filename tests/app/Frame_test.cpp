@@ -36,6 +36,8 @@ const Expected kExpected[] = {
     {"mnuEditHtmlBr", "<&Br>", "Ctrl+B"}, {"mnuEditHtmlHr", "<&Hr>", "Ctrl+H"},
     {"mnuEditHtmlCenter", "<Cente&r>", "Ctrl+R"},
     {"mnuSearch", "&Search", ""}, {"mnuSearchFind", "&Find", "Ctrl+F"}, {"mnuSearchFindNext", "Find &Next", "F3"},
+    {"mnuSearchBar0", "", ""}, {"mnuSearchReplace", "&Replace...", "Ctrl+Shift+H"},
+    {"mnuSearchFindInFiles", "Find in F&iles...", "Ctrl+Shift+F"}, {"mnuSearchGoToLine", "&Go to Line...", "Ctrl+G"},
     {"mnuWindow", "&Window", ""}, {"mnuWindowTileHorizontal", "Tile &Horizontal", ""},
     {"mnuWindowTileVertical", "Tile Vertical", ""}, {"mnuWindowCascade", "&Cascade", ""},
     {"mnuWindowArrangeIcons", "&Arrange Icons", ""},

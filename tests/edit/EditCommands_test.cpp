@@ -210,11 +210,14 @@ private slots:
         QCOMPARE(rtb.Text(), QStringLiteral("ade"));
         QCOMPARE(rtb.SelStart(), 1);
         QCOMPARE(changed(*frame), -1);
-        // Nothing selected: nothing removed, no beep.
-        frame->table().DocumentStates[1].Changed = 0;
-        frame->mnuEditDelete_Click();
-        QCOMPARE(rtb.Text(), QStringLiteral("ade"));
-        QCOMPARE(changed(*frame), 0);
+        // Nothing selected: the character after the caret goes, as with the control's own Del; a
+        // CR LF goes as one; at the end nothing happens. No beep.
+        rtb.SetText(QStringLiteral("a\r\nde"));
+        for (const auto& [at, left] : {std::pair{1, "ade"}, {1, "ae"}, {2, "ae"}}) {
+            rtb.SetSelStart(at);
+            frame->mnuEditDelete_Click();
+            QCOMPARE(rtb.Text(), QString::fromLatin1(left));
+        }
         QCOMPARE(sys.beeps, 0);
     }
 
@@ -354,16 +357,18 @@ private slots:
         QCOMPARE(clipboard().text(), rtb.Text());
         QTest::keyClick(&rtb, Qt::Key_Delete);
         QCOMPARE(rtb.Text(), QString());
-        // Del belongs to the Delete item while it is enabled: with nothing selected it removes nothing.
-        rtb.SetText(QStringLiteral("xy"));
+        // Del belongs to the Delete item while it is enabled: with nothing selected it removes the
+        // character after the caret, as the control's own Del does.
+        rtb.SetText(QStringLiteral("wxyz"));
         rtb.SetSelStart(0);
+        QVERIFY(frame->item("mnuEditDelete")->isEnabled());
         QTest::keyClick(&rtb, Qt::Key_Delete);
-        QCOMPARE(rtb.Text(), QStringLiteral("xy"));
+        QCOMPARE(rtb.Text(), QStringLiteral("xyz"));
         QTest::keyClick(&rtb, Qt::Key_Delete, Qt::KeypadModifier);   // the keypad's Del is the same key
-        QCOMPARE(rtb.Text(), QStringLiteral("xy"));
+        QCOMPARE(rtb.Text(), QStringLiteral("yz"));
         rtb.SetSelLength(1);
         QTest::keyClick(&rtb, Qt::Key_Delete, Qt::KeypadModifier);
-        QCOMPARE(rtb.Text(), QStringLiteral("y"));
+        QCOMPARE(rtb.Text(), QStringLiteral("z"));
         // Once the menu has opened without a selection, the disabled item leaves Del to the editor.
         rtb.SetText(QStringLiteral("xy"));
         frame->mnuEdit_Click();

@@ -35,16 +35,15 @@ struct DragResult {
 };
 
 // Drags the data over a widget and drops it there, as the platform would deliver it.
-DragResult dragAndDrop(QWidget* target, const QPoint& pos, const QMimeData* mime) {
+DragResult dragAndDrop(QWidget* target, const QPoint& pos, const QMimeData* mime,
+                       Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction) {
     DragResult r;
-    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, mime, Qt::LeftButton,
-                          Qt::NoModifier);
+    QDragEnterEvent enter(pos, offered, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     r.enterAccepted = enter.isAccepted();
     r.action = enter.dropAction();
     if (r.enterAccepted) {
-        QDropEvent drop(QPointF(pos), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, mime, Qt::LeftButton,
-                        Qt::NoModifier);
+        QDropEvent drop(QPointF(pos), offered, mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
     } else {
         QDragLeaveEvent leave;
@@ -166,8 +165,9 @@ private slots:
         QCOMPARE(modal.messages[0].title, QStringLiteral("Tesselpad"));
     }
 
-    // Dropped on a window that is not the active one, the text goes into the active document.
-    void dropOnADocumentGoesToTheActiveOne() {
+    // Dropped on a window that is not the active one, that window becomes the active one and
+    // takes the text.
+    void dropOnADocumentGoesWhereItFalls() {
         ScratchDir dir;
         auto frame = makeFrame();
         ScriptedModal modal;
@@ -181,9 +181,9 @@ private slots:
         const DragResult r = dragAndDrop(first->RTB1->viewport(), QPoint(10, 10), files.get());
         QVERIFY(r.enterAccepted);
         QCOMPARE(r.action, Qt::CopyAction);
-        QCOMPARE(second->RTB1->Text(), QStringLiteral("xyzfirst\nstill first\r\nsecond"));
-        QCOMPARE(first->RTB1->Text(), QString());
-        QCOMPARE(frame->ActiveForm(), second);
+        QCOMPARE(first->RTB1->Text(), QStringLiteral("first\nstill first\r\nsecond"));
+        QCOMPARE(second->RTB1->Text(), QStringLiteral("xyz"));
+        QCOMPARE(frame->ActiveForm(), first);
         QCOMPARE(frame->documentWindows().size(), 2);
         QCOMPARE(modal.messages.size(), 0);
     }
@@ -195,6 +195,7 @@ private slots:
         QTest::newRow("picture") << 1;
         QTest::newRow("web address") << 2;
         QTest::newRow("own selection") << 3;
+        QTest::newRow("files offered for moving only") << 4;
     }
     void otherDataIsRefusedEverywhere() {
         QFETCH(int, kind);
@@ -215,12 +216,15 @@ private slots:
             doc->RTB1->SetSelLength(5);
             mime.setText(doc->RTB1->SelText());
             break;
+        case 4: writeBytes(dir.file("a.txt"), "moved"); mime.setUrls({QUrl::fromLocalFile(dir.file("a.txt"))}); break;
         }
-        const DragResult onDoc = dragAndDrop(doc->RTB1->viewport(), QPoint(60, 5), &mime);
+        // A source told "move" may delete its file after the drop.
+        const Qt::DropActions offered = kind == 4 ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
+        const DragResult onDoc = dragAndDrop(doc->RTB1->viewport(), QPoint(60, 5), &mime, offered);
         QVERIFY(!onDoc.enterAccepted);
         const QPoint empty = emptyPoint(*frame);
         QVERIFY(!empty.isNull());
-        const DragResult onFrame = dragAndDrop(frame->mdiArea()->viewport(), empty, &mime);
+        const DragResult onFrame = dragAndDrop(frame->mdiArea()->viewport(), empty, &mime, offered);
         QVERIFY(!onFrame.enterAccepted);
         QCOMPARE(doc->RTB1->Text(), QStringLiteral("hello world"));
         QCOMPARE(frame->documentWindows().size(), 1);

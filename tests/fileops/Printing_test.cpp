@@ -2,6 +2,7 @@
 #include "documents/Form1.h"
 #include "fileops/Printing.h"
 #include "platform/RichTextBox.h"
+#include "platform/System.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
 
@@ -11,6 +12,7 @@
 #include <QMdiArea>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -136,7 +138,46 @@ private slots:
         QVERIFY2(fonts.contains(family, Qt::CaseInsensitive), qPrintable(family + "\n" + fonts));
     }
 
-    void cancelPrintsNothingAndSaysNothing() {
+    // Copies and a page range chosen in the dialog are printed as asked, at least 10 mm from the
+    // paper's edges (the printer's own minimum where it is more).
+    void copiesRangeAndMargins() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        QString text;
+        for (int i = 1; i <= 300; ++i) text += QStringLiteral("line %1\r\n").arg(i);
+        frame->ActiveForm()->RTB1->SetText(text);
+        auto print = [&](const QString& name, int copies, int from, int to) {
+            modal.answerPrint(toPdf(dir.file(name), [=](QPrinter& printer) {
+                printer.setCopyCount(copies);
+                printer.setPrintRange(from ? QPrinter::PageRange : QPrinter::AllPages);
+                printer.setFromTo(from, to);
+                printer.setPageMargins(QMarginsF(1, 1, 1, 1), QPageLayout::Millimeter);
+            }));
+            fileops::mnuFilePrint(*frame);
+            const QString info = runTool(QStringLiteral("pdfinfo"), {dir.file(name)});
+            return QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
+        };
+        const int pages = print("once.pdf", 1, 0, 0);
+        QVERIFY(pages >= 3);
+        QCOMPARE(print("twice.pdf", 2, 0, 0), 2 * pages);
+        QCOMPARE(print("range.pdf", 2, 2, 3), 4);
+        auto page = [&](const char* file, const char* n, const char* how = "-layout") {
+            return runTool("pdftotext", {how, "-f", n, "-l", n, dir.file(file), "-"});
+        };
+        QCOMPARE(page("range.pdf", "1"), page("once.pdf", "2"));
+        // The first word's top left corner, in points (10 mm = 28.35 pt, less the glyphs' bearing).
+        const auto corner = QRegularExpression(QStringLiteral("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\""))
+                                .match(page("once.pdf", "1", "-bbox"));
+        QVERIFY(corner.captured(1).toDouble() > 27.5 && corner.captured(2).toDouble() > 27.5);
+        QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(1, 30, 1, 1),
+                           QPageLayout::Millimeter, QMarginsF(12, 3, 15, 5));
+        QCOMPARE(fileops::printableMargins(layout), QMarginsF(12, 30, 15, 10));
+        QCOMPARE(modal.messages.size(), 0);
+    }
+
+    // Cancel prints nothing and says nothing; a print that could not be made says why.
+    void cancelIsQuietAFailureSaysWhy() {
         ScratchDir dir;
         auto frame = makeFrame();
         ScriptedModal modal;
@@ -151,6 +192,11 @@ private slots:
         QCOMPARE(modal.printDialogs.size(), 1);
         QVERIFY(!QFileInfo::exists(pdf));
         QCOMPARE(modal.messages.size(), 0);
+        const QString lost = dir.file("no such folder/out.pdf");
+        modal.answerPrint(toPdf(lost));
+        fileops::mnuFilePrint(*frame);
+        QCOMPARE(modal.messages.size(), 1);
+        QCOMPARE(modal.messages[0].text, "Can't print Document\r\n\r\n" + lost + ": " + tp::errnoText(ENOENT));
     }
 
     void emptyDocumentPrintsOneBlankPage() {

@@ -42,6 +42,7 @@ private slots:
         QCOMPARE(q.fileName, QString());
         QCOMPARE(q.nameFilters.size(), 10);
         QCOMPARE(q.nameFilters.first(), QStringLiteral("HTML Documents (*.htm; *.html) (*.htm *.html)"));
+        QCOMPARE(q.nameFilters.last(), QStringLiteral("All files (*.*) (*)"));
         QCOMPARE(frame->CommonDialog1.Filter, filetypes::saveFilter());
         QVERIFY(filetypes::saveFilter().startsWith(QStringLiteral("HTML Documents (*.htm; *.html) | *.htm;*.html|")));
         QVERIFY(filetypes::saveFilter().endsWith(QStringLiteral("|PHP Files (*.php)| *.php|All files (*.*) | *.*")));
@@ -72,6 +73,32 @@ private slots:
         doc->RTB1->SetSelLength(5);
         frame->mnuFileSave_Click();
         QCOMPARE(readBytes(empty), QByteArray("hello world\r\n"));
+    }
+
+    // Save As onto another existing file asks first: Yes replaces it, No shows the dialog again,
+    // Cancel gives up. A new file or the window's own file is written without a question.
+    void saveAsAsksBeforeReplacingAnotherFile_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Yes") << int(tp::MsgResult::Yes) << "other.htm";
+        QTest::newRow("No, then a new name") << int(tp::MsgResult::No) << "fresh.htm";
+        QTest::newRow("Cancel") << int(tp::MsgResult::Cancel) << "own.htm";
+    }
+    void saveAsAsksBeforeReplacingAnotherFile() {
+        QFETCH(int, answer);
+        QFETCH(QString, caption);
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        writeBytes(dir.file("other.htm"), "keep");
+        for (const char* name : {"own.htm", "own.htm", "other.htm", "fresh.htm"}) modal.answerFile(dir.file(name));
+        modal.answerMessage(tp::MsgResult(answer));
+        for (int i = 0; i < 3; ++i) frame->mnuFileSaveAs_Click();
+        QCOMPARE(modal.messages.size(), 1);
+        QCOMPARE(modal.messages[0].text, dir.file("other.htm") + " already exists.\r\nDo you want to replace it?");
+        QCOMPARE(modal.messages[0].defaultButton, tp::MsgResult::No);   // Enter keeps the other file
+        QCOMPARE(readBytes(dir.file("other.htm")), caption == "other.htm" ? QByteArray("\r\n") : QByteArray("keep"));
+        QCOMPARE(frame->ActiveForm()->Caption(), dir.file(caption));
     }
 
     void saveAsThenCancelChangesNothing() {

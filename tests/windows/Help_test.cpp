@@ -34,6 +34,12 @@ public:
     int beeps = 0;
 };
 
+// A read-me in help/ below the folder.
+void putReadme(const QString& folder) {
+    QVERIFY(QDir(folder).mkpath(QStringLiteral("help")));
+    writeBytes(folder + QStringLiteral("/help/readme.htm"), "<p>read me</p>");
+}
+
 QString sourceFile(const QString& relative) {
     return QDir(qEnvironmentVariable("TESSELPAD_SOURCE_DIR")).filePath(relative);
 }
@@ -106,6 +112,7 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QString, url);
         ScratchDir dir;
+        putReadme(dir.path());
         auto frame = makeFrame();
         ScriptedModal modal;
         RecordingServices services;
@@ -134,10 +141,11 @@ private slots:
         ScratchDir first;
         RecordingServices services;
         ScriptedModal modal;
+        putReadme(first.path());
         helpcmd::Readme();
         // A folder whose name a shell would take for commands: it stays a plain file name.
         const QString odd = first.file(QStringLiteral("web $(touch pwned); `id` & 'x' #1"));
-        QVERIFY(QDir().mkpath(odd));
+        putReadme(odd);
         QDir::setCurrent(odd);
         helpcmd::Readme();
         QCOMPARE(services.opened.size(), 2);
@@ -145,6 +153,24 @@ private slots:
         QCOMPARE(services.opened[1].toLocalFile(), odd + QStringLiteral("/help/readme.htm"));
         QVERIFY(!QFile::exists(first.file(QStringLiteral("pwned"))));
         QVERIFY(modal.messages.isEmpty());
+    }
+
+    // Started outside its folder, the program opens the installed read-me; with none anywhere it
+    // says so instead of handing a missing file to the launcher.
+    void readmeFallsBackToTheInstalledOne() {
+        ScratchDir dir;
+        RecordingServices services;
+        ScriptedModal modal;
+        qputenv("XDG_DATA_HOME", dir.file("home").toUtf8());
+        qputenv("XDG_DATA_DIRS", dir.file("share").toUtf8());
+        helpcmd::Readme();
+        putReadme(dir.file("share/tesselpad"));
+        helpcmd::Readme();
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_DATA_DIRS");
+        QCOMPARE(modal.messages.size(), 1);
+        QCOMPARE(modal.messages[0].text, "Can't open " + dir.file("help/readme.htm"));
+        QCOMPARE(services.opened, QList<QUrl>{QUrl::fromLocalFile(dir.file("share/tesselpad/help/readme.htm"))});
     }
 
     void launcherThatCannotStartIsReported_data() {
@@ -162,6 +188,7 @@ private slots:
         RecordingServices services;
         services.launcherWorks = false;
         ScriptedModal modal;
+        putReadme(dir.path());
         void (*const commands[])() = {helpcmd::Readme, helpcmd::Comments, helpcmd::Bugs, helpcmd::Web};
         commands[command]();
         QCOMPARE(modal.messages.size(), 1);

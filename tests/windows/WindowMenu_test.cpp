@@ -7,6 +7,7 @@
 #include "windows/WindowCommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -207,6 +208,26 @@ private slots:
         QVERIFY(!a.intersects(icon->geometry()));
         QCOMPARE(w.frame->ActiveForm(), w.third);
         QCOMPARE(w.frame->documentWindows().size(), 3);
+    }
+
+    // Minimizing the active window hands the keys to the one that was active before it; with
+    // none left open the last one minimized stays active.
+    void minimizingTheActiveWindowActivatesTheNext() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        Form1* first = frame->ActiveForm();
+        Form1* second = documents::NewDocument(*frame);
+        Form1* third = documents::NewDocument(*frame);
+        frame->mdiArea()->setActiveSubWindow(first->subWindow());
+        frame->mdiArea()->setActiveSubWindow(third->subWindow());
+        for (const auto& [minimize, next] : {std::pair{third, first}, {first, second}, {second, second}}) {
+            minimize->subWindow()->showMinimized();
+            settle();
+            QCOMPARE(frame->ActiveForm(), next);
+            if (next != minimize) QCOMPARE(QApplication::focusWidget(), next->RTB1);
+        }
     }
 
     void cascadeAndArrangeIconsWithOneMinimized() {

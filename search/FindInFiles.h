@@ -1,0 +1,130 @@
+#pragma once
+// Find in Files without widgets: walks a folder, reads every file whose name fits the patterns
+// on worker threads, and streams what it finds, file by file in the order of the walk.
+//
+// A file is read whole and turned into the UTF-8 text the editor would show for it (fileText());
+// positions in a hit are byte offsets into that text, the same offsets the edit control has
+// after opening the file. Binary files (a NUL byte among the first 8000) and files the editor
+// would refuse to open (too large for it or for the free memory, a line too long) are skipped
+// and counted; files and folders that cannot be read are reported with the reason, and the
+// search goes on.
+#include "search/Matcher.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace findinfiles {
+
+// The text of a file's bytes as Open puts it into the editor, in UTF-8: 'bytes' itself when it
+// needs no decoding, else the decoded text in 'scratch'. Every file is Windows-1252 today; this
+// is the one place that decides a file's encoding for Find in Files.
+QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch);
+
+// File-name patterns such as "*.htm;*.html": wildcards '*' and '?', separated by ';', ',' or
+// blanks, compared without case. "*.*" and "*" take every file; no pattern takes every file.
+class NameFilter {
+public:
+    explicit NameFilter(const QString& patterns = QString());
+    bool matches(const char* fileName) const;
+    bool matches(const QString& fileName) const { return matches(fileName.toUtf8().constData()); }
+
+private:
+    std::vector<QByteArray> patterns_;
+    bool all_ = true;
+};
+
+// The patterns of the first entry of an Open dialog filter ("All Documents | *.htm;*.html|...").
+QString patternsOfFilter(const QString& filter);
+
+// Why a folder cannot be searched, or an empty text when it can.
+QString folderProblem(const QString& folder);
+
+struct Request {
+    QString folder;
+    QString patterns;
+    bool subfolders = true;
+};
+
+struct Hit {
+    qint64 line = 0;        // 1-based
+    qint64 column = 0;      // 1-based, in characters (UTF-16 units) of the line
+    qint64 start = 0;       // the match: bytes of the file's text
+    qint64 end = 0;
+    qint64 lineStart = 0;   // the line's first byte
+    QString lineText;       // the line, shortened around the match when it is long
+    int markFrom = 0;       // the match in lineText (UTF-16 units), clipped to the line
+    int markLength = 0;
+};
+
+enum class Outcome { Searched, Binary, TooLarge, Unreadable };
+
+struct FileResult {
+    QString path;
+    Outcome outcome = Outcome::Searched;
+    QString reason;          // why it was skipped or could not be read
+    qint64 size = 0;         // bytes of the file
+    qint64 matches = 0;      // all matches, listed or not
+    std::vector<Hit> hits;   // the listed ones
+};
+
+struct Summary {
+    qint64 filesSearched = 0;
+    qint64 filesMatched = 0;
+    qint64 matches = 0;
+    qint64 unlisted = 0;     // matches beyond the listing limit: counted, not listed
+    qint64 binary = 0;
+    qint64 tooLarge = 0;
+    qint64 unreadable = 0;   // files and folders
+    qint64 bytes = 0;        // bytes of the files searched
+    bool stopped = false;
+    bool gaveUp = false;     // the expression needed more work than allowed in some file
+};
+
+struct Progress {
+    qint64 filesFound = 0;   // by the walk so far
+    qint64 filesDone = 0;
+    bool walking = true;     // the walk has not finished, so filesFound may still grow
+};
+
+// One search. Starts at construction; the callbacks run on worker threads, one at a time and
+// in the order of the walk; 'finished' comes last, once. Destroying the search stops it and
+// waits for its threads.
+class Search {
+public:
+    struct Sink {
+        std::function<void(FileResult&&)> file;
+        std::function<void(const Summary&)> finished;
+    };
+    // At most this many hits are listed in all (every match is counted).
+    static constexpr qint64 kListLimit = 100000;
+
+    Search(const Request& request, const search::Matcher& matcher, Sink sink, int threads = 0);
+    ~Search();
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+
+    // Asks the search to stop soon; returns at once.
+    void stop();
+    // Waits until every thread has finished.
+    void wait();
+    Progress progress() const;
+    bool done() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+// Searches one text (UTF-8) for every match, for hits as Find in Files lists them; at most
+// 'limit' hits are returned, 'matches' counts them all. Used by the workers and the tests.
+std::vector<Hit> hitsIn(const char* text, qint64 length, const search::Matcher& matcher, qint64 limit,
+                        qint64& matches, const std::atomic<bool>* stop = nullptr);
+
+} // namespace findinfiles

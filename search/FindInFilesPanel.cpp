@@ -1,0 +1,385 @@
+#include "search/FindInFilesPanel.h"
+
+#include "documents/DocumentCommands.h"
+#include "documents/DocumentFrame.h"
+#include "documents/FileTypes.h"
+#include "documents/Form1.h"
+#include "platform/Modal.h"
+#include "platform/RichTextBox.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace findinfiles {
+
+class ResultsModel : public QAbstractItemModel {
+public:
+    static constexpr int MarkRole = Qt::UserRole + 1;   // hit rows: QPoint(from, length) in the text
+
+    struct File {
+        QString path;
+        QString note;   // why it could not be read
+        qint64 matches = 0;
+        std::vector<Hit> hits;
+    };
+
+    using QAbstractItemModel::QAbstractItemModel;
+
+    void clear() {
+        beginResetModel();
+        files_.clear();
+        endResetModel();
+    }
+    // Files with hits and files that could not be read are listed; the others only counted.
+    bool add(FileResult&& r) {
+        if (r.outcome != Outcome::Unreadable && r.hits.empty()) return false;
+        const int row = int(files_.size());
+        beginInsertRows(QModelIndex(), row, row);
+        files_.push_back({r.path, r.outcome == Outcome::Unreadable ? r.reason : QString(), r.matches, std::move(r.hits)});
+        endInsertRows();
+        return true;
+    }
+    int fileCount() const { return int(files_.size()); }
+    const File& file(int row) const { return files_.at(size_t(row)); }
+    // The file row and, for a hit row, the hit's number (else -1).
+    std::pair<int, int> locate(const QModelIndex& index) const {
+        if (!index.isValid()) return {-1, -1};
+        return index.internalId() == 0 ? std::pair{index.row(), -1} : std::pair{int(index.internalId() - 1), index.row()};
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override {
+        if (column != 0 || row < 0 || row >= rowCount(parent)) return {};
+        return createIndex(row, 0, parent.isValid() ? quintptr(parent.row() + 1) : quintptr(0));
+    }
+    QModelIndex parent(const QModelIndex& child) const override {
+        return child.isValid() && child.internalId() != 0 ? createIndex(int(child.internalId() - 1), 0, quintptr(0))
+                                                          : QModelIndex();
+    }
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        if (!parent.isValid()) return fileCount();
+        return parent.internalId() == 0 ? int(files_[size_t(parent.row())].hits.size()) : 0;
+    }
+    int columnCount(const QModelIndex& = QModelIndex()) const override { return 1; }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto [fileRow, hitRow] = locate(index);
+        if (fileRow < 0) return {};
+        const File& f = files_[size_t(fileRow)];
+        if (hitRow < 0) {
+            if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+            const QString path = QDir::toNativeSeparators(f.path);
+            if (!f.note.isEmpty()) return path + QStringLiteral(": cannot be read (%1)").arg(f.note);
+            return path + (f.matches == 1 ? QStringLiteral("  (1 match)") : QStringLiteral("  (%1 matches)").arg(f.matches));
+        }
+        const Hit& h = f.hits[size_t(hitRow)];
+        const QString prefix = QStringLiteral("%1: ").arg(h.line);
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+            QString text = h.lineText;
+            text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+            return prefix + text;
+        }
+        if (role == MarkRole) return QPoint(int(prefix.size()) + h.markFrom, h.markLength);
+        return {};
+    }
+
+private:
+    std::vector<File> files_;
+};
+
+namespace {
+
+// Hit rows with their match marked: on a highlight, in bold.
+class MarkDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QVariant mark = index.data(ResultsModel::MarkRole);
+        if (!mark.isValid()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QWidget* view = opt.widget;
+        QStyle* style = view ? view->style() : nullptr;
+        if (style) style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, view);
+        const QPoint m = mark.toPoint();
+        const QString parts[3] = {text.left(m.x()), text.mid(m.x(), m.y()), text.mid(m.x() + m.y())};
+        QRect r = opt.rect.adjusted(4, 0, -2, 0);
+        painter->save();
+        painter->setClipRect(opt.rect);
+        const bool selected = opt.state & QStyle::State_Selected;
+        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        for (int i = 0; i < 3 && r.width() > 0; ++i) {
+            QFont font = opt.font;
+            font.setBold(i == 1);
+            painter->setFont(font);
+            const int width = QFontMetrics(font).horizontalAdvance(parts[i]);
+            if (i == 1 && !selected) painter->fillRect(QRect(r.left(), r.top() + 1, width, r.height() - 2), QColor(255, 225, 120));
+            painter->drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, parts[i]);
+            r.setLeft(r.left() + width);
+        }
+        painter->restore();
+    }
+};
+
+bool samePath(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+QString number(qint64 n) { return QLocale().toString(n); }
+
+QString plural(qint64 n, const char* one, const char* many) {
+    return number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+} // namespace
+} // namespace findinfiles
+
+using findinfiles::ResultsModel;
+
+FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
+    : QDockWidget(QStringLiteral("Find in Files"), frame.frameWidget()), frame_(frame) {
+    setObjectName(QStringLiteral("FindInFilesPanel"));
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    auto* body = new QWidget(this);
+    const auto make = [body](auto* w, const char* name) {
+        w->setObjectName(QLatin1String(name));
+        return w;
+    };
+    txtFind = make(new QLineEdit(body), "txtFind");
+    txtFolder = make(new QLineEdit(body), "txtFolder");
+    txtTypes = make(new QLineEdit(body), "txtTypes");
+    chkCase = make(new QCheckBox(QStringLiteral("Match &case"), body), "chkCase");
+    chkWord = make(new QCheckBox(QStringLiteral("&Whole word"), body), "chkWord");
+    chkRegex = make(new QCheckBox(QStringLiteral("Regular e&xpression"), body), "chkRegex");
+    chkSubfolders = make(new QCheckBox(QStringLiteral("S&ubfolders"), body), "chkSubfolders");
+    cmdFind = make(new QPushButton(QStringLiteral("&Find"), body), "cmdFind");
+    cmdStop = make(new QPushButton(QStringLiteral("S&top"), body), "cmdStop");
+    cmdBrowse = make(new QPushButton(QStringLiteral("&Browse..."), body), "cmdBrowse");
+    lblStatus = make(new QLabel(body), "lblStatus");
+    progress = make(new QProgressBar(body), "progress");
+    results = make(new QTreeView(body), "results");
+    model_ = new ResultsModel(this);
+    results->setModel(model_);
+    results->setHeaderHidden(true);
+    results->setUniformRowHeights(true);
+    results->setItemDelegate(new findinfiles::MarkDelegate(results));
+    results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    chkSubfolders->setChecked(true);
+    cmdStop->setEnabled(false);
+    progress->setVisible(false);
+    progress->setMaximumWidth(200);
+    txtTypes->setText(findinfiles::patternsOfFilter(filetypes::openFilter()));
+    txtTypes->setCursorPosition(0);
+
+    auto* inputs = new QGridLayout;
+    const auto label = [body](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(QLatin1String(text), body);
+        l->setBuddy(buddy);
+        return l;
+    };
+    inputs->addWidget(label("Fi&nd what:", txtFind), 0, 0);
+    inputs->addWidget(txtFind, 0, 1, 1, 3);
+    auto* options = new QHBoxLayout;
+    for (QCheckBox* c : {chkCase, chkWord, chkRegex}) options->addWidget(c);
+    inputs->addLayout(options, 0, 4);
+    inputs->addWidget(cmdFind, 0, 5);
+    inputs->addWidget(label("In f&older:", txtFolder), 1, 0);
+    inputs->addWidget(txtFolder, 1, 1);
+    inputs->addWidget(cmdBrowse, 1, 2);
+    inputs->addWidget(label("File t&ypes:", txtTypes), 1, 3);
+    auto* where = new QHBoxLayout;
+    where->addWidget(txtTypes, 1);
+    where->addWidget(chkSubfolders);
+    inputs->addLayout(where, 1, 4);
+    inputs->addWidget(cmdStop, 1, 5);
+    inputs->setColumnStretch(1, 1);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(lblStatus, 1);
+    statusRow->addWidget(progress);
+    auto* column = new QVBoxLayout(body);
+    column->addLayout(inputs);
+    column->addWidget(results, 1);
+    column->addLayout(statusRow);
+    setWidget(body);
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, &FindInFilesPanel::showProgress);
+    connect(cmdFind, &QPushButton::clicked, this, &FindInFilesPanel::cmdFind_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &FindInFilesPanel::cmdStop_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &FindInFilesPanel::cmdBrowse_Click);
+    connect(txtFind, &QLineEdit::returnPressed, this, &FindInFilesPanel::cmdFind_Click);
+    connect(results, &QTreeView::activated, this, &FindInFilesPanel::openResult);
+}
+
+FindInFilesPanel::~FindInFilesPanel() {
+    search_.reset();   // stops the threads before anything they report to goes
+}
+
+FindInFilesPanel* FindInFilesPanel::open(DocumentFrame& frame) {
+    auto* panel = frame.frameWidget()->findChild<FindInFilesPanel*>(QStringLiteral("FindInFilesPanel"),
+                                                                      Qt::FindDirectChildrenOnly);
+    if (!panel) {
+        panel = new FindInFilesPanel(frame);
+        if (auto* main = qobject_cast<QMainWindow*>(frame.frameWidget())) main->addDockWidget(Qt::BottomDockWidgetArea, panel);
+    }
+    if (Form1* form = frame.ActiveForm()) {
+        const QString selected = form->RTB1->SelText();
+        if (!selected.isEmpty() && !selected.contains(QLatin1Char('\n')) && !selected.contains(QLatin1Char('\r')))
+            panel->txtFind->setText(selected);
+        const QFileInfo file(form->fileFor(form->Caption()));
+        if (file.isFile()) panel->txtFolder->setText(QDir::toNativeSeparators(file.absolutePath()));
+    }
+    if (panel->txtFolder->text().isEmpty()) panel->txtFolder->setText(QDir::toNativeSeparators(QDir::currentPath()));
+    panel->show();
+    panel->raise();
+    panel->txtFind->setFocus();
+    panel->txtFind->selectAll();
+    return panel;
+}
+
+void FindInFilesPanel::cmdFind_Click() {
+    if (txtFind->text().isEmpty()) return;
+    search::Matcher matcher;
+    search::QueryError error;
+    const search::Query query{txtFind->text(), chkCase->isChecked(), chkWord->isChecked(), chkRegex->isChecked()};
+    if (!matcher.prepare(query, &error)) {
+        tp::MsgBox(error.text(query.text));
+        return;
+    }
+    const QString folder = QDir::fromNativeSeparators(txtFolder->text().trimmed());
+    if (const QString problem = findinfiles::folderProblem(folder); !problem.isEmpty()) {
+        tp::MsgBox(problem);
+        return;
+    }
+    search_.reset();
+    model_->clear();
+    matches_ = 0;
+    const int run = ++run_;
+    findinfiles::Search::Sink sink;
+    // Called on the worker threads: everything goes to the panel's own thread.
+    sink.file = [this, run](findinfiles::FileResult&& r) {
+        QMetaObject::invokeMethod(this, [this, run, r = std::make_shared<findinfiles::FileResult>(std::move(r))] {
+            addFile(run, std::move(*r));
+        }, Qt::QueuedConnection);
+    };
+    sink.finished = [this, run](const findinfiles::Summary& s) {
+        QMetaObject::invokeMethod(this, [this, run, s] { finish(run, s); }, Qt::QueuedConnection);
+    };
+    cmdFind->setEnabled(false);
+    cmdStop->setEnabled(true);
+    progress->setRange(0, 0);
+    progress->setVisible(true);
+    lblStatus->setText(QStringLiteral("Searching..."));
+    search_ = std::make_unique<findinfiles::Search>(
+        findinfiles::Request{folder, txtTypes->text(), chkSubfolders->isChecked()}, matcher, std::move(sink));
+    timer_->start();
+}
+
+void FindInFilesPanel::cmdStop_Click() {
+    if (search_) search_->stop();
+}
+
+void FindInFilesPanel::cmdBrowse_Click() {
+    QFileDialog dialog(this, QStringLiteral("Find in Files"), QDir::fromNativeSeparators(txtFolder->text()));
+    dialog.setObjectName(QStringLiteral("dlgFolder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (tp::modal().exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        txtFolder->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+void FindInFilesPanel::addFile(int run, findinfiles::FileResult&& result) {
+    if (run != run_) return;
+    matches_ += result.matches;
+    if (model_->add(std::move(result))) results->expand(model_->index(model_->fileCount() - 1, 0));
+}
+
+void FindInFilesPanel::showProgress() {
+    if (!search_) return;
+    const findinfiles::Progress p = search_->progress();
+    if (!p.walking) progress->setRange(0, int(std::min<qint64>(p.filesFound, INT_MAX)));
+    if (!p.walking) progress->setValue(int(std::min<qint64>(p.filesDone, INT_MAX)));
+    lblStatus->setText(QStringLiteral("Searching... %1 of %2 files, %3")
+                           .arg(findinfiles::number(p.filesDone), findinfiles::number(p.filesFound),
+                                findinfiles::plural(matches_, "match", "matches")));
+}
+
+void FindInFilesPanel::finish(int run, const findinfiles::Summary& s) {
+    if (run != run_) return;
+    using findinfiles::plural;
+    timer_->stop();
+    search_.reset();
+    cmdFind->setEnabled(true);
+    cmdStop->setEnabled(false);
+    progress->setVisible(false);
+    QString text = (s.stopped ? QStringLiteral("Stopped: ") : QString()) + plural(s.matches, "match", "matches") +
+                   QStringLiteral(" in ") + plural(s.filesMatched, "file", "files") + QStringLiteral("; ") +
+                   plural(s.filesSearched, "file", "files") + QStringLiteral(" searched");
+    QStringList skipped;
+    if (s.binary) skipped << plural(s.binary, "binary file", "binary files");
+    if (s.tooLarge) skipped << plural(s.tooLarge, "file too large to open", "files too large to open");
+    if (!skipped.isEmpty()) text += QStringLiteral(", skipped ") + skipped.join(QStringLiteral(" and "));
+    if (s.unreadable) text += QStringLiteral("; ") + plural(s.unreadable, "could not be read", "could not be read");
+    if (s.unlisted) text += QStringLiteral("; the first %1 are listed").arg(findinfiles::number(s.matches - s.unlisted));
+    if (s.gaveUp) text += QStringLiteral("; the regular expression needed too much work on some files");
+    lblStatus->setText(text + QLatin1Char('.'));
+}
+
+void FindInFilesPanel::openResult(const QModelIndex& index) {
+    const auto [fileRow, hitRow] = model_->locate(index);
+    if (fileRow < 0) return;
+    const ResultsModel::File& f = model_->file(fileRow);
+    if (!f.note.isEmpty()) return;
+    const QString path = f.path;
+    const findinfiles::Hit hit = hitRow >= 0 ? f.hits[size_t(hitRow)] : findinfiles::Hit{};
+    Form1* form = nullptr;
+    for (Form1* w : frame_.documentWindows())
+        if (findinfiles::samePath(w->fileFor(w->Caption()), path)) form = w;
+    bool changed = false;
+    if (form) {
+        frame_.mdiArea()->setActiveSubWindow(form->subWindow());
+        changed = frame_.table().DocumentStates[form->slot()].Changed != 0;
+    } else {
+        frame_.strCurrentFile = path;   // as Open does
+        form = documents::openDocument(frame_, path);
+        if (!form) return;
+    }
+    if (hitRow < 0) return;
+    RichTextBox& rtb = *form->RTB1;
+    qint64 from = hit.start, to = hit.end;
+    if (changed) {
+        // The text may have moved since the search: the same place in the same line.
+        const qint64 line = std::min<qint64>(hit.line - 1, rtb.lineCount() - 1);
+        from = std::min(rtb.lineStartByte(line) + (hit.start - hit.lineStart), rtb.lineEndByte(line));
+        to = from + (hit.end - hit.start);
+    }
+    to = std::min(to, rtb.byteLength());
+    from = std::min(from, to);
+    rtb.selectBytes(from, to);
+    rtb.showCaret();
+    rtb.setFocus();
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The Find in Files panel, docked at the bottom of the frame: what to find (text or regular
+// expression, match case, whole word), the folder (by default the active document's), the file
+// patterns (by default the web file types of the Open dialog), subfolders; Find and Stop. The
+// results come in while the search runs on worker threads, grouped by file: line, the line's
+// text with the match marked. A double-click opens the file as Open does, or brings its window
+// forward when it is open, and selects the match.
+#include "search/FindInFiles.h"
+
+#include <QDockWidget>
+
+#include <memory>
+#include <vector>
+
+class DocumentFrame;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QModelIndex;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QTreeView;
+
+namespace findinfiles {
+
+// The results: one row per file, under it one row per listed hit.
+class ResultsModel;
+
+} // namespace findinfiles
+
+class FindInFilesPanel : public QDockWidget {
+    Q_OBJECT
+public:
+    explicit FindInFilesPanel(DocumentFrame& frame);
+    ~FindInFilesPanel() override;
+
+    // The frame's panel, made and docked on first use, shown with the focus in "Find what" (which
+    // takes the selection of the active document when it lies within a line).
+    static FindInFilesPanel* open(DocumentFrame& frame);
+
+    QLineEdit* txtFind = nullptr;
+    QLineEdit* txtFolder = nullptr;
+    QLineEdit* txtTypes = nullptr;
+    QCheckBox* chkCase = nullptr;
+    QCheckBox* chkWord = nullptr;
+    QCheckBox* chkRegex = nullptr;
+    QCheckBox* chkSubfolders = nullptr;
+    QPushButton* cmdFind = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QLabel* lblStatus = nullptr;
+    QProgressBar* progress = nullptr;
+    QTreeView* results = nullptr;
+
+    bool running() const { return search_ != nullptr; }
+
+public slots:
+    // Checks the input (a valid expression, a folder that can be read) and starts the search.
+    void cmdFind_Click();
+    void cmdStop_Click();
+    void cmdBrowse_Click();
+    // Opens the file of a result row and selects its match.
+    void openResult(const QModelIndex& index);
+
+private:
+    void addFile(int run, findinfiles::FileResult&& result);
+    void finish(int run, const findinfiles::Summary& summary);
+    void showProgress();
+
+    DocumentFrame& frame_;
+    findinfiles::ResultsModel* model_ = nullptr;
+    QTimer* timer_ = nullptr;
+    std::unique_ptr<findinfiles::Search> search_;
+    int run_ = 0;   // the search whose results are wanted
+    qint64 matches_ = 0;
+};

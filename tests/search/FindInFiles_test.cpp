@@ -1,0 +1,208 @@
+#include "search/FindInFiles.h"
+
+#include "app/MDIForm1.h"
+#include "documents/Form1.h"
+#include "io/CodePage.h"
+#include "platform/RichTextBox.h"
+#include "search/FindInFilesPanel.h"
+#include "support/ScriptedModal.h"
+#include "support/TestFrame.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace findinfiles;
+
+namespace {
+
+// Runs a search to its end; one line per file outcome and per hit, paths relative to the folder.
+QStringList searchTree(const QString& folder, const QString& find, const QString& options, bool subfolders,
+                       Summary* summary = nullptr) {
+    search::Matcher m;
+    m.prepare({find, options.contains(QLatin1Char('c')), options.contains(QLatin1Char('w')),
+               options.contains(QLatin1Char('r'))});
+    QStringList lines;
+    Summary end;
+    Search::Sink sink;
+    sink.file = [&](FileResult&& r) {
+        const QString rel = QDir(folder).relativeFilePath(r.path);
+        if (r.outcome != Outcome::Searched) lines << QStringLiteral("%1 skipped %2").arg(rel).arg(int(r.outcome));
+        for (const Hit& h : r.hits)
+            lines << QStringLiteral("%1:%2:%3 [%4] %5+%6 @%7")
+                         .arg(rel).arg(h.line).arg(h.column).arg(h.lineText).arg(h.markFrom).arg(h.markLength).arg(h.start);
+    };
+    sink.finished = [&](const Summary& s) { end = s; };
+    {
+        Search run({folder, QStringLiteral("*.htm *.HTML;*.css"), subfolders}, m, sink, 3);
+        run.wait();
+        if (!run.done()) lines << QStringLiteral("not done");
+    }
+    if (summary) *summary = end;
+    return lines;
+}
+
+void makeTree(const QString& root) {
+    QDir(root).mkpath(QStringLiteral("sub/deeper"));
+    writeBytes(root + QStringLiteral("/a.htm"), "hello world\r\nsecond\rthird hello hello\n");
+    writeBytes(root + QStringLiteral("/sub/b.html"), "caf\xe9 hello");   // Windows-1252
+    writeBytes(root + QStringLiteral("/sub/deeper/c.css"), QByteArray(500, 'x') + "hello" + QByteArray(500, 'y'));
+    writeBytes(root + QStringLiteral("/image.htm"), QByteArray("GIF\0hello", 9));
+    writeBytes(root + QStringLiteral("/notes.txt"), "hello");   // not among the patterns
+}
+
+} // namespace
+
+class FindInFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void smallTree() {
+        QTemporaryDir dir;
+        makeTree(dir.path());
+        Summary s;
+        const QStringList got = searchTree(dir.path(), QStringLiteral("hello"), QString(), true, &s);
+        const QStringList want = {
+            QStringLiteral("a.htm:1:1 [hello world] 0+5 @0"),
+            QStringLiteral("a.htm:3:7 [third hello hello] 6+5 @26"),
+            QStringLiteral("a.htm:3:13 [third hello hello] 12+5 @32"),
+            QStringLiteral("image.htm skipped 1"),
+            QStringLiteral("sub/b.html:1:6 [café hello] 5+5 @6"),
+            QStringLiteral("sub/deeper/c.css:1:501 […") + QString(80, QLatin1Char('x')) + QStringLiteral("hello") +
+                QString(235, QLatin1Char('y')) + QStringLiteral("…] 81+5 @500"),
+        };
+        QCOMPARE(got, want);
+        QCOMPARE(s.filesSearched, 3);
+        QCOMPARE(s.filesMatched, 3);
+        QCOMPARE(s.matches, 5);
+        QCOMPARE(s.binary, 1);
+        QVERIFY(!s.stopped);
+    }
+
+    void optionsAndFolders() {
+        QTemporaryDir dir;
+        makeTree(dir.path());
+        // Without subfolders; a regular expression over the decoded text; whole words.
+        const QStringList top = searchTree(dir.path(), QStringLiteral("hello"), QString(), false);
+        QCOMPARE(top.size(), 4);
+        QVERIFY(top.filter(QStringLiteral("sub/")).isEmpty());
+        QCOMPARE(searchTree(dir.path(), QStringLiteral("caf\\w\\b"), QStringLiteral("r"), true),
+                 (QStringList{QStringLiteral("image.htm skipped 1"), QStringLiteral("sub/b.html:1:1 [café hello] 0+4 @0")}));
+        QCOMPARE(searchTree(dir.path(), QStringLiteral("hell"), QStringLiteral("w"), true).size(), 1);   // the binary file
+        QVERIFY(folderProblem(dir.filePath(QStringLiteral("missing"))).contains(QLatin1String("No such file")));
+        QVERIFY(folderProblem(dir.filePath(QStringLiteral("a.htm"))).contains(QLatin1String("is not a folder")));
+        QVERIFY(folderProblem(dir.path()).isEmpty());
+    }
+
+    void fileTextIsOpensText() {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) all += char(b);
+        all = QByteArray(40, 'a') + all.repeated(3) + "tail";
+        for (int skip : {0, 1, 7, 39, 40, 41, 200}) {
+            QByteArray scratch;
+            QCOMPARE(fileText(all.mid(skip), scratch).toByteArray(), codepage::decodeToUtf8(all.mid(skip)));
+        }
+    }
+
+    void patterns() {
+        const NameFilter web(QStringLiteral("*.htm; *.HTML,*.s?tm"));
+        QVERIFY(web.matches("INDEX.HTM"));
+        QVERIFY(web.matches("a.shtm"));
+        QVERIFY(!web.matches("a.htm.bak"));
+        QVERIFY(NameFilter(QStringLiteral("*.*")).matches("Makefile"));
+        QCOMPARE(patternsOfFilter(QStringLiteral("All Documents | *.htm;*.html|HTML | *.htm")), QStringLiteral("*.htm;*.html"));
+    }
+
+    // The panel: results listed as they come, a double-click opens the file (once) and selects
+    // the match; bad input is refused before searching.
+    void panel() {
+        ScratchDir dir;
+        QTemporaryDir tree;
+        makeTree(tree.path());
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        frame->mnuSearchFindInFiles_Click();
+        auto* panel = frame->findChild<FindInFilesPanel*>();
+        QVERIFY(panel && panel->isVisible());
+        panel->txtFind->setText(QStringLiteral("hello"));
+        panel->txtFolder->setText(tree.path());
+        panel->cmdFind->click();
+        QTRY_VERIFY(!panel->running());
+        const QAbstractItemModel& model = *panel->results->model();
+        QCOMPARE(model.rowCount(), 4);   // the Open dialog's types: notes.txt too
+        QCOMPARE(panel->lblStatus->text(),
+                 QStringLiteral("6 matches in 4 files; 4 files searched, skipped 1 binary file."));
+        const QModelIndex hit = model.index(1, 0, model.index(0, 0));
+        QCOMPARE(hit.data().toString(), QStringLiteral("3: third hello hello"));
+        panel->openResult(hit);
+        const int windows = int(frame->documentWindows().size());
+        panel->openResult(hit);
+        QCOMPARE(int(frame->documentWindows().size()), windows);
+        RichTextBox& rtb = *frame->ActiveForm()->RTB1;
+        QCOMPARE(rtb.SelStart(), 26);
+        QCOMPARE(rtb.SelText(), QStringLiteral("hello"));
+
+        panel->txtFolder->setText(tree.path() + QStringLiteral("/missing"));
+        panel->cmdFind->click();
+        QVERIFY(modal.messages.constLast().text.contains(QLatin1String("cannot be searched: No such file")));
+        panel->txtFolder->setText(tree.path());
+        panel->chkRegex->setChecked(true);
+        panel->txtFind->setText(QStringLiteral("(x"));
+        panel->cmdFind->click();
+        QCOMPARE(modal.messages.constLast().text,
+                 QStringLiteral("Invalid regular expression \"(x\": missing closing parenthesis at position 3."));
+        QVERIFY(!panel->running());
+    }
+
+    // As an ordinary user: a file and a folder that cannot be read are listed, the rest searched.
+    void unreadableAsOrdinaryUser() {
+        if (qEnvironmentVariableIsSet("TESSELPAD_FIF_DIR")) {   // the child, running as "nobody"
+            Summary s;
+            const QStringList got = searchTree(qEnvironmentVariable("TESSELPAD_FIF_DIR"), QStringLiteral("hello"),
+                                               QString(), true, &s);
+            QVERIFY2(got.contains(QStringLiteral("secret.htm skipped 3")), qPrintable(got.join('\n')));
+            QVERIFY2(got.contains(QStringLiteral("closed skipped 3")), qPrintable(got.join('\n')));
+            QCOMPARE(s.unreadable, 2);
+            QCOMPARE(s.matches, 5);
+            return;
+        }
+        if (::geteuid() != 0) QSKIP("needs root to become another user");
+        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) QSKIP("setpriv is missing");
+        QTemporaryDir scratch(QStringLiteral("/tmp/tspd-fif-XXXXXX"));
+        const QString root = scratch.path();
+        ::chmod(QFile::encodeName(root).constData(), 0755);
+        makeTree(root + QStringLiteral("/tree"));
+        writeBytes(root + QStringLiteral("/tree/secret.htm"), "hello");
+        ::chmod(QFile::encodeName(root + QStringLiteral("/tree/secret.htm")).constData(), 0600);
+        QDir(root).mkpath(QStringLiteral("tree/closed"));
+        ::chmod(QFile::encodeName(root + QStringLiteral("/tree/closed")).constData(), 0700);
+        const QString binary = root + QStringLiteral("/fif-test");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), binary));
+        ::chmod(QFile::encodeName(binary).constData(), 0755);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TESSELPAD_FIF_DIR"), root + QStringLiteral("/tree"));
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                                            QStringLiteral("--clear-groups"), binary,
+                                            QStringLiteral("unreadableAsOrdinaryUser")});
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray out = p.readAll();
+        if (out.contains("setpriv") && out.contains("cannot")) QSKIP("setpriv cannot switch users here");
+        QVERIFY2(p.exitCode() == 0, out.constData());
+    }
+};
+
+QTEST_MAIN(FindInFilesTest)
+#include "FindInFiles_test.moc"

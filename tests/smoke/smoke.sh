@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# The real program on a real X server, used as a person would use it: starts tesselpad on a
+# private Xvfb display with the openbox window manager (the xcb platform, not offscreen), drives it
+# with X key events through xdotool and checks what it leaves: the bytes on disk, an exit status
+# of 0, and no Qt warning about destroyed objects on its error output.
+# Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 90)
+# Needs Xvfb, openbox and xdotool; tools/deps.sh test installs them.
+set -u
+program=$(realpath "$1")
+deadline=$((SECONDS + ${SMOKE_SECONDS:-90}))
+work=$(mktemp -d)
+server="" wm="" app=""
+
+for tool in Xvfb openbox xdotool; do
+  command -v "$tool" >/dev/null || { echo "smoke: $tool is missing (tools/deps.sh test installs it)"; exit 1; }
+done
+
+cleanup() {
+  for pid in $app $wm $server; do kill "$pid" 2>/dev/null; done
+  sleep 0.2
+  for pid in $app $wm $server; do kill -9 "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+step() { echo "smoke: $*"; }
+fail() {
+  echo "smoke: FAILED: $*"
+  [ -s "$work/stderr" ] && sed 's/^/  tesselpad: /' "$work/stderr" | tail -n 30
+  exit 1
+}
+
+# Runs the command until it succeeds; fails the test when the time is up.
+wait_for() {   # description command...
+  local what=$1; shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
+    sleep 0.1
+  done
+}
+
+# ---- The program's windows
+visible_windows() { xdotool search --onlyvisible --class tesselpad 2>/dev/null | wc -l; }
+active_is() { [ "$(xdotool getactivewindow getwindowname 2>/dev/null)" = "$1" ]; }
+wait_window() { wait_for "the window \"$1\" to be active" active_is "$1"; }
+windows_are() { [ "$(visible_windows)" -eq "$1" ]; }
+
+# ---- Input: X key events to the focused window, with time for the program to take each one
+key() { xdotool key --delay 60 "$@"; sleep 0.2; }
+type_text() { xdotool type --delay 30 -- "$1"; sleep 0.2; }
+
+# Opens a menu of the menu bar with its access key and closes it with one Escape.
+open_menu() {   # letter
+  key "alt+$1"
+  wait_for "the menu Alt+$1 to open" windows_are 2
+  key Escape
+  wait_for "the menu Alt+$1 to close" windows_are 1
+}
+
+# ---- Files
+bytes_are() { printf "$2" | cmp -s - "$1"; }   # file printf-format
+expect_bytes() { wait_for "$1 to hold the expected bytes" bytes_are "$@"; }
+
+# ---- The program
+start() {
+  : >"$work/stderr"
+  (cd "$work" && exec env QT_QPA_PLATFORM=xcb "$program" 2>>"$work/stderr") &
+  app=$!
+  wait_window Tesselpad
+}
+
+# Waits for the program to end; fails unless it ended with status 0 and without warnings about
+# objects destroyed at the wrong time.
+expect_clean_exit() {
+  wait_for "the program to end" eval "! kill -0 $app"
+  wait "$app"
+  local status=$?
+  app=""
+  [ "$status" -eq 0 ] || fail "exit status $status"
+  if grep -E -i 'destroy|QObject|QWidget|QBasicTimer|QSocketNotifier|AddressSanitizer|LeakSanitizer' "$work/stderr"; then
+    fail "warnings on the error output"
+  fi
+}
+
+# ---- An X server of our own, with a window manager
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp >/dev/null 2>&1 &
+server=$!
+exec 3>&-
+wait_for "the X server" test -s "$work/display"
+export DISPLAY=":$(head -n1 "$work/display")"
+openbox >/dev/null 2>&1 &
+wm=$!
+wait_for "the window manager" xdotool get_desktop
+step "display $DISPLAY"
+
+step "start, open each menu, type"
+start
+for m in f e s w h; do open_menu "$m"; done
+type_text "Hello smoke"
+key Return
+type_text "line 2"
+
+step "save through the Save dialog"
+key ctrl+s
+wait_window "Save As"
+type_text "$work/saved.htm"
+key Return
+wait_window Tesselpad
+expect_bytes "$work/saved.htm" 'Hello smoke\r\nline 2\r\n'
+
+step "open the saved file again, change it, save it"
+key ctrl+o
+wait_window Open
+type_text "$work/saved.htm"
+key Return
+wait_window Tesselpad
+key ctrl+End
+type_text "!"
+key ctrl+s
+expect_bytes "$work/saved.htm" 'Hello smoke\r\nline 2\r\n!\r\n'
+
+step "File > Exit"
+key alt+f
+wait_for "the File menu" windows_are 2
+key x
+expect_clean_exit
+
+step "menus opened, then the frame's close box"
+start
+for m in e w; do open_menu "$m"; done
+key alt+F4
+expect_clean_exit
+
+step "passed in $SECONDS s"
