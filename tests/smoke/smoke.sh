@@ -120,6 +120,18 @@ type_text "!"
 key ctrl+s
 expect_bytes "$work/saved.htm" 'Hello smoke\r\nline 2\r\n!\r\n'
 
+step "a UTF-8 page: type é at its end, save"
+printf '<p>Caf\xc3\xa9</p>\n' >"$work/utf8.htm"
+key ctrl+o
+wait_window Open
+type_text "$work/utf8.htm"
+key Return
+wait_window Tesselpad
+key ctrl+End
+type_text "é"
+key ctrl+s
+expect_bytes "$work/utf8.htm" '<p>Caf\xc3\xa9</p>\n\xc3\xa9\r\n'
+
 step "File > Exit"
 key alt+f
 wait_for "the File menu" windows_are 2
