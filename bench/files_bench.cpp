@@ -33,7 +33,7 @@ void runFiles(const bench::Options& options) {
         const double firstIndex = bench::seconds([&] { volatile auto i = form->RTB1->indexFromByte(form->RTB1->byteLength()); (void)i; }, 1);
         const double laterIndex = bench::seconds([&] { volatile auto i = form->RTB1->indexFromByte(form->RTB1->byteLength() / 2); (void)i; }, 3);
         bench::note(QStringLiteral("position query %1").arg(label),
-                    QStringLiteral("first %1 s (builds the UTF-16 index once), later %2 s")
+                    QStringLiteral("first %1 s (counts to the end once), later %2 s")
                         .arg(firstIndex, 0, 'f', 4)
                         .arg(laterIndex, 0, 'f', 6));
         bench::report(QStringLiteral("open %1").arg(label), ours, QStringLiteral("read()"), plainRead);

@@ -312,31 +312,36 @@ bool encodeText(const char* utf8, qint64 length, Encoding encoding,
             if (!sink(utf8 + i, std::min(kPiece, length - i))) return false;
         return true;
     }
+    if (encoding == Encoding::Windows1252) {
+        // A megabyte at a time, cut before a character's start (or amid stray bytes).
+        constexpr qint64 kPiece = qint64(1) << 20;
+        std::vector<char> out(size_t(std::min(kPiece, length)));
+        for (qint64 pos = 0; pos < length;) {
+            qint64 end = std::min(length, pos + kPiece);
+            for (int k = 0; k < 3 && end < length && utf8::isContinuation(static_cast<unsigned char>(utf8[end])); ++k)
+                --end;
+            if (!sink(out.data(), codepage::encodeFromUtf8(utf8 + pos, end - pos, out.data()))) return false;
+            pos = end;
+        }
+        return true;
+    }
     Pieces out(sink, length);
     const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-    const bool utf16 = isUtf16(encoding), big = bigEndian(encoding);
+    // UTF-16.
+    const bool big = bigEndian(encoding);
     Unit kind;
     char32_t value;
     for (qint64 i = 0; i < length;) {
         char* o = out.room();
         qint64 written;
-        if (!utf16 && i + 8 <= length && utf8::asciiWord(utf8 + i)) {
-            std::memcpy(o, utf8 + i, 8);
-            i += 8;
-            written = 8;
+        i += unitAt(p + i, length - i, kind, value);
+        if (value >= 0x10000) {
+            putUnit(o, char16_t(0xD800 + ((value - 0x10000) >> 10)), big);
+            putUnit(o + 2, char16_t(0xDC00 + ((value - 0x10000) & 0x3FF)), big);
+            written = 4;
         } else {
-            i += unitAt(p + i, length - i, kind, value);
-            if (!utf16) {
-                o[0] = char(kind == Unit::Char ? codepage::fromUnicode(value) : int(value));
-                written = 1;
-            } else if (value >= 0x10000) {
-                putUnit(o, char16_t(0xD800 + ((value - 0x10000) >> 10)), big);
-                putUnit(o + 2, char16_t(0xDC00 + ((value - 0x10000) & 0x3FF)), big);
-                written = 4;
-            } else {
-                putUnit(o, char16_t(value), big);
-                written = 2;
-            }
+            putUnit(o, char16_t(value), big);
+            written = 2;
         }
         if (!out.advance(written)) return false;
     }
