@@ -5,7 +5,9 @@
 #include "app/frmOptions.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
+#include "documents/Recovery.h"
 #include "edit/EditCommands.h"
+#include "fileops/DiskChanges.h"
 #include "fileops/DragDrop.h"
 #include "fileops/FileMenu.h"
 #include "fileops/Printing.h"
@@ -45,6 +47,10 @@ MDIForm1::MDIForm1() {
     setAcceptDrops(false);
     buildMenus();
     new FrameStatusBar(*mdi_, *statusBar(), this);
+    // Beside the File menu's specified items: the recent files; and the windows' files followed
+    // on disk.
+    connect(menu("mnuFile"), &QMenu::aboutToShow, this, [this] { fileops::showRecentFiles(*this); });
+    diskFollower_ = new fileops::DiskFollower(*this);
     // Start at a comfortable size in the middle of the screen.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
@@ -126,6 +132,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
         if (Form1* active = ActiveForm()) fileops::documentDropFile(*active->RTB1, path);
     });
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
+    diskFollower_->follow(*form);
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
@@ -233,7 +240,10 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
 }
 
 void MDIForm1::MDIForm_Unload() {
-    if (!table_.AnyDocumentOpen()) emit ended();
+    if (table_.AnyDocumentOpen()) return;
+    // A clean end: every document was saved or let go, so no recovery journal is kept.
+    recovery::endSession();
+    emit ended();
 }
 
 // A drag that a document window's title bar or border does not take comes up to the client

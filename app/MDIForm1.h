@@ -9,6 +9,9 @@
 #include <QString>
 
 class Form1;
+namespace fileops {
+class DiskFollower;
+}
 class QAction;
 class QMdiArea;
 class QMenu;
@@ -96,6 +99,7 @@ private:
     void MDIForm_Unload();
 
     QMdiArea* mdi_ = nullptr;
+    fileops::DiskFollower* diskFollower_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

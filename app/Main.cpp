@@ -3,14 +3,30 @@
 #include "app/MDIForm1.h"
 #include "io/Settings.h"
 #include "app/frmSplash.h"
+#include "documents/Recovery.h"
+
+#include "documents/DocumentCommands.h"
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
+#include <utility>
 
 namespace {
 // Not an owner: the frame is deleted as the event loop ends, while the application object still
 // exists (widgets destroyed after it crash in the windowing layer).
 QPointer<MDIForm1> g_frame;
+QStringList g_waitingFiles;   // for the frame, once it is shown and no dialog is up
+
+void openWaitingFiles() {
+    if (!g_frame || g_waitingFiles.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        // After the dialog: the files must not open behind it, nor their messages stack on it.
+        QTimer::singleShot(250, g_frame.data(), openWaitingFiles);
+        return;
+    }
+    for (const QString& path : std::exchange(g_waitingFiles, {})) documents::openFile(*g_frame, path);
+}
 } // namespace
 
 MDIForm1* mainFrame() { return g_frame.data(); }
@@ -22,6 +38,22 @@ void showMainFrame() {
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, g_frame.data(), [] { delete g_frame.data(); });
     g_frame->MDIForm_Load();
     g_frame->show();
+    // Once the frame is up: unsaved work left by a run that ended without cleaning up (the files
+    // handed over wait until that offer is answered).
+    QMetaObject::invokeMethod(
+        g_frame.data(), [] { recovery::offerAtStart(*g_frame); }, Qt::QueuedConnection);
+    if (!g_waitingFiles.isEmpty()) QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
+}
+
+void openFiles(const QStringList& files, bool raise) {
+    g_waitingFiles += files;
+    if (!g_frame) return;   // the splash screen is up: the frame opens them once it is shown
+    if (raise) {
+        if (g_frame->isMinimized()) g_frame->showNormal();
+        g_frame->raise();
+        g_frame->activateWindow();
+    }
+    QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 
 void Main() {

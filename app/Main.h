@@ -1,5 +1,7 @@
 #pragma once
 // The program's start: the splash screen or the frame, as the settings file says.
+#include <QStringList>
+
 class MDIForm1;
 
 // Shows the first window and returns; the program then runs on the event loop. The frame is
@@ -9,3 +11,7 @@ void Main();
 MDIForm1* mainFrame();
 // Creates, loads and shows the frame (once).
 void showMainFrame();
+// Opens the files in the frame, in order, each as File > Open opens the file chosen in its
+// dialog: once the frame is shown (after the splash screen) and no dialog is up. 'raise' brings
+// the frame to the front (files handed over by another launch).
+void openFiles(const QStringList& files, bool raise);

@@ -20,11 +20,28 @@
 //     Called before every write(2) of the writer; an errno value other than 0 makes that write
 //     fail with it (a full disk, an I/O error) at any chosen point of a save.
 //
+// io::JournalWriter::setFaultInjector(std::function<int(qint64)>) io/JournalWriter.h
+//     The same for the writes of recovery journals: a full disk while a journal is written.
+//
+// recovery::useFolder(QString)                      documents/Recovery.h
+//     Keeps the recovery journals in another folder than the user's state folder (every test
+//     program has its own, see tests/support/TestFrame.cpp); the benchmark uses it too.
+//
+// recovery::setJournalsEnabled(bool)                documents/Recovery.h
+//     Document windows made afterwards keep no journal: the benchmark's baseline.
+//
+// DocumentJournal::setTiming(Timing)                documents/DocumentJournal.h
+//     Shortens the half second after which edits are written and the idle time before a
+//     journal is compacted.
+//
 // syntax::setColouringLimit(qint64)                 documents/Syntax.h
 //     Moves the size above which colouring goes off, so that the switch can be tried on small
 //     documents; returns the previous limit.
+#include "documents/DocumentJournal.h"
+#include "documents/Recovery.h"
 #include "documents/Syntax.h"
 #include "io/AtomicFile.h"
 #include "io/DocumentFile.h"
+#include "io/JournalWriter.h"
 #include "platform/Modal.h"
 #include "platform/System.h"

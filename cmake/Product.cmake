@@ -1,18 +1,7 @@
-# The product's facts as platform/Product.h states them, for the build and the package:
-#   tesselpad_product_string(<constant> <variable>)   the text of an 'inline const QString' constant
-#   TESSELPAD_PRODUCT_VERSION                         major.minor.patch
+# The product's version as platform/Product.h states it, for the build and the manual pages:
+#   TESSELPAD_PRODUCT_VERSION   major.minor.patch
 set(TESSELPAD_PRODUCT_HEADER ${CMAKE_CURRENT_LIST_DIR}/../platform/Product.h)
 file(STRINGS ${TESSELPAD_PRODUCT_HEADER} _tesselpad_product_lines)
-
-function(tesselpad_product_string constant variable)
-  foreach(line IN LISTS _tesselpad_product_lines)
-    if(line MATCHES "QString ${constant} = QStringLiteral\\(\"([^\"]*)\"\\)")
-      set(${variable} "${CMAKE_MATCH_1}" PARENT_SCOPE)
-      return()
-    endif()
-  endforeach()
-  message(FATAL_ERROR "platform/Product.h has no ${constant}")
-endfunction()
 
 set(_tesselpad_version "")
 foreach(part Major Minor Patch)

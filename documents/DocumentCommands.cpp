@@ -1,9 +1,11 @@
 #include "documents/DocumentCommands.h"
 
 #include "documents/DocumentFrame.h"
+#include "documents/DocumentJournal.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
 #include "io/DocumentFile.h"
+#include "io/RecentFiles.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
@@ -34,8 +36,12 @@ void mnuFileOpen(DocumentFrame& frame) {
         dlg.FileName.clear();
     }
     if (dlg.FileName.isEmpty()) return;
-    frame.strCurrentFile = dlg.FileName;
-    openDocument(frame, dlg.FileName);
+    openFile(frame, dlg.FileName);
+}
+
+Form1* openFile(DocumentFrame& frame, const QString& path) {
+    frame.strCurrentFile = path;
+    return openDocument(frame, path);
 }
 
 Form1* openDocument(DocumentFrame& frame, const QString& path) {
@@ -54,6 +60,8 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
     const QString caption = path.toUpper();
     form->setCaption(caption);
     form->setFile(path, caption);
+    // Recorded before the read, so that a change made while reading is noticed too.
+    form->recordDisk();
     const bool read = file.readInto(*form->RTB1, reason);
     file.close();
     form->setEncoding(file.encoding());
@@ -66,8 +74,52 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
         return nullptr;
     }
+    // The file's text is at hand should the document's unsaved changes need keeping.
+    if (DocumentJournal* journal = form->journal()) journal->loadedFrom(path, file.stamp());
     frame.showDocumentWindow(form);
+    io::rememberFile(path);
     return form;
+}
+
+bool reloadDocument(DocumentFrame& frame, Form1& form) {
+    const QString path = form.filePath();
+    DocumentFile file;
+    QString reason;
+    if (!file.open(path, reason)) {
+        tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
+        return false;
+    }
+    RichTextBox& rtb = *form.RTB1;
+    WaitCursor wait;
+    QByteArray kept;   // the window's text, put back when the file cannot be read whole
+    try {
+        kept = rtb.bytes(0, rtb.byteLength());
+    } catch (const std::bad_alloc&) {
+        wait.done();
+        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
+                   QStringLiteral("\r\n\r\nThere is not enough free memory to read it while this window holds its text."));
+        return false;
+    }
+    const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                             rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    form.recordDisk();
+    const bool read = file.readInto(rtb, reason);
+    file.close();
+    if (!read) {
+        rtb.SetTextUtf8(kept);
+        wait.done();
+        tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +
+                   QStringLiteral("\r\n\r\nThe window keeps its text."));
+        return false;
+    }
+    // The caret goes to the start of its line and the view stays where it was, as far as the new
+    // text reaches.
+    rtb.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(caretLine));
+    rtb.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
+    DocumentTable& table = frame.table();
+    if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
+    return true;
 }
 
 void mnuFileClose(DocumentFrame& frame) {

@@ -16,7 +16,15 @@ void mnuFileOpen(DocumentFrame& frame);
 
 // Reads the file into a new window captioned with its path in upper case; used by Open and by a
 // drop on the frame. Shows "Can't open file: " and returns nullptr when the file cannot be read.
+// The file goes to the top of the recent files.
 Form1* openDocument(DocumentFrame& frame, const QString& path);
+// Opens the file as File > Open opens the file chosen in its dialog (the frame's current file
+// becomes the path): for files from the command line, a launch and the recent files.
+Form1* openFile(DocumentFrame& frame, const QString& path);
+
+// Reads the window's file again in place of its text, which counts as unchanged afterwards. When
+// the file cannot be read the window keeps its text, and "Can't open file: " says why.
+bool reloadDocument(DocumentFrame& frame, Form1& form);
 
 // File > Close: closes the active window through its close prompt.
 void mnuFileClose(DocumentFrame& frame);

@@ -1,7 +1,9 @@
 #include "documents/Form1.h"
 
+#include "documents/DocumentJournal.h"
 #include "documents/DocumentTable.h"
 #include "documents/DocumentView.h"
+#include "documents/Recovery.h"
 #include "io/EncodingPreference.h"
 #include "io/Settings.h"
 #include "platform/FileDrop.h"
@@ -32,15 +34,37 @@ Form1::Form1(DocumentTable& table) : table_(table), encoding_(io::defaultEncodin
     };
     // Syntax colouring (following fileAssigned), line numbers and the line-end count.
     new DocumentView(*this);
+    // The unsaved text, kept for recovery after a crash while the document is changed.
+    if (recovery::journalsEnabled()) {
+        recovery::Service& service = recovery::service();
+        journal_ = new DocumentJournal(*RTB1, service.writer(), service.nextNumber(), [this] {
+            const int i = slot();
+            return table_.valid(i) && table_.DocumentStates[i].Changed != 0;
+        }, this);
+        journal_->setIdentity(Caption(), QString());
+        journal_->setEncoding(recovery::encodingName(), recovery::decoder());
+        connect(journal_, &DocumentJournal::problem, this, &recovery::reportProblem);
+    }
 }
 
-void Form1::setCaption(const QString& caption) { setWindowTitle(caption); }
+void Form1::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+    if (journal_) journal_->setIdentity(caption, filePath_);
+}
 
 void Form1::setFile(const QString& path, const QString& caption) {
     const bool changed = path != filePath_;
     filePath_ = path;
     fileCaption_ = caption;
-    if (changed) emit fileAssigned(path);
+    if (journal_) journal_->setIdentity(Caption(), path);
+    if (!changed) return;
+    diskRecord_.reset();
+    emit fileAssigned(path);
+}
+
+void Form1::recordDisk() {
+    diskRecord_ = io::FileIdentity::of(filePath_);
+    diskTold = *diskRecord_;
 }
 
 void Form1::setEncoding(io::Encoding encoding) {
@@ -94,6 +118,8 @@ bool Form1::Form_QueryUnload() {
 void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    // Closed (saved, answered No, or unchanged): nothing is left to recover.
+    if (journal_) journal_->discard();
     const int i = slot();
     if (table_.valid(i)) table_.DocumentStates[i].Free = -1;
 }

@@ -3,13 +3,16 @@
 // is the document's identity ("Document", "Document 2", or the file's path). It knows the document
 // table, not the frame: a right click and a dropped file are reported by signals, and the close
 // prompt saves through the saver it is given; the frame wires all three when it loads the window.
+#include "io/DiskWatch.h"
 #include "io/Encoding.h"
 
 #include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
+class DocumentJournal;
 class DocumentTable;
 class QMdiSubWindow;
 class RichTextBox;
@@ -35,10 +38,21 @@ public:
     // The file that a save to 'name' must write: the recorded file when 'name' is the caption
     // it was recorded with, else 'name' itself.
     QString fileFor(const QString& name) const;
-    // The recorded file, or an empty string for a window without one.
+    // The window's file on disk; empty while it has none.
     QString filePath() const { return filePath_; }
 
+    // The file as it was when the window last read or wrote it, to notice what other programs do
+    // to it; none while the window has no file, and none again after a save names another file.
+    const std::optional<io::FileIdentity>& diskRecord() const { return diskRecord_; }
+    // Records the window's file as it is now: just before reading it, just after writing it.
+    void recordDisk();
+    // The change on disk the user was last told of (see fileops::checkDiskChange).
+    io::FileIdentity diskTold;
+
     QMdiSubWindow* subWindow() const;
+
+    // The recovery journal that keeps the window's unsaved text, or nullptr when journals are off.
+    DocumentJournal* journal() const { return journal_; }
 
     // The encoding the document was read in and that its next save writes (io/Encoding.h). A new
     // window starts with the user's default for new documents (Windows-1252 unless chosen).
@@ -79,11 +93,13 @@ protected:
 
 private:
     DocumentTable& table_;
+    DocumentJournal* journal_ = nullptr;
     Saver saver_;
     QString tag_;
     QString filePath_;
     QString fileCaption_;
     io::Encoding encoding_;
+    std::optional<io::FileIdentity> diskRecord_;
     bool closeWithoutAsking_ = false;
     bool unloaded_ = false;
 };

@@ -1,12 +1,54 @@
 #include "fileops/FileMenu.h"
 
+#include "documents/DocumentCommands.h"
 #include "documents/DocumentFrame.h"
+#include "io/RecentFiles.h"
+#include "platform/Modal.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QMenu>
 
 namespace fileops {
 
 void mnuFile(DocumentFrame& frame) {
     frame.setItemsEnabled({"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFilePrint"},
                           frame.ActiveForm() != nullptr);
+}
+
+void showRecentFiles(DocumentFrame& frame) {
+    QMenu* file = frame.menu("mnuFile");
+    QAction* below = frame.item("mnuFileBar3");
+    if (!file || !below) return;
+    for (QAction* a : file->actions())
+        if (a->objectName().startsWith(QLatin1String("mnuFileRecent"))) delete a;
+    const QStringList files = io::recentFiles();
+    if (files.isEmpty()) return;
+    file->insertSeparator(below)->setObjectName(QStringLiteral("mnuFileRecentBar"));
+    // A long path loses its middle, keeping the file's name; the whole path is the tip.
+    const QFontMetrics metrics(file->font());
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        const QString shown = metrics.elidedText(path, Qt::ElideMiddle, metrics.averageCharWidth() * 60);
+        auto* a = new QAction(QStringLiteral("&%1 ").arg(i + 1) + QString(shown).replace(QLatin1Char('&'), QLatin1String("&&")), file);
+        a->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i + 1));
+        a->setToolTip(path);
+        a->setStatusTip(path);
+        QObject::connect(a, &QAction::triggered, file, [&frame, path] { openRecentFile(frame, path); });
+        file->insertAction(below, a);
+    }
+    file->setToolTipsVisible(true);
+}
+
+void openRecentFile(DocumentFrame& frame, const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        io::forgetFile(path);
+        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
+                   QStringLiteral("\r\n\r\nIt is no longer there, and has been taken off the list of recent files."));
+        return;
+    }
+    documents::openFile(frame, path);
 }
 
 } // namespace fileops

@@ -1,9 +1,13 @@
 #include "fileops/SaveCommands.h"
 
 #include "documents/DocumentFrame.h"
+#include "documents/DocumentJournal.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
+#include "fileops/DiskChanges.h"
 #include "io/DocumentWriter.h"
+#include "io/FileStamp.h"
+#include "io/RecentFiles.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
@@ -96,6 +100,18 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
         form.setFile(frame.strCurrentFile, frame.strCurrentFile);
     }
     const QString target = form.fileFor(frame.strCurrentFile);
+    // Another program changed the window's own file since it was read or written: ask first.
+    if (form.diskRecord() && target == form.filePath()) {
+        switch (askBeforeOverwrite(target, *form.diskRecord())) {
+        case OverwriteAnswer::Write:
+            break;
+        case OverwriteAnswer::SaveAs:
+            frame.strCurrentFile.clear();
+            return SaveFile(frame, form);
+        case OverwriteAnswer::Cancel:
+            return false;
+        }
+    }
 
     RichTextBox& rtb = *form.RTB1;
     const qint64 length = rtb.byteLength();
@@ -121,11 +137,18 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     }
     if (!result.ok) {
         const QString why = result.unwritable ? unwritableText(rtb, result.unwritable, encoding) : result.reason;
+        // Whatever the failed save left (the old text or, rarely, the new one, whole) is the
+        // window's own doing, not another program's.
+        if (form.diskRecord() && target == form.filePath()) form.recordDisk();
         tp::MsgBox(fileText + why + QStringLiteral("\r\n\r\nThe document stays open with its changes."));
         return false;
     }
     DocumentTable& table = frame.table();
     if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
+    // Saved: the recovery journal goes; the file now holds the text (and the closing CR LF).
+    if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), "\r\n");
+    if (target == form.filePath()) form.recordDisk();
+    io::rememberFile(target);
     return true;
 }
 

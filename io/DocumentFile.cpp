@@ -128,6 +128,7 @@ bool DocumentFile::open(const QString& path, QString& reason) {
     }
     fd_ = fd.release();
     size_ = st.st_size;
+    stamp_ = io::stampOf(st);
     return true;
 }
 

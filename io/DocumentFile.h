@@ -2,6 +2,7 @@
 // Reading a document file whole into an edit control, recognising its encoding (io/Encoding.h) and
 // decoding it on the way.
 #include "io/Encoding.h"
+#include "io/FileStamp.h"
 
 #include <QString>
 #include <functional>
@@ -38,6 +39,8 @@ public:
     // cannot take it (too large for the editor or for the free memory).
     bool refused() const { return refused_; }
     qint64 size() const { return size_; }
+    // The file as it was when it was opened.
+    io::FileStamp stamp() const { return stamp_; }
     // Reads everything from the file into the control's text, in the encoding the file is
     // recognised to have, or in the 'chosen' one (its mark, if the file has it, is left out).
     // False with a reason on a read error, on a line too long to show, when memory runs short, or
@@ -59,6 +62,7 @@ private:
     int fd_ = -1;
     io::Encoding encoding_ = io::Encoding::Windows1252;
     qint64 size_ = 0;
+    io::FileStamp stamp_;
     qint64 memoryBudget_ = -1;   // what the text may take, measured at open; -1: unknown
     bool refused_ = false;
 };

@@ -1,8 +1,9 @@
 #pragma once
 // The product: its name, version, author, web pages and contact address, for every place that
-// shows them (title bars, the splash screen, the About box, the Help menu). The build reads the
-// version and the contact address from here too (CMakeLists.txt, cmake/Packaging.cmake), and a
-// test holds the read-me (help/readme.htm) to them.
+// shows them (title bars, the splash screen, the About box, the Help menu, --help and --version).
+// The build reads the version from here too (CMakeLists.txt, the manual pages); a test holds the
+// read-me (help/readme.htm) to them, and the packaging test holds the Debian package's version
+// (debian/changelog) and maintainer address (debian/control) to what --version and --help print.
 #include <QString>
 
 namespace product {

@@ -9,10 +9,11 @@ if [ "${1:-}" = run ]; then
 fi
 if [ "${1:-}" = test ]; then
   # PDF text checks (printing), the fuzzing build (clang's libFuzzer and lld), user and mount
-  # namespaces and small ext2/ext4 disks, the desktop entry's validator, the real-display smoke
-  # test (an X server, a window manager, X key events).
-  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux e2fsprogs desktop-file-utils
-         xvfb openbox xdotool)
+  # namespaces and small ext2/ext4 disks, the desktop entry's and the AppStream metadata's
+  # validators, the real-display smoke test (an X server, a window manager, X key events), the
+  # Debian package's build and its checker.
+  need+=(poppler-utils clang libclang-rt-14-dev lld util-linux e2fsprogs desktop-file-utils appstream
+         xvfb openbox xdotool dpkg-dev debhelper lintian)
 fi
 missing=()
 for p in "${need[@]}"; do

@@ -77,6 +77,9 @@ private slots:
             QStringLiteral("usr/share/icons/hicolor/256x256/apps/tesselpad.png"),
             QStringLiteral("usr/share/icons/hicolor/48x48/apps/tesselpad.png"),
             QStringLiteral("usr/share/icons/hicolor/scalable/apps/tesselpad.svg"),
+            QStringLiteral("usr/share/man/man1/tesselpad-launch.1"),
+            QStringLiteral("usr/share/man/man1/tesselpad.1"),
+            QStringLiteral("usr/share/metainfo/example.tesselpad.tesselpad.metainfo.xml"),
         };
         // The help folder goes along as it is in the sources.
         const QString help = QDir(env("TESSELPAD_SOURCE_DIR")).filePath(QStringLiteral("help"));
@@ -95,7 +98,7 @@ private slots:
         const QMap<QString, QString> entry = desktopEntry(path);
         QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
         QCOMPARE(entry.value(QStringLiteral("Name")), QStringLiteral("Tesselpad"));
-        QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("tesselpad-launch"));
+        QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("tesselpad-launch %F"));
         QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("tesselpad"));
         QCOMPARE(entry.value(QStringLiteral("Terminal")), QStringLiteral("false"));
         QVERIFY(entry.value(QStringLiteral("Categories")).split(QLatin1Char(';')).contains(QStringLiteral("TextEditor")));
@@ -109,6 +112,16 @@ private slots:
         QString output;
         QCOMPARE(run(validator, {path}, QProcessEnvironment::systemEnvironment(), output), 0);
         QVERIFY2(!output.contains(QLatin1String("error")) && !output.contains(QLatin1String("warning")), qPrintable(output));
+    }
+
+    void appStreamMetadataIsValid() {
+        const QString validator = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+        if (validator.isEmpty()) QSKIP("appstreamcli is not installed (appstream)");
+        QString output;
+        const int rc = run(validator, {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                       QDir(root_).filePath(QStringLiteral("usr/share/metainfo/example.tesselpad.tesselpad.metainfo.xml"))},
+                           QProcessEnvironment::systemEnvironment(), output);
+        QVERIFY2(rc == 0 && !output.contains(QLatin1String("W: ")), qPrintable(output));
     }
 
     void iconsHaveTheirSizes() {
@@ -134,14 +147,14 @@ private slots:
         {
             QFile fake(program);
             QVERIFY(fake.open(QIODevice::WriteOnly));
-            fake.write("#!/bin/sh\npwd -P > \"$TESSELPAD_TEST_REPORT\"\n");
+            fake.write("#!/bin/sh\n{ pwd -P; printf '%s\\n' \"$@\"; } > \"$TESSELPAD_TEST_REPORT\"\n");
         }
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString installedHelp = usr.filePath(QStringLiteral("share/tesselpad/help"));
         QVERIFY(QDir().mkpath(installedHelp));
         const QString launcher = usr.filePath(QStringLiteral("bin/tesselpad-launch"));
 
-        const auto start = [&](const QString& xdgDataHome, const QString& home) {
+        const auto start = [&](const QString& xdgDataHome, const QString& home, const QStringList& args = {}) {
             QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
             e.insert(QStringLiteral("TESSELPAD_TEST_REPORT"), report);
             e.insert(QStringLiteral("HOME"), home);
@@ -149,7 +162,7 @@ private slots:
             else e.insert(QStringLiteral("XDG_DATA_HOME"), xdgDataHome);
             QFile::remove(report);
             QString output;
-            const int rc = run(launcher, {}, e, output, scratch_.path());
+            const int rc = run(launcher, args, e, output, scratch_.path());
             QFile f(report);
             if (rc != 0 || !f.open(QIODevice::ReadOnly)) return QStringLiteral("failed: ") + output;
             return QString::fromLocal8Bit(f.readAll()).trimmed();
@@ -188,6 +201,15 @@ private slots:
         const QString expected = QFileInfo(home).canonicalFilePath() + QStringLiteral("/.local/share/tesselpad");
         QCOMPARE(start(QString(), home), expected);
         QCOMPARE(start(QStringLiteral("relative/dir"), home), expected);
+
+        // Options go on as they are; file names are made absolute against the launcher's folder,
+        // also one that begins with a dash after "--".
+        const QString here = scratch_.path();
+        QCOMPARE(start(QString(), home, {QStringLiteral("--new-instance"), QStringLiteral("a b.html"), QStringLiteral("/abs/c.css"),
+                                         QStringLiteral("--"), QStringLiteral("-d.txt")}),
+                 QStringList({expected, QStringLiteral("--new-instance"), here + QStringLiteral("/a b.html"),
+                              QStringLiteral("/abs/c.css"), QStringLiteral("--"), here + QStringLiteral("/-d.txt")})
+                     .join(QLatin1Char('\n')));
     }
 
 private:

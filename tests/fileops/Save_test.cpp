@@ -52,10 +52,13 @@ private slots:
         QCOMPARE(doc->Caption(), path);
         QCOMPARE(frame->table().DocumentStates[1].Changed, 0);
         QCOMPARE(frame->strCurrentFile, path);
-        // From now on Save writes there at once, even when nothing changed.
+        // From now on Save writes there without a dialog, even when nothing changed; a file that
+        // another program changed meanwhile is written only when the user says so.
         writeBytes(path, "tampered");
+        modal.answerMessage(tp::MsgResult::Yes);
         frame->mnuFileSave_Click();
         QCOMPARE(modal.fileDialogs.size(), 1);
+        QCOMPARE(modal.messages.size(), 1);
         QCOMPARE(readBytes(path), QByteArray("abc\r\n"));
     }
 

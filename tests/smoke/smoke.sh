@@ -2,12 +2,13 @@
 # The real program on a real X server, used as a person would use it: starts tesselpad on a
 # private Xvfb display with the openbox window manager (the xcb platform, not offscreen), drives it
 # with X key events through xdotool and checks what it leaves: the bytes on disk, an exit status
-# of 0, and no Qt warning about destroyed objects on its error output.
-# Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 90)
+# of 0, and no Qt warning about destroyed objects on its error output. Files named on the command
+# line open, also when a second launch hands them to the frame already running.
+# Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 240)
 # Needs Xvfb, openbox and xdotool; tools/deps.sh test installs them.
 set -u
 program=$(realpath "$1")
-deadline=$((SECONDS + ${SMOKE_SECONDS:-90}))
+deadline=$((SECONDS + ${SMOKE_SECONDS:-240}))
 work=$(mktemp -d)
 server="" wm="" app=""
 
@@ -62,9 +63,9 @@ bytes_are() { printf "$2" | cmp -s - "$1"; }   # file printf-format
 expect_bytes() { wait_for "$1 to hold the expected bytes" bytes_are "$@"; }
 
 # ---- The program
-start() {
+start() {   # [argument...]
   : >"$work/stderr"
-  (cd "$work" && exec env QT_QPA_PLATFORM=xcb "$program" 2>>"$work/stderr") &
+  (cd "$work" && exec env QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$work/state" "$program" "$@" 2>>"$work/stderr") &
   app=$!
   wait_window Tesselpad
 }
@@ -138,9 +139,52 @@ wait_for "the File menu" windows_are 2
 key x
 expect_clean_exit
 
+step "tesselpad FILE opens FILE; a second launch hands its file to the first frame"
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+printf 'first' >"$work/first.htm"
+printf 'second' >"$work/second.htm"
+latest_is() { [ "$(head -n1 "$XDG_CONFIG_HOME/Tesselpad/recent-files")" = "$1" ]; }
+start first.htm
+wait_for "first.htm to open" latest_is "$work/first.htm"
+key ctrl+End
+type_text "!"
+key ctrl+s
+expect_bytes "$work/first.htm" 'first!\r\n'
+(cd "$work" && QT_QPA_PLATFORM=xcb "$program" second.htm 2>>"$work/stderr") || fail "the second launch ended with status $?"
+wait_for "the first frame to open second.htm" latest_is "$work/second.htm"
+key ctrl+End
+type_text "?"
+key ctrl+s
+expect_bytes "$work/second.htm" 'second?\r\n'
+key alt+f
+wait_for "the File menu" windows_are 2
+key x
+expect_clean_exit
+
 step "menus opened, then the frame's close box"
 start
 for m in e w; do open_menu "$m"; done
+key alt+F4
+expect_clean_exit
+
+step "killed while typing: the next start offers the work back, Enter recovers it"
+start
+type_text "precious words"
+sleep 1.5
+kill -9 "$app"
+wait "$app" 2>/dev/null
+app=""
+start
+wait_for "the recovery offer" windows_are 2
+key Return
+wait_for "the offer to close" windows_are 1
+key ctrl+s
+wait_window "Save As"
+type_text "$work/recovered.htm"
+key Return
+wait_window Tesselpad
+expect_bytes "$work/recovered.htm" 'precious words\r\n'
 key alt+F4
 expect_clean_exit
 

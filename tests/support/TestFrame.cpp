@@ -1,5 +1,6 @@
 #include "support/TestFrame.h"
 
+#include "documents/Recovery.h"
 #include "search/SearchCommands.h"
 
 #include <QApplication>
@@ -8,6 +9,16 @@
 #include <QTest>
 
 #include <tuple>
+
+namespace {
+// Each test program keeps its recovery journals in a folder of its own (made when the first
+// journal is written), gone when it ends.
+struct JournalFolder {
+    QString path = QDir::tempPath() + QStringLiteral("/tspd-journals-") + QString::number(QCoreApplication::applicationPid());
+    JournalFolder() { recovery::useFolder(path); }
+    ~JournalFolder() { QDir(path).removeRecursively(); }
+} g_journalFolder;
+} // namespace
 
 ScratchDir::ScratchDir() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
 ScratchDir::~ScratchDir() { QDir::setCurrent(previous_); }

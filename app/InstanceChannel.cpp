@@ -1,0 +1,136 @@
+#include "app/InstanceChannel.h"
+
+#include <QGuiApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kHeader = QByteArrayLiteral("TESSELPAD 1");
+constexpr char kReceived = 'K';
+// No hand-over needs more: a longer message is not from Tesselpad.
+constexpr qint64 kMaxMessage = 16 * 1024 * 1024;
+constexpr int kConnectMs = 1000;
+// A frame busy opening a large file answers late; after this, the launch opens its files itself.
+constexpr int kAnswerMs = 10000;
+constexpr int kIdleMs = 30000;
+
+// The display the frames show on: the X display (":0" and ":0.0" are the same), the Wayland
+// socket, or the platform alone for one without displays (offscreen).
+QString displayKey() {
+    const QString platform = QGuiApplication::platformName();
+    QString display;
+    if (platform == QLatin1String("xcb")) {
+        display = qEnvironmentVariable("DISPLAY");
+        const int colon = display.lastIndexOf(QLatin1Char(':'));
+        const int dot = display.indexOf(QLatin1Char('.'), colon);
+        if (colon >= 0 && dot > colon) display.truncate(dot);
+    } else if (platform.startsWith(QLatin1String("wayland"))) {
+        display = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
+    }
+    QString key = platform + QLatin1Char('-') + display;
+    for (QChar& c : key)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-')) c = QLatin1Char('_');
+    return key;
+}
+
+bool sameUser(const QLocalSocket& socket) {
+    ucred cred{};
+    socklen_t length = sizeof cred;
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 &&
+           cred.uid == ::getuid();
+}
+
+} // namespace
+
+QString InstanceChannel::defaultName() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty()) return {};
+    return runtime + QStringLiteral("/tesselpad-") + displayKey();
+}
+
+InstanceChannel::InstanceChannel(const QString& name, QObject* parent) : QObject(parent), name_(name) {}
+
+InstanceChannel::~InstanceChannel() = default;
+
+InstanceChannel::Outcome InstanceChannel::start(const QStringList& files) {
+    if (name_.isEmpty()) return Outcome::Alone;
+    QLockFile lock(name_ + QStringLiteral(".lock"));
+    lock.tryLock(3000);   // a lock that cannot be had is not worth a failed start
+
+    QLocalSocket socket;
+    socket.connectToServer(name_);
+    if (socket.waitForConnected(kConnectMs)) {
+        if (!files.isEmpty() && handOver(socket, files)) return Outcome::HandedOver;
+        return Outcome::Alone;
+    }
+    // Only a name that nobody listens on is taken over: no socket, or one left by a killed frame.
+    if (socket.error() != QLocalSocket::ServerNotFoundError && socket.error() != QLocalSocket::ConnectionRefusedError)
+        return Outcome::Alone;
+    QLocalServer::removeServer(name_);
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(name_)) {
+        delete server_;
+        server_ = nullptr;
+        return Outcome::Alone;
+    }
+    connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::accept);
+    return Outcome::Serving;
+}
+
+bool InstanceChannel::handOver(QLocalSocket& socket, const QStringList& files) {
+    QByteArray message = kHeader + '\0';
+    for (const QString& f : files) message += f.toUtf8() + '\0';
+    message += '\0';
+    socket.write(message);
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(kAnswerMs)) return false;
+    if (!socket.waitForReadyRead(kAnswerMs)) return false;
+    return socket.read(1) == QByteArray(1, kReceived);
+}
+
+void InstanceChannel::accept() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (!sameUser(*socket)) {
+            socket->abort();
+            continue;
+        }
+        socket->setReadBufferSize(kMaxMessage + 1);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
+        // A launch that connects and then says nothing is not waited for.
+        QTimer::singleShot(kIdleMs, socket, [socket] { socket->abort(); });
+        receive(socket);
+    }
+}
+
+void InstanceChannel::receive(QLocalSocket* socket) {
+    if (socket->bytesAvailable() > kMaxMessage) {
+        socket->abort();
+        return;
+    }
+    // Read nothing until the whole message is there: it ends in two NUL bytes (the end of the
+    // last path, or of the header, and the empty path).
+    const QByteArray pending = socket->peek(socket->bytesAvailable());
+    if (!pending.startsWith(kHeader + '\0')) {
+        if (pending.size() > kHeader.size() || !kHeader.startsWith(pending)) socket->abort();
+        return;
+    }
+    const qsizetype end = pending.indexOf(QByteArrayView("\0\0", 2), kHeader.size());
+    if (end < 0) return;
+    QStringList files;
+    for (const QByteArray& f : pending.mid(kHeader.size() + 1, end - kHeader.size()).split('\0'))
+        if (!f.isEmpty()) files << QString::fromUtf8(f);
+    socket->read(end + 2);
+    socket->write(&kReceived, 1);
+    socket->flush();
+    socket->disconnectFromServer();
+    emit filesReceived(files);
+}

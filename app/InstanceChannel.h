@@ -1,0 +1,47 @@
+#pragma once
+// One frame per user and display: the private channel through which a launch with files hands
+// them to the frame that already runs, which opens them.
+//
+// The channel is a local socket in the user's runtime folder ($XDG_RUNTIME_DIR, which only the
+// user may enter), readable and writable by the user alone; a connection from another user is
+// refused all the same. The message is "TESSELPAD 1", then each absolute path, each followed by a
+// NUL byte, and an empty path at the end; the frame answers one byte once it has the whole list.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+class InstanceChannel : public QObject {
+    Q_OBJECT
+public:
+    // The channel of this user on this display (the application object must exist); empty when
+    // the user has no runtime folder.
+    static QString defaultName();
+
+    explicit InstanceChannel(const QString& name, QObject* parent = nullptr);
+    ~InstanceChannel() override;
+
+    enum class Outcome {
+        HandedOver,   // a running frame took the files: this launch is done
+        Serving,      // no frame ran: this one serves the channel from now on
+        Alone,        // a frame runs but took no files (there were none, or it did not answer)
+    };
+    // At start-up: hands the files to the frame serving the channel, if one does and takes them;
+    // when none does, serves the channel, taking over the socket a killed frame left behind.
+    // Two launches at the same moment are put in turn by a lock file beside the socket.
+    Outcome start(const QStringList& files);
+
+signals:
+    // A launch handed these files over, in its order.
+    void filesReceived(const QStringList& files);
+
+private:
+    bool handOver(QLocalSocket& socket, const QStringList& files);
+    void accept();
+    void receive(QLocalSocket* socket);
+
+    QString name_;
+    QLocalServer* server_ = nullptr;
+};

@@ -1,0 +1,99 @@
+#include "fileops/DiskChanges.h"
+
+#include "documents/DocumentCommands.h"
+#include "documents/DocumentFrame.h"
+#include "documents/Form1.h"
+#include "platform/Modal.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWindow>
+#include <QTimer>
+
+namespace fileops {
+
+OverwriteAnswer askBeforeOverwrite(const QString& path, const io::FileIdentity& recorded) {
+    const io::DiskChange change = io::diskChange(recorded, io::FileIdentity::of(path));
+    if (change == io::DiskChange::None) return OverwriteAnswer::Write;
+    const QString what = change == io::DiskChange::Deleted
+                             ? QStringLiteral("has been deleted or moved by another program since it was opened or last saved.\r\n\r\n"
+                                              "Do you want to write the text of this window to it again?")
+                             : QStringLiteral("has been changed by another program since it was opened or last saved.\r\n\r\n"
+                                              "Do you want to replace it with the text of this window?");
+    switch (tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + what +
+                           QStringLiteral("\r\n\r\nYes writes the file; No saves the text under another name; "
+                                          "Cancel writes nothing."),
+                       tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation)) {
+    case tp::MsgResult::Yes: return OverwriteAnswer::Write;
+    case tp::MsgResult::No: return OverwriteAnswer::SaveAs;
+    default: return OverwriteAnswer::Cancel;
+    }
+}
+
+void checkDiskChange(DocumentFrame& frame, Form1& form) {
+    if (!form.diskRecord()) return;
+    const QString path = form.filePath();
+    const io::FileIdentity now = io::FileIdentity::of(path);
+    const io::DiskChange change = io::diskChange(*form.diskRecord(), now);
+    // Nothing new: unchanged since read or written, or the user was told of this state already.
+    if (change == io::DiskChange::None || now == form.diskTold) return;
+    form.diskTold = now;
+    DocumentTable& table = frame.table();
+    const bool valid = table.valid(form.slot());
+    if (change == io::DiskChange::Deleted) {
+        if (valid) table.DocumentStates[form.slot()].Changed = -1;
+        tp::MsgBox(QStringLiteral("The file ") + path +
+                       QStringLiteral(" has been deleted or moved by another program.\r\n\r\n"
+                                      "The text stays in this window; Save writes it to the file again."),
+                   tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
+        return;
+    }
+    const bool unsaved = valid && table.DocumentStates[form.slot()].Changed != 0;
+    const tp::MsgResult answer =
+        tp::MsgBox(QStringLiteral("The file ") + path +
+                       QStringLiteral(" has been changed by another program.\r\n\r\n"
+                                      "Do you want to reload it? Yes shows the file as it is now") +
+                       (unsaved ? QStringLiteral(" and discards the changes made in this window") : QString()) +
+                       QStringLiteral("; No keeps the text of this window."),
+                   tp::MsgButtons::YesNo, tp::MsgIcon::Exclamation);
+    if (answer == tp::MsgResult::Yes) documents::reloadDocument(frame, form);
+}
+
+DiskFollower::DiskFollower(DocumentFrame& frame) : QObject(frame.frameWidget()), frame_(frame) {
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &DiskFollower::scheduleCheck);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &DiskFollower::scheduleCheck);
+    connect(&watcher_, &io::DiskWatcher::changed, this, [this](const QString& path) {
+        if (Form1* active = frame_.ActiveForm(); active && active->filePath() == path) scheduleCheck();
+    });
+}
+
+void DiskFollower::follow(Form1& form) {
+    Form1* key = &form;
+    connect(&form, &Form1::fileAssigned, this, [this, key](const QString& path) {
+        watcher_.unwatch(files_.value(key));
+        files_.insert(key, path);
+        watcher_.watch(path);
+    });
+    connect(&form, &QObject::destroyed, this, [this, key] { watcher_.unwatch(files_.take(key)); });
+}
+
+void DiskFollower::scheduleCheck() {
+    if (scheduled_) return;
+    scheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        scheduled_ = false;
+        checkActive();
+    });
+}
+
+void DiskFollower::checkActive() {
+    // Not while a dialog, a message or a menu is up, nor while another program is in front: the
+    // next activation comes back here.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+        QApplication::activeWindow() != frame_.frameWidget())
+        return;
+    if (Form1* form = frame_.ActiveForm()) checkDiskChange(frame_, *form);
+}
+
+} // namespace fileops

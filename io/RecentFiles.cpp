@@ -1,0 +1,68 @@
+#include "io/RecentFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace io {
+namespace {
+
+// Names with a line break cannot be kept one a line; they are not listed.
+bool listable(const QString& path) {
+    return QDir::isAbsolutePath(path) && !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
+}
+
+void store(const QStringList& files) {
+    const QString path = recentFilesPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // The program's own small file: written beside and renamed over the old one, so that a reader
+    // sees one list or the other, but not flushed to disk first, since every open and save
+    // writes it and a crash costs no more than the list.
+    const QString fresh = path + QStringLiteral(".new");
+    QFile out(fresh);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    QByteArray text;
+    for (const QString& f : files) text += f.toUtf8() + '\n';
+    const bool written = out.write(text) == text.size();
+    out.close();
+    if (!written || std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0)
+        QFile::remove(fresh);
+}
+
+} // namespace
+
+QString recentFilesPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/recent-files");
+}
+
+QStringList recentFiles() {
+    QStringList files;
+    QFile in(recentFilesPath());
+    // Only a regular file is read: a pipe put in its place must not block the File menu.
+    if (!QFileInfo(in.fileName()).isFile() || !in.open(QIODevice::ReadOnly)) return files;
+    const QByteArray bytes = in.read(64 * 1024);
+    for (const QByteArray& line : bytes.split('\n')) {
+        const QString path = QString::fromUtf8(line);
+        if (files.size() < kRecentFiles && listable(path) && !files.contains(path)) files << path;
+    }
+    return files;
+}
+
+void rememberFile(const QString& path) {
+    if (!listable(path)) return;
+    QStringList files = recentFiles();
+    if (!files.isEmpty() && files.first() == path) return;
+    files.removeAll(path);
+    files.prepend(path);
+    store(files.mid(0, kRecentFiles));
+}
+
+void forgetFile(const QString& path) {
+    QStringList files = recentFiles();
+    if (files.removeAll(path) > 0) store(files);
+}
+
+} // namespace io

@@ -1,0 +1,30 @@
+// The list of recent files: newest first, each once, eight at most; a damaged list file gives a
+// shorter list.
+#include "io/RecentFiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class RecentFilesTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir config_;
+private slots:
+    void newestFirstEachOnceEightAtMost() {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+        for (int i = 1; i <= 10; ++i) io::rememberFile(QStringLiteral("/f/%1").arg(i));
+        io::rememberFile(QStringLiteral("/f/5"));       // opened again: moves up
+        io::rememberFile(QStringLiteral("relative"));   // never listed
+        io::forgetFile(QStringLiteral("/f/9"));
+        QCOMPARE(io::recentFiles(), QStringList({"/f/5", "/f/10", "/f/8", "/f/7", "/f/6", "/f/4", "/f/3"}));
+
+        QFile f(io::recentFilesPath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("/a b/\xc3\xa9\n\nnot absolute\n/a b/\xc3\xa9\n\x01\xff/x\n/c\r\n/d");
+        f.close();
+        QCOMPARE(io::recentFiles(), QStringList({QStringLiteral("/a b/\u00e9"), QStringLiteral("/d")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(RecentFilesTest)
+#include "RecentFiles_test.moc"
