@@ -106,6 +106,7 @@ bool reloadDocument(DocumentFrame& frame, Form1& form) {
     form.recordDisk();
     const bool read = file.readInto(rtb, reason);
     file.close();
+    if (read) form.setEncoding(file.encoding());
     if (!read) {
         rtb.SetTextUtf8(kept);
         wait.done();

@@ -42,7 +42,7 @@ Form1::Form1(DocumentTable& table) : table_(table), encoding_(io::defaultEncodin
             return table_.valid(i) && table_.DocumentStates[i].Changed != 0;
         }, this);
         journal_->setIdentity(Caption(), QString());
-        journal_->setEncoding(recovery::encodingName(), recovery::decoder());
+        journal_->setEncoding(io::encodingName(encoding_), recovery::decoder(encoding_));
         connect(journal_, &DocumentJournal::problem, this, &recovery::reportProblem);
     }
 }
@@ -70,6 +70,7 @@ void Form1::recordDisk() {
 void Form1::setEncoding(io::Encoding encoding) {
     if (encoding == encoding_) return;
     encoding_ = encoding;
+    if (journal_) journal_->setEncoding(io::encodingName(encoding), recovery::decoder(encoding));
     emit encodingChanged();
 }
 
