@@ -2,14 +2,22 @@
 
 #include "documents/DocumentFrame.h"
 #include "documents/DocumentView.h"
+#include "documents/EncodingCommands.h"
 #include "documents/Form1.h"
-#include "io/CodePage.h"
+#include "io/EncodingPreference.h"
+#include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
+#include <QActionGroup>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusBar>
+#include <QToolButton>
+
+#include <optional>
+#include <vector>
 
 FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* parent) : QObject(parent), mdi_(mdi) {
     setObjectName(QStringLiteral("FrameStatusBar"));
@@ -27,7 +35,18 @@ FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* pa
     lblChanged_ = label("lblChanged", 8);
     lblPosition_ = label("lblPosition", 18);
     lblLineEnds_ = label("lblLineEnds", 6);
-    lblCodePage_ = label("lblCodePage", 12);
+    btnEncoding_ = new QToolButton(bar);
+    btnEncoding_->setObjectName(QStringLiteral("btnEncoding"));
+    btnEncoding_->setAutoRaise(true);
+    btnEncoding_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    btnEncoding_->setPopupMode(QToolButton::InstantPopup);
+    btnEncoding_->setToolTip(QStringLiteral("Encoding: read the file again in another, or choose the one Save writes"));
+    btnEncoding_->setMinimumWidth(btnEncoding_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
+    encodingMenu_ = new QMenu(btnEncoding_);
+    encodingMenu_->setObjectName(QStringLiteral("mnuEncoding"));
+    connect(encodingMenu_, &QMenu::aboutToShow, this, &FrameStatusBar::fillEncodingMenu);
+    btnEncoding_->setMenu(encodingMenu_);
+    bar->addPermanentWidget(btnEncoding_);
     // The window comes with the signal: it is also raised while the frame is being taken down,
     // when the frame itself must not be asked anything.
     connect(&mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
@@ -49,6 +68,7 @@ void FrameStatusBar::follow(Form1* form) {
     connections_ << connect(form->RTB1, &QsciScintilla::selectionChanged, this, &FrameStatusBar::scheduleRefresh);
     connections_ << connect(form->RTB1, &RichTextBox::MouseDown, this, &FrameStatusBar::scheduleRefresh);
     connections_ << connect(form, &QObject::destroyed, this, &FrameStatusBar::scheduleRefresh);
+    connections_ << connect(form, &Form1::encodingChanged, this, &FrameStatusBar::scheduleRefresh);
 }
 
 void FrameStatusBar::scheduleRefresh() {
@@ -68,7 +88,8 @@ void FrameStatusBar::refresh() {
         lblChanged_->clear();
         lblPosition_->clear();
         lblLineEnds_->clear();
-        lblCodePage_->clear();
+        btnEncoding_->setText(QString());
+        btnEncoding_->setEnabled(false);
         return;
     }
     lblChanged_->setText(form->isChanged() ? QStringLiteral("Changed") : QString());
@@ -79,10 +100,58 @@ void FrameStatusBar::refresh() {
     lblPosition_->setText(QStringLiteral("Ln %1, Col %2").arg(at.line + 1).arg(at.column + 1));
     const DocumentView* view = DocumentView::of(form);
     lblLineEnds_->setText(view ? lineends::name(view->lineEndKind()) : QString());
-    lblCodePage_->setText(codepage::kName);
+    btnEncoding_->setText(io::encodingName(form->encoding()));
+    btnEncoding_->setEnabled(true);
+}
+
+void FrameStatusBar::fillEncodingMenu() {
+    using io::Encoding;
+    // The submenus of the last time go with their items.
+    qDeleteAll(encodingMenu_->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly));
+    encodingMenu_->clear();
+    Form1* form = followed_;
+    if (!form) return;
+    const QPointer<Form1> window(form);
+    // One submenu: an item per encoding, the one in force checked.
+    const auto submenu = [this](const QString& title, const char* name, const std::vector<Encoding>& encodings,
+                                std::optional<Encoding> checked, auto act) {
+        QMenu* menu = encodingMenu_->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        auto* group = checked ? new QActionGroup(menu) : nullptr;
+        for (Encoding e : encodings) {
+            QAction* a = menu->addAction(io::encodingName(e));
+            a->setCheckable(checked.has_value());
+            a->setChecked(checked == e);
+            a->setActionGroup(group);
+            connect(a, &QAction::triggered, this, [act, e] { act(e); });
+        }
+        return menu;
+    };
+    QMenu* reopen = submenu(QStringLiteral("&Reopen with Encoding"), "mnuEncodingReopen",
+                            {Encoding::Windows1252, Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}, std::nullopt,
+                            [window](Encoding e) {
+                                if (window) documents::reopenWithEncoding(*window, e);
+                            });
+    reopen->setEnabled(documents::canReopen(*form));
+    const std::vector<Encoding> choices = {Encoding::Windows1252, Encoding::Utf8, Encoding::Utf8Bom,
+                                           Encoding::Utf16LeBom, Encoding::Utf16BeBom};
+    // A file read as UTF-16 without a mark keeps that choice too.
+    std::vector<Encoding> saved = choices;
+    const Encoding current = form->encoding();
+    if (current == Encoding::Utf16Le || current == Encoding::Utf16Be) saved.push_back(current);
+    submenu(QStringLiteral("&Save with Encoding"), "mnuEncodingSave", saved, current, [window](Encoding e) {
+        if (window) documents::setSaveEncoding(*window, e);
+    });
+    encodingMenu_->addSeparator();
+    submenu(QStringLiteral("Encoding of &New Documents"), "mnuEncodingDefault", choices, io::defaultEncoding(), [](Encoding e) {
+                QString reason;
+                if (!io::setDefaultEncoding(e, &reason))
+                    tp::MsgBox(QStringLiteral("Can't save the encoding of new documents: ") + io::defaultEncodingPath() +
+                               QStringLiteral("\r\n\r\n") + reason);
+            });
 }
 
 QString FrameStatusBar::changedText() const { return lblChanged_->text(); }
 QString FrameStatusBar::positionText() const { return lblPosition_->text(); }
 QString FrameStatusBar::lineEndText() const { return lblLineEnds_->text(); }
-QString FrameStatusBar::codePageText() const { return lblCodePage_->text(); }
+QString FrameStatusBar::codePageText() const { return btnEncoding_->text(); }

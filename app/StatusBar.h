@@ -1,13 +1,17 @@
 #pragma once
 // The frame's status bar: for the active document window, whether it has unsaved changes, the
-// caret's line and column, the kind of line end the document holds and the code page its file is
-// written in. Empty when no document window is open.
+// caret's line and column, the kind of line end the document holds and the encoding its file is
+// written in. Empty when no document window is open. A click on the encoding opens its menu: read
+// the file again in another encoding, choose the encoding the next save writes, choose the
+// encoding of new documents.
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 
 class Form1;
 class QLabel;
+class QMenu;
+class QToolButton;
 class QMdiArea;
 class QStatusBar;
 
@@ -20,7 +24,11 @@ public:
     QString changedText() const;    // "Changed", or empty when the document is as last saved
     QString positionText() const;   // "Ln 3, Col 7"
     QString lineEndText() const;    // "CR LF", "LF", "CR" or "mixed"
-    QString codePageText() const;   // "Windows-1252"
+    QString codePageText() const;   // "Windows-1252", "UTF-8", ... (io/Encoding.h)
+
+    // The encoding's menu, filled for the active window each time it opens.
+    QMenu* encodingMenu() const { return encodingMenu_; }
+    void fillEncodingMenu();
 
 public slots:
     // Shows the active window's state now.
@@ -35,7 +43,8 @@ private:
     QLabel* lblChanged_ = nullptr;
     QLabel* lblPosition_ = nullptr;
     QLabel* lblLineEnds_ = nullptr;
-    QLabel* lblCodePage_ = nullptr;
+    QToolButton* btnEncoding_ = nullptr;
+    QMenu* encodingMenu_ = nullptr;
     QPointer<Form1> followed_;
     QList<QMetaObject::Connection> connections_;
     bool refreshQueued_ = false;

@@ -7,6 +7,9 @@
 #include <functional>
 #include <vector>
 
+class DocumentFrame;
+class Form1;
+
 namespace bench {
 
 struct Options {
@@ -41,6 +44,22 @@ QByteArray makeDocument(qint64 bytes);
 
 // Writes a generated file (a failure shows as a missing document in the figures).
 void writeFile(const QString& path, const QByteArray& bytes);
+
+// The same text in UTF-8, with Greek, Cyrillic and Japanese words among the lines, cut to
+// 'bytes' at a character's start. Deterministic.
+QByteArray makeUtf8Document(qint64 bytes);
+
+// Reading and writing a file whole with plain system calls (the baselines), and taking a file
+// out of the page cache.
+QByteArray readPlain(const QString& path);
+void writePlain(const QString& path, const QByteArray& bytes, bool sync);
+void dropCaches(const QString& path);
+
+// Seconds for File > Open of the file (best of three; 'opened' is closed first and is the window
+// of the last one).
+double timeOpen(DocumentFrame& frame, const QString& path, Form1*& opened);
+// Peak resident memory growth of a fresh process that opens the file, in bytes; -1 if unknown.
+qint64 memoryToOpen(const QString& path);
 
 // Resident memory of this process now and at its peak, in bytes.
 qint64 residentBytes();

@@ -1,11 +1,18 @@
 #include "bench/Bench.h"
 
+#include "documents/DocumentCommands.h"
+#include "documents/Form1.h"
+#include "io/CodePage.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QProcess>
 #include <QTextStream>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace bench {
 
@@ -62,6 +69,77 @@ QByteArray makeDocument(qint64 bytes) {
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
+
+QByteArray makeUtf8Document(qint64 bytes) {
+    static const char* const words[] = {
+        "<p lang=\"el\">\xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1 \xce\xba\xcf\x8c\xcf\x83\xce\xbc\xce\xb5</p>",
+        "<p lang=\"ru\">\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xd0\xbc\xd0\xb8\xd1\x80</p>",
+        "<p lang=\"ja\">\xe3\x81\x93\xe3\x82\x93\xe3\x81\xab\xe3\x81\xa1\xe3\x81\xaf \xe4\xb8\x96\xe7\x95\x8c</p>",
+    };
+    QByteArray out = codepage::decodeToUtf8(makeDocument(bytes));
+    // A word of another script every 32 lines or so.
+    QByteArray mixed;
+    mixed.reserve(out.size() + out.size() / 40);
+    qsizetype line = 0, lines = 0;
+    for (qsizetype end; (end = out.indexOf('\n', line)) >= 0 && mixed.size() < bytes; line = end + 1) {
+        mixed.append(out.constData() + line, end + 1 - line);
+        if (++lines % 32 == 0) mixed.append(words[(lines / 32) % std::size(words)]).append("\r\n");
+    }
+    qsizetype cut = std::min<qsizetype>(bytes, mixed.size());
+    while (cut > 0 && (static_cast<unsigned char>(mixed[cut]) & 0xC0) == 0x80) --cut;
+    mixed.truncate(cut);
+    return mixed;
+}
+
+QByteArray readPlain(const QString& path) {
+    QByteArray buf;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    off_t size = ::lseek(fd, 0, SEEK_END);
+    ::lseek(fd, 0, SEEK_SET);
+    buf.resize(size);
+    qint64 got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, buf.data() + got, size - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    ::close(fd);
+    return buf;
+}
+
+void writePlain(const QString& path, const QByteArray& bytes, bool sync) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) break;
+        done += n;
+    }
+    if (sync) ::fsync(fd);
+    ::close(fd);
+}
+
+void dropCaches(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+}
+
+double timeOpen(DocumentFrame& frame, const QString& path, Form1*& opened) {
+    return seconds([&] {
+        if (opened) opened->closeWithoutAsking();
+        QCoreApplication::processEvents();
+        opened = documents::openDocument(frame, path);
+    }, 3);
+}
+
+qint64 memoryToOpen(const QString& path) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memory-child"), path});
+    child.waitForFinished(-1);
+    const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
+    return parts.size() == 2 ? parts[1].toLongLong() - parts[0].toLongLong() : -1;
 }
 
 static qint64 statusField(const char* key) {

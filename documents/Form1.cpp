@@ -4,6 +4,7 @@
 #include "documents/DocumentTable.h"
 #include "documents/DocumentView.h"
 #include "documents/Recovery.h"
+#include "io/EncodingPreference.h"
 #include "io/Settings.h"
 #include "platform/FileDrop.h"
 #include "platform/Modal.h"
@@ -13,7 +14,7 @@
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
-Form1::Form1(DocumentTable& table) : table_(table) {
+Form1::Form1(DocumentTable& table) : table_(table), encoding_(io::defaultEncoding()) {
     setWindowTitle(QStringLiteral("Document"));
     RTB1 = new RichTextBox(this);
     RTB1->setObjectName(QStringLiteral("RTB1"));
@@ -41,7 +42,7 @@ Form1::Form1(DocumentTable& table) : table_(table) {
             return table_.valid(i) && table_.DocumentStates[i].Changed != 0;
         }, this);
         journal_->setIdentity(Caption(), QString());
-        journal_->setEncoding(recovery::encodingName(), recovery::decoder());
+        journal_->setEncoding(io::encodingName(encoding_), recovery::decoder(encoding_));
         connect(journal_, &DocumentJournal::problem, this, &recovery::reportProblem);
     }
 }
@@ -64,6 +65,13 @@ void Form1::setFile(const QString& path, const QString& caption) {
 void Form1::recordDisk() {
     diskRecord_ = io::FileIdentity::of(filePath_);
     diskTold = *diskRecord_;
+}
+
+void Form1::setEncoding(io::Encoding encoding) {
+    if (encoding == encoding_) return;
+    encoding_ = encoding;
+    if (journal_) journal_->setEncoding(io::encodingName(encoding), recovery::decoder(encoding));
+    emit encodingChanged();
 }
 
 QString Form1::fileFor(const QString& name) const {

@@ -4,6 +4,7 @@
 // table, not the frame: a right click and a dropped file are reported by signals, and the close
 // prompt saves through the saver it is given; the frame wires all three when it loads the window.
 #include "io/DiskWatch.h"
+#include "io/Encoding.h"
 
 #include <QPoint>
 #include <QString>
@@ -23,6 +24,7 @@ public:
 
     RichTextBox* RTB1 = nullptr;
 
+    DocumentTable& table() const { return table_; }
     QString Tag() const { return tag_; }
     void setTag(const QString& tag) { tag_ = tag; }
     int slot() const { return tag_.toInt(); }
@@ -54,6 +56,11 @@ public:
     // The recovery journal that keeps the window's unsaved text, or nullptr when journals are off.
     DocumentJournal* journal() const { return journal_; }
 
+    // The encoding the document was read in and that its next save writes (io/Encoding.h). A new
+    // window starts with the user's default for new documents (Windows-1252 unless chosen).
+    io::Encoding encoding() const { return encoding_; }
+    void setEncoding(io::Encoding encoding);
+
     // Saves the window as Save does; true when the text reached the file.
     using Saver = std::function<bool(Form1& form)>;
     // The save that a Yes in the close prompt runs. Without one, a Yes keeps the window open.
@@ -71,6 +78,8 @@ public:
 signals:
     // The window's file was set or changed (Open, a drop, Save As): 'path' is the real path.
     void fileAssigned(const QString& path);
+    // The document's encoding changed.
+    void encodingChanged();
     // The right mouse button went down over the text, at this point of the screen.
     void rightClicked(const QPoint& globalPos);
     // A list of files was dropped on the text; 'path' is its first file. Raised once the drop has
@@ -91,6 +100,7 @@ private:
     QString tag_;
     QString filePath_;
     QString fileCaption_;
+    io::Encoding encoding_;
     std::optional<io::FileIdentity> diskRecord_;
     bool closeWithoutAsking_ = false;
     bool unloaded_ = false;

@@ -6,10 +6,12 @@
 #include "documents/frmRecover.h"
 #include "io/CodePage.h"
 #include "io/DocumentFile.h"
+#include "io/Encoding.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
 #include <QDateTime>
+#include <cstring>
 #include <QFile>
 #include <QLocale>
 #include <QMetaObject>
@@ -79,10 +81,17 @@ void reportProblem(const QString& reason) {
         Qt::QueuedConnection);
 }
 
-QString encodingName() { return codepage::kName; }
-
-io::Decoder decoder() {
-    return [](const char* in, qint64 length, char* out) { return codepage::decodeToUtf8(in, length, out); };
+io::Decoder decoder(io::Encoding encoding) {
+    // A file read again for a first journal is read a megabyte at a time: only encodings without a
+    // mark or state between pieces can be; the others copy the text out of the control instead.
+    if (encoding == io::Encoding::Windows1252)
+        return [](const char* in, qint64 length, char* out) { return codepage::decodeToUtf8(in, length, out); };
+    if (encoding == io::Encoding::Utf8)
+        return [](const char* in, qint64 length, char* out) {
+            std::memcpy(out, in, size_t(length));
+            return length;
+        };
+    return {};
 }
 
 void endSession(int timeoutMs) {
@@ -210,6 +219,7 @@ Form1* openRecovered(DocumentFrame& frame, const Found& found) {
         form->setCaption(caption);
         form->setFile(found.header.path, caption);
     }
+    form->setEncoding(io::encodingFromName(found.header.encoding).value_or(io::Encoding::Windows1252));
     form->RTB1->SetTextUtf8(found.text);
     frame.table().DocumentStates[i].Changed = -1;
     frame.showDocumentWindow(form);

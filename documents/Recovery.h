@@ -2,6 +2,7 @@
 // Unsaved work kept across a crash: the program's journals (one per changed document, written by
 // DocumentJournal) and, at start-up, the offer of what a program that ended without cleaning up
 // left behind.
+#include "io/Encoding.h"
 #include "io/JournalStore.h"
 #include "io/JournalWriter.h"
 
@@ -41,9 +42,9 @@ bool journalsEnabled();
 void setJournalsEnabled(bool enabled);
 // Tells the user, once per run, that unsaved work cannot be kept for recovery.
 void reportProblem(const QString& reason);
-// The encoding documents are written in, and how their file's bytes become their text.
-QString encodingName();
-io::Decoder decoder();
+// How a file's bytes in the encoding become the document's text piece by piece; none when they
+// cannot so.
+io::Decoder decoder(io::Encoding encoding);
 
 // A journal found at start-up that can be recovered.
 struct Found {

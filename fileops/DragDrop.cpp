@@ -2,7 +2,7 @@
 
 #include "documents/DocumentCommands.h"
 #include "io/DocumentFile.h"
-#include "io/CodePage.h"
+#include "io/Encoding.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
@@ -14,7 +14,8 @@ namespace fileops {
 void frameDropFile(DocumentFrame& frame, const QString& strFilename) { documents::openDocument(frame, strFilename); }
 
 void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
-    QString text;
+    QByteArray text;
+    bool wellFormed = true;
     {
         documents::DocumentFile file;
         QString reason;
@@ -23,9 +24,9 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
         const bool read = file.open(strFilename, reason) && file.readAll(bytes, reason);
         file.close();
         if (read) {
-            QByteArray joined = joinDroppedLines(bytes);
-            bytes = QByteArray();
-            text = codepage::decode(joined);
+            // Decoded as Open would read the file; its lines joined in the control's text.
+            QByteArray scratch;
+            text = joinDroppedLines(io::textOf(bytes, io::detectEncoding(bytes), scratch, &wellFormed));
         }
         wait.done();
         if (!read) {
@@ -34,13 +35,14 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
             return;
         }
     }
-    txtDragDrop.SetSelStart(txtDragDrop.TextLength());
-    txtDragDrop.SetSelLength(0);
-    txtDragDrop.SetSelText(text);
+    const qint64 end = txtDragDrop.byteLength();
+    txtDragDrop.selectBytes(end, end);
+    txtDragDrop.SetSelUtf8(text);
+    if (!wellFormed) txtDragDrop.markMalformed();
 }
 
-// Works on the file's bytes: CR and LF are the same single bytes in the code page and in ASCII,
-// so the result is file bytes as well, to be decoded by the caller.
+// Works on the control's UTF-8 text: CR and LF are single bytes there, never part of another
+// character.
 QByteArray joinDroppedLines(QByteArrayView bytes) {
     QByteArray out;
     out.reserve(bytes.size());

@@ -5,7 +5,6 @@
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
 #include "fileops/DiskChanges.h"
-#include "io/CodePage.h"
 #include "io/DocumentWriter.h"
 #include "io/FileStamp.h"
 #include "io/RecentFiles.h"
@@ -23,8 +22,25 @@ bool untitled(const QString& caption) { return caption.left(8) == QLatin1String(
 
 QString describeChar(char32_t ch) {
     const QString code = QStringLiteral("U+%1").arg(uint(ch), 4, 16, QLatin1Char('0')).toUpper();
-    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0)) return code;
+    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || (ch >= 0xD800 && ch < 0xE000)) return code;
     return QStringLiteral("\"") + QString::fromUcs4(&ch, 1) + QStringLiteral("\" (") + code + QLatin1Char(')');
+}
+// Why the text cannot be written in the encoding, with the place.
+QString unwritableText(RichTextBox& rtb, const io::Unwritable& at, io::Encoding encoding) {
+    const RichTextBox::LineColumn where = rtb.lineColumnAt(at.offset);
+    if (at.notText)
+        return QStringLiteral("The byte %1 in line %2, column %3 is not UTF-8 text and cannot be written in %4. "
+                              "Nothing was written.")
+            .arg(QStringLiteral("%1").arg(uint(at.character), 2, 16, QLatin1Char('0')).toUpper())
+            .arg(where.line + 1)
+            .arg(where.column + 1)
+            .arg(io::encodingName(encoding));
+    return QStringLiteral("The character %1 in line %2, column %3 cannot be written in the %4 code page. "
+                          "Nothing was written.")
+        .arg(describeChar(at.character))
+        .arg(where.line + 1)
+        .arg(where.column + 1)
+        .arg(io::encodingName(encoding));
 }
 
 // A name chosen in the Save dialog that would overwrite a file other than the window's own.
@@ -100,26 +116,31 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     RichTextBox& rtb = *form.RTB1;
     const qint64 length = rtb.byteLength();
     const char* text = length ? rtb.rangePointer(0, length) : "";
+    const io::Encoding encoding = form.encoding();
     WaitCursor wait;
-    const DocumentWriteResult result = writeDocument(target, text, length);
+    DocumentWriteResult result = writeDocument(target, text, length, encoding);
     wait.done();
 
+    const QString fileText = QStringLiteral("Can't save file: ") + target + QStringLiteral("\r\n\r\n");
+    if (result.unwritable && encoding == io::Encoding::Windows1252) {
+        // A character the code page lacks: UTF-8 can hold it, if the user wants that.
+        const tp::MsgResult answer =
+            tp::MsgBox(fileText + unwritableText(rtb, result.unwritable, encoding) +
+                           QStringLiteral("\r\n\r\nSave the document as UTF-8 instead? "
+                                          "No leaves it open with its changes."),
+                       tp::MsgButtons::YesNo, tp::MsgIcon::Question);
+        if (answer != tp::MsgResult::Yes) return false;
+        WaitCursor again;
+        result = writeDocument(target, length ? rtb.rangePointer(0, length) : "", length, io::Encoding::Utf8);
+        again.done();
+        if (result.ok) form.setEncoding(io::Encoding::Utf8);
+    }
     if (!result.ok) {
-        QString why = result.reason;
-        if (result.unencodableAt >= 0) {
-            const RichTextBox::LineColumn at = rtb.lineColumnAt(result.unencodableAt);
-            why = QStringLiteral("The character %1 in line %2, column %3 cannot be written in the %4 code page. "
-                                 "Nothing was written.")
-                      .arg(describeChar(codepage::charAt(text, length, result.unencodableAt)))
-                      .arg(at.line + 1)
-                      .arg(at.column + 1)
-                      .arg(codepage::kName);
-        }
+        const QString why = result.unwritable ? unwritableText(rtb, result.unwritable, encoding) : result.reason;
         // Whatever the failed save left (the old text or, rarely, the new one, whole) is the
         // window's own doing, not another program's.
         if (form.diskRecord() && target == form.filePath()) form.recordDisk();
-        tp::MsgBox(QStringLiteral("Can't save file: ") + target + QStringLiteral("\r\n\r\n") + why +
-                   QStringLiteral("\r\n\r\nThe document stays open with its changes."));
+        tp::MsgBox(fileText + why + QStringLiteral("\r\n\r\nThe document stays open with its changes."));
         return false;
     }
     DocumentTable& table = frame.table();

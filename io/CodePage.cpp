@@ -142,7 +142,11 @@ qint64 encodeFromUtf8(const char* utf8, qint64 length, char* out) {
         }
         char32_t cp;
         const int n = utf8::decode(p + i, length - i, cp);
-        if (n == 0 || cp > 0xFFFF || t.reverse[cp] < 0) break;   // never reached after a check
+        if (n == 0) {
+            *o++ = static_cast<char>(p[i++]);
+            continue;
+        }
+        if (cp > 0xFFFF || t.reverse[cp] < 0) break;   // never reached after a check
         *o++ = static_cast<char>(t.reverse[cp]);
         i += n;
     }

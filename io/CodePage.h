@@ -27,8 +27,9 @@ QString decode(QByteArrayView bytes);
 // Offset (in bytes) of the first UTF-8 character that has no byte in the code page, or -1.
 // A malformed sequence counts as such a character.
 qint64 firstUnencodable(const char* utf8, qint64 length);
-// Encodes UTF-8 that firstUnencodable() accepted; out needs room for 'length' bytes.
-// Returns the number of bytes written.
+// Encodes UTF-8 that firstUnencodable() accepted; out needs room for 'length' bytes. A byte that
+// is not part of a well-formed character is written as itself (the edit control keeps such bytes
+// of a UTF-8 file); a character without a byte stops it. Returns the number of bytes written.
 qint64 encodeFromUtf8(const char* utf8, qint64 length, char* out);
 // Encodes a string; false (and nothing in 'out') when a character has no byte.
 bool encode(const QString& text, QByteArray& out);

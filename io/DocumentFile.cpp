@@ -1,6 +1,7 @@
 #include "io/DocumentFile.h"
 
 #include "io/CodePage.h"
+#include "io/Encoding.h"
 #include "io/MemoryLimit.h"
 #include "io/SmallFile.h"
 #include "io/UniqueFd.h"
@@ -131,59 +132,130 @@ bool DocumentFile::open(const QString& path, QString& reason) {
     return true;
 }
 
-bool DocumentFile::readInto(RichTextBox& rtb, QString& reason) {
-    bool ok = true;
-    qint64 text = 0;
+bool DocumentFile::readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason) {
+    Pass pass = Pass::Failed;
     try {
-        std::vector<char> in(kChunk);
-        std::vector<char> out(kChunk * 3);
         const RichTextBox::Loading load(rtb, size_);
-        qint64 total = 0;
-        LineMeter lines;
-        for (;;) {
-            const qint64 n = fileops::readAvailable(fd_, in.data(), kChunk);
-            if (n < 0) {
+        pass = readPass(rtb, chosen, false, reason);
+        if (pass == Pass::AgainAsCodePage) {
+            // It looked like UTF-8 (or UTF-16) until it was not: read again, as Windows-1252.
+            if (::lseek(fd_, 0, SEEK_SET) != 0) {
                 reason = tp::errnoText(errno);
-                ok = false;
-                break;
+                return false;
             }
-            if (n == 0) break;
-            total += n;
-            if (total > kMaxFileBytes) {   // the file grew while being read
-                reason = QStringLiteral("The file is too large.");
-                ok = false;
-                break;
-            }
-            // Checked before the piece goes in, so that a hopeless file takes no more memory.
-            if (lines.feed(in.data(), n) > kMaxLineChars) {
-                reason = QStringLiteral("It has a line of more than %1 million characters, longer than Tesselpad can show.")
-                             .arg(kMaxLineChars / 1000000);
-                ok = false;
-                break;
-            }
-            const qint64 m = codepage::decodeToUtf8(in.data(), n, out.data());
-            if (memoryBudget_ >= 0 && (text + m) * kMemoryPerTextByte > memoryBudget_) {
-                reason = QStringLiteral("There is not enough free memory to hold its text (%1 MB free).")
-                             .arg(memoryBudget_ >> 20);
-                ok = false;
-                break;
-            }
-            rtb.AppendUtf8(out.data(), m);
-            text += m;
-            if (n < kChunk) break;
+            rtb.RestartLoad();
+            pass = readPass(rtb, std::nullopt, true, reason);
         }
     } catch (const std::bad_alloc&) {
         // The control lets some failed allocations through (creating its buffer), keeps quiet
-        // about others (see below); either way the window will not be kept.
+        // about others (see readPass()); either way the window will not be kept.
         reason = QStringLiteral("There was not enough memory to hold its text.");
         return false;
     }
-    // The control reports an allocation that failed only through its length.
-    if (ok && rtb.byteLength() != text) {
-        reason = QStringLiteral("There was not enough memory to hold its text.");
-        ok = false;
+    return pass == Pass::Done;
+}
+
+DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::Encoding> chosen, bool codePage,
+                                          QString& reason) {
+    using io::Encoding;
+    enum class Mode { CodePage, Utf8, Utf8Guess, Utf16 } mode = Mode::CodePage;
+    std::vector<char> in(kChunk);
+    std::vector<char> out(std::max(kChunk * 3, io::Utf16Decoder::room(kChunk)));
+    std::optional<io::Utf16Decoder> utf16;
+    utf8::Checker check;
+    LineMeter lines;
+    qint64 total = 0;
+    qint64 text = 0;
+    encoding_ = Encoding::Windows1252;
+    // Puts decoded bytes into the control, when the memory allows.
+    const auto append = [&](const char* piece, qint64 m) {
+        if (memoryBudget_ >= 0 && (text + m) * kMemoryPerTextByte > memoryBudget_) {
+            reason = QStringLiteral("There is not enough free memory to hold its text (%1 MB free).")
+                         .arg(memoryBudget_ >> 20);
+            return false;
+        }
+        rtb.AppendUtf8(piece, m);
+        text += m;
+        return true;
+    };
+    for (bool first = true;; first = false) {
+        const qint64 n = fileops::readAvailable(fd_, in.data(), kChunk);
+        if (n < 0) {
+            reason = tp::errnoText(errno);
+            return Pass::Failed;
+        }
+        if (n == 0) break;
+        total += n;
+        if (total > kMaxFileBytes) {   // the file grew while being read
+            reason = QStringLiteral("The file is too large.");
+            return Pass::Failed;
+        }
+        const char* data = in.data();
+        qint64 length = n;
+        if (first && !codePage) {
+            // The encoding: the chosen one as the file has it, or what the first bytes decide, or
+            // (no mark, no declaration) UTF-8 while the bytes are UTF-8.
+            const QByteArrayView head(data, n);
+            const std::optional<Encoding> marked = chosen ? io::asMarked(*chosen, head) : io::markedEncoding(head, size_);
+            const bool declared = !marked && io::declaresUtf8(head);
+            encoding_ = marked ? *marked : Encoding::Utf8;
+            mode = io::isUtf16(encoding_) ? Mode::Utf16
+                   : io::isUtf8(encoding_) ? (marked || declared ? Mode::Utf8 : Mode::Utf8Guess)
+                                           : Mode::CodePage;
+            if (mode == Mode::Utf16) utf16.emplace(encoding_ == Encoding::Utf16BeBom || encoding_ == Encoding::Utf16Be);
+            const qint64 mark = io::byteOrderMark(encoding_).size();
+            data += mark;
+            length -= mark;
+        }
+        if (mode == Mode::Utf8Guess && !check.feed(data, length)) {
+            if (text > 0) return Pass::AgainAsCodePage;
+            mode = Mode::CodePage;   // nothing went in yet: this piece on, as Windows-1252
+            encoding_ = Encoding::Windows1252;
+        } else if (mode == Mode::Utf8) {
+            check.feed(data, length);
+        }
+        const char* piece = data;
+        qint64 m = length;
+        if (mode == Mode::CodePage) {
+            m = codepage::decodeToUtf8(data, length, out.data());
+            piece = out.data();
+        } else if (mode == Mode::Utf16) {
+            m = utf16->feed(data, length, out.data());
+            piece = out.data();
+        }
+        // Checked before the piece goes in, so that a hopeless file takes no more memory. A line of
+        // Windows-1252 is measured in the file's characters, others in the control's bytes.
+        if (lines.feed(mode == Mode::CodePage ? data : piece, mode == Mode::CodePage ? length : m) > kMaxLineChars) {
+            reason = QStringLiteral("It has a line of more than %1 million characters, longer than Tesselpad can show.")
+                         .arg(kMaxLineChars / 1000000);
+            return Pass::Failed;
+        }
+        if (!append(piece, m)) return Pass::Failed;
+        if (n < kChunk) break;
     }
-    return ok;
+    if (mode == Mode::Utf16) {
+        if (utf16->oddByte()) {
+            if (!chosen) return Pass::AgainAsCodePage;
+            reason = QStringLiteral("It cannot be read as %1: it has an odd number of bytes.").arg(io::encodingName(encoding_));
+            return Pass::Failed;
+        }
+        const qint64 m = utf16->finish(out.data());
+        if (!append(out.data(), m)) return Pass::Failed;
+        if (utf16->unpaired()) rtb.markMalformed();
+    } else if (mode == Mode::Utf8Guess) {
+        encoding_ = io::decideEncoding(std::nullopt, false, check);
+        // Plain ASCII is the same bytes in both; a cut-off character after plain ASCII is not.
+        if (encoding_ == Encoding::Windows1252 && check.cutOff()) return Pass::AgainAsCodePage;
+        if (check.cutOff()) rtb.markMalformed();
+    } else if (mode == Mode::Utf8 && (!check.valid() || check.cutOff())) {
+        rtb.markMalformed();
+    }
+    // The control reports an allocation that failed only through its length.
+    if (rtb.byteLength() != text) {
+        reason = QStringLiteral("There was not enough memory to hold its text.");
+        return Pass::Failed;
+    }
+    return Pass::Done;
 }
 
 bool DocumentFile::readAll(QByteArray& out, QString& reason) {

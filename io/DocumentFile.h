@@ -1,9 +1,12 @@
 #pragma once
-// Reading a document file whole into an edit control, decoding it from the code page on the way.
+// Reading a document file whole into an edit control, recognising its encoding (io/Encoding.h) and
+// decoding it on the way.
+#include "io/Encoding.h"
 #include "io/FileStamp.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class RichTextBox;
 
@@ -38,16 +41,26 @@ public:
     qint64 size() const { return size_; }
     // The file as it was when it was opened.
     io::FileStamp stamp() const { return stamp_; }
-    // Reads everything from the file into the control's text. False with a reason on a read error,
-    // on a line too long to show, or when memory runs short; the control then holds part of the
+    // Reads everything from the file into the control's text, in the encoding the file is
+    // recognised to have, or in the 'chosen' one (its mark, if the file has it, is left out).
+    // False with a reason on a read error, on a line too long to show, when memory runs short, or
+    // when the file cannot be read in the chosen encoding; the control then holds part of the
     // file (or nothing) and must not be taken for the file.
-    bool readInto(RichTextBox& rtb, QString& reason);
+    bool readInto(RichTextBox& rtb, QString& reason) { return readInto(rtb, std::nullopt, reason); }
+    bool readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason);
+    // The encoding the last readInto() read the file in.
+    io::Encoding encoding() const { return encoding_; }
     // Reads the whole file as bytes.
     bool readAll(QByteArray& out, QString& reason);
     void close();
 
 private:
+    enum class Pass { Done, Failed, AgainAsCodePage };
+    // One reading of the file from where it stands; 'codePage' reads it as Windows-1252.
+    Pass readPass(RichTextBox& rtb, std::optional<io::Encoding> chosen, bool codePage, QString& reason);
+
     int fd_ = -1;
+    io::Encoding encoding_ = io::Encoding::Windows1252;
     qint64 size_ = 0;
     io::FileStamp stamp_;
     qint64 memoryBudget_ = -1;   // what the text may take, measured at open; -1: unknown

@@ -1,33 +1,21 @@
 #include "io/DocumentWriter.h"
 
 #include "io/AtomicFile.h"
-#include "io/CodePage.h"
-
-#include <vector>
 
 namespace fileops {
 
-DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length) {
+DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length, io::Encoding encoding) {
     DocumentWriteResult result;
     // Nothing is written when a character cannot be: the file stays as it was.
-    result.unencodableAt = codepage::firstUnencodable(utf8, length);
-    if (result.unencodableAt >= 0) {
-        result.reason = QStringLiteral("A character cannot be written in the %1 code page.").arg(codepage::kName);
+    result.unwritable = io::firstUnwritable(utf8, length, encoding);
+    if (result.unwritable) {
+        result.reason = QStringLiteral("A character cannot be written in %1.").arg(io::encodingName(encoding));
         return result;
     }
-    const Producer produce = [utf8, length](const Sink& sink, QString&) {
-        constexpr qint64 kChunk = qint64(1) << 20;
-        std::vector<char> out(kChunk);
-        qint64 pos = 0;
-        while (pos < length) {
-            qint64 end = std::min(length, pos + kChunk);
-            // Never split a character between two pieces.
-            while (end < length && end > pos && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
-            const qint64 n = codepage::encodeFromUtf8(utf8 + pos, end - pos, out.data());
-            if (!sink(out.data(), n)) return false;
-            pos = end;
-        }
-        return sink("\r\n", 2);
+    const Producer produce = [utf8, length, encoding](const Sink& sink, QString&) {
+        const QByteArrayView mark = io::byteOrderMark(encoding);
+        return (mark.isEmpty() || sink(mark.data(), mark.size())) && io::encodeText(utf8, length, encoding, sink) &&
+               io::encodeText("\r\n", 2, encoding, sink);
     };
     const WriteResult written = writeAtomically(path, produce, /*allowInPlace=*/true);
     result.ok = written.ok;

@@ -1,16 +1,20 @@
 #pragma once
-// Writing a document's text to its file: the UTF-8 text encoded to the code page, followed by
-// CR LF, replacing the file whole or not at all.
+// Writing a document's text to its file: the control's UTF-8 text in the document's encoding
+// (io/Encoding.h), after its byte order mark if it has one and followed by CR LF, replacing the
+// file whole or not at all.
+#include "io/Encoding.h"
+
 #include <QString>
 
 namespace fileops {
 
 struct DocumentWriteResult {
     bool ok = false;
-    qint64 unencodableAt = -1;   // byte offset of the first character the code page lacks, or -1
+    io::Unwritable unwritable;   // the first place the encoding cannot write; nothing was written
     QString reason;              // why the write failed
 };
 
-DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length);
+DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length,
+                                  io::Encoding encoding = io::Encoding::Windows1252);
 
 } // namespace fileops

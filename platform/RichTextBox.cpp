@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QStringDecoder>
 #include <QWheelEvent>
 #include <Qsci/qscicommandset.h>
 
@@ -19,6 +20,12 @@
 #include <vector>
 
 namespace {
+// The text of UTF-8 bytes, a U+FEFF at their start included (QString::fromUtf8 drops it).
+QString textOf(const char* utf8, qint64 length) {
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decode(QByteArrayView(utf8, length));
+}
+
 QList<QKeySequence>& reservedKeys() {
     static QList<QKeySequence> keys;
     return keys;
@@ -125,8 +132,10 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
             });
 }
 
-void RichTextBox::onModified(int, int modificationType) {
+void RichTextBox::onModified(int position, int modificationType) {
     if (modificationType & SC_MOD_BEFOREINSERT) asciiDirty_ = true;
+    if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))
+        forgetMarksFrom(position);
     if (loading_) return;
     if (quietEdits_ >= 0) {
         // Only the notices before each change come (see editQuietly()).
@@ -148,10 +157,47 @@ bool RichTextBox::asciiOnly() const {
     return asciiOnly_;
 }
 
-void RichTextBox::ensureIndex() const {
-    if (indexAllocated_) return;
-    sci(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
-    indexAllocated_ = true;
+RichTextBox::Mark RichTextBox::markAtByte(qint64 bytePos) const {
+    while (marks_.back().byte + kMarkStep <= bytePos) addMark();
+    const auto after = std::upper_bound(marks_.begin(), marks_.end(), bytePos,
+                                        [](qint64 pos, const Mark& m) { return pos < m.byte; });
+    return *(after - 1);
+}
+
+RichTextBox::Mark RichTextBox::markAtUnits(qint64 units) const {
+    const qint64 n = byteLength();
+    while (marks_.back().units < units && marks_.back().byte + kMarkStep < n) addMark();
+    const auto after = std::upper_bound(marks_.begin(), marks_.end(), units,
+                                        [](qint64 u, const Mark& m) { return u < m.units; });
+    return *(after - 1);
+}
+
+void RichTextBox::addMark() const {
+    const Mark last = marks_.back();
+    const qint64 n = byteLength();
+    qint64 to = std::min(n, last.byte + kMarkStep);
+    // Well-formed text: the next mark at the start of a character.
+    if (!malformed_)
+        while (to < n && utf8::isContinuation(static_cast<unsigned char>(sci(SCI_GETCHARAT, to)))) ++to;
+    qint64 end = to;
+    const qint64 units = unitsBetween(last.byte, to, &end);
+    marks_.push_back({end, last.units + units});
+}
+
+void RichTextBox::forgetMarksFrom(qint64 bytePos) const {
+    // A change can alter how the three bytes before it read.
+    while (marks_.size() > 1 && marks_.back().byte + utf8::kMaxLength > bytePos) marks_.pop_back();
+}
+
+qint64 RichTextBox::unitsBetween(qint64 from, qint64 to, qint64* end) const {
+    if (end) *end = std::max(from, to);
+    if (to <= from) return 0;
+    if (!malformed_) return utf8::utf16Units(rangePointer(from, to - from), to - from);
+    const qint64 avail = std::min(byteLength(), to + utf8::kMaxLength) - from;
+    qint64 stop = 0;
+    const qint64 units = utf8::utf16UnitsStepping(rangePointer(from, avail), avail, to - from, stop);
+    if (end) *end = from + stop;
+    return units;
 }
 
 void RichTextBox::useDocumentWithoutStyles(qint64 reserveBytes) {
@@ -164,7 +210,7 @@ void RichTextBox::useDocumentWithoutStyles(qint64 reserveBytes) {
     // Settings kept by the document rather than the view.
     sci(SCI_SETCODEPAGE, SC_CP_UTF8);
     sci(SCI_SETEOLMODE, SC_EOL_CRLF);
-    indexAllocated_ = false;
+    marks_.assign(1, Mark{});
     stylesNone_ = true;
 }
 
@@ -172,7 +218,7 @@ QString RichTextBox::Text() const {
     const qint64 n = byteLength();
     if (n == 0) return QString();
     const char* p = rangePointer(0, n);
-    return QString::fromUtf8(p, n);
+    return textOf(p, n);
 }
 
 void RichTextBox::SetText(const QString& text) {
@@ -182,6 +228,7 @@ void RichTextBox::SetText(const QString& text) {
 void RichTextBox::SetTextUtf8(QByteArrayView utf8) {
     const Loading load(*this, utf8.size());
     AppendUtf8(utf8.data(), utf8.size());
+    if (!utf8.isValidUtf8()) markMalformed();
 }
 
 void RichTextBox::BeginLoad(qint64 reserveBytes) {
@@ -192,11 +239,22 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
         sci(SCI_SETMODEVENTMASK, 0);
     }
     sci(SCI_SETUNDOCOLLECTION, 0);
+    RestartLoad();
+    if (reserveBytes >= kLargeTextBytes && !stylesNone_) largeReserve_ = reserveBytes;
+    else if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
+}
+
+void RichTextBox::RestartLoad() {
     sci(SCI_CLEARALL);
     asciiOnly_ = true;
     asciiDirty_ = false;
-    if (reserveBytes >= kLargeTextBytes && !stylesNone_) largeReserve_ = reserveBytes;
-    else if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
+    malformed_ = false;
+    marks_.assign(1, Mark{});
+}
+
+void RichTextBox::markMalformed() {
+    malformed_ = true;
+    marks_.assign(1, Mark{});
 }
 
 void RichTextBox::chooseLargeDocument(const char* firstPiece, qint64 length) {
@@ -243,47 +301,40 @@ void RichTextBox::EndLoad() {
 
 qint64 RichTextBox::byteLength() const { return sci(SCI_GETLENGTH); }
 
-qint64 RichTextBox::TextLength() const {
-    if (asciiOnly()) return byteLength();
-    ensureIndex();
-    const long lines = sci(SCI_GETLINECOUNT);
-    const qint64 lastStartIndex = sci(SCI_INDEXPOSITIONFROMLINE, lines - 1, SC_LINECHARACTERINDEX_UTF16);
-    const long lastStartByte = sci(SCI_POSITIONFROMLINE, lines - 1);
-    return lastStartIndex + sci(SCI_COUNTCODEUNITS, lastStartByte, byteLength());
-}
+qint64 RichTextBox::TextLength() const { return indexFromByte(byteLength()); }
 
 qint64 RichTextBox::byteFromIndex(qint64 index) const {
     if (index <= 0) return 0;
-    if (asciiOnly()) return std::min(index, byteLength());
-    ensureIndex();
-    const long line = sci(SCI_LINEFROMINDEXPOSITION, index, SC_LINECHARACTERINDEX_UTF16);
-    const qint64 lineIndex = sci(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
-    const long lineByte = sci(SCI_POSITIONFROMLINE, line);
-    const qint64 rest = index - lineIndex;
-    if (rest <= 0) return lineByte;
-    long pos = sci(SCI_POSITIONRELATIVECODEUNITS, lineByte, rest);
-    if (pos > 0) return pos;
-    // Past the end, or between the two halves of a character outside the BMP: then the
-    // position is that of the character holding it.
-    if (index >= TextLength()) return byteLength();
-    pos = sci(SCI_POSITIONRELATIVECODEUNITS, lineByte, rest - 1);
-    return pos > 0 || rest == 1 ? pos : byteLength();
+    const qint64 n = byteLength();
+    if (asciiOnly()) return std::min(index, n);
+    const Mark mark = markAtUnits(index);
+    // The position is within a step of the mark: walk there character by character. Between the
+    // two halves of a character outside the BMP it is that of the character holding it.
+    const qint64 avail = std::min(n, mark.byte + kMarkStep + 2 * utf8::kMaxLength) - mark.byte;
+    const auto* p = reinterpret_cast<const unsigned char*>(rangePointer(mark.byte, avail));
+    qint64 units = mark.units;
+    qint64 i = 0;
+    while (i < avail && units < index) {
+        int width = 1;
+        const int len = malformed_ ? utf8::step(p + i, avail - i, width) : utf8::leadLength(p[i], width);
+        if (units + width > index) break;
+        units += width;
+        i += len;
+    }
+    return std::min(n, mark.byte + i);
 }
 
 RichTextBox::LineColumn RichTextBox::lineColumnAt(qint64 bytePos) const {
     const long line = sci(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePos));
     const long lineStart = sci(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    return {line, sci(SCI_COUNTCODEUNITS, static_cast<unsigned long>(lineStart), static_cast<long>(bytePos))};
+    return {line, unitsBetween(lineStart, bytePos)};
 }
 
 qint64 RichTextBox::indexFromByte(qint64 bytePos) const {
     bytePos = std::clamp<qint64>(bytePos, 0, byteLength());
     if (asciiOnly()) return bytePos;
-    ensureIndex();
-    const long line = sci(SCI_LINEFROMPOSITION, bytePos);
-    const qint64 lineIndex = sci(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
-    const long lineByte = sci(SCI_POSITIONFROMLINE, line);
-    return lineIndex + sci(SCI_COUNTCODEUNITS, lineByte, bytePos);
+    const Mark mark = markAtByte(bytePos);
+    return mark.units + unitsBetween(mark.byte, bytePos);
 }
 
 const char* RichTextBox::rangePointer(qint64 bytePos, qint64 length) const {
@@ -325,17 +376,18 @@ void RichTextBox::SetSelLength(qint64 length) {
 QString RichTextBox::SelText() const {
     const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
     if (e <= s) return QString();
-    return QString::fromUtf8(rangePointer(s, e - s), e - s);
+    return textOf(rangePointer(s, e - s), e - s);
 }
 
-void RichTextBox::SetSelText(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
+void RichTextBox::SetSelText(const QString& text) { SetSelUtf8(text.toUtf8()); }
+
+void RichTextBox::SetSelUtf8(QByteArrayView utf8) {
     const long s = sci(SCI_GETSELECTIONSTART), e = sci(SCI_GETSELECTIONEND);
     editQuietly([&] {
         sci(SCI_BEGINUNDOACTION);
         sci(SCI_SETTARGETRANGE, s, e);
         // REPLACETARGET with a length: NUL characters are written like any other.
-        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.isEmpty() ? "" : utf8.data());
         sci(SCI_ENDUNDOACTION);
     });
     const long caret = s + utf8.size();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 class QMimeData;
 
@@ -41,10 +42,16 @@ public:
     void SetTextUtf8(QByteArrayView utf8);
 
     // Loading a large text piece by piece: Begin reserves room and stops undo collection,
-    // Append adds bytes at the end, End restores undo, empties it and raises one Change.
+    // Append adds bytes at the end, Restart empties the text to load it again, End restores undo,
+    // empties it and raises one Change.
     void BeginLoad(qint64 reserveBytes);
     void AppendUtf8(const char* data, qint64 length);
+    void RestartLoad();
     void EndLoad();
+    // The text holds bytes that are not UTF-8 (a UTF-8 file's stray bytes, kept as they are and
+    // shown as hex blobs): from now on positions count each of them as one character. Without
+    // this call the bytes put in are taken to be UTF-8.
+    void markMalformed();
     // Begin on construction, End on destruction, whichever way the load ends.
     class Loading {
     public:
@@ -72,6 +79,8 @@ public:
     void SetSelLength(qint64 length); // negative: throws RtbError
     QString SelText() const;
     void SetSelText(const QString& text);
+    // The same with the bytes to put in (see markMalformed() for bytes that are not UTF-8).
+    void SetSelUtf8(QByteArrayView utf8);
 
     // Length of Text() in UTF-16 code units, without building it.
     qint64 TextLength() const;
@@ -156,10 +165,25 @@ protected:
 private:
     bool takesDrop(const QDropEvent* e) const;
     void onModified(int position, int modificationType);
-    // Positions of Text() equal byte positions while the text is plain ASCII; otherwise they go
-    // through Scintilla's UTF-16 line index, built the first time it is needed.
+    // Positions of Text() equal byte positions while the text is plain ASCII. Otherwise they are
+    // counted from marks that pair a byte position with its position in Text(), one about every
+    // 64 KB, made as far as a question needs them and dropped from where the text changes: the
+    // first question about a 100 MB text counts it once at memory speed, later ones count at
+    // most 64 KB.
     bool asciiOnly() const;
-    void ensureIndex() const;
+    static constexpr qint64 kMarkStep = qint64(64) << 10;
+    struct Mark {
+        qint64 byte = 0;
+        qint64 units = 0;
+    };
+    // The mark at or before a byte position (or a position in Text()), made if need be.
+    Mark markAtByte(qint64 bytePos) const;
+    Mark markAtUnits(qint64 units) const;
+    void addMark() const;
+    void forgetMarksFrom(qint64 bytePos) const;
+    // UTF-16 code units of the bytes [from, to), 'from' at the start of a character; 'end' is
+    // where the last character counted ends.
+    qint64 unitsBetween(qint64 from, qint64 to, qint64* end = nullptr) const;
     void useDocumentWithoutStyles(qint64 reserveBytes);
     // A large load chooses its document when its first piece shows whether it has long lines.
     void chooseLargeDocument(const char* firstPiece, qint64 length);
@@ -182,7 +206,8 @@ private:
     int loading_ = 0;
     mutable bool asciiOnly_ = true;
     mutable bool asciiDirty_ = false;   // text was inserted since asciiOnly_ was last known
-    mutable bool indexAllocated_ = false;
+    mutable std::vector<Mark> marks_{Mark{}};
+    bool malformed_ = false;   // the text may hold bytes that are not UTF-8
     bool stylesNone_ = false;
     qint64 largeReserve_ = -1;
     static constexpr long kRoomyWidth = 1 << 18;   // pixels

@@ -1,12 +1,16 @@
 #pragma once
-// UTF-8, the edit control's text encoding: decoding one character and the fast paths over plain
-// ASCII that the code page, the search and the edit control share.
+// UTF-8, the edit control's text encoding: decoding one character, the fast paths over plain
+// ASCII that the code page, the search and the edit control share, checking bytes for UTF-8 piece
+// by piece, and counting UTF-16 code units (the positions of the control's Text()).
 #include <QtGlobal>
 
 #include <cstdint>
 #include <cstring>
 
 namespace utf8 {
+
+// The longest character, in bytes.
+constexpr int kMaxLength = 4;
 
 // True for a byte that continues a character (10xxxxxx).
 inline bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
@@ -61,5 +65,90 @@ inline int decode(const unsigned char* p, qint64 avail, char32_t& cp) {
     }
     return 0;
 }
+
+// The length of the well-formed character that the 'avail' bytes at p begin (1 to 4); 0 when they
+// can never begin one; -1 when they are the well-formed start of a character cut off by 'avail'.
+inline int sequenceLength(const unsigned char* p, qint64 avail) {
+    const unsigned char b0 = p[0];
+    if (b0 < 0x80) return 1;
+    int len;
+    unsigned char lo = 0x80, hi = 0xBF;   // the second byte's range
+    if (b0 < 0xC2) return 0;
+    if (b0 < 0xE0) len = 2;
+    else if (b0 < 0xF0) {
+        len = 3;
+        if (b0 == 0xE0) lo = 0xA0;          // overlong
+        else if (b0 == 0xED) hi = 0x9F;     // surrogates
+    } else if (b0 < 0xF5) {
+        len = 4;
+        if (b0 == 0xF0) lo = 0x90;          // overlong
+        else if (b0 == 0xF4) hi = 0x8F;     // beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    for (int i = 1; i < len; ++i) {
+        if (i >= avail) return -1;
+        const unsigned char b = p[i];
+        if (i == 1 ? (b < lo || b > hi) : !isContinuation(b)) return 0;
+    }
+    return len;
+}
+
+// In well-formed UTF-8: the length of the character that byte b begins, and in 'width' the UTF-16
+// code units it takes (a byte that continues a character: length 1, width 0).
+inline int leadLength(unsigned char b, int& width) {
+    width = 1;
+    if (b < 0x80) return 1;
+    if (b < 0xC0) {
+        width = 0;
+        return 1;
+    }
+    if (b < 0xE0) return 2;
+    if (b < 0xF0) return 3;
+    width = 2;
+    return 4;
+}
+
+// One step over bytes that may not all be UTF-8: a well-formed character, or else one byte. Its
+// length, and in 'units' the UTF-16 code units it takes (a byte that is not UTF-8 takes one, as the
+// edit control counts it).
+inline int step(const unsigned char* p, qint64 avail, int& units) {
+    const int len = sequenceLength(p, avail);
+    if (len <= 0) {
+        units = 1;
+        return 1;
+    }
+    units = len == 4 ? 2 : 1;
+    return len;
+}
+
+// UTF-16 code units of well-formed UTF-8: one per character, two for a character beyond U+FFFF.
+// Counted byte by byte (a character counts where its first byte is), so the counts of the parts of
+// a range add up to the count of the whole wherever it is split.
+qint64 utf16Units(const char* p, qint64 n);
+
+// UTF-16 code units of bytes that may hold some that are not UTF-8, stepping from p (see step());
+// 'avail' >= n bytes may be read. Counts the steps that begin before n; 'end' is where the last one
+// ends (n, or up to 3 bytes beyond).
+qint64 utf16UnitsStepping(const char* p, qint64 avail, qint64 n, qint64& end);
+
+// Checks that bytes are UTF-8, fed piece by piece (a character may be split between pieces).
+class Checker {
+public:
+    // Feeds the next bytes; false once bytes were seen that are not UTF-8 (and from then on).
+    bool feed(const char* p, qint64 n);
+    // Nothing but UTF-8 so far.
+    bool valid() const { return !bad_; }
+    // The bytes fed so far end inside a character (its well-formed start).
+    bool cutOff() const { return !bad_ && carried_ > 0; }
+    // A character of more than one byte was seen.
+    bool multibyte() const { return multibyte_; }
+
+private:
+    unsigned char carry_[4] = {};
+    int carried_ = 0;
+    bool bad_ = false;
+    bool multibyte_ = false;
+};
 
 } // namespace utf8

@@ -2,6 +2,7 @@
 
 #include "io/DocumentFile.h"
 #include "io/CodePage.h"
+#include "io/Encoding.h"
 #include "platform/System.h"
 
 #include <QFile>
@@ -103,15 +104,11 @@ constexpr qint64 kShownLine = 400;     // lines up to this many bytes are shown 
 constexpr qint64 kShownBefore = 80;    // else this much before the match
 constexpr qint64 kShownAfter = 240;    // and this much after its start
 
-} // namespace
-
-QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch) {
-    // Windows-1252 in one pass: the ASCII start stays where it is, the rest is decoded into
-    // room for the longest result (three bytes for every byte), sixteen ASCII bytes at a time.
+// Windows-1252 in one pass: the ASCII start ('ascii' bytes) stays where it is, the rest is decoded
+// into room for the longest result (three bytes for every byte), sixteen ASCII bytes at a time.
+QByteArrayView windows1252Text(QByteArrayView bytes, qint64 ascii, QByteArray& scratch) {
     const char* in = bytes.data();
     const qint64 n = bytes.size();
-    const qint64 ascii = asciiPrefix(in, n);
-    if (ascii == n) return bytes;
     static const auto table = [] {
         std::array<std::array<char, 4>, 128> t{};   // the UTF-8 of bytes 0x80-0xFF; [3]: length
         for (int b = 0x80; b < 0x100; ++b) {
@@ -148,6 +145,17 @@ QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch) {
     }
     scratch.resize(o);
     return QByteArrayView(scratch);
+}
+
+} // namespace
+
+QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch) {
+    // Plain ASCII is the same text in every encoding a file is recognised in.
+    const qint64 ascii = asciiPrefix(bytes.data(), bytes.size());
+    if (ascii == bytes.size()) return bytes;
+    const io::Encoding encoding = io::detectEncoding(bytes);
+    if (encoding == io::Encoding::Windows1252) return windows1252Text(bytes, ascii, scratch);
+    return io::textOf(bytes, encoding, scratch);
 }
 
 NameFilter::NameFilter(const QString& patterns) {
@@ -369,7 +377,8 @@ FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m,
         got += n;
     }
     ::close(fd);
-    if (std::memchr(buffer.data(), 0, size_t(std::min<qint64>(got, 8000)))) {
+    const std::optional<io::Encoding> marked = io::markedEncoding(QByteArrayView(buffer.data(), got), got);
+    if (!(marked && io::isUtf16(*marked)) && std::memchr(buffer.data(), 0, size_t(std::min<qint64>(got, 8000)))) {
         r.outcome = Outcome::Binary;
         return r;
     }

@@ -4,10 +4,10 @@
 //
 // A file is read whole and turned into the UTF-8 text the editor would show for it (fileText());
 // positions in a hit are byte offsets into that text, the same offsets the edit control has
-// after opening the file. Binary files (a NUL byte among the first 8000) and files the editor
-// would refuse to open (too large for it or for the free memory, a line too long) are skipped
-// and counted; files and folders that cannot be read are reported with the reason, and the
-// search goes on.
+// after opening the file. Binary files (a NUL byte among the first 8000, unless a UTF-16 byte
+// order mark starts them) and files the editor would refuse to open (too large for it or for the
+// free memory, a line too long) are skipped and counted; files and folders that cannot be read
+// are reported with the reason, and the search goes on.
 #include "search/Matcher.h"
 
 #include <QByteArray>
@@ -22,9 +22,9 @@
 
 namespace findinfiles {
 
-// The text of a file's bytes as Open puts it into the editor, in UTF-8: 'bytes' itself when it
-// needs no decoding, else the decoded text in 'scratch'. Every file is Windows-1252 today; this
-// is the one place that decides a file's encoding for Find in Files.
+// The text of a file's bytes as Open puts it into the editor, in UTF-8: 'bytes' itself (or all
+// of it but its byte order mark) when it needs no decoding, else the decoded text in 'scratch'.
+// The encoding is recognised as Open recognises it (io::detectEncoding()).
 QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch);
 
 // File-name patterns such as "*.htm;*.html": wildcards '*' and '?', separated by ';', ',' or

@@ -181,12 +181,8 @@ QByteArray lines(const char* word, qint64 bytes) {
     return block.repeated(std::max<qint64>(1, bytes / block.size()));   // whole lines only
 }
 
-// The file bytes of the new document as saved (Windows-1252 plus the closing CR LF).
-QByteArray newFileBytes() {
-    QByteArray bytes = lines("NEW ", 52 << 20);
-    bytes.replace("caf\xc3\xa9", "caf\xe9");
-    return bytes + "\r\n";
-}
+// The file bytes of the new document as saved: UTF-8, the old file's encoding, plus the closing CR LF.
+QByteArray newFileBytes() { return lines("NEW ", 52 << 20) + "\r\n"; }
 
 int runKillChild(const QString& path) {
     QDir::setCurrent(QFileInfo(path).absolutePath());

@@ -1,7 +1,23 @@
 #include "platform/RichTextBox.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+
+namespace {
+// Positions against Scintilla's own count of UTF-16 code units, at every step of 'stride' bytes
+// that starts a character by the control's reckoning (its next character position).
+void expectPositionsAsScintillaCounts(RichTextBox& rtb, qint64 stride) {
+    const qint64 n = rtb.byteLength();
+    for (qint64 b = 0; b <= n; b += stride) {
+        const qint64 at = b == 0 ? 0 : rtb.SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER, static_cast<unsigned long>(b - 1));
+        const qint64 units = rtb.SendScintilla(QsciScintillaBase::SCI_COUNTCODEUNITS, 0UL, static_cast<long>(at));
+        QCOMPARE(rtb.indexFromByte(at), units);
+        QCOMPARE(rtb.byteFromIndex(units), at);
+    }
+    QCOMPARE(rtb.TextLength(), rtb.SendScintilla(QsciScintillaBase::SCI_COUNTCODEUNITS, 0UL, static_cast<long>(n)));
+}
+} // namespace
 
 class RichTextBoxTest : public QObject {
     Q_OBJECT
@@ -15,6 +31,7 @@ private slots:
         QTest::newRow("mixed") << QStringLiteral("a\r\nb\nc\rd\n\r");
         QTest::newRow("nul") << QString::fromUtf16(u"a\0b\0\r\n\0", 7);
         QTest::newRow("non-ascii") << QStringLiteral("é€ÿ\u0081\u009d😀x");
+        QTest::newRow("U+FEFF first") << QStringLiteral("\uFEFFx");
     }
     void textRoundTripKeepsLineEndsAndNul() {
         QFETCH(QString, text);
@@ -136,6 +153,34 @@ private slots:
         QCOMPARE(spy.count(), 1);
         QCOMPARE(rtb.Text(), QStringLiteral("ab\r\ncd"));
         QCOMPARE(rtb.SelStart(), 0);
+    }
+
+    // Positions are counted from marks made as far as asked and dropped from where the text
+    // changes; text that is not all UTF-8 counts each stray byte as one, as Scintilla does.
+    void positionsAcrossMarksEditsAndStrayBytes_data() {
+        QTest::addColumn<bool>("stray");
+        QTest::newRow("UTF-8") << false;
+        QTest::newRow("stray bytes") << true;
+    }
+    void positionsAcrossMarksEditsAndStrayBytes() {
+        QFETCH(bool, stray);
+        static const char* const pieces[] = {"abc ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\r\n",
+                                             "\xE9", "\x80\x80", "\xED\xA0\x80", "\xF0\x9F"};
+        QRandomGenerator random(7);
+        QByteArray text;
+        while (text.size() < 300000) text += pieces[random.bounded(stray ? 9 : 5)];
+        RichTextBox rtb;
+        rtb.SetTextUtf8(text);
+        expectPositionsAsScintillaCounts(rtb, 9973);
+        // Edits drop the marks beyond them; undo too.
+        rtb.SetSelStart(100000);
+        rtb.SetSelText(QStringLiteral("\U0001F600\u00e9"));
+        rtb.SetSelStart(50000);
+        rtb.SetSelLength(100);
+        rtb.SetSelText(QString());
+        expectPositionsAsScintillaCounts(rtb, 7919);
+        rtb.undo();
+        expectPositionsAsScintillaCounts(rtb, 7919);
     }
 };
 

@@ -114,6 +114,27 @@ private slots:
         }
     }
 
+    // "é" is found whatever the file's encoding, where Open shows it.
+    void encodings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("hit");
+        const QString plain = QStringLiteral("f.htm:1:4 [café x] 3+1 @3");
+        QTest::newRow("Windows-1252") << QByteArray("caf\xe9 x") << plain;
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 x") << plain;
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xef\xbb\xbf" "caf\xc3\xa9 x") << plain;
+        QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfe" "c\0a\0f\0\xe9\0 \0x\0", 14) << plain;
+        QTest::newRow("UTF-16 BE") << QByteArray("\xfe\xff\0c\0a\0f\0\xe9\0 \0x", 14) << plain;
+        QTest::newRow("declared UTF-8, a stray byte") << QByteArray("<meta charset=utf-8>\xe9\xc3\xa9")
+                                                        << QStringLiteral("f.htm:1:22 [<meta charset=utf-8>\ufffdé] 21+1 @21");
+    }
+    void encodings() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, hit);
+        QTemporaryDir dir;
+        writeBytes(dir.filePath(QStringLiteral("f.htm")), bytes);
+        QCOMPARE(searchTree(dir.path(), QStringLiteral("É"), QString(), false), QStringList{hit});
+    }
+
     void patterns() {
         const NameFilter web(QStringLiteral("*.htm; *.HTML,*.s?tm"));
         QVERIFY(web.matches("INDEX.HTM"));

@@ -60,7 +60,12 @@ open_menu() {   # letter
 
 # ---- Files
 bytes_are() { printf "$2" | cmp -s - "$1"; }   # file printf-format
-expect_bytes() { wait_for "$1 to hold the expected bytes" bytes_are "$@"; }
+expect_bytes() {   # file printf-format
+  until bytes_are "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || { od -c "$1" | head -n 8; fail "$1 does not hold the expected bytes"; }
+    sleep 0.1
+  done
+}
 
 # ---- The program
 start() {   # [argument...]
@@ -133,6 +138,21 @@ key Return
 type_text "y"
 key ctrl+s
 expect_bytes "$work/saved.htm" 'Hello smoke\r\nline 2\r\n!\r\n    x\r\n    y\r\n'
+
+step "a UTF-8 page: type é at its end, save"
+printf '<p>Caf\xc3\xa9</p>\n' >"$work/utf8.htm"
+key ctrl+o
+wait_window Open
+type_text "$work/utf8.htm"
+key Return
+wait_window Tesselpad
+key ctrl+End
+# xdotool binds é to a spare key only while it types it: a long delay gives a busy program the time
+# to read the key while it is still bound.
+xdotool type --delay 1000 -- "é"
+sleep 0.2
+key ctrl+s
+expect_bytes "$work/utf8.htm" '<p>Caf\xc3\xa9</p>\n\xc3\xa9\r\n'
 
 step "File > Exit"
 key alt+f

@@ -1,0 +1,116 @@
+// UTF-8 documents: opening against read() and against opening a Windows-1252 file of the same size,
+// recognising the encoding against the whole open, saving against write()+fsync(), memory against
+// the Windows-1252 document, and the first position queries (SelStart, a Find near the end) on a
+// freshly opened document against Scintilla's UTF-16 line index, which they built before.
+#include "bench/Bench.h"
+
+#include "app/MDIForm1.h"
+#include "documents/Form1.h"
+#include "io/Encoding.h"
+#include "platform/Modal.h"
+#include "platform/RichTextBox.h"
+#include "search/FindInDocument.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace {
+
+void runEncodings(const bench::Options& options) {
+    MDIForm1 frame;
+    frame.MDIForm_Load();
+    for (int mb : options.sizesMb) {
+        const qint64 size = qint64(mb) << 20;
+        const QString label = QStringLiteral("%1 MB UTF-8").arg(mb);
+        const QString utf8Path = options.workDir + QStringLiteral("/utf8-%1.htm").arg(mb);
+        const QString cp1252Path = options.workDir + QStringLiteral("/cp1252-%1.htm").arg(mb);
+        QByteArray doc = bench::makeUtf8Document(size);
+        const QByteArray needle = "needle-\xc3\xa9-in-the-haystack";
+        // Put over whole characters near the end, so that the text stays UTF-8.
+        const auto charStart = [&doc](qsizetype at) {
+            while (at < doc.size() && (static_cast<unsigned char>(doc[at]) & 0xC0) == 0x80) ++at;
+            return at;
+        };
+        const qsizetype at = charStart(doc.size() - 4096);
+        doc.replace(at, charStart(at + needle.size()) - at, needle);
+        bench::writePlain(utf8Path, doc, false);
+        bench::writePlain(cp1252Path, bench::makeDocument(doc.size()), false);
+
+        Form1* cp1252 = nullptr;
+        const double cp1252Open = bench::timeOpen(frame, cp1252Path, cp1252);
+        cp1252->closeWithoutAsking();
+        Form1* form = nullptr;
+        const double open = bench::timeOpen(frame, utf8Path, form);
+        const double plainRead = bench::seconds([&] { volatile auto n = bench::readPlain(utf8Path).size(); (void)n; }, 3);
+        // What Open does to recognise it: the mark, the declaration, one check of every byte.
+        const double detect = bench::seconds([&] {
+            utf8::Checker check;
+            check.feed(doc.constData(), doc.size());
+            volatile auto e = io::decideEncoding(io::markedEncoding(doc, doc.size()), io::declaresUtf8(doc), check);
+            (void)e;
+        }, 3);
+        bench::report(QStringLiteral("open %1").arg(label), open, QStringLiteral("read()"), plainRead);
+        bench::report(QStringLiteral("open %1").arg(label), open, QStringLiteral("open Windows-1252, same size"), cp1252Open);
+        bench::report(QStringLiteral("recognise %1 (in memory)").arg(label), detect, QStringLiteral("open UTF-8"), open);
+        if (form->encoding() != io::Encoding::Utf8) bench::note(label, QStringLiteral("NOT OPENED AS UTF-8"));
+
+        // The first questions about positions on the fresh document, against building
+        // Scintilla's UTF-16 line index, as they did before.
+        RichTextBox& rtb = *form->RTB1;
+        const double firstQuery = bench::seconds([&] { volatile auto i = rtb.indexFromByte(rtb.byteLength()); (void)i; });
+        const double laterQuery = bench::seconds([&] { volatile auto i = rtb.indexFromByte(rtb.byteLength() / 2); (void)i; }, 3);
+        const double lineIndex = bench::seconds([&] {
+            rtb.SendScintilla(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX, QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+        });
+        rtb.SendScintilla(QsciScintillaBase::SCI_RELEASELINECHARACTERINDEX, QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+        bench::report(QStringLiteral("first position query, %1").arg(label), firstQuery,
+                      QStringLiteral("Scintilla UTF-16 line index"), lineIndex);
+        bench::report(QStringLiteral("later position query, %1").arg(label), laterQuery,
+                      QStringLiteral("first query"), firstQuery);
+        // F3 on a freshly opened document, its hit near the end: caret, search, selection.
+        Form1* fresh = nullptr;
+        bench::timeOpen(frame, utf8Path, fresh);
+        form = fresh;
+        searchcmd::SearchState& s = searchcmd::state();
+        s.strSearchText = QString::fromUtf8(needle);
+        s.intMatchCase = 0;
+        s.intSearchDirection = 1;
+        s.blnNewSearch = true;
+        const double firstFind = bench::seconds([&] { searchcmd::FindInDocument(frame); });
+        const bool found = form->RTB1->SelText() == s.strSearchText;
+        form->RTB1->selectBytes(0, 0);
+        s.blnNewSearch = true;
+        const double laterFind = bench::seconds([&] { searchcmd::FindInDocument(frame); });
+        bench::report(QStringLiteral("first F3 near the end, %1").arg(label), firstFind,
+                      QStringLiteral("the same F3 again"), laterFind);
+        if (!found) bench::note(label, QStringLiteral("F3 DID NOT FIND THE NEEDLE"));
+
+        // Save: UTF-8 goes out as it is.
+        const QString target = options.workDir + QStringLiteral("/saved-utf8-%1.htm").arg(mb);
+        frame.strCurrentFile = form->Caption();
+        form->setFile(target, form->Caption());
+        const double save = bench::seconds([&] { frame.mnuFileSave_Click(); }, 3);
+        const double writeSync = bench::seconds([&] { bench::writePlain(target + QStringLiteral(".raw"), doc, true); }, 3);
+        bench::report(QStringLiteral("save %1").arg(label), save, QStringLiteral("write()+fsync()"), writeSync);
+        if (bench::readPlain(target) != doc + "\r\n") bench::note(label, QStringLiteral("SAVED BYTES DIFFER"));
+        form->closeWithoutAsking();
+        QCoreApplication::processEvents();
+        bench::dropCaches(target);
+        QFile::remove(target);
+        QFile::remove(target + QStringLiteral(".raw"));
+    }
+
+    // Memory: a fresh process opens each document of the largest size.
+    const int mb = options.sizesMb.back();
+    const qint64 utf8 = bench::memoryToOpen(options.workDir + QStringLiteral("/utf8-%1.htm").arg(mb));
+    const qint64 cp1252 = bench::memoryToOpen(options.workDir + QStringLiteral("/cp1252-%1.htm").arg(mb));
+    bench::note(QStringLiteral("memory %1 MB open (peak RSS growth)").arg(mb),
+                QStringLiteral("UTF-8 %1 MB, Windows-1252 %2 MB (%3x)")
+                    .arg(double(utf8) / (1 << 20), 0, 'f', 1)
+                    .arg(double(cp1252) / (1 << 20), 0, 'f', 1)
+                    .arg(cp1252 > 0 ? double(utf8) / double(cp1252) : 0.0, 0, 'f', 2));
+}
+
+bench::Register encodings("encodings", runEncodings);
+
+} // namespace

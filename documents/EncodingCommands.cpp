@@ -1,0 +1,48 @@
+#include "documents/EncodingCommands.h"
+
+#include "documents/DocumentTable.h"
+#include "documents/Form1.h"
+#include "io/DocumentFile.h"
+#include "platform/Modal.h"
+#include "platform/RichTextBox.h"
+#include "platform/WaitCursor.h"
+
+namespace documents {
+
+bool canReopen(const Form1& form) {
+    const DocumentTable& table = form.table();
+    return !form.filePath().isEmpty() && table.valid(form.slot()) && table.DocumentStates[form.slot()].Changed == 0;
+}
+
+bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
+    if (!canReopen(form)) return false;
+    const QString path = form.filePath();
+    const io::Encoding before = form.encoding();
+    const auto read = [&form, &path](io::Encoding as, io::Encoding& got, QString& reason) {
+        DocumentFile file;
+        const bool ok = file.open(path, reason) && file.readInto(*form.RTB1, as, reason);
+        got = file.encoding();
+        return ok;
+    };
+    WaitCursor wait;
+    QString reason;
+    io::Encoding got = before;
+    const bool ok = read(encoding, got, reason);
+    QString keptReason;
+    // A file that cannot be read so is read back as it was (it was unchanged).
+    const bool kept = ok || read(before, got, keptReason);
+    form.table().DocumentStates[form.slot()].Changed = 0;
+    wait.done();
+    if (kept) form.setEncoding(got);
+    else form.closeWithoutAsking();   // no window may hold part of its file
+    if (!ok) tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
+    return ok;
+}
+
+void setSaveEncoding(Form1& form, io::Encoding encoding) {
+    if (encoding == form.encoding()) return;
+    form.setEncoding(encoding);
+    form.RTB1_Change();   // the file the next save writes differs from the one on disk
+}
+
+} // namespace documents
