@@ -164,6 +164,31 @@ private slots:
                      QStringList());
     }
 
+    // A journal begun from the file of a document holds the text the document has, whatever the
+    // file's encoding.
+    void journalOfAFileInEachEncoding_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9\r\n");
+        QTest::newRow("UTF-8 with a mark") << QByteArray("\xef\xbb\xbf" "caf\xc3\xa9\r\n");
+        QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfe" "c\0a\0f\0\xe9\0\r\0\n\0", 14);
+        QTest::newRow("Windows-1252") << QByteArray("caf\xe9\r\n");
+    }
+    void journalOfAFileInEachEncoding() {
+        QFETCH(QByteArray, file);
+        ScratchDir dir;
+        const QString page = dir.file(QStringLiteral("page.htm"));
+        writeBytes(page, file);
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        Form1* doc = documents::openDocument(*frame, page);
+        QTest::keyClicks(doc->RTB1, "x");
+        QVERIFY(waitForJournal(doc));
+        const io::journal::ReadResult r =
+            io::journal::read(readBytes(folder() + QLatin1Char('/') + journals().value(0)));
+        QCOMPARE(r.text, doc->RTB1->bytes(0, doc->RTB1->byteLength()));
+        QVERIFY(r.text.contains("caf\xc3\xa9"));
+    }
+
     void offerAtTheNextStart_data() {
         QTest::addColumn<QString>("answer");
         QTest::newRow("Enter recovers") << "enter";
