@@ -491,42 +491,18 @@ void RichTextBox::showLinesInPieces(long first, long last) {
     }
 }
 
-// Every long line in pieces: at once those of the first and the last screen (where the caret goes
-// first, and is laid out before any paint), the others a few megabytes at a time while the program
-// waits for input.
+// Every long line in pieces, at once. Putting lines in pieces later, while the program waits for
+// input, costs far more than it saves: every change of styles makes Scintilla compare each line it
+// keeps laid out with the text, character by character, at the next paint, which on a screen of
+// megabyte lines is a good part of a second each time.
 void RichTextBox::showAllLongLinesInPieces() {
-    piecesFrom_ = -1;
     if (!piecesApply()) return;
-    const long screen = sci(SCI_LINESONSCREEN) + 2;
-    const long lines = sci(SCI_GETLINECOUNT);
-    showLinesInPieces(0, screen);
-    showLinesInPieces(lines - screen, lines - 1);
-    piecesFrom_ = 0;
-    QMetaObject::invokeMethod(this, &RichTextBox::showMoreLongLinesInPieces, Qt::QueuedConnection);
-}
-
-void RichTextBox::showMoreLongLinesInPieces() {
-    if (piecesFrom_ < 0 || !piecesApply()) {
-        piecesFrom_ = -1;
-        return;
-    }
-    constexpr qint64 kSlice = qint64(4) << 20;
     const qint64 n = byteLength();
-    const qint64 from = std::min(piecesFrom_, n);
-    const qint64 to = std::min(n, from + kSlice);
-    piecesFrom_ = to;
-    const char* const text = rangePointer(from, n - from);
-    forEachLongLine(text, n - from, kLongLineBytes, [&](qint64 start, qint64 end) {
-        if (from + start >= to) return false;
-        if (lineNeedsPieces(from + start, from + end)) showInPieces(from + start, from + end);
-        piecesFrom_ = std::max(piecesFrom_, from + end);
+    const char* const text = rangePointer(0, n);
+    forEachLongLine(text, n, kLongLineBytes, [&](qint64 start, qint64 end) {
+        if (lineNeedsPieces(start, end)) showInPieces(start, end);
         return true;
     });
-    if (piecesFrom_ >= n) {
-        piecesFrom_ = -1;
-        return;
-    }
-    QMetaObject::invokeMethod(this, &RichTextBox::showMoreLongLinesInPieces, Qt::QueuedConnection);
 }
 
 void RichTextBox::showLongLinesOnScreenInPieces() {

@@ -167,7 +167,6 @@ private:
     // caret's, one range.
     bool piecesApply() const;
     void showAllLongLinesInPieces();
-    void showMoreLongLinesInPieces();
     void showLongLinesOnScreenInPieces();
     void showLinesInPieces(long first, long last);
     void showInPieces(long start, long end);
@@ -184,11 +183,10 @@ private:
     mutable bool asciiDirty_ = false;   // text was inserted since asciiOnly_ was last known
     mutable bool indexAllocated_ = false;
     bool stylesNone_ = false;
-    qint64 largeReserve_ = -1;
+    qint64 largeReserve_ = -1;   // a large load whose document is not chosen yet
     static constexpr long kRoomyWidth = 1 << 18;   // pixels
     long roomyWidth_ = 0;
     int wheelZoom_ = 0;
-    qint64 piecesFrom_ = -1;   // where the long lines still to be put in pieces start; -1: none   // a large load whose document is not chosen yet
     long loadEventMask_ = 0;
     int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it
 };
