@@ -446,34 +446,38 @@ void RichTextBox::setPlainLook(const QFont& font, const QColor& text, const QCol
 // style. A plain line is one piece of one style, measured a hundred characters at a time by the
 // font machinery: about a second per megabyte. Pieces of fewer than 30 bytes are measured once and
 // kept, so a long line whose characters alternate between two styles that look the same is laid
-// out from kept measures, some thirty times faster. Only the plain view does this (a lexer's
-// styles are its own) and only where the text has style bytes.
+// out from kept measures, some thirty times faster. Plain ASCII goes in pieces of two characters
+// (half the pieces to lay out and draw; the pairs of ASCII characters fit the kept measures),
+// other text in pieces of one. Only the plain view does this (a lexer's styles are its own) and
+// only where the text has style bytes.
 bool RichTextBox::piecesApply() const { return !stylesNone_ && !lexer() && !loading_; }
 
 void RichTextBox::showInPieces(long start, long end) {
     constexpr long kChunk = 1 << 16;
-    // Styles 0 1 0 1 ... for a chunk of plain ASCII (starting at either).
-    static const std::vector<char> alternating = [] {
-        std::vector<char> v(kChunk + 1);
-        for (long i = 0; i <= kChunk; ++i) v[i] = static_cast<char>(i & 1);
+    // Styles 0 0 1 1 0 0 1 1 ... for a chunk of plain ASCII (starting at any of the four).
+    static const std::vector<char> pairs = [] {
+        std::vector<char> v(kChunk + 4);
+        for (long i = 0; i < kChunk + 4; ++i) v[i] = static_cast<char>((i >> 1) & 1);
         return v;
     }();
     std::vector<char> styles;
     const char* text = rangePointer(start, end - start);
-    char style = 1;   // of the character before: the line's first character takes 0
+    long phase = 0;   // where in the pattern of pairs the next character is
     sci(SCI_STARTSTYLING, start, 0);
     for (long at = start; at < end;) {
         const long n = std::min(kChunk, end - at);
         const char* chunk;
         if (utf8::isAscii(text, n)) {
-            chunk = alternating.data() + (style ^ 1);
-            style = static_cast<char>(style ^ (n & 1));
+            chunk = pairs.data() + phase;
+            phase = (phase + n) & 3;
         } else {
             styles.resize(kChunk);
+            char style = pairs[(phase + 3) & 3];   // of the character before
             for (long i = 0; i < n; ++i) {
                 if (!utf8::isContinuation(static_cast<unsigned char>(text[i]))) style ^= 1;
                 styles[i] = style;
             }
+            phase = style ? 0 : 2;   // the next character starts a pair of the other style
             chunk = styles.data();
         }
         SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(n), chunk);
@@ -500,6 +504,8 @@ void RichTextBox::showAllLongLinesInPieces() {
     const qint64 n = byteLength();
     const char* const text = rangePointer(0, n);
     forEachLongLine(text, n, kLongLineBytes, [&](qint64 start, qint64 end) {
+        // Room in the kept measures for every pair of ASCII characters in both styles.
+        if (sci(SCI_GETPOSITIONCACHE) < kLongLinePositionCache) sci(SCI_SETPOSITIONCACHE, kLongLinePositionCache);
         if (lineNeedsPieces(start, end)) showInPieces(start, end);
         return true;
     });

@@ -184,6 +184,7 @@ private:
     mutable bool indexAllocated_ = false;
     bool stylesNone_ = false;
     qint64 largeReserve_ = -1;   // a large load whose document is not chosen yet
+    static constexpr long kLongLinePositionCache = 1 << 16;   // entries
     static constexpr long kRoomyWidth = 1 << 18;   // pixels
     long roomyWidth_ = 0;
     int wheelZoom_ = 0;
