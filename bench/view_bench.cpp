@@ -40,7 +40,7 @@ void coloured(RichTextBox& rtb) {
         QCoreApplication::processEvents();
 }
 
-void press(RichTextBox& rtb, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString()) {
+void press(QWidget& rtb, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString()) {
     QKeyEvent down(QEvent::KeyPress, key, mods, text);
     QApplication::sendEvent(&rtb, &down);
     QKeyEvent up(QEvent::KeyRelease, key, mods, text);
@@ -61,17 +61,12 @@ QByteArray longLines(qint64 bytes, qint64 lineBytes) {
 
 struct LongTimes {
     double open = 0, end = 0, home = 0, key = 0;
+    QFont font;   // of the window measured
+    QSize size;
 };
 
-LongTimes measureLong(MDIForm1& frame, const QString& path) {
-    LongTimes t;
-    Form1* form = nullptr;
-    t.open = bench::seconds([&] {
-        form = documents::openDocument(frame, path);
-        idle();
-    });
-    if (!form) return t;
-    RichTextBox& rtb = *form->RTB1;
+// The same moves and keys in a window.
+void moveAndType(QWidget& rtb, LongTimes& t) {
     t.end = bench::seconds([&] {
         press(rtb, Qt::Key_End, Qt::ControlModifier);
         idle();
@@ -87,8 +82,50 @@ LongTimes measureLong(MDIForm1& frame, const QString& path) {
         press(rtb, Qt::Key_Home, Qt::ControlModifier);
         idle();
     });
+}
+
+LongTimes measureLong(MDIForm1& frame, const QString& path) {
+    LongTimes t;
+    Form1* form = nullptr;
+    t.open = bench::seconds([&] {
+        form = documents::openDocument(frame, path);
+        idle();
+    });
+    if (!form) return t;
+    t.font = form->RTB1->font();
+    t.size = form->RTB1->size();
+    moveAndType(*form->RTB1, t);
     form->closeWithoutAsking();
     QCoreApplication::processEvents();
+    return t;
+}
+
+// The edit control's own floor: a bare QsciScintilla of the same size and font, no lexer, given the
+// same bytes with the same look-alike pieces of two characters in place before it is shown (without them it measures
+// every megabyte line about a second long).
+LongTimes measureBareControl(const QByteArray& bytes, const LongTimes& like) {
+    LongTimes t;
+    QsciScintilla bare;
+    bare.setFont(like.font);
+    bare.resize(like.size);
+    for (int m = 0; m < 3; ++m) bare.setMarginWidth(m, 0);
+    for (unsigned long s : {0UL, 1UL}) {
+        bare.SendScintilla(QsciScintillaBase::SCI_STYLESETFONT, s, like.font.family().toLatin1().constData());
+        bare.SendScintilla(QsciScintillaBase::SCI_STYLESETSIZE, s, like.font.pointSize());
+    }
+    bare.SendScintilla(QsciScintillaBase::SCI_SETPOSITIONCACHE, 1 << 16);
+    bare.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE, QsciScintillaBase::SC_CACHE_PAGE);
+    t.open = bench::seconds([&] {
+        bare.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+        std::vector<char> styles(static_cast<size_t>(bytes.size()));
+        for (size_t i = 0; i < styles.size(); ++i) styles[i] = static_cast<char>((i >> 1) & 1);
+        bare.SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 0UL, 0L);
+        bare.SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.data());
+        bare.show();
+        idle();
+    });
+    bare.setFocus();
+    moveAndType(bare, t);
     return t;
 }
 
@@ -100,11 +137,17 @@ void runLongLines(const bench::Options& options, MDIForm1& frame) {
     bench::writeFile(shortPath, bench::makeDocument(total));
     const LongTimes ordinary = measureLong(frame, shortPath);
     const LongTimes lng = measureLong(frame, longPath);
+    const QByteArray bundle = longLines(total, qint64(1) << 20);
+    const LongTimes bare = measureBareControl(bundle, lng);
     const QString size = QStringLiteral("%1 MB").arg(total >> 20);
     bench::report(QStringLiteral("open %1 of 1 MB lines").arg(size), lng.open, QStringLiteral("ordinary lines"), ordinary.open);
     bench::report(QStringLiteral("Ctrl+End, 1 MB lines"), lng.end, QStringLiteral("ordinary lines"), ordinary.end);
     bench::report(QStringLiteral("key at the end of a 1 MB line (mean of 20)"), lng.key, QStringLiteral("ordinary lines"), ordinary.key);
     bench::report(QStringLiteral("Ctrl+Home, 1 MB lines"), lng.home, QStringLiteral("ordinary lines"), ordinary.home);
+    bench::report(QStringLiteral("open, 1 MB lines"), lng.open, QStringLiteral("bare edit control"), bare.open);
+    bench::report(QStringLiteral("Ctrl+End, 1 MB lines"), lng.end, QStringLiteral("bare edit control"), bare.end);
+    bench::report(QStringLiteral("key at the end of a 1 MB line"), lng.key, QStringLiteral("bare edit control"), bare.key);
+    bench::report(QStringLiteral("Ctrl+Home, 1 MB lines"), lng.home, QStringLiteral("bare edit control"), bare.home);
     QFile::remove(longPath);
     QFile::remove(shortPath);
 }

@@ -498,34 +498,38 @@ void RichTextBox::setPlainLook(const QFont& font, const QColor& text, const QCol
 // style. A plain line is one piece of one style, measured a hundred characters at a time by the
 // font machinery: about a second per megabyte. Pieces of fewer than 30 bytes are measured once and
 // kept, so a long line whose characters alternate between two styles that look the same is laid
-// out from kept measures, some thirty times faster. Only the plain view does this (a lexer's
-// styles are its own) and only where the text has style bytes.
+// out from kept measures, some thirty times faster. Plain ASCII goes in pieces of two characters
+// (half the pieces to lay out and draw; the pairs of ASCII characters fit the kept measures),
+// other text in pieces of one. Only the plain view does this (a lexer's styles are its own) and
+// only where the text has style bytes.
 bool RichTextBox::piecesApply() const { return !stylesNone_ && !lexer() && !loading_; }
 
 void RichTextBox::showInPieces(long start, long end) {
     constexpr long kChunk = 1 << 16;
-    // Styles 0 1 0 1 ... for a chunk of plain ASCII (starting at either).
-    static const std::vector<char> alternating = [] {
-        std::vector<char> v(kChunk + 1);
-        for (long i = 0; i <= kChunk; ++i) v[i] = static_cast<char>(i & 1);
+    // Styles 0 0 1 1 0 0 1 1 ... for a chunk of plain ASCII (starting at any of the four).
+    static const std::vector<char> pairs = [] {
+        std::vector<char> v(kChunk + 4);
+        for (long i = 0; i < kChunk + 4; ++i) v[i] = static_cast<char>((i >> 1) & 1);
         return v;
     }();
     std::vector<char> styles;
     const char* text = rangePointer(start, end - start);
-    char style = 1;   // of the character before: the line's first character takes 0
+    long phase = 0;   // where in the pattern of pairs the next character is
     sci(SCI_STARTSTYLING, start, 0);
     for (long at = start; at < end;) {
         const long n = std::min(kChunk, end - at);
         const char* chunk;
         if (utf8::isAscii(text, n)) {
-            chunk = alternating.data() + (style ^ 1);
-            style = static_cast<char>(style ^ (n & 1));
+            chunk = pairs.data() + phase;
+            phase = (phase + n) & 3;
         } else {
             styles.resize(kChunk);
+            char style = pairs[(phase + 3) & 3];   // of the character before
             for (long i = 0; i < n; ++i) {
                 if (!utf8::isContinuation(static_cast<unsigned char>(text[i]))) style ^= 1;
                 styles[i] = style;
             }
+            phase = style ? 0 : 2;   // the next character starts a pair of the other style
             chunk = styles.data();
         }
         SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(n), chunk);
@@ -543,42 +547,20 @@ void RichTextBox::showLinesInPieces(long first, long last) {
     }
 }
 
-// Every long line in pieces: at once those of the first and the last screen (where the caret goes
-// first, and is laid out before any paint), the others a few megabytes at a time while the program
-// waits for input.
+// Every long line in pieces, at once. Putting lines in pieces later, while the program waits for
+// input, costs far more than it saves: every change of styles makes Scintilla compare each line it
+// keeps laid out with the text, character by character, at the next paint, which on a screen of
+// megabyte lines is a good part of a second each time.
 void RichTextBox::showAllLongLinesInPieces() {
-    piecesFrom_ = -1;
     if (!piecesApply()) return;
-    const long screen = sci(SCI_LINESONSCREEN) + 2;
-    const long lines = sci(SCI_GETLINECOUNT);
-    showLinesInPieces(0, screen);
-    showLinesInPieces(lines - screen, lines - 1);
-    piecesFrom_ = 0;
-    QMetaObject::invokeMethod(this, &RichTextBox::showMoreLongLinesInPieces, Qt::QueuedConnection);
-}
-
-void RichTextBox::showMoreLongLinesInPieces() {
-    if (piecesFrom_ < 0 || !piecesApply()) {
-        piecesFrom_ = -1;
-        return;
-    }
-    constexpr qint64 kSlice = qint64(4) << 20;
     const qint64 n = byteLength();
-    const qint64 from = std::min(piecesFrom_, n);
-    const qint64 to = std::min(n, from + kSlice);
-    piecesFrom_ = to;
-    const char* const text = rangePointer(from, n - from);
-    forEachLongLine(text, n - from, kLongLineBytes, [&](qint64 start, qint64 end) {
-        if (from + start >= to) return false;
-        if (lineNeedsPieces(from + start, from + end)) showInPieces(from + start, from + end);
-        piecesFrom_ = std::max(piecesFrom_, from + end);
+    const char* const text = rangePointer(0, n);
+    forEachLongLine(text, n, kLongLineBytes, [&](qint64 start, qint64 end) {
+        // Room in the kept measures for every pair of ASCII characters in both styles.
+        if (sci(SCI_GETPOSITIONCACHE) < kLongLinePositionCache) sci(SCI_SETPOSITIONCACHE, kLongLinePositionCache);
+        if (lineNeedsPieces(start, end)) showInPieces(start, end);
         return true;
     });
-    if (piecesFrom_ >= n) {
-        piecesFrom_ = -1;
-        return;
-    }
-    QMetaObject::invokeMethod(this, &RichTextBox::showMoreLongLinesInPieces, Qt::QueuedConnection);
 }
 
 void RichTextBox::showLongLinesOnScreenInPieces() {

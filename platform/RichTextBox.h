@@ -191,7 +191,6 @@ private:
     // caret's, one range.
     bool piecesApply() const;
     void showAllLongLinesInPieces();
-    void showMoreLongLinesInPieces();
     void showLongLinesOnScreenInPieces();
     void showLinesInPieces(long first, long last);
     void showInPieces(long start, long end);
@@ -209,11 +208,11 @@ private:
     mutable std::vector<Mark> marks_{Mark{}};
     bool malformed_ = false;   // the text may hold bytes that are not UTF-8
     bool stylesNone_ = false;
-    qint64 largeReserve_ = -1;
+    qint64 largeReserve_ = -1;   // a large load whose document is not chosen yet
+    static constexpr long kLongLinePositionCache = 1 << 16;   // entries
     static constexpr long kRoomyWidth = 1 << 18;   // pixels
     long roomyWidth_ = 0;
     int wheelZoom_ = 0;
-    qint64 piecesFrom_ = -1;   // where the long lines still to be put in pieces start; -1: none   // a large load whose document is not chosen yet
     long loadEventMask_ = 0;
     int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it
 };
