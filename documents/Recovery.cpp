@@ -132,9 +132,13 @@ Offer::Offer(Service& service) : service_(service) {
             found_.push_back(std::move(f));
         }
     }
-    // Newest first.
-    std::stable_sort(found_.begin(), found_.end(),
-                     [](const Found& a, const Found& b) { return a.lastChange > b.lastChange; });
+    // Newest first; work changed in the same moment in the order it was begun, whatever order the
+    // folder lists it in.
+    std::sort(found_.begin(), found_.end(), [](const Found& a, const Found& b) {
+        if (a.lastChange != b.lastChange) return a.lastChange > b.lastChange;
+        if (a.header.created != b.header.created) return a.header.created < b.header.created;
+        return a.journal < b.journal;
+    });
     settled_.assign(found_.size(), false);
 }
 

@@ -239,9 +239,9 @@ private slots:
                 captions << w->Caption();
                 QCOMPARE(frame->table().DocumentStates[w->slot()].Changed, std::int16_t(-1));
                 QCOMPARE(textOf(w), w->Caption() == page.toUpper() ? titled : QByteArray("untitled work"));
+                if (w->Caption() != page.toUpper()) QCOMPARE(w->Caption(), QStringLiteral("Document %1").arg(w->slot()));
             }
-            captions.sort();
-            QCOMPARE(captions, (QStringList{page.toUpper(), QStringLiteral("Document 2")}));
+            QCOMPARE(captions.count(page.toUpper()), 1);
             QCOMPARE(journals().size(), 2);   // taken over by the new windows
             QCOMPARE(recovery::Offer(recovery::service()).found().size(), std::size_t(0));
             // Saved as usual: the recovered text goes to the file, and its journal goes.
