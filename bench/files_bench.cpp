@@ -7,6 +7,7 @@
 #include "documents/Form1.h"
 #include "io/CodePage.h"
 #include "fileops/SaveCommands.h"
+#include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
 #include <QCoreApplication>
@@ -82,6 +83,43 @@ void runFiles(const bench::Options& options) {
 }
 
 bench::Register files("files", runFiles);
+
+// A file that cannot be shown is refused after reading what decides it: a 1 GB file of NUL bytes
+// (one line, far over the longest line allowed) against a plain read of the first 64 MB of it.
+void runRefusals(const bench::Options& options) {
+    MDIForm1 frame;
+    frame.MDIForm_Load();
+    struct Silent : tp::ModalSeam {
+        QString text;
+        tp::MsgResult message(const tp::MessageRequest& request) override {
+            text = request.text;
+            return tp::MsgResult::OK;
+        }
+        QString fileDialog(const tp::FileDialogRequest&) override { return {}; }
+        bool printDialog(const tp::PrintDialogRequest&, QPrinter&) override { return false; }
+        int exec(QDialog&) override { return 0; }
+    } silent;
+    const QString path = options.workDir + QStringLiteral("/nul.bin");
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || !f.resize(qint64(1) << 30)) return;
+    }
+    tp::setModal(&silent);
+    Form1* form = nullptr;
+    const double ours = bench::seconds([&] { form = documents::openDocument(frame, path); }, 3);
+    tp::setModal(nullptr);
+    const double plain = bench::seconds([&] {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) return;
+        volatile auto n = f.read(qint64(64) << 20).size();
+        (void)n;
+    }, 3);
+    bench::report(form ? QStringLiteral("refuse 1 GB of NUL bytes (NOT REFUSED)") : QStringLiteral("refuse 1 GB of NUL bytes"),
+                  ours, QStringLiteral("read() of 64 MB"), plain);
+    QFile::remove(path);
+}
+
+bench::Register refusals("refusals", runRefusals);
 
 } // namespace
 

@@ -25,6 +25,8 @@
 namespace documents {
 namespace {
 constexpr qint64 kChunk = qint64(4) << 20;
+// A file of one endless line is refused before its control claims room for all of it.
+static_assert(kMaxLineChars + kChunk < RichTextBox::kLongTextFirstRoom);
 
 // What a large text takes while it is edited, per byte of its UTF-8: the text itself, the line
 // index built for positions, and room for the buffer to move when it grows.
@@ -146,6 +148,9 @@ bool DocumentFile::readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen
             rtb.RestartLoad();
             pass = readPass(rtb, std::nullopt, true, reason);
         }
+        // What was read of a refused file goes before the load ends, so that nothing lays it out
+        // (a refused file of one endless line took seconds to put the caret in).
+        if (pass != Pass::Done) rtb.RestartLoad();
     } catch (const std::bad_alloc&) {
         // The control lets some failed allocations through (creating its buffer), keeps quiet
         // about others (see readPass()); either way the window will not be kept.

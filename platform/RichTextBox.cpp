@@ -240,6 +240,7 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
     }
     sci(SCI_SETUNDOCOLLECTION, 0);
     RestartLoad();
+    laterReserve_ = -1;
     if (reserveBytes >= kLargeTextBytes && !stylesNone_) largeReserve_ = reserveBytes;
     else if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
 }
@@ -264,7 +265,8 @@ void RichTextBox::chooseLargeDocument(const char* firstPiece, qint64 length) {
     // shows long lines (a minified page, a bundle): those are laid out fast only with them.
     constexpr qint64 kLook = qint64(4) << 20;
     if (firstPiece && hasLongLine(firstPiece, std::min(length, kLook))) {
-        sci(SCI_ALLOCATE, static_cast<unsigned long>(reserve + 1));
+        sci(SCI_ALLOCATE, static_cast<unsigned long>(std::min(reserve, kLongTextFirstRoom) + 1));
+        if (reserve > kLongTextFirstRoom) laterReserve_ = reserve;
         return;
     }
     useDocumentWithoutStyles(reserve);
@@ -275,6 +277,10 @@ void RichTextBox::AppendUtf8(const char* data, qint64 length) {
     // APPENDTEXT takes a length, so NUL characters pass like any other.
     constexpr qint64 kPiece = qint64(1) << 30;
     if (largeReserve_ >= 0) chooseLargeDocument(data, length);
+    if (laterReserve_ >= 0 && byteLength() + length > kLongTextFirstRoom) {
+        sci(SCI_ALLOCATE, static_cast<unsigned long>(laterReserve_ + 1));
+        laterReserve_ = -1;
+    }
     if (asciiOnly_ && !utf8::isAscii(data, length)) asciiOnly_ = false;
     while (length > 0) {
         const qint64 n = std::min(length, kPiece);

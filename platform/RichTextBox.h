@@ -32,6 +32,10 @@ public:
     static constexpr qint64 kLargeTextBytes = qint64(20) << 20;
     // Lines longer than this are laid out in pieces of one character each (see RichTextBox.cpp).
     static constexpr qint64 kLongLineBytes = 4096;
+    // A large text of long lines keeps a style byte beside each byte: its room is claimed for this
+    // much at first and for the rest once the text grows past it, so that a file refused part of
+    // the way in (one endless line) costs what was read, not room for the whole file.
+    static constexpr qint64 kLongTextFirstRoom = qint64(128) << 20;
 
     explicit RichTextBox(QWidget* parent = nullptr);
 
@@ -209,6 +213,7 @@ private:
     bool malformed_ = false;   // the text may hold bytes that are not UTF-8
     bool stylesNone_ = false;
     qint64 largeReserve_ = -1;   // a large load whose document is not chosen yet
+    qint64 laterReserve_ = -1;   // the rest of a large load of long lines, claimed past kLongTextFirstRoom
     static constexpr long kLongLinePositionCache = 1 << 16;   // entries
     static constexpr long kRoomyWidth = 1 << 18;   // pixels
     long roomyWidth_ = 0;
