@@ -382,12 +382,17 @@ FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m,
         r.outcome = Outcome::Binary;
         return r;
     }
-    if (got > documents::kMaxLineChars) {
+    const QByteArrayView text = fileText(QByteArrayView(buffer.data(), got), scratch);
+    // Lines are measured as Open measures them: a UTF-16 file in its decoded text (a line end's
+    // byte in the file may be half of another character), others in the file's bytes.
+    const QByteArrayView measured = marked && io::isUtf16(*marked) ? text : QByteArrayView(buffer.data(), got);
+    const qint64 length = measured.size();
+    if (length > documents::kMaxLineChars) {
         qint64 lastEnd = 0, longest = 0, at = 0;
-        for (qint64 i = 0; i < got && longest <= documents::kMaxLineChars; i = at) {
-            at = std::min(got, i + documents::kMaxLineChars);
+        for (qint64 i = 0; i < length && longest <= documents::kMaxLineChars; i = at) {
+            at = std::min(length, i + documents::kMaxLineChars);
             const qint64 previous = lastEnd;
-            countLineEnds(buffer.data(), got, i, at, lastEnd);
+            countLineEnds(measured.data(), length, i, at, lastEnd);
             longest = std::max(longest, lastEnd == previous ? at - previous : at - lastEnd);
         }
         if (longest > documents::kMaxLineChars) {
@@ -395,7 +400,6 @@ FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m,
             return r;
         }
     }
-    const QByteArrayView text = fileText(QByteArrayView(buffer.data(), got), scratch);
     const qint64 room = std::max<qint64>(0, kListLimit - listed.load());
     r.hits = hitsIn(text.data(), text.size(), m, room, r.matches, &stopping);
     listed += qint64(r.hits.size());

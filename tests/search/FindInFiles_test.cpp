@@ -3,6 +3,7 @@
 #include "app/MDIForm1.h"
 #include "documents/Form1.h"
 #include "io/CodePage.h"
+#include "io/DocumentFile.h"
 #include "platform/RichTextBox.h"
 #include "search/FindInFilesPanel.h"
 #include "support/ScriptedModal.h"
@@ -133,6 +134,28 @@ private slots:
         QTemporaryDir dir;
         writeBytes(dir.filePath(QStringLiteral("f.htm")), bytes);
         QCOMPARE(searchTree(dir.path(), QStringLiteral("É"), QString(), false), QStringList{hit});
+    }
+
+    // The longest line is measured as Open measures it: a UTF-16 file in characters, not bytes.
+    void lineLimit_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("found");
+        const qint64 chars = documents::kMaxLineChars / 2 + 1000000;
+        QByteArray utf16("\xff\xfe" "\xc9\0", 4);
+        utf16.append(QByteArray("a\0", 2).repeated(chars));
+        QTest::newRow("UTF-16, a line of 2 bytes a character, within the limit") << utf16 << 1;
+        QTest::newRow("Windows-1252, a line over the limit") << ("\xc9" + QByteArray(documents::kMaxLineChars, 'a')) << 0;
+    }
+    void lineLimit() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, found);
+        QTemporaryDir dir;
+        writeBytes(dir.filePath(QStringLiteral("f.htm")), bytes);
+        bytes.clear();
+        Summary s;
+        searchTree(dir.path(), QStringLiteral("\u00c9"), QString(), false, &s);
+        QCOMPARE(s.matches, found);
+        QCOMPARE(s.filesSearched, found);
     }
 
     void patterns() {
