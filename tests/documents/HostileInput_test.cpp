@@ -207,6 +207,8 @@ private slots:
         auto frame = makeFrame();
         ScriptedModal modal;
         const QByteArray raw = local(dir.path()) + "/bad\xff\xfe name.htm";
+        // Qt cannot remove a name it cannot decode, so the folder would stay behind.
+        const struct Unlink { QByteArray name; ~Unlink() { ::unlink(name.constData()); } } removed{raw};
         const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         QVERIFY(fd >= 0);
         QCOMPARE(::write(fd, "old", 3), ssize_t(3));
