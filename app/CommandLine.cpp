@@ -1,52 +1,72 @@
 #include "app/CommandLine.h"
 
+#include "platform/FileNames.h"
+
+#include <QByteArrayView>
 #include <QDir>
 
 namespace cmdline {
 namespace {
 
-Request::Action optionAction(const QString& arg) {
-    if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) return Request::Action::Help;
-    if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) return Request::Action::Version;
-    return Request::Action::Run;
+// The options QApplication takes out of the arguments (Qt 6), written with one dash or two: 0 when
+// 'arg' is none of them, else how many arguments it takes, its value included.
+int qtOption(QByteArrayView arg) {
+    static constexpr const char* kWithValue[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+        "qwindowtitle", "session", "style", "stylesheet", "qmljsdebugger",
+        // the X11 platform's
+        "display", "geometry", "icon", "name", "title", "visual"};
+    static constexpr const char* kSwitches[] = {"reverse", "testability", "widgetcount", "qdebug", "qdevel",
+                                                "dograb", "nograb"};
+    static constexpr const char* kWithEquals[] = {"style=", "stylesheet=", "qmljsdebugger="};
+    const QByteArrayView name = arg.sliced(arg.startsWith("--") ? 2 : 1);
+    for (const char* o : kWithValue)
+        if (name == o) return 2;
+    for (const char* o : kSwitches)
+        if (name == o) return 1;
+    for (const char* o : kWithEquals)
+        if (name.startsWith(o)) return 1;
+    return 0;
+}
+
+// Made absolute and cleaned of "." and ".." byte for byte: Latin-1 text holds any byte, and
+// cleaning only looks at '/' and '.'.
+QByteArray absoluteName(const QByteArray& name, const QByteArray& folder) {
+    if (!name.startsWith('/') && folder.isEmpty()) return name;
+    const QByteArray joined = name.startsWith('/') ? name : folder + '/' + name;
+    return QDir::cleanPath(QString::fromLatin1(joined)).toLatin1();
 }
 
 } // namespace
 
-Request parse(const QStringList& args, const QString& folder) {
+Request parse(int argc, const char* const* argv, const QByteArray& folder) {
     Request r;
-    bool options = true;
-    for (const QString& arg : args) {
-        if (options && arg == QLatin1String("--")) {
-            options = false;
-        } else if (options && arg.startsWith(QLatin1Char('-'))) {
-            if (arg == QLatin1String("--new-instance")) {
-                r.newInstance = true;
-                continue;
-            }
-            const Request::Action action = optionAction(arg);
-            if (action == Request::Action::Run) {
-                r.action = Request::Action::Error;
-                r.error = QStringLiteral("unknown option '%1'").arg(arg);
-                return r;
-            }
-            // The first of --help and --version wins, as in earlyAction().
-            if (r.action == Request::Action::Run) r.action = action;
+    r.optionsEnd = argc;
+    QString unknown;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        const bool option = i < r.optionsEnd && arg.startsWith('-');
+        if (option && arg == "--") {
+            r.optionsEnd = i;
+        } else if (option && arg == "--new-instance") {
+            r.newInstance = true;
+        } else if (option && (arg == "--help" || arg == "-h")) {
+            if (r.action == Request::Action::Run) r.action = Request::Action::Help;
+        } else if (option && (arg == "--version" || arg == "-v")) {
+            if (r.action == Request::Action::Run) r.action = Request::Action::Version;
+        } else if (option) {
+            const int taken = qtOption(arg);
+            if (taken > 0) i += taken - 1;
+            else if (unknown.isNull()) unknown = tp::shownName(arg);
         } else if (!arg.isEmpty()) {
-            r.files << QDir::cleanPath(QDir(folder).absoluteFilePath(arg));
+            r.files << absoluteName(arg, folder);
         }
     }
-    return r;
-}
-
-Request::Action earlyAction(int argc, const char* const* argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == QLatin1String("--")) break;
-        const Request::Action action = optionAction(arg);
-        if (action != Request::Action::Run) return action;
+    if (r.action == Request::Action::Run && !unknown.isNull()) {
+        r.action = Request::Action::Error;
+        r.error = QStringLiteral("unknown option '%1'").arg(unknown);
     }
-    return Request::Action::Run;
+    return r;
 }
 
 QString usage() {

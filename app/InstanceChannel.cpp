@@ -7,15 +7,20 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+#include <memory>
+
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-const QByteArray kHeader = QByteArrayLiteral("TESSELPAD 1");
+constexpr char kHeaderText[] = "TESSELPAD 1";
+const QByteArray kHeader(kHeaderText);
 constexpr char kReceived = 'K';
-// No hand-over needs more: a longer message is not from Tesselpad.
-constexpr qint64 kMaxMessage = 16 * 1024 * 1024;
+// The longest hand-over: the header, the names, a NUL after each of them and the empty name. A
+// longer message is not from Tesselpad.
+constexpr qint64 kMaxMessage = sizeof kHeaderText + InstanceChannel::kMaxNameBytes + InstanceChannel::kMaxNames + 1;
 constexpr int kConnectMs = 1000;
 // A frame busy opening a large file answers late; after this, the launch opens its files itself.
 constexpr int kAnswerMs = 10000;
@@ -55,11 +60,17 @@ QString InstanceChannel::defaultName() {
     return runtime + QStringLiteral("/tesselpad-") + displayKey();
 }
 
+bool InstanceChannel::fits(const QList<QByteArray>& names) {
+    qsizetype bytes = 0;
+    for (const QByteArray& n : names) bytes += n.size();
+    return names.size() <= kMaxNames && bytes <= kMaxNameBytes;
+}
+
 InstanceChannel::InstanceChannel(const QString& name, QObject* parent) : QObject(parent), name_(name) {}
 
 InstanceChannel::~InstanceChannel() = default;
 
-InstanceChannel::Outcome InstanceChannel::start(const QStringList& files) {
+InstanceChannel::Outcome InstanceChannel::start(const QList<QByteArray>& files) {
     if (name_.isEmpty()) return Outcome::Alone;
     QLockFile lock(name_ + QStringLiteral(".lock"));
     lock.tryLock(3000);   // a lock that cannot be had is not worth a failed start
@@ -85,9 +96,9 @@ InstanceChannel::Outcome InstanceChannel::start(const QStringList& files) {
     return Outcome::Serving;
 }
 
-bool InstanceChannel::handOver(QLocalSocket& socket, const QStringList& files) {
+bool InstanceChannel::handOver(QLocalSocket& socket, const QList<QByteArray>& files) {
     QByteArray message = kHeader + '\0';
-    for (const QString& f : files) message += f.toUtf8() + '\0';
+    for (const QByteArray& f : files) message += f + '\0';
     message += '\0';
     socket.write(message);
     while (socket.bytesToWrite() > 0)
@@ -104,31 +115,38 @@ void InstanceChannel::accept() {
             continue;
         }
         socket->setReadBufferSize(kMaxMessage + 1);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
+        auto pending = std::make_shared<QByteArray>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, pending] { receive(socket, *pending); });
         // A launch that connects and then says nothing is not waited for.
         QTimer::singleShot(kIdleMs, socket, [socket] { socket->abort(); });
-        receive(socket);
+        receive(socket, *pending);
     }
 }
 
-void InstanceChannel::receive(QLocalSocket* socket) {
-    if (socket->bytesAvailable() > kMaxMessage) {
+void InstanceChannel::receive(QLocalSocket* socket, QByteArray& pending) {
+    const qsizetype looked = pending.size();
+    pending += socket->readAll();
+    if (pending.size() > kMaxMessage) {
         socket->abort();
         return;
     }
-    // Read nothing until the whole message is there: it ends in two NUL bytes (the end of the
-    // last path, or of the header, and the empty path).
-    const QByteArray pending = socket->peek(socket->bytesAvailable());
-    if (!pending.startsWith(kHeader + '\0')) {
-        if (pending.size() > kHeader.size() || !kHeader.startsWith(pending)) socket->abort();
+    const QByteArray head = kHeader + '\0';
+    if (!pending.startsWith(head)) {
+        if (pending.size() >= head.size() || !head.startsWith(pending)) socket->abort();
         return;
     }
-    const qsizetype end = pending.indexOf(QByteArrayView("\0\0", 2), kHeader.size());
+    // The message ends in two NUL bytes (the end of the last name, or of the header, and the empty
+    // name); only what came now is looked through, so a long message costs no more than its length.
+    const qsizetype end = pending.indexOf(QByteArrayView("\0\0", 2), std::max(kHeader.size(), looked - 1));
     if (end < 0) return;
-    QStringList files;
-    for (const QByteArray& f : pending.mid(kHeader.size() + 1, end - kHeader.size()).split('\0'))
-        if (!f.isEmpty()) files << QString::fromUtf8(f);
-    socket->read(end + 2);
+    QList<QByteArray> files = pending.mid(head.size(), end + 1 - head.size()).split('\0');
+    files.removeAll(QByteArray());
+    if (files.size() > kMaxNames) {
+        socket->abort();
+        return;
+    }
+    socket->disconnect(this);
+    pending.clear();
     socket->write(&kReceived, 1);
     socket->flush();
     socket->disconnectFromServer();

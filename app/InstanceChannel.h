@@ -4,11 +4,13 @@
 //
 // The channel is a local socket in the user's runtime folder ($XDG_RUNTIME_DIR, which only the
 // user may enter), readable and writable by the user alone; a connection from another user is
-// refused all the same. The message is "TESSELPAD 1", then each absolute path, each followed by a
-// NUL byte, and an empty path at the end; the frame answers one byte once it has the whole list.
+// refused all the same. The message is "TESSELPAD 1", then each absolute name as the system spells
+// it (bytes, never decoded on the way), each followed by a NUL byte, and an empty name at the end;
+// the frame answers one byte once it has the whole list.
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 class QLocalServer;
 class QLocalSocket;
@@ -19,6 +21,12 @@ public:
     // The channel of this user on this display (the application object must exist); empty when
     // the user has no runtime folder.
     static QString defaultName();
+
+    // The most one launch takes: more names, or longer ones, are refused before anything is handed
+    // over (the launch says so and exits), and a frame refuses a longer message unread.
+    static constexpr qsizetype kMaxNames = 10000;
+    static constexpr qsizetype kMaxNameBytes = 1024 * 1024;   // of all the names together
+    static bool fits(const QList<QByteArray>& names);
 
     explicit InstanceChannel(const QString& name, QObject* parent = nullptr);
     ~InstanceChannel() override;
@@ -31,16 +39,17 @@ public:
     // At start-up: hands the files to the frame serving the channel, if one does and takes them;
     // when none does, serves the channel, taking over the socket a killed frame left behind.
     // Two launches at the same moment are put in turn by a lock file beside the socket.
-    Outcome start(const QStringList& files);
+    Outcome start(const QList<QByteArray>& files);
 
 signals:
     // A launch handed these files over, in its order.
-    void filesReceived(const QStringList& files);
+    void filesReceived(const QList<QByteArray>& files);
 
 private:
-    bool handOver(QLocalSocket& socket, const QStringList& files);
+    bool handOver(QLocalSocket& socket, const QList<QByteArray>& files);
     void accept();
-    void receive(QLocalSocket* socket);
+    // 'pending' holds what the launch has sent so far.
+    void receive(QLocalSocket* socket, QByteArray& pending);
 
     QString name_;
     QLocalServer* server_ = nullptr;

@@ -16,7 +16,7 @@ namespace {
 // Not an owner: the frame is deleted as the event loop ends, while the application object still
 // exists (widgets destroyed after it crash in the windowing layer).
 QPointer<MDIForm1> g_frame;
-QStringList g_waitingFiles;   // for the frame, once it is shown and no dialog is up
+QList<QByteArray> g_waitingFiles;   // for the frame, once it is shown and no dialog is up
 
 void openWaitingFiles() {
     if (!g_frame || g_waitingFiles.isEmpty()) return;
@@ -25,7 +25,8 @@ void openWaitingFiles() {
         QTimer::singleShot(250, g_frame.data(), openWaitingFiles);
         return;
     }
-    for (const QString& path : std::exchange(g_waitingFiles, {})) documents::openFile(*g_frame, path);
+    // Those that cannot be opened are reported together, in one message.
+    documents::openFiles(*g_frame, std::exchange(g_waitingFiles, {}));
 }
 } // namespace
 
@@ -45,7 +46,7 @@ void showMainFrame() {
     if (!g_waitingFiles.isEmpty()) QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 
-void openFiles(const QStringList& files, bool raise) {
+void openFiles(const QList<QByteArray>& files, bool raise) {
     g_waitingFiles += files;
     if (!g_frame) return;   // the splash screen is up: the frame opens them once it is shown
     if (raise) {

@@ -1,6 +1,7 @@
 #pragma once
 // The program's start: the splash screen or the frame, as the settings file says.
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
 
 class MDIForm1;
 
@@ -11,7 +12,7 @@ void Main();
 MDIForm1* mainFrame();
 // Creates, loads and shows the frame (once).
 void showMainFrame();
-// Opens the files in the frame, in order, each as File > Open opens the file chosen in its
-// dialog: once the frame is shown (after the splash screen) and no dialog is up. 'raise' brings
-// the frame to the front (files handed over by another launch).
-void openFiles(const QStringList& files, bool raise);
+// Opens the files (absolute names as the system spells them) in the frame, in order, as
+// documents::openFiles() does: once the frame is shown (after the splash screen) and no dialog is
+// up. 'raise' brings the frame to the front (files handed over by another launch).
+void openFiles(const QList<QByteArray>& files, bool raise);

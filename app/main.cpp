@@ -5,13 +5,29 @@
 #include "platform/Product.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 #include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
+
+namespace {
+
+// The current folder as the system spells it; empty when it cannot be told (it was removed).
+QByteArray currentFolder() {
+    char* cwd = ::getcwd(nullptr, 0);
+    const QByteArray folder(cwd ? cwd : "");
+    std::free(cwd);
+    return folder;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    // Before the application object, which needs a display: help and version print and exit.
-    switch (cmdline::earlyAction(argc, argv)) {
+    // The whole command line is read before the application object, which needs a display: help,
+    // version and a wrong option are answered without one.
+    const cmdline::Request request = cmdline::parse(argc, argv, currentFolder());
+    switch (request.action) {
     case cmdline::Request::Action::Help:
         std::fputs(qPrintable(cmdline::usage() + QStringLiteral("\nReport bugs to <%1>.\n").arg(product::kContactEmail)),
                    stdout);
@@ -20,22 +36,30 @@ int main(int argc, char** argv) {
         std::printf("%s %d.%d.%d\n", qPrintable(product::kName), product::kVersionMajor, product::kVersionMinor,
                     product::kVersionPatch);
         return 0;
-    default:
+    case cmdline::Request::Action::Error:
+        std::fprintf(stderr, "tesselpad: %s\nTry 'tesselpad --help' for more information.\n", qPrintable(request.error));
+        return 2;
+    case cmdline::Request::Action::Run:
         break;
     }
-    QApplication app(argc, argv);   // takes Qt's own options out of the arguments
+    if (!InstanceChannel::fits(request.files)) {
+        std::fprintf(stderr,
+                     "tesselpad: too many files (%lld); one launch takes at most %lld, with %lld KB of names in all\n",
+                     static_cast<long long>(request.files.size()), static_cast<long long>(InstanceChannel::kMaxNames),
+                     static_cast<long long>(InstanceChannel::kMaxNameBytes / 1024));
+        return 2;
+    }
+    // Qt takes its own options out of the arguments before "--" only.
+    int qtArgc = request.optionsEnd;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(product::kName);
     QApplication::setApplicationVersion(product::shownVersion());
     QApplication::setDesktopFileName(product::kDesktopName);
-    const cmdline::Request request = cmdline::parse(QApplication::arguments().mid(1), QDir::currentPath());
-    if (request.action == cmdline::Request::Action::Error) {
-        std::fprintf(stderr, "tesselpad: %s\nTry 'tesselpad --help' for more information.\n", qPrintable(request.error));
-        return 2;
-    }
     // One frame per user and display: files go to the frame already running, if there is one.
     InstanceChannel channel(request.newInstance ? QString() : InstanceChannel::defaultName());
     if (channel.start(request.files) == InstanceChannel::Outcome::HandedOver) return 0;
-    QObject::connect(&channel, &InstanceChannel::filesReceived, [](const QStringList& files) { openFiles(files, true); });
+    QObject::connect(&channel, &InstanceChannel::filesReceived,
+                     [](const QList<QByteArray>& files) { openFiles(files, true); });
 
     QIcon icon;
     icon.addFile(QStringLiteral(":/images/icon-48.png"));

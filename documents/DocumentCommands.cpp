@@ -6,11 +6,15 @@
 #include "documents/Form1.h"
 #include "io/DocumentFile.h"
 #include "io/RecentFiles.h"
+#include "platform/FileNames.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
 
+#include <QDir>
 #include <QMdiSubWindow>
+
+#include <optional>
 
 namespace documents {
 
@@ -44,13 +48,24 @@ Form1* openFile(DocumentFrame& frame, const QString& path) {
     return openDocument(frame, path);
 }
 
-Form1* openDocument(DocumentFrame& frame, const QString& path) {
+namespace {
+
+// At most this many files are named in the message about the files of one command line.
+constexpr int kNamedFailures = 20;
+
+QString cantOpen(const QString& path, const QString& reason) {
+    return QStringLiteral("Can't open file: ") + path +
+           (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + reason);
+}
+
+// Reads the file into a new window. When it cannot, nullptr and, unless nothing needs saying (no
+// slot was left, which the frame has said), why: an empty reason when the name says enough.
+Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& problem) {
     DocumentFile file;
     QString reason;
     if (!file.open(path, reason)) {
         // A file the editor cannot take (rather than one that cannot be opened) says why.
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
-                   (file.refused() ? QStringLiteral("\r\n\r\n") + reason : QString()));
+        problem = file.refused() ? reason : QString();
         return nullptr;
     }
     WaitCursor wait;
@@ -70,8 +85,7 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
         // No window may stay titled with the file while holding only part of it: a later Save
         // would write that part over the file.
         form->closeWithoutAsking();
-        wait.done();
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
+        problem = reason;
         return nullptr;
     }
     // The file's text is at hand should the document's unsaved changes need keeping.
@@ -79,6 +93,41 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
     frame.showDocumentWindow(form);
     io::rememberFile(path);
     return form;
+}
+
+} // namespace
+
+Form1* openDocument(DocumentFrame& frame, const QString& path) {
+    std::optional<QString> problem;
+    Form1* form = load(frame, path, problem);
+    if (problem) tp::MsgBox(cantOpen(path, *problem));
+    return form;
+}
+
+void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
+    QList<std::pair<QString, QString>> failed;   // the name as shown, and the reason
+    for (const QByteArray& name : names) {
+        const std::optional<QString> path = tp::exactName(name);
+        std::optional<QString> problem;
+        if (path && QDir::isAbsolutePath(*path)) {
+            frame.strCurrentFile = *path;
+            // Nothing to say: the table is full (the frame said so), and the rest cannot open either.
+            if (!load(frame, *path, problem) && !problem) break;
+        } else {
+            problem = QString();
+        }
+        if (problem) failed.append({path ? *path : tp::shownName(name), *problem});
+    }
+    if (failed.size() == 1) {
+        tp::MsgBox(cantOpen(failed.first().first, failed.first().second));
+    } else if (failed.size() > 1) {
+        QString text = QStringLiteral("Can't open %1 files:\r\n").arg(failed.size());
+        for (const auto& [shown, reason] : failed.mid(0, kNamedFailures))
+            text += QStringLiteral("\r\n") + shown + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
+        if (failed.size() > kNamedFailures)
+            text += QStringLiteral("\r\n... and %1 more.").arg(failed.size() - kNamedFailures);
+        tp::MsgBox(text);
+    }
 }
 
 bool reloadDocument(DocumentFrame& frame, Form1& form) {

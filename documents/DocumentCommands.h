@@ -1,5 +1,7 @@
 #pragma once
 // New, Open and Close.
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 class DocumentFrame;
@@ -19,8 +21,13 @@ void mnuFileOpen(DocumentFrame& frame);
 // The file goes to the top of the recent files.
 Form1* openDocument(DocumentFrame& frame, const QString& path);
 // Opens the file as File > Open opens the file chosen in its dialog (the frame's current file
-// becomes the path): for files from the command line, a launch and the recent files.
+// becomes the path): for the recent files.
 Form1* openFile(DocumentFrame& frame, const QString& path);
+// Opens each file as openFile() does, in order: the files of a command line or of a launch's
+// hand-over, absolute names as the system spells them. Those that cannot be opened are reported
+// together in one message, which names the first twenty; a name that cannot be kept exactly as
+// text (tp::exactName()) or is not absolute is among them, shown escaped, and never opened.
+void openFiles(DocumentFrame& frame, const QList<QByteArray>& names);
 
 // Reads the window's file again in place of its text, which counts as unchanged afterwards. When
 // the file cannot be read the window keeps its text, and "Can't open file: " says why.

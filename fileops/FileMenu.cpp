@@ -30,7 +30,10 @@ void showRecentFiles(DocumentFrame& frame) {
     const QFontMetrics metrics(file->font());
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
-        const QString shown = metrics.elidedText(path, Qt::ElideMiddle, metrics.averageCharWidth() * 60);
+        // A line break in a name shows as its symbol, keeping the item on one line.
+        const QString oneLine =
+            QString(path).replace(QLatin1Char('\n'), QChar(0x2424)).replace(QLatin1Char('\r'), QChar(0x240D));
+        const QString shown = metrics.elidedText(oneLine, Qt::ElideMiddle, metrics.averageCharWidth() * 60);
         auto* a = new QAction(QStringLiteral("&%1 ").arg(i + 1) + QString(shown).replace(QLatin1Char('&'), QLatin1String("&&")), file);
         a->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i + 1));
         a->setToolTip(path);

@@ -1,18 +1,30 @@
 #include "io/RecentFiles.h"
 
+#include "platform/FileNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <optional>
 
 namespace io {
 namespace {
 
-// Names with a line break cannot be kept one a line; they are not listed.
-bool listable(const QString& path) {
-    return QDir::isAbsolutePath(path) && !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
+QByteArray toLine(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    if (!name.contains('\n') && !name.contains('\r')) return name;
+    return "file://" + name.toPercentEncoding("/");
+}
+
+std::optional<QString> fromLine(const QByteArray& line) {
+    const bool url = line.startsWith("file://");
+    if (!url && line.contains('\r')) return std::nullopt;   // a plain line holds no line break
+    std::optional<QString> path = tp::exactName(url ? QByteArray::fromPercentEncoding(line.sliced(7)) : line);
+    if (!path || !QDir::isAbsolutePath(*path)) return std::nullopt;
+    return path;
 }
 
 void store(const QStringList& files) {
@@ -25,7 +37,7 @@ void store(const QStringList& files) {
     QFile out(fresh);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
     QByteArray text;
-    for (const QString& f : files) text += f.toUtf8() + '\n';
+    for (const QString& f : files) text += toLine(f) + '\n';
     const bool written = out.write(text) == text.size();
     out.close();
     if (!written || std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0)
@@ -45,14 +57,14 @@ QStringList recentFiles() {
     if (!QFileInfo(in.fileName()).isFile() || !in.open(QIODevice::ReadOnly)) return files;
     const QByteArray bytes = in.read(64 * 1024);
     for (const QByteArray& line : bytes.split('\n')) {
-        const QString path = QString::fromUtf8(line);
-        if (files.size() < kRecentFiles && listable(path) && !files.contains(path)) files << path;
+        const std::optional<QString> path = fromLine(line);
+        if (files.size() < kRecentFiles && path && !files.contains(*path)) files << *path;
     }
     return files;
 }
 
 void rememberFile(const QString& path) {
-    if (!listable(path)) return;
+    if (!QDir::isAbsolutePath(path)) return;
     QStringList files = recentFiles();
     if (!files.isEmpty() && files.first() == path) return;
     files.removeAll(path);

@@ -10,10 +10,12 @@ namespace io {
 constexpr int kRecentFiles = 8;
 
 // Where the list is kept: "recent-files" in the program's configuration folder, one absolute path
-// a line.
+// a line, as the system spells it; a name with a line break is written as a file URL
+// ("file:///a%0Ab.htm"), which a reader that knows only paths passes over.
 QString recentFilesPath();
-// The list as kept now. Lines that are not absolute paths, repeats and lines past the eighth are
-// left out, so a damaged file gives a shorter list, never an error.
+// The list as kept now. Lines that are not absolute paths, names that are not text (see
+// platform/FileNames.h), repeats and lines past the eighth are left out, so a damaged file gives
+// a shorter list, never an error and never a namesake.
 QStringList recentFiles();
 // Puts the file first (moving it up when it is already listed) and keeps the newest eight.
 void rememberFile(const QString& path);

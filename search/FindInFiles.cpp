@@ -3,6 +3,7 @@
 #include "io/DocumentFile.h"
 #include "io/CodePage.h"
 #include "io/Encoding.h"
+#include "platform/FileNames.h"
 #include "platform/System.h"
 
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include <cerrno>
@@ -279,7 +281,7 @@ void Search::State::walk(const QByteArray& dir, qint64& order, bool top) {
     if (!d) {
         if (!top) {
             FileResult r;
-            r.path = QFile::decodeName(dir);
+            r.path = tp::exactName(dir).value_or(tp::shownName(dir));
             r.outcome = Outcome::Unreadable;
             r.reason = tp::errnoText(errno);
             ++found;
@@ -331,7 +333,13 @@ void Search::State::walkAll() {
 FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m, std::vector<char>& buffer,
                                      QByteArray& scratch) {
     FileResult r;
-    r.path = QFile::decodeName(path);
+    const std::optional<QString> name = tp::exactName(path);
+    r.path = name ? *name : tp::shownName(path);
+    if (!name) {   // its text would name another file, which Open would open in its place
+        r.outcome = Outcome::Unreadable;
+        r.reason = QStringLiteral("Its name is not UTF-8 text, so Tesselpad cannot open it.");
+        return r;
+    }
     const auto unreadable = [&](int err) {
         r.outcome = Outcome::Unreadable;
         r.reason = tp::errnoText(err);

@@ -7,6 +7,7 @@
 #include "support/TestFrame.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -275,6 +276,23 @@ private slots:
         while (frame->table().upperBound() < DocumentTable::kMaxSlot) frame->table().FindFreeSlot();
         QVERIFY(!documents::NewDocument(*frame));
         QCOMPARE(modal.messages.size(), 1);
+        QCOMPARE(frame->documentWindows().size(), 1);
+    }
+
+    // The files of a command line that cannot be opened are named in one message, twenty at most;
+    // a name that is not text is among them, and its namesake stays closed.
+    void filesThatCannotBeOpenedAreReportedTogether() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        writeBytes(dir.file(QStringLiteral("n\uFFFD.htm")), "namesake");
+        QList<QByteArray> names{QFile::encodeName(dir.path()) + "/n\xff.htm"};
+        for (int i = 0; i < 25; ++i) names << QFile::encodeName(dir.file(QStringLiteral("gone%1.htm").arg(i)));
+        documents::openFiles(*frame, names);
+        QCOMPARE(modal.messages.size(), 1);
+        const QStringList lines = modal.messages.first().text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.mid(0, 3), (QStringList{"Can't open 26 files:", "", dir.path() + "/n\\xFF.htm"}));
+        QCOMPARE(lines.mid(21), (QStringList{dir.file("gone18.htm"), "... and 6 more."}));
         QCOMPARE(frame->documentWindows().size(), 1);
     }
 };

@@ -1,10 +1,11 @@
 // The real program, launched several times on the offscreen platform (the packaging test runs its
 // --help and --version without a display): a launch with files hands
 // them to the frame already running and exits; --new-instance and a launch without files start a
-// frame of their own; the socket of a killed frame is taken over. What a frame opened shows in
-// the list of recent files it keeps in the (scratch) configuration folder.
+// frame of their own; the socket of a killed frame is taken over; too much is refused. What a
+// frame opened shows in the list of recent files it keeps in the (scratch) configuration folder.
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +80,23 @@ private slots:
         QVERIFY(opened({path(QStringLiteral("work/three.txt"))}));
         QProcess* empty = launch({});
         QVERIFY(!own->waitForFinished(1000) && !empty->waitForFinished(10));
+    }
+
+    // Too many files for one launch are refused by the launch; a frame refuses too long a message
+    // at once, taking nothing.
+    void handOversStaySmall() {
+        QVERIFY(firstFrame());
+        QCOMPARE(finished(launch(QStringList(10001, QStringLiteral("f")))), 2);
+        const QByteArray head("TESSELPAD 1\0", 12);
+        for (const QByteArray& message :
+             {head + QByteArray(2 << 20, 'x'), head + QByteArray("/f\0", 3).repeated(10001) + '\0'}) {
+            QLocalSocket s;
+            s.connectToServer(socket());
+            QVERIFY(s.waitForConnected(5000));
+            s.write(message);
+            QVERIFY(s.waitForDisconnected(5000));   // not after the 30 s a silent launch is given
+            QVERIFY(s.readAll().isEmpty());
+        }
     }
 
     void socketOfAKilledFrameIsTakenOver() {

@@ -1,5 +1,5 @@
 // The list of recent files: newest first, each once, eight at most; a damaged list file gives a
-// shorter list.
+// shorter list, never a namesake.
 #include "io/RecentFiles.h"
 
 #include <QFile>
@@ -20,9 +20,15 @@ private slots:
 
         QFile f(io::recentFilesPath());
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("/a b/\xc3\xa9\n\nnot absolute\n/a b/\xc3\xa9\n\x01\xff/x\n/c\r\n/d");
+        // A name that is not text would list its namesake; "/y\xff" is left out.
+        f.write("/a b/\xc3\xa9\n\nnot absolute\n/a b/\xc3\xa9\n\x01\xff/x\n/y\xff\n/c\r\n/d");
         f.close();
         QCOMPARE(io::recentFiles(), QStringList({QStringLiteral("/a b/\u00e9"), QStringLiteral("/d")}));
+
+        // A name with a line break is kept, and only it: the names beside it stay whole.
+        io::rememberFile(QStringLiteral("/two\nlines%0A.htm"));
+        io::rememberFile(QStringLiteral("/e"));
+        QCOMPARE(io::recentFiles(), QStringList({"/e", "/two\nlines%0A.htm", QStringLiteral("/a b/\u00e9"), "/d"}));
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,6 +104,20 @@ private slots:
         QVERIFY(folderProblem(dir.filePath(QStringLiteral("missing"))).contains(QLatin1String("No such file")));
         QVERIFY(folderProblem(dir.filePath(QStringLiteral("a.htm"))).contains(QLatin1String("is not a folder")));
         QVERIFY(folderProblem(dir.path()).isEmpty());
+    }
+
+    // A file whose name is not text is listed as one that cannot be opened, never as its namesake.
+    void nameThatIsNotText() {
+        QTemporaryDir dir;
+        writeBytes(dir.filePath(QStringLiteral("n\uFFFD.htm")), "hello");
+        const QByteArray raw = QFile::encodeName(dir.path()) + "/n\xff.htm";
+        const struct Unlink { QByteArray name; ~Unlink() { ::unlink(name.constData()); } } removed{raw};
+        QFile f;
+        QVERIFY(f.open(::open(raw.constData(), O_WRONLY | O_CREAT, 0644), QIODevice::WriteOnly, QFile::AutoCloseHandle));
+        f.write("hello");
+        f.close();
+        QCOMPARE(searchTree(dir.path(), QStringLiteral("hello"), QString(), true),
+                 (QStringList{QStringLiteral("n\uFFFD.htm:1:1 [hello] 0+5 @0"), QStringLiteral("n\\xFF.htm skipped 3")}));
     }
 
     void fileTextIsOpensText() {

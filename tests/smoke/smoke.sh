@@ -3,7 +3,8 @@
 # private Xvfb display with the openbox window manager (the xcb platform, not offscreen), drives it
 # with X key events through xdotool and checks what it leaves: the bytes on disk, an exit status
 # of 0, and no Qt warning about destroyed objects on its error output. Files named on the command
-# line open, also when a second launch hands them to the frame already running.
+# line open, also when a second launch hands them to the frame already running; those that cannot
+# be opened are reported in one message.
 # Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 240)
 # Needs Xvfb, openbox and xdotool; tools/deps.sh test installs them.
 set -u
@@ -100,6 +101,11 @@ wm=$!
 wait_for "the window manager" xdotool get_desktop
 step "display $DISPLAY"
 
+step "without a display, an unknown option is named, status 2"
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" --bogus 2>"$work/bogus"
+status=$?
+[ "$status" -eq 2 ] && grep -q -- "--bogus" "$work/bogus" || fail "--bogus without a display: status $status"
+
 step "start, open each menu, type"
 start
 for m in f e s v w h; do open_menu "$m"; done
@@ -178,6 +184,17 @@ key ctrl+End
 type_text "?"
 key ctrl+s
 expect_bytes "$work/second.htm" 'second?\r\n'
+
+step "a name that is not text and 30 missing files: one message, no namesake opened"
+printf 'namesake' >"$work/n$(printf '\357\277\275').htm"
+(cd "$work" && QT_QPA_PLATFORM=xcb "$program" "n$(printf '\377').htm" $(seq -f 'gone%g.htm' 30) 2>>"$work/stderr") ||
+  fail "the launch ended with status $?"
+wait_for "the message" windows_are 2
+key Return
+wait_for "the message to close" windows_are 1
+sleep 1
+windows_are 1 || fail "more than one message"
+latest_is "$work/second.htm" || fail "another file was opened"
 key alt+f
 wait_for "the File menu" windows_are 2
 key x
