@@ -32,7 +32,7 @@
 namespace {
 
 QStringList leftovers(const QString& dir) {
-    return QDir(dir).entryList({QStringLiteral(".tspd-*")}, QDir::Files | QDir::Hidden);
+    return QDir(dir).entryList({QStringLiteral(".tesselpad-save-*")}, QDir::Files | QDir::Hidden);
 }
 
 QByteArray local(const QString& path) { return QFile::encodeName(path); }
