@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class RecentFilesTest : public QObject {
     Q_OBJECT
     QTemporaryDir config_;
@@ -23,6 +25,14 @@ private slots:
         f.write("/a b/\xc3\xa9\n\nnot absolute\n/a b/\xc3\xa9\n\x01\xff/x\n/c\r\n/d");
         f.close();
         QCOMPARE(io::recentFiles(), QStringList({QStringLiteral("/a b/\u00e9"), QStringLiteral("/d")}));
+
+        // Pipes under the names of the list and of its temporary file are never waited on.
+        QVERIFY(QFile::remove(io::recentFilesPath()));
+        for (const QString& name : {io::recentFilesPath(), io::recentFilesPath() + QStringLiteral(".new")})
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        QVERIFY(io::recentFiles().isEmpty());
+        io::rememberFile(QStringLiteral("/g"));
+        QCOMPARE(io::recentFiles(), QStringList{QStringLiteral("/g")});
     }
 };
 
