@@ -1,16 +1,23 @@
 #include "app/InstanceChannel.h"
 
+#include "io/UniqueFd.h"
+
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
-
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +52,30 @@ QString displayKey() {
     return key;
 }
 
+// Held while a launch finds out whether a frame serves the display, so that two launches at once do
+// not both serve. Taken without ever waiting on the file: anything but a regular file under its
+// name (a pipe, a socket, a link) is removed, the folder being the user's own. A lock another
+// launch holds is waited for up to 'ms'; without the lock the launch goes on all the same.
+UniqueFd takeLaunchLock(const QString& path, int ms) {
+    const QByteArray name = QFile::encodeName(path);
+    for (int tries = 0; tries < 2; ++tries) {
+        UniqueFd fd(::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+        struct stat st {};
+        if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::unlink(name.constData());
+            continue;
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || waited.elapsed() >= ms) return UniqueFd();
+            QThread::msleep(20);
+        }
+        return fd;
+    }
+    return UniqueFd();
+}
+
 bool sameUser(const QLocalSocket& socket) {
     ucred cred{};
     socklen_t length = sizeof cred;
@@ -72,8 +103,8 @@ InstanceChannel::~InstanceChannel() = default;
 
 InstanceChannel::Outcome InstanceChannel::start(const QList<QByteArray>& files) {
     if (name_.isEmpty()) return Outcome::Alone;
-    QLockFile lock(name_ + QStringLiteral(".lock"));
-    lock.tryLock(3000);   // a lock that cannot be had is not worth a failed start
+    // A lock that cannot be had is not worth a failed start.
+    const UniqueFd lock = takeLaunchLock(name_ + QStringLiteral(".lock"), 3000);
 
     QLocalSocket socket;
     socket.connectToServer(name_);

@@ -174,8 +174,9 @@ struct JournalWriter::Impl {
             return false;
         }
         s.temp = QFile::encodeName(store.tempName(s.number, ++builds));
+        // Made anew (the name is this session's own): never a pipe or a file put in its place.
         const int fd = ::openat(store.folderFd(), s.temp.constData(),
-                                O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+                                O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
             fail(s, gen, errText(errno));
             return false;

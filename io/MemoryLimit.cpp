@@ -70,7 +70,7 @@ qint64 leftAlong(const Hierarchy& h, QByteArray group) {
 
 } // namespace
 
-qint64 cgroupMemoryLeft(const QByteArray& cgroups, const QByteArray& mounts) {
+qint64 cgroupMemoryLeft(const QByteArray& cgroups, const QByteArray& mounts, const QByteArray& root) {
     QList<Hierarchy> v1, v2;
     for (const QByteArray& line : mounts.split('\n')) {
         const qsizetype dash = line.indexOf(" - ");
@@ -78,10 +78,10 @@ qint64 cgroupMemoryLeft(const QByteArray& cgroups, const QByteArray& mounts) {
         const QList<QByteArray> before = line.left(dash).split(' ');
         const QList<QByteArray> after = line.mid(dash + 3).split(' ');
         if (before.size() < 5 || after.size() < 3) continue;
-        const QByteArray root = unescape(before[3]), point = unescape(before[4]);
-        if (after[0] == "cgroup2") v2.append({root, point, "memory.max", "memory.current"});
+        const QByteArray mounted = unescape(before[3]), point = root + unescape(before[4]);
+        if (after[0] == "cgroup2") v2.append({mounted, point, "memory.max", "memory.current"});
         if (after[0] == "cgroup" && after[2].split(',').contains("memory"))
-            v1.append({root, point, "memory.limit_in_bytes", "memory.usage_in_bytes"});
+            v1.append({mounted, point, "memory.limit_in_bytes", "memory.usage_in_bytes"});
     }
     qint64 left = -1;
     const auto take = [&left](qint64 room) {
@@ -101,12 +101,13 @@ qint64 cgroupMemoryLeft(const QByteArray& cgroups, const QByteArray& mounts) {
     return left;
 }
 
-qint64 memoryLeft() {
-    qint64 available = numberIn("/proc/meminfo", "MemAvailable:");
+qint64 memoryLeft(const QByteArray& root) {
+    qint64 available = numberIn(root + "/proc/meminfo", "MemAvailable:");
     if (available >= 0) available *= 1024;
     QByteArray cgroups, mounts;
-    if (readSmallFile("/proc/self/cgroup", 1 << 20, cgroups) && readSmallFile("/proc/self/mountinfo", 4 << 20, mounts)) {
-        const qint64 left = cgroupMemoryLeft(cgroups, mounts);
+    if (readSmallFile(root + "/proc/self/cgroup", 1 << 20, cgroups) &&
+        readSmallFile(root + "/proc/self/mountinfo", 4 << 20, mounts)) {
+        const qint64 left = cgroupMemoryLeft(cgroups, mounts, root);
         if (left >= 0) available = available < 0 ? left : std::min(available, left);
     }
     return available;

@@ -9,11 +9,12 @@ namespace fileops {
 // still allow (limit minus usage), in bytes; -1 when none has a limit. Both kinds are read: the
 // memory controller of cgroup v1 (memory.limit_in_bytes, memory.usage_in_bytes) and cgroup v2
 // (memory.max, memory.current). 'cgroups' is the text of /proc/self/cgroup, 'mounts' that of
-// /proc/self/mountinfo, which tells where each hierarchy is mounted.
-qint64 cgroupMemoryLeft(const QByteArray& cgroups, const QByteArray& mounts);
+// /proc/self/mountinfo, which tells where each hierarchy is mounted. 'root' is put before every
+// mount point: the folder the system's files are read under ("" for the system's own).
+qint64 cgroupMemoryLeft(const QByteArray& cgroups, const QByteArray& mounts, const QByteArray& root = QByteArray());
 
 // The system's available memory (MemAvailable) or the control groups' room, whichever is less;
-// -1 when neither can be told.
-qint64 memoryLeft();
+// -1 when neither can be told. 'root' as above: /proc and the control groups' files under it.
+qint64 memoryLeft(const QByteArray& root = QByteArray());
 
 } // namespace fileops

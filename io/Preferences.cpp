@@ -1,23 +1,100 @@
 #include "io/Preferences.h"
 
+#include "io/AtomicFile.h"
+#include "io/SmallFile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QList>
 #include <QStandardPaths>
 
 #include <algorithm>
 
 namespace prefs {
 namespace {
-const QString kTabWidth = QStringLiteral("editor/tabWidth");
-const QString kSpaces = QStringLiteral("editor/indentWithSpaces");
-const QString kZoom = QStringLiteral("editor/zoom");
+// The file holds a few short lines; anything larger is not ours and gives the defaults.
+constexpr qint64 kReadLimit = 64 * 1024;
+
+const QByteArray kGroup = QByteArrayLiteral("editor");
+const QByteArray kTabWidth = QByteArrayLiteral("tabWidth");
+const QByteArray kSpaces = QByteArrayLiteral("indentWithSpaces");
+const QByteArray kZoom = QByteArrayLiteral("zoom");
+
+// One "key=value" line of the file, under its "[group]".
+struct Entry {
+    QByteArray group;
+    QByteArray key;
+    QByteArray value;   // as written, so that entries this version does not know are kept as they were
+};
+
+// The entries of an INI file as QSettings writes it: "[group]" lines, "key=value" lines, blanks
+// around both dropped, lines starting with ';' or '#' and lines without '=' skipped.
+QList<Entry> parse(const QByteArray& text) {
+    QList<Entry> entries;
+    QByteArray group;
+    for (const QByteArray& raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+        if (line.startsWith('[') && line.endsWith(']')) {
+            group = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (eq <= 0) continue;
+        entries.append({group, line.left(eq).trimmed(), line.mid(eq + 1).trimmed()});
+    }
+    return entries;
+}
+
+// The entries of the file; empty when it is missing, is not a regular file or is too large.
+QList<Entry> readEntries() {
+    QByteArray text;
+    // Never waits: a pipe or a device under the name reads as no file (io/SmallFile.h).
+    if (!fileops::readSmallFile(QFile::encodeName(path()), kReadLimit + 1, text) || text.size() > kReadLimit) return {};
+    return parse(text);
+}
+
+// A value of ours, without the quotes QSettings may put around it.
+QByteArray valueOf(const QList<Entry>& entries, const QByteArray& key) {
+    for (const Entry& e : entries) {
+        if (e.group != kGroup || e.key != key) continue;
+        const QByteArray& v = e.value;
+        return v.size() >= 2 && v.startsWith('"') && v.endsWith('"') ? v.mid(1, v.size() - 2) : v;
+    }
+    return {};
+}
 
 // An integer value, or 'fallback' when the entry is missing or not a whole number.
-int intValue(const QSettings& s, const QString& key, int fallback) {
+int intValue(const QList<Entry>& entries, const QByteArray& key, int fallback) {
     bool ok = false;
-    const int v = s.value(key).toString().trimmed().toInt(&ok);
+    const int v = valueOf(entries, key).toInt(&ok);
     return ok ? v : fallback;
+}
+
+void set(QList<Entry>& entries, const QByteArray& key, const QByteArray& value) {
+    for (Entry& e : entries) {
+        if (e.group == kGroup && e.key == key) {
+            e.value = value;
+            return;
+        }
+    }
+    entries.append({kGroup, key, value});
+}
+
+// The file's text: entries of one group together, in the order their groups first came.
+QByteArray textOf(const QList<Entry>& entries) {
+    QList<QByteArray> groups;
+    for (const Entry& e : entries)
+        if (!groups.contains(e.group)) groups.append(e.group);
+    QByteArray text;
+    for (const QByteArray& group : groups) {
+        if (!text.isEmpty()) text += '\n';
+        if (!group.isEmpty()) text += '[' + group + "]\n";
+        for (const Entry& e : entries)
+            if (e.group == group) text += e.key + '=' + e.value + '\n';
+    }
+    return text;
 }
 } // namespace
 
@@ -29,25 +106,25 @@ QString path() {
 
 Editor read() {
     Editor e;
-    const QSettings s(path(), QSettings::IniFormat);
-    if (s.status() != QSettings::NoError) return e;
-    const int width = intValue(s, kTabWidth, e.tabWidth);
+    const QList<Entry> entries = readEntries();
+    const int width = intValue(entries, kTabWidth, e.tabWidth);
     if (validTabWidth(width)) e.tabWidth = width;
-    const QString spaces = s.value(kSpaces).toString().trimmed().toLower();
-    if (spaces == QLatin1String("true") || spaces == QLatin1String("1")) e.indentWithSpaces = true;
-    const int zoom = intValue(s, kZoom, e.zoom);
+    const QByteArray spaces = valueOf(entries, kSpaces).toLower();
+    if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
+    const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
 }
 
 bool write(const Editor& editor) {
     if (!QDir().mkpath(QFileInfo(path()).absolutePath())) return false;
-    QSettings s(path(), QSettings::IniFormat);
-    s.setValue(kTabWidth, editor.tabWidth);
-    s.setValue(kSpaces, editor.indentWithSpaces);
-    s.setValue(kZoom, std::clamp(editor.zoom, kZoomMin, kZoomMax));
-    s.sync();
-    return s.status() == QSettings::NoError;
+    // Entries this version does not know are kept.
+    QList<Entry> entries = readEntries();
+    set(entries, kTabWidth, QByteArray::number(editor.tabWidth));
+    set(entries, kSpaces, editor.indentWithSpaces ? "true" : "false");
+    set(entries, kZoom, QByteArray::number(std::clamp(editor.zoom, kZoomMin, kZoomMax)));
+    // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
+    return fileops::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }
 
 } // namespace prefs

@@ -1,7 +1,9 @@
 #pragma once
 // The user's own editor preferences: tab width, tabs or spaces, zoom. They live in the user's
-// configuration folder (QStandardPaths::AppConfigLocation), never in tspd.ini. A missing, garbled
-// or unreadable file gives the defaults; a value out of range gives its default.
+// configuration folder (QStandardPaths::AppConfigLocation), never in tspd.ini, in the INI form
+// QSettings reads. A missing, garbled or unreadable file gives the defaults, and so does one that is
+// not a regular file (a pipe is never waited on) or is over 64 KB; a value out of range gives its
+// default.
 #include <QString>
 
 namespace prefs {
@@ -20,7 +22,8 @@ bool validTabWidth(int width);
 // The preferences file.
 QString path();
 Editor read();
-// False when the file could not be written (the preferences then last for this run only).
+// Replaces the file whole, keeping the entries it does not know. False when it could not be written
+// (the preferences then last for this run only).
 bool write(const Editor& editor);
 
 } // namespace prefs

@@ -1,5 +1,7 @@
 #include "io/RecentFiles.h"
 
+#include "io/SmallFile.h"
+#include "io/UniqueFd.h"
 #include "platform/FileNames.h"
 
 #include <QDir>
@@ -8,7 +10,9 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace io {
 namespace {
@@ -33,15 +37,17 @@ void store(const QStringList& files) {
     // The program's own small file: written beside and renamed over the old one, so that a reader
     // sees one list or the other, but not flushed to disk first, since every open and save
     // writes it and a crash costs no more than the list.
-    const QString fresh = path + QStringLiteral(".new");
-    QFile out(fresh);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    const QByteArray fresh = QFile::encodeName(path + QStringLiteral(".new"));
+    // Whatever has the name (a leftover, a pipe that would never let a writer go) is removed, and
+    // the file made anew: only a new regular file is written to.
+    ::unlink(fresh.constData());
+    const UniqueFd out(::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!out) return;
     QByteArray text;
     for (const QString& f : files) text += toLine(f) + '\n';
-    const bool written = out.write(text) == text.size();
-    out.close();
-    if (!written || std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0)
-        QFile::remove(fresh);
+    const bool written = ::write(out.get(), text.constData(), size_t(text.size())) == text.size();
+    if (!written || std::rename(fresh.constData(), QFile::encodeName(path).constData()) != 0)
+        ::unlink(fresh.constData());
 }
 
 } // namespace
@@ -52,10 +58,9 @@ QString recentFilesPath() {
 
 QStringList recentFiles() {
     QStringList files;
-    QFile in(recentFilesPath());
-    // Only a regular file is read: a pipe put in its place must not block the File menu.
-    if (!QFileInfo(in.fileName()).isFile() || !in.open(QIODevice::ReadOnly)) return files;
-    const QByteArray bytes = in.read(64 * 1024);
+    QByteArray bytes;
+    // Read without blocking: a pipe put in its place must not hold up the File menu.
+    if (!fileops::readSmallFile(QFile::encodeName(recentFilesPath()), 64 * 1024, bytes)) return files;
     for (const QByteArray& line : bytes.split('\n')) {
         const std::optional<QString> path = fromLine(line);
         if (files.size() < kRecentFiles && path && !files.contains(*path)) files << *path;

@@ -2,8 +2,15 @@
 
 #include "io/AtomicFile.h"
 #include "io/SmallFile.h"
+#include "io/UniqueFd.h"
+#include "io/WriteSteps.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace settings {
 namespace {
@@ -76,8 +83,33 @@ QByteArray writtenForm(int splash, int maximize) {
     return QByteArray(" ") + QByteArray::number(splash) + " , " + QByteArray::number(maximize) + " ";
 }
 
+namespace {
+// Whether the folder of the file that 'path' names, its links followed, takes no new file.
+bool folderTakesNoNewFile(const QString& path) {
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return !real.isEmpty() && ::faccessat(AT_FDCWD, QFile::encodeName(QFileInfo(real).path()).constData(), W_OK | X_OK,
+                                          AT_EACCESS) != 0;
+}
+
+// Overwrites the file where it is: no new file is made, and only a regular file that is not
+// read-only is written. A write torn by a crash reads as garbled settings, which every reader
+// takes as no instruction.
+bool writeInPlace(const QString& path, const QByteArray& bytes) {
+    // O_NONBLOCK: whatever took the name since it was looked at is not waited for.
+    const UniqueFd fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
+    return fileops::steps::writeAll(fd.get(), bytes.constData(), bytes.size()) == 0 &&
+           fileops::steps::truncate(fd.get(), bytes.size()) == 0 && fileops::steps::sync(fd.get()) == 0;
+}
+} // namespace
+
 bool write(int splash, int maximize, const QString& path) {
-    return fileops::writeAtomically(path, writtenForm(splash, maximize), /*allowInPlace=*/false).ok;
+    const QByteArray bytes = writtenForm(splash, maximize);
+    if (fileops::writeAtomically(path, bytes, /*allowInPlace=*/false).ok) return true;
+    // A settings file the user may write, in a folder the user may not: it cannot be replaced,
+    // but it can be rewritten.
+    return folderTakesNoNewFile(path) && writeInPlace(path, bytes);
 }
 
 } // namespace settings

@@ -42,7 +42,8 @@ Flags read(const QString& path = kFileName);
 
 // The written form: " 1 , 0 " (seven characters, no line end).
 QByteArray writtenForm(int splash, int maximize);
-// Replaces the file whole or not at all; false when it could not be written.
+// Replaces the file whole or not at all; where its folder takes no new file, a file the user may
+// write is overwritten in place instead. False when it could not be written.
 bool write(int splash, int maximize, const QString& path = kFileName);
 
 } // namespace settings

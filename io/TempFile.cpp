@@ -9,30 +9,40 @@
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fileops {
 namespace {
 
-constexpr char kPrefix[] = ".tspd-";
+constexpr char kPrefix[] = ".tesselpad-save-";
 constexpr int kPrefixLength = sizeof(kPrefix) - 1;
+constexpr char kSuffix[] = ".tmp";
+constexpr int kSuffixLength = sizeof(kSuffix) - 1;
 constexpr int kRandomLength = 6;
 constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// Set on every temporary file while it is one; proof that a file of that name is ours.
+constexpr char kMark[] = "user.tesselpad.temp";
 
 QByteArray randomName() {
     static std::mt19937_64 random{std::random_device{}() ^ (quint64(::getpid()) << 32)};
     QByteArray name(kPrefix);
     for (int i = 0; i < kRandomLength; ++i) name += kLetters[random() % (sizeof(kLetters) - 1)];
-    return name;
+    return name + kSuffix;
 }
 
-bool isOurs(const char* name) {
-    if (std::strncmp(name, kPrefix, kPrefixLength) != 0 || std::strlen(name) != kPrefixLength + kRandomLength)
+bool hasOurName(const char* name) {
+    if (std::strlen(name) != kPrefixLength + kRandomLength + kSuffixLength ||
+        std::strncmp(name, kPrefix, kPrefixLength) != 0 || std::strcmp(name + kPrefixLength + kRandomLength, kSuffix) != 0)
         return false;
-    for (const char* p = name + kPrefixLength; *p; ++p)
-        if (!std::strchr(kLetters, *p)) return false;
+    for (int i = kPrefixLength; i < kPrefixLength + kRandomLength; ++i)
+        if (!std::strchr(kLetters, name[i])) return false;
     return true;
 }
+
+// Marks the new file before a byte of the user's goes into it.
+void mark(int fd) { ::fsetxattr(fd, kMark, "1", 1, 0); }
+bool isMarked(int fd) { return ::fgetxattr(fd, kMark, nullptr, 0) >= 0; }
 
 // Linking an unnamed file needs /proc (or a privilege); without it the file could never be named.
 bool canLinkUnnamed() {
@@ -54,6 +64,7 @@ int TempFile::create(int dirfd, mode_t mode) {
         const int err = steps::createUnnamed(dirfd, mode, fd_);
         if (!err) {
             unnamed_ = true;
+            mark(fd_);
             ::flock(fd_, LOCK_EX);
             return 0;
         }
@@ -65,6 +76,7 @@ int TempFile::create(int dirfd, mode_t mode) {
         fd_ = ::openat(dirfd, name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd_ >= 0) {
             name_ = name;
+            mark(fd_);
             ::flock(fd_, LOCK_EX);
             return 0;
         }
@@ -88,6 +100,12 @@ int TempFile::link() {
     return EEXIST;
 }
 
+void TempFile::renamed() {
+    name_.clear();
+    // A kill before this leaves the mark on the saved file; nothing removes a file by its mark alone.
+    ::fremovexattr(fd_, kMark);
+}
+
 void TempFile::discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -105,14 +123,16 @@ void removeStaleTemps(int dirfd, const timespec& before) {
     }
     const uid_t me = ::geteuid();
     while (const dirent* e = ::readdir(dir)) {
-        if (!isOurs(e->d_name)) continue;
+        if (!hasOurName(e->d_name)) continue;
         int fd = ::openat(dirfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) fd = ::openat(dirfd, e->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
-        struct stat st {};
-        // A lock that can be had means its writer is gone.
+        struct stat st {}, named {};
+        // A lock that can be had means its writer is gone. The name must still be this file.
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == me && writtenBefore(st, before) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            isMarked(fd) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dirfd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
+            named.st_dev == st.st_dev)
             ::unlinkat(dirfd, e->d_name, 0);
         ::close(fd);
     }

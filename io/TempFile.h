@@ -1,9 +1,13 @@
 #pragma once
 // The temporary file a new version of a file is written to before it takes the file's name.
 // Where the file system has O_TMPFILE it has no name until just before the rename, so that a
-// save that is killed leaves nothing behind; elsewhere it is named ".tspd-" and six letters.
-// Either way it is locked (flock) while its writer lives, so that the next save in the folder can
-// tell the leftovers of killed saves from the files of saves still running, and remove them.
+// save that is killed leaves nothing behind; elsewhere it is named ".tesselpad-save-", six letters
+// and ".tmp". Either way it carries the extended attribute "user.tesselpad.temp" from its first
+// moment until it has taken the target's name, and it is locked (flock) while its writer lives.
+// The next save in the folder removes a file only with all of these: such a name, the attribute,
+// this user as its owner, no lock and a last write before that save began. A user's own file
+// never has the attribute, so it is never taken for a leftover; where the file system keeps no
+// extended attributes, nothing is removed.
 #include <QByteArray>
 #include <ctime>
 #include <sys/types.h>
@@ -24,8 +28,8 @@ public:
     // Gives an unnamed file its name (a named one has it already). 0 or errno.
     int link();
     const QByteArray& name() const { return name_; }
-    // The file has taken the target's name: nothing is left to remove.
-    void renamed() { name_.clear(); }
+    // The file has taken the target's name: nothing is left to remove, and it is no longer marked.
+    void renamed();
     // Closes it and removes its name, if it has one.
     void discard();
 

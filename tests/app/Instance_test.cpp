@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 class InstanceTest : public QObject {
@@ -110,6 +111,22 @@ private slots:
         // The new frame serves the channel now.
         QCOMPARE(finished(launch({makeFile(QStringLiteral("five.php"))})), 0);
         QVERIFY(opened({path(QStringLiteral("work/five.php"))}));
+    }
+
+    // Pipes under the names of the preferences, of the recent list's temporary file and of the
+    // launch lock hold up neither the start nor the first open.
+    void pipesAmongTheProgramsOwnFilesAreNotWaitedOn() {
+        const QStringList pipes{path(QStringLiteral("config/Tesselpad/editor.conf")),
+                                path(QStringLiteral("config/Tesselpad/recent-files.new")),
+                                socket() + QStringLiteral(".lock")};
+        QVERIFY(QDir().mkpath(path(QStringLiteral("config/Tesselpad"))));
+        for (const QString& pipe : pipes) {
+            QFile::remove(pipe);   // the lock the launches before left
+            QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        }
+        launch({makeFile(QStringLiteral("six.htm"))});
+        QVERIFY(opened({path(QStringLiteral("work/six.htm"))}));
+        QVERIFY(QFile::remove(pipes[0]));
     }
 };
 

@@ -261,9 +261,11 @@ private slots:
         QCOMPARE(filesIn(dir.path()), QStringList{settings::kFileName});
     }
 
+    // A read-only settings file in a read-only folder (a writable one is rewritten in place).
     void readOnlyFolderKeepsTheOldFile() {
         ScratchDir dir;
         writeBytes(settings::kFileName, " 0 , 1 ");
+        QFile::setPermissions(settings::kFileName, QFile::ReadOwner);
         ReadOnlyFolder readOnly(dir.path());
         if (!readOnly.ok()) QSKIP("no way to make a folder read-only for this user");
         ScriptedModal modal;

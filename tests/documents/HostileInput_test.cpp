@@ -406,14 +406,15 @@ private slots:
         QVERIFY(seconds[1] < 3 * seconds[0] + 0.5);
     }
 
-    // The memory limits of control groups, v1 and v2, of the process's group and its parents.
+    // The memory limits of control groups, v1 and v2, of the process's group and its parents, read
+    // from a copy of /proc and the control groups' folders.
     void controlGroupLimits_data() {
-        QTest::addColumn<QByteArray>("mounts");    // /proc/self/mountinfo, $R: the scratch folder
+        QTest::addColumn<QByteArray>("mounts");    // /proc/self/mountinfo
         QTest::addColumn<QByteArray>("groups");    // /proc/self/cgroup
         QTest::addColumn<QStringList>("files");    // file=value
         QTest::addColumn<qint64>("left");
-        const QByteArray v1 = "35 31 0:32 / $R/memory rw - cgroup cgroup rw,memory\n";
-        const QByteArray v2 = "41 31 0:38 / $R/unified rw - cgroup2 cgroup2 rw\n";
+        const QByteArray v1 = "35 31 0:32 / /memory rw - cgroup cgroup rw,memory\n";
+        const QByteArray v2 = "41 31 0:38 / /unified rw - cgroup2 cgroup2 rw\n";
         QTest::newRow("v1, not on the first line") << v1 + v2 << QByteArray("5:devices:/\n4:memory:/job\n0::/\n")
             << QStringList{"memory/job/memory.limit_in_bytes=262144000", "memory/job/memory.usage_in_bytes=52428800",
                            "memory/memory.limit_in_bytes=9223372036854771712", "memory/memory.usage_in_bytes=900000000"}
@@ -422,7 +423,13 @@ private slots:
             << QStringList{"unified/a/b/memory.max=max", "unified/a/b/memory.current=10", "unified/a/memory.max=1000",
                            "unified/a/memory.current=400"}
             << qint64(600);
-        QTest::newRow("v1 mounted from below its root") << QByteArray("35 31 0:32 /job $R/memory rw - cgroup cgroup rw,memory\n")
+        QTest::newRow("v2 as Debian 12 mounts it, the user's slice limited")
+            << QByteArray("29 23 0:26 / /sys/fs/cgroup rw,relatime shared:4 - cgroup2 cgroup2 rw,nsdelegate\n")
+            << QByteArray("0::/user.slice/session-2.scope\n")
+            << QStringList{"sys/fs/cgroup/user.slice/session-2.scope/memory.max=max", "proc/meminfo=MemAvailable: 8000000 kB",
+                           "sys/fs/cgroup/user.slice/memory.max=262144000", "sys/fs/cgroup/user.slice/memory.current=52428800"}
+            << qint64(209715200);
+        QTest::newRow("v1 mounted from below its root") << QByteArray("35 31 0:32 /job /memory rw - cgroup cgroup rw,memory\n")
             << QByteArray("4:memory:/job/sub\n")
             << QStringList{"memory/sub/memory.limit_in_bytes=1000", "memory/sub/memory.usage_in_bytes=100"} << qint64(900);
         QTest::newRow("no limit") << v1 + v2 << QByteArray("4:memory:/\n0::/\n")
@@ -434,12 +441,12 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(qint64, left);
         ScratchDir dir;
-        for (const QString& f : files) {
+        for (const QString& f : files + QStringList{"proc/self/mountinfo=" + mounts, "proc/self/cgroup=" + groups}) {
             const QString path = dir.file(f.section(QLatin1Char('='), 0, 0));
             QDir().mkpath(QFileInfo(path).path());
             writeBytes(path, f.section(QLatin1Char('='), 1).toLatin1() + "\n");
         }
-        QCOMPARE(fileops::cgroupMemoryLeft(groups, mounts.replace("$R", local(dir.path()))), left);
+        QCOMPARE(fileops::memoryLeft(local(dir.path())), left);
     }
 
     // Run as root where cgroup v1 is mounted: a process in a group limited to 250 MB is refused a

@@ -19,6 +19,8 @@
 #include <QWheelEvent>
 #include <Qsci/qscilexer.h>
 
+#include <sys/stat.h>
+
 namespace {
 using Sci = QsciScintillaBase;
 
@@ -174,6 +176,14 @@ private slots:
         // A garbled file gives the defaults.
         writeBytes(prefs::path(), "[editor]\ntabWidth=3\nzoom=banana\nindentWithSpaces=maybe\n\x01\xff=");
         QCOMPARE(prefs::read(), prefs::Editor{});
+        // So does one far too large (200 MB were read for seconds at start-up), and a pipe, which is
+        // not written through either.
+        writeBytes(prefs::path(), "[editor]\nzoom=3\n");
+        QVERIFY(QFile::resize(prefs::path(), 200 << 20));
+        QCOMPARE(prefs::read(), prefs::Editor{});
+        QVERIFY(QFile::remove(prefs::path()) && ::mkfifo(QFile::encodeName(prefs::path()).constData(), 0600) == 0);
+        QVERIFY(prefs::read() == prefs::Editor{} && !prefs::write(prefs::Editor{}));
+        QVERIFY(QFile::remove(prefs::path()));
     }
 
     // Enter keeps the indentation as it is; Tab and Shift+Tab shift the selected lines by one step

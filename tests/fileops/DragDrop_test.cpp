@@ -140,6 +140,11 @@ private slots:
         QCOMPARE(doc->RTB1->Text(), QStringLiteral("xyza\r\nb\r\nc€é\n\u0081"));
         doc->RTB1->undo();
         QCOMPARE(doc->RTB1->Text(), QStringLiteral("xyza\r\nb\r\nc"));
+        // UTF-8 cut inside its last character goes in as its bytes, the cut one too.
+        writeBytes(dir.file("cut.txt"), "caf\xc3\xa9 \xe2\x82");
+        fileops::documentDropFile(*doc->RTB1, dir.file("cut.txt"));
+        const qint64 n = doc->RTB1->byteLength();
+        QCOMPARE(QByteArray(doc->RTB1->rangePointer(0, n), n), QByteArray("xyza\r\nb\r\nccaf\xc3\xa9 \xe2\x82"));
     }
 
     void documentDropOfAnUnreadableFileChangesNothing_data() {

@@ -267,7 +267,7 @@ static int fullDiskChild(const QString& dirPath) {
     const bool oldIntact = readBytes(path) == old;
     const bool reported = modal.messages.size() == 1 && modal.messages.first().text.contains(path);
     const bool stillChanged = frame->table().DocumentStates[doc->slot()].Changed == -1;
-    const bool noLeftovers = QDir(dirPath).entryList({QStringLiteral(".tspd-*")}, QDir::Hidden | QDir::Files).isEmpty();
+    const bool noLeftovers = QDir(dirPath).entryList({QStringLiteral(".tesselpad-save-*")}, QDir::Hidden | QDir::Files).isEmpty();
     if (oldIntact && reported && stillChanged && noLeftovers) {
         std::printf("FULLDISK OK\n");
         return 0;

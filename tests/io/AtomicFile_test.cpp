@@ -34,7 +34,7 @@ private:
     QTemporaryDir state_;   // the user's state folder, where the copies kept while rewriting go
 
     static QStringList leftovers(const QString& dir) {
-        return QDir(dir).entryList({QStringLiteral(".tspd-*")}, QDir::Files | QDir::Hidden);
+        return QDir(dir).entryList({QStringLiteral(".tesselpad-save-*")}, QDir::Files | QDir::Hidden);
     }
     QStringList copies() const { return QDir(state_.path() + QStringLiteral("/tesselpad/saves")).entryList(QDir::Files); }
 
@@ -212,22 +212,29 @@ private slots:
     }
 
     // Temporary files of saves that were killed are removed by the next save in the folder; those
-    // of saves still running, newer ones and others' files are not.
+    // of saves still running, newer ones, ones without our mark and the user's own files are not.
     void staleTemporaryFilesAreRemoved() {
         ScratchDir dir;
         const QString path = prepare(dir, false);
-        for (const char* name : {".tspd-Stale1", ".tspd-Alive1", ".tspd-Newer1", ".tspd-other"})
-            writeBytes(dir.file(QLatin1String(name)), "left");
+        const QStringList names{".tesselpad-save-Stale1.tmp", ".tesselpad-save-Alive1.tmp", ".tesselpad-save-Newer1.tmp",
+                                ".tesselpad-save-NoMrk1.tmp", ".tspd-notes1", ".tspd-other"};
         const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
-        for (const char* name : {".tspd-Stale1", ".tspd-Alive1", ".tspd-other"})
-            ::utimensat(AT_FDCWD, local(dir.file(QLatin1String(name))).constData(), past, 0);
-        const int alive = ::open(local(dir.file(QStringLiteral(".tspd-Alive1"))).constData(), O_RDONLY);
+        const timespec future[2] = {past[0], {std::time(nullptr) + 3600, 0}};
+        for (const QString& name : names) {
+            writeBytes(dir.file(name), "left");
+            if (name.startsWith(QLatin1String(".tesselpad")) && !name.contains(QLatin1String("NoMrk")) &&
+                ::setxattr(local(dir.file(name)).constData(), "user.tesselpad.temp", "1", 1, 0) != 0)
+                QSKIP("no extended attributes here");
+            const bool newer = name.contains(QLatin1String("Newer"));
+            ::utimensat(AT_FDCWD, local(dir.file(name)).constData(), newer ? future : past, 0);
+        }
+        const int alive = ::open(local(dir.file(names[1])).constData(), O_RDONLY);
         ::flock(alive, LOCK_EX);
-        const timespec future[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 3600, 0}};
-        ::utimensat(AT_FDCWD, local(dir.file(QStringLiteral(".tspd-Newer1"))).constData(), future, 0);
         QVERIFY(fileops::writeAtomically(path, QByteArray("new"), true).ok);
         ::close(alive);
-        QCOMPARE(leftovers(dir.path()), (QStringList{".tspd-Alive1", ".tspd-Newer1", ".tspd-other"}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), names.mid(1) << QStringLiteral("page.htm"));
+        // The saved file keeps no mark.
+        QCOMPARE(::getxattr(local(path).constData(), "user.tesselpad.temp", nullptr, 0), ssize_t(-1));
     }
 
     void replacesWholeAndKeepsPermissions() {

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class RecentFilesTest : public QObject {
     Q_OBJECT
     QTemporaryDir config_;
@@ -29,6 +31,13 @@ private slots:
         io::rememberFile(QStringLiteral("/two\nlines%0A.htm"));
         io::rememberFile(QStringLiteral("/e"));
         QCOMPARE(io::recentFiles(), QStringList({"/e", "/two\nlines%0A.htm", QStringLiteral("/a b/\u00e9"), "/d"}));
+        // Pipes under the names of the list and of its temporary file are never waited on.
+        QVERIFY(QFile::remove(io::recentFilesPath()));
+        for (const QString& name : {io::recentFilesPath(), io::recentFilesPath() + QStringLiteral(".new")})
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        QVERIFY(io::recentFiles().isEmpty());
+        io::rememberFile(QStringLiteral("/g"));
+        QCOMPARE(io::recentFiles(), QStringList{QStringLiteral("/g")});
     }
 };
 
