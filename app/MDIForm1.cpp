@@ -297,9 +297,14 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
             de->setDropAction(Qt::CopyAction);
             de->accept();
             const QString path = tp::firstDroppedPath(de->mimeData());
+            const QString unopenable = tp::unopenableDroppedName(de->mimeData());
             // Let the drag source finish before a message box or a long read.
             if (path != QLatin1String(" ") && !path.isEmpty())
                 QMetaObject::invokeMethod(this, [this, path] { DropFile(path); }, Qt::QueuedConnection);
+            else if (!unopenable.isEmpty())
+                QMetaObject::invokeMethod(
+                    this, [unopenable] { tp::MsgBox(QStringLiteral("Can't open file: ") + unopenable); },
+                    Qt::QueuedConnection);
             return true;
         }
         default:

@@ -28,9 +28,13 @@ Form1::Form1(DocumentTable& table) : table_(table), encoding_(io::defaultEncodin
     RTB1->acceptsDrop = [](const QMimeData* data) { return tp::isFileList(data); };
     RTB1->dropHandler = [this](const QMimeData* data) {
         const QString path = tp::firstDroppedPath(data);
-        if (path.isEmpty()) return;
+        const QString unopenable = tp::unopenableDroppedName(data);
         // Let the drag source finish before a message box or a long read.
-        QMetaObject::invokeMethod(this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
+        if (!path.isEmpty())
+            QMetaObject::invokeMethod(this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
+        else if (!unopenable.isEmpty())
+            QMetaObject::invokeMethod(this, [unopenable] { tp::MsgBox(QStringLiteral("Can't open file: ") + unopenable); },
+                                      Qt::QueuedConnection);
     };
     // Syntax colouring (following fileAssigned), line numbers and the line-end count.
     new DocumentView(*this);

@@ -1,5 +1,7 @@
 #include "platform/FileDrop.h"
 
+#include "platform/FileNames.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -17,9 +19,23 @@ bool isFileList(const QMimeData* data) {
 
 bool offersFileCopy(const QDropEvent& e) { return (e.possibleActions() & Qt::CopyAction) && isFileList(e.mimeData()); }
 
+namespace {
+// The first file's name as the bytes the list carries: toLocalFile() would turn a byte that is not
+// UTF-8 into U+FFFD, naming another file.
+QByteArray firstName(const QMimeData* data) {
+    return QByteArray::fromPercentEncoding(data->urls().first().path(QUrl::FullyEncoded).toLatin1());
+}
+} // namespace
+
 QString firstDroppedPath(const QMimeData* data) {
     if (!isFileList(data)) return QString();
-    return data->urls().first().toLocalFile();
+    return exactName(firstName(data)).value_or(QString());
+}
+
+QString unopenableDroppedName(const QMimeData* data) {
+    if (!isFileList(data)) return QString();
+    const QByteArray name = firstName(data);
+    return exactName(name) ? QString() : shownName(name);
 }
 
 } // namespace tp

@@ -94,6 +94,15 @@ private slots:
         auto files = filesMime({dir.file("a.txt"), dir.file("b.txt")});
         QVERIFY(tp::isFileList(files.get()));
         QCOMPARE(tp::firstDroppedPath(files.get()), dir.file("a.txt"));
+        // A list as file managers write it: the names' bytes, percent-encoded. A name that is not
+        // UTF-8 is never taken for its namesake spelled with U+FFFD.
+        QMimeData encoded;
+        encoded.setData(QStringLiteral("text/uri-list"), "file:///a%20b/%C3%A9%25.htm\r\n");
+        QCOMPARE(tp::firstDroppedPath(&encoded), QStringLiteral("/a b/\u00e9%.htm"));
+        QCOMPARE(tp::unopenableDroppedName(&encoded), QString());
+        encoded.setData(QStringLiteral("text/uri-list"), "file:///a/bad%FF.htm\r\n");
+        QCOMPARE(tp::firstDroppedPath(&encoded), QString());
+        QCOMPARE(tp::unopenableDroppedName(&encoded), QStringLiteral("/a/bad\\xFF.htm"));
 
         QMimeData text;
         text.setText(QStringLiteral("/tmp/a.txt"));
