@@ -205,7 +205,7 @@ void MDIForm1::mnuSearch_Click() { searchcmd::mnuSearch(*this); }
 void MDIForm1::mnuSearchFind_Click() { searchcmd::Find(*this); }
 void MDIForm1::mnuSearchFindNext_Click() { searchcmd::FindNext(*this); }
 void MDIForm1::mnuSearchReplace_Click() { searchcmd::Replace(*this); }
-void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this); }
+void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this, findInFiles_); }
 void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
 
 // ---- View

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class FindInFilesPanel;
 class Form1;
 class FrameStatusBar;
 namespace fileops {
@@ -118,6 +119,7 @@ private:
     QMdiArea* mdi_ = nullptr;
     FrameStatusBar* status_ = nullptr;
     fileops::DiskFollower* diskFollower_ = nullptr;
+    FindInFilesPanel* findInFiles_ = nullptr;   // made on first use; a child of the frame
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

@@ -5,6 +5,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace codepage {
 namespace {
 
@@ -80,19 +84,37 @@ qint64 decodeToUtf8(const char* data, qint64 length, char* out) {
     const Tables& t = tables();
     char* o = out;
     qint64 i = 0;
+    // Every byte takes at least one byte of the room: at any point the room left is at least
+    // the bytes left, which lets a run of sixteen or a character's three go in whole.
     while (i < length) {
+#if defined(__SSE2__)
+        if (i + 16 <= length) {
+            // Sixteen bytes copied at once; the ASCII ones at their head are kept.
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+            const unsigned high = unsigned(_mm_movemask_epi8(v));
+            const int ascii = high ? __builtin_ctz(high) : 16;
+            i += ascii;
+            o += ascii;
+            if (ascii == 16) continue;
+        }
+#else
         if (i + 8 <= length && utf8::asciiWord(data + i)) {
             std::memcpy(o, data + i, 8);
             o += 8;
             i += 8;
             continue;
         }
-        const Utf8Of& u = t.utf8[static_cast<unsigned char>(data[i])];
-        o[0] = u.bytes[0];
-        if (u.len > 1) o[1] = u.bytes[1];
-        if (u.len > 2) o[2] = u.bytes[2];
+#endif
+        const Utf8Of& u = t.utf8[static_cast<unsigned char>(data[i++])];
+        if (length - i >= 2) {
+            std::memcpy(o, u.bytes, 3);
+        } else {
+            o[0] = u.bytes[0];
+            if (u.len > 1) o[1] = u.bytes[1];
+            if (u.len > 2) o[2] = u.bytes[2];
+        }
         o += u.len;
-        ++i;
     }
     return o - out;
 }

@@ -1,22 +1,27 @@
 #include "search/FindInFiles.h"
 
-#include "io/DocumentFile.h"
 #include "io/CodePage.h"
+#include "io/DocumentFile.h"
 #include "io/Encoding.h"
+#include "io/UniqueFd.h"
 #include "platform/FileNames.h"
 #include "platform/System.h"
+#include "platform/Utf8.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <array>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <new>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include <cerrno>
@@ -24,7 +29,6 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -35,17 +39,9 @@ namespace {
 
 using search::Match;
 
-// The number of bytes before the first one that is not ASCII.
-qint64 asciiPrefix(const char* p, qint64 n) {
-    qint64 i = 0;
-    for (; i + 32 <= n; i += 32) {
-        quint64 w[4];
-        std::memcpy(w, p + i, 32);
-        if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull) break;
-    }
-    while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
-    return i;
-}
+// Files are read, decoded, measured and searched this much at a time, and the stop flag is read
+// between pieces: a piece takes a millisecond or so, a slow expression some tens.
+constexpr qint64 kPiece = qint64(1) << 20;
 
 // Line ends in [from, to) as the edit control counts them (CR LF, LF, CR); 'lastEnd' becomes
 // the offset just past the last one found (unchanged when none).
@@ -79,17 +75,6 @@ qint64 countLineEnds(const char* text, qint64 length, qint64 from, qint64 to, qi
     return count;
 }
 
-// UTF-16 units of well-formed UTF-8.
-qint64 utf16Units(const char* p, qint64 n) {
-    qint64 units = 0;
-    for (qint64 i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(p[i]);
-        units += (b & 0xC0) != 0x80;
-        units += b >= 0xF0;
-    }
-    return units;
-}
-
 qint64 lineEndAt(const char* text, qint64 length, qint64 from) {
     for (qint64 i = from; i < length; ++i)
         if (text[i] == '\n' || text[i] == '\r') return i;
@@ -98,66 +83,120 @@ qint64 lineEndAt(const char* text, qint64 length, qint64 from) {
 
 // Back to the start of the character that holds 'pos'.
 qint64 boundaryAtOrBefore(const char* text, qint64 pos) {
-    while (pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) --pos;
+    while (pos > 0 && utf8::isContinuation(static_cast<unsigned char>(text[pos]))) --pos;
     return pos;
+}
+
+// UTF-16 code units from 'from' to 'to' as the edit control counts them: a byte that is not
+// UTF-8 (kept from a UTF-8 file, or half of a lone surrogate from UTF-16) takes one.
+qint64 unitsBetween(const char* text, qint64 length, qint64 from, qint64 to) {
+    qint64 end = 0;
+    return utf8::utf16UnitsStepping(text + from, length - from, to - from, end);
 }
 
 constexpr qint64 kShownLine = 400;     // lines up to this many bytes are shown whole
 constexpr qint64 kShownBefore = 80;    // else this much before the match
 constexpr qint64 kShownAfter = 240;    // and this much after its start
 
-// Windows-1252 in one pass: the ASCII start ('ascii' bytes) stays where it is, the rest is decoded
-// into room for the longest result (three bytes for every byte), sixteen ASCII bytes at a time.
-QByteArrayView windows1252Text(QByteArrayView bytes, qint64 ascii, QByteArray& scratch) {
-    const char* in = bytes.data();
-    const qint64 n = bytes.size();
-    static const auto table = [] {
-        std::array<std::array<char, 4>, 128> t{};   // the UTF-8 of bytes 0x80-0xFF; [3]: length
-        for (int b = 0x80; b < 0x100; ++b) {
-            const QByteArray u = QString(QChar(codepage::toUnicode(std::uint8_t(b)))).toUtf8();
-            std::memcpy(t[b - 0x80].data(), u.constData(), size_t(u.size()));
-            t[b - 0x80][3] = char(u.size());
+// Whether any line is longer than the editor takes, for bytes fed a piece at a time (each piece
+// shorter than that limit); lines end at CR or LF, as the edit control counts them.
+class LineMeter {
+public:
+    // False once a line has grown too long.
+    bool feed(const char* p, qint64 n) {
+        const auto first = [&](char c) {
+            const void* at = std::memchr(p, c, size_t(n));
+            return at ? static_cast<const char*>(at) - p : n;
+        };
+        const auto last = [&](char c) {
+            const void* at = memrchr(p, c, size_t(n));
+            return at ? static_cast<const char*>(at) - p : qint64(-1);
+        };
+        const qint64 end = std::min(first('\n'), first('\r'));
+        if (end == n) {
+            current_ += n;
+        } else {
+            // The lines between the first and the last end lie inside the piece: short enough.
+            long_ = long_ || current_ + end > documents::kMaxLineChars;
+            current_ = n - 1 - std::max(last('\n'), last('\r'));
         }
-        return t;
-    }();
-    scratch.resize(ascii + (n - ascii) * 3 + 16);
-    char* out = scratch.data();
-    std::memcpy(out, in, size_t(ascii));
-    qint64 i = ascii, o = ascii;
-    while (i < n) {
-#if defined(__SSE2__)
-        if (i + 16 <= n) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), v);
-            const unsigned high = unsigned(_mm_movemask_epi8(v));
-            const int k = high ? __builtin_ctz(high) : 16;   // ASCII bytes copied as they are
-            i += k;
-            o += k;
-            if (k == 16) continue;
-        }
-#endif
-        const auto b = static_cast<unsigned char>(in[i++]);
-        if (b < 0x80) {
-            out[o++] = char(b);
-            continue;
-        }
-        const auto& u = table[b - 0x80];
-        std::memcpy(out + o, u.data(), 3);
-        o += u[3];
+        long_ = long_ || current_ > documents::kMaxLineChars;
+        return !long_;
     }
-    scratch.resize(o);
-    return QByteArrayView(scratch);
+
+private:
+    qint64 current_ = 0;   // the open line at the end
+    bool long_ = false;
+};
+
+// Decodes a file's bytes in its encoding into the editor's text, a piece at a time; false when
+// 'stopped' says so between pieces. 'ascii': the bytes are all ASCII. UTF-16 text is measured
+// by 'lines' as it comes (others are measured in the file's bytes, as Open measures them).
+template <class Stopped>
+bool decodeText(QByteArrayView bytes, io::Encoding encoding, bool ascii, QByteArray& scratch, QByteArrayView& text,
+                LineMeter* lines, Stopped&& stopped) {
+    if (io::isUtf8(encoding) || (encoding == io::Encoding::Windows1252 && ascii)) {
+        text = bytes.sliced(io::byteOrderMark(encoding).size());
+        return true;
+    }
+    const bool utf16 = io::isUtf16(encoding);
+    const QByteArrayView body = bytes.sliced(io::byteOrderMark(encoding).size());
+    // Room for the longest text (its pages are taken only as they are written).
+    scratch.resize(utf16 ? io::Utf16Decoder::room(body.size()) : body.size() * 3 + 1);
+    io::Utf16Decoder decoder(encoding == io::Encoding::Utf16BeBom || encoding == io::Encoding::Utf16Be);
+    qint64 out = 0;
+    for (qint64 at = 0; at < body.size(); at += kPiece) {
+        if (stopped()) return false;
+        const qint64 n = std::min(kPiece, body.size() - at);
+        const qint64 wrote = utf16 ? decoder.feed(body.data() + at, n, scratch.data() + out)
+                                   : codepage::decodeToUtf8(body.data() + at, n, scratch.data() + out);
+        if (lines && !lines->feed(scratch.constData() + out, wrote)) return false;
+        out += wrote;
+    }
+    if (utf16) {
+        const qint64 wrote = decoder.finish(scratch.data() + out);
+        if (lines && !lines->feed(scratch.constData() + out, wrote)) return false;
+        out += wrote;
+    }
+    text = QByteArrayView(scratch.constData(), out);
+    return true;
+}
+
+bool allAscii(const utf8::Checker& check) { return check.valid() && !check.multibyte() && !check.cutOff(); }
+
+// Every thread of every search, counted for the wait at the program's end. Never destroyed: a
+// thread may still leave it while the program ends.
+struct Threads {
+    std::mutex lock;
+    std::condition_variable none;
+    int running = 0;
+    bool waitAtExit = false;   // the wait is among the application object's last routines
+};
+
+Threads& threads() {
+    static auto* t = new Threads;
+    return *t;
+}
+
+// Run as the application object goes, when no search is wanted any more and all have been told
+// to stop: a few seconds at most (a read from a hung network file system may never return).
+void waitForThreads() {
+    Threads& t = threads();
+    std::unique_lock<std::mutex> lock(t.lock);
+    t.none.wait_for(lock, std::chrono::seconds(3), [&] { return t.running == 0; });
+    t.waitAtExit = false;
 }
 
 } // namespace
 
 QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch) {
-    // Plain ASCII is the same text in every encoding a file is recognised in.
-    const qint64 ascii = asciiPrefix(bytes.data(), bytes.size());
-    if (ascii == bytes.size()) return bytes;
-    const io::Encoding encoding = io::detectEncoding(bytes);
-    if (encoding == io::Encoding::Windows1252) return windows1252Text(bytes, ascii, scratch);
-    return io::textOf(bytes, encoding, scratch);
+    utf8::Checker check;
+    check.feed(bytes.data(), bytes.size());
+    const std::optional<io::Encoding> marked = io::markedEncoding(bytes, bytes.size());
+    const io::Encoding encoding = io::decideEncoding(marked, !marked && io::declaresUtf8(bytes), check);
+    QByteArrayView text;
+    decodeText(bytes, encoding, allAscii(check), scratch, text, nullptr, [] { return false; });
+    return text;
 }
 
 NameFilter::NameFilter(const QString& patterns) {
@@ -197,87 +236,130 @@ QString folderProblem(const QString& folder) {
     return QString();
 }
 
-std::vector<Hit> hitsIn(const char* text, qint64 length, const search::Matcher& matcher, qint64 limit,
-                        qint64& matches, const std::atomic<bool>* stop) {
+std::vector<Hit> hitsIn(const char* text, qint64 length, const search::Matcher& matcher, HitBudget& budget,
+                        qint64& matches, const std::atomic<bool>* stop, qint64 window) {
     std::vector<Hit> hits;
     matches = 0;
+    bool listing = true;
     qint64 line = 1, lineStart = 0, counted = 0;   // lines counted up to 'counted'
     qint64 columnByte = 0, column = 0;             // the column at byte columnByte of the line
     qint64 lineEnd = -1;                           // end of the line at lineStart, once known
-    for (Match m = matcher.findForward(text, length, 0); m; m = matcher.findNextOf(text, length, m)) {
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
+    window = std::max<qint64>(1, window);
+    // Matches are looked for a window at a time: those that start before 'windowEnd'.
+    qint64 windowEnd = std::min(window, length + 1);
+    qint64 next = 0;   // where the search goes on in the next window
+    Match m = matcher.findForward(text, length, 0, windowEnd);
+    for (;;) {
+        if (!m) {
+            if (windowEnd > length || matcher.gaveUp() || stopped()) break;
+            next = std::max(next, windowEnd);
+            windowEnd = std::min(next + window, length + 1);
+            m = matcher.findForward(text, length, next, windowEnd);
+            continue;
+        }
         ++matches;
-        if ((matches & 1023) == 0 && stop && stop->load(std::memory_order_relaxed)) break;
-        if (qint64(hits.size()) >= limit) continue;
-        const qint64 before = lineStart;
-        line += countLineEnds(text, length, counted, m.start, lineStart);
-        counted = m.start;
-        if (lineStart != before || lineEnd < 0) {
-            columnByte = lineStart;
-            column = 0;
-            lineEnd = lineEndAt(text, length, lineStart);
-        }
-        column += utf16Units(text + columnByte, m.start - columnByte);
-        columnByte = m.start;
+        next = m.end > m.start ? m.end : m.end + 1;
+        if ((matches & 1023) == 0 && stopped()) break;
+        if (listing && !budget.take()) listing = false;
+        if (listing) {
+            const qint64 before = lineStart;
+            line += countLineEnds(text, length, counted, m.start, lineStart);
+            counted = m.start;
+            if (lineStart != before || lineEnd < 0) {
+                columnByte = lineStart;
+                column = 0;
+                lineEnd = lineEndAt(text, length, lineStart);
+            }
+            column += unitsBetween(text, length, columnByte, m.start);
+            columnByte = m.start;
 
-        Hit h;
-        h.line = line;
-        h.column = column + 1;
-        h.start = m.start;
-        h.end = m.end;
-        h.lineStart = lineStart;
-        qint64 from = lineStart, to = lineEnd;
-        if (lineEnd - lineStart > kShownLine) {
-            from = std::max(lineStart, boundaryAtOrBefore(text, m.start - kShownBefore));
-            to = std::min(lineEnd, textsearch::boundaryAtOrAfter(text, length, m.start + kShownAfter));
+            Hit h;
+            h.line = line;
+            h.column = column + 1;
+            h.start = m.start;
+            h.end = m.end;
+            h.lineStart = lineStart;
+            qint64 from = lineStart, to = lineEnd;
+            if (lineEnd - lineStart > kShownLine) {
+                from = std::max(lineStart, boundaryAtOrBefore(text, m.start - kShownBefore));
+                to = std::min(lineEnd, textsearch::boundaryAtOrAfter(text, length, m.start + kShownAfter));
+            }
+            // In three parts, so that the mark covers the match however bytes that are not
+            // UTF-8 around it are shown.
+            const QString lead = from > lineStart ? QStringLiteral("\u2026") : QString();
+            const QString ahead = QString::fromUtf8(text + from, m.start - from);
+            const qint64 markEnd = std::clamp(m.end, m.start, to);
+            const QString marked = QString::fromUtf8(text + m.start, markEnd - m.start);
+            h.lineText = lead + ahead + marked + QString::fromUtf8(text + markEnd, to - markEnd) +
+                         (to < lineEnd ? QStringLiteral("\u2026") : QString());
+            h.markFrom = int(lead.size() + ahead.size());
+            h.markLength = int(marked.size());
+            hits.push_back(std::move(h));
         }
-        const QString lead = from > lineStart ? QStringLiteral("\u2026") : QString();
-        h.lineText = lead + QString::fromUtf8(text + from, to - from) + (to < lineEnd ? QStringLiteral("\u2026") : QString());
-        h.markFrom = int(lead.size() + utf16Units(text + from, m.start - from));
-        h.markLength = int(utf16Units(text + m.start, std::min(m.end, to) - m.start));
-        hits.push_back(std::move(h));
+        m = matcher.findNextOf(text, length, m, windowEnd);
     }
     return hits;
 }
 
 // ------------------------------------------------------------------------------------------
-// The search: one thread walks the folder, the workers read and search the files it finds.
+// The search: one thread walks the folder, the workers read and search the files it finds. The
+// threads share the state and own it together: the last one to end frees it.
 
 struct Search::State {
+    // Set before the threads start, then only read.
     Request request;
-    search::Matcher matcher;
-    Sink sink;
+    search::Matcher matcher;   // each worker searches with its own copy
     NameFilter filter;
 
     std::atomic<bool> stopping{false};
     std::atomic<qint64> found{0}, done{0};
     std::atomic<bool> walking{true};
-    std::atomic<qint64> listed{0};
+    HitBudget budget{kListLimit};
 
+    // Under queueLock: the files the walk found and the workers have not taken yet.
     std::mutex queueLock;
     std::condition_variable queueReady;
     std::deque<std::pair<qint64, QByteArray>> queue;   // (order, path)
     bool walkEnded = false;
 
-    // Results go out in the order of the walk.
+    // Under outLock: results go out in the order of the walk, to the sink (which the owner
+    // empties as it drops the search: nothing is reported after that).
     std::mutex outLock;
+    Sink sink;
     std::map<qint64, FileResult> parked;
     qint64 nextOut = 0;
     Summary summary;
     int workersLeft = 0;
     bool finished = false;
 
-    std::vector<std::thread> threads;
+    // Under endLock: the threads that have not ended.
+    std::mutex endLock;
+    std::condition_variable ended;
+    int threadsLeft = 0;
 
+    // A worker's buffers, kept from file to file: the file's bytes and their decoded text.
+    struct Buffers {
+        QByteArray bytes;
+        QByteArray text;
+    };
+
+    bool stopped() const { return stopping.load(std::memory_order_relaxed); }
+    void threadEnded() {
+        std::lock_guard<std::mutex> lock(endLock);
+        if (--threadsLeft == 0) ended.notify_all();
+    }
     void walk(const QByteArray& dir, qint64& order, bool top);
     void walkAll();
     void work();
     void deliver(qint64 order, FileResult&& r);
-    FileResult searchFile(const QByteArray& path, search::Matcher& m, std::vector<char>& buffer, QByteArray& scratch);
+    FileResult searchFile(const QByteArray& path, search::Matcher& m, Buffers& buffers);
+    FileResult readAndSearch(const QByteArray& path, search::Matcher& m, Buffers& buffers);
 };
 
 void Search::State::walk(const QByteArray& dir, qint64& order, bool top) {
-    if (stopping.load()) return;
-    DIR* d = ::opendir(dir.constData());
+    if (stopped()) return;
+    const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.constData()), ::closedir);
     if (!d) {
         if (!top) {
             FileResult r;
@@ -291,22 +373,22 @@ void Search::State::walk(const QByteArray& dir, qint64& order, bool top) {
         return;
     }
     std::vector<QByteArray> files, folders;
-    while (dirent* e = ::readdir(d)) {
+    while (dirent* e = ::readdir(d.get())) {
+        if (stopped()) return;
         const char* name = e->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
         unsigned char type = e->d_type;
         if (type == DT_UNKNOWN || type == DT_LNK) {
             struct stat st {};
             // A link to a file is searched; a link to a folder is not followed.
-            const int rc = type == DT_LNK ? ::fstatat(::dirfd(d), name, &st, 0)
-                                          : ::fstatat(::dirfd(d), name, &st, AT_SYMLINK_NOFOLLOW);
+            const int rc = type == DT_LNK ? ::fstatat(::dirfd(d.get()), name, &st, 0)
+                                          : ::fstatat(::dirfd(d.get()), name, &st, AT_SYMLINK_NOFOLLOW);
             if (rc != 0) continue;
             type = S_ISREG(st.st_mode) ? DT_REG : (S_ISDIR(st.st_mode) && e->d_type != DT_LNK) ? DT_DIR : DT_UNKNOWN;
         }
         if (type == DT_REG && filter.matches(name)) files.emplace_back(name);
         else if (type == DT_DIR && request.subfolders) folders.emplace_back(name);
     }
-    ::closedir(d);
     std::sort(files.begin(), files.end());
     std::sort(folders.begin(), folders.end());
     const QByteArray prefix = dir.endsWith('/') ? dir : dir + '/';
@@ -330,8 +412,20 @@ void Search::State::walkAll() {
     queueReady.notify_all();
 }
 
-FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m, std::vector<char>& buffer,
-                                     QByteArray& scratch) {
+FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m, Buffers& buffers) {
+    try {
+        return readAndSearch(path, m, buffers);
+    } catch (const std::bad_alloc&) {
+        // The memory went between the check and the reading: as if it had been seen.
+        buffers = Buffers();
+        FileResult r;
+        r.path = tp::exactName(path).value_or(tp::shownName(path));
+        r.outcome = Outcome::TooLarge;
+        return r;
+    }
+}
+
+FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher& m, Buffers& buffers) {
     FileResult r;
     const std::optional<QString> name = tp::exactName(path);
     r.path = name ? *name : tp::shownName(path);
@@ -345,16 +439,15 @@ FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m,
         r.reason = tp::errnoText(err);
         return std::move(r);
     };
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return unreadable(errno);
+    const auto skipped = [&](Outcome outcome) {
+        r.outcome = outcome;
+        return std::move(r);
+    };
+    const UniqueFd fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd) return unreadable(errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return unreadable(err);
-    }
+    if (::fstat(fd.get(), &st) != 0) return unreadable(errno);
     if (!S_ISREG(st.st_mode)) {   // replaced by something else since the walk saw it
-        ::close(fd);
         r.outcome = Outcome::Unreadable;
         r.reason = QStringLiteral("It is not a regular file.");
         return r;
@@ -366,69 +459,72 @@ FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m,
         (size > (qint64(64) << 20) && [&] {
             const qint64 free = documents::availableMemory();
             return free >= 0 && size * 3 > free;
-        }())) {
-        ::close(fd);
-        r.outcome = Outcome::TooLarge;
-        return r;
+        }()))
+        return skipped(Outcome::TooLarge);
+
+    // Read a piece at a time; the encoding is recognised and the lines measured on the way.
+    QByteArray& bytes = buffers.bytes;
+    if (bytes.size() < size) {
+        bytes = QByteArray();   // nothing of the last file is copied
+        bytes.resize(size);
     }
-    if (qint64(buffer.size()) < size + 1) buffer.resize(size_t(size + 1));
+    utf8::Checker check;
+    LineMeter lines;
+    std::optional<io::Encoding> marked;
+    bool headSeen = false, utf16 = false;
     qint64 got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, buffer.data() + got, size_t(size - got));
+        if (stopped()) return r;   // dropped with the rest
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, size_t(std::min(kPiece, size - got)));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            return unreadable(err);
-        }
+        if (n < 0) return unreadable(errno);
         if (n == 0) break;
+        if (!headSeen && (got + n >= 8000 || got + n == size)) {
+            headSeen = true;
+            marked = io::markedEncoding(QByteArrayView(bytes.constData(), got + n), size);
+            utf16 = marked && io::isUtf16(*marked);
+            if (!utf16 && std::memchr(bytes.constData(), 0, size_t(std::min<qint64>(got + n, 8000))))
+                return skipped(Outcome::Binary);
+        }
+        check.feed(bytes.constData() + got, n);
+        // No line can be longer than the file. A UTF-8 file's mark is not part of its first line.
+        const qint64 mark = got == 0 && marked ? io::byteOrderMark(*marked).size() : 0;
+        if (!utf16 && size > documents::kMaxLineChars && !lines.feed(bytes.constData() + got + mark, n - mark))
+            return skipped(Outcome::TooLarge);
         got += n;
     }
-    ::close(fd);
-    const std::optional<io::Encoding> marked = io::markedEncoding(QByteArrayView(buffer.data(), got), got);
-    if (!(marked && io::isUtf16(*marked)) && std::memchr(buffer.data(), 0, size_t(std::min<qint64>(got, 8000)))) {
-        r.outcome = Outcome::Binary;
-        return r;
+    const QByteArrayView file(bytes.constData(), got);
+    if (!headSeen) {
+        marked = io::markedEncoding(file, got);
+        utf16 = marked && io::isUtf16(*marked);
+        if (!utf16 && std::memchr(file.data(), 0, size_t(std::min<qint64>(got, 8000)))) return skipped(Outcome::Binary);
     }
-    const QByteArrayView text = fileText(QByteArrayView(buffer.data(), got), scratch);
-    // Lines are measured as Open measures them: a UTF-16 file in its decoded text (a line end's
-    // byte in the file may be half of another character), others in the file's bytes.
-    const QByteArrayView measured = marked && io::isUtf16(*marked) ? text : QByteArrayView(buffer.data(), got);
-    const qint64 length = measured.size();
-    if (length > documents::kMaxLineChars) {
-        qint64 lastEnd = 0, longest = 0, at = 0;
-        for (qint64 i = 0; i < length && longest <= documents::kMaxLineChars; i = at) {
-            at = std::min(length, i + documents::kMaxLineChars);
-            const qint64 previous = lastEnd;
-            countLineEnds(measured.data(), length, i, at, lastEnd);
-            longest = std::max(longest, lastEnd == previous ? at - previous : at - lastEnd);
-        }
-        if (longest > documents::kMaxLineChars) {
-            r.outcome = Outcome::TooLarge;
-            return r;
-        }
-    }
-    const qint64 room = std::max<qint64>(0, kListLimit - listed.load());
-    r.hits = hitsIn(text.data(), text.size(), m, room, r.matches, &stopping);
-    listed += qint64(r.hits.size());
+    const io::Encoding encoding = io::decideEncoding(marked, !marked && io::declaresUtf8(file), check);
+    // A UTF-16 file's lines are measured in its text, as Open measures them (a line end's byte in
+    // the file may be half of another character).
+    LineMeter textLines;
+    LineMeter* measure = utf16 && got / 2 * 3 > documents::kMaxLineChars ? &textLines : nullptr;
+    QByteArrayView text;
+    if (!decodeText(file, encoding, allAscii(check), buffers.text, text, measure, [this] { return stopped(); }))
+        return stopped() ? std::move(r) : skipped(Outcome::TooLarge);
+    r.hits = hitsIn(text.data(), text.size(), m, budget, r.matches, &stopping);
     if (m.gaveUp()) r.reason = QStringLiteral("The regular expression needed too much work on this file.");
     return r;
 }
 
 void Search::State::work() {
     search::Matcher m = matcher;   // its own scratch space
-    std::vector<char> buffer;
-    QByteArray scratch;
+    Buffers buffers;
     for (;;) {
         std::pair<qint64, QByteArray> job;
         {
             std::unique_lock<std::mutex> lock(queueLock);
-            queueReady.wait(lock, [&] { return !queue.empty() || walkEnded || stopping.load(); });
-            if (stopping.load() || queue.empty()) break;
+            queueReady.wait(lock, [&] { return !queue.empty() || walkEnded || stopped(); });
+            if (stopped() || queue.empty()) break;
             job = std::move(queue.front());
             queue.pop_front();
         }
-        FileResult r = searchFile(job.second, m, buffer, scratch);
+        FileResult r = searchFile(job.second, m, buffers);
         if (m.gaveUp()) {
             std::lock_guard<std::mutex> lock(outLock);
             summary.gaveUp = true;
@@ -440,7 +536,7 @@ void Search::State::work() {
     std::lock_guard<std::mutex> lock(outLock);
     if (--workersLeft == 0 && !finished) {
         finished = true;
-        summary.stopped = stopping.load();
+        summary.stopped = stopped();
         if (sink.finished) sink.finished(summary);
     }
 }
@@ -462,7 +558,7 @@ void Search::State::deliver(qint64 order, FileResult&& r) {
         case Outcome::TooLarge: ++summary.tooLarge; break;
         case Outcome::Unreadable: ++summary.unreadable; break;
         }
-        if (sink.file && !stopping.load()) sink.file(std::move(out));
+        if (sink.file && !stopped()) sink.file(std::move(out));
         parked.erase(it);
         ++nextOut;
     }
@@ -477,13 +573,57 @@ Search::Search(const Request& request, const search::Matcher& matcher, Sink sink
     s.filter = NameFilter(request.patterns);
     if (threads <= 0) threads = int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
     s.workersLeft = threads;
-    s.threads.emplace_back([&s] { s.walkAll(); });
-    for (int i = 0; i < threads; ++i) s.threads.emplace_back([&s] { s.work(); });
+    s.threadsLeft = threads + 1;
+    // Each thread holds the state; none is ever joined.
+    const auto start = [this](void (State::*body)()) {
+        Threads& all = findinfiles::threads();
+        {
+            std::lock_guard<std::mutex> lock(all.lock);
+            ++all.running;
+            if (!all.waitAtExit && QCoreApplication::instance()) {
+                qAddPostRoutine(waitForThreads);
+                all.waitAtExit = true;
+            }
+        }
+        const auto end = [&all] {
+            std::lock_guard<std::mutex> lock(all.lock);
+            if (--all.running == 0) all.none.notify_all();
+        };
+        try {
+            std::thread([state = state_, body, end]() mutable {
+                ((*state).*body)();
+                state->threadEnded();
+                state.reset();   // the last thread frees the state
+                end();
+            }).detach();
+            return true;
+        } catch (const std::system_error&) {
+            state_->threadEnded();
+            end();
+            return false;
+        }
+    };
+    if (!start(&State::walkAll)) {   // no files are ever found
+        std::lock_guard<std::mutex> lock(s.queueLock);
+        s.walkEnded = true;
+        s.walking = false;
+    }
+    for (int i = 0; i < threads; ++i) {
+        if (start(&State::work)) continue;
+        // The workers that did start finish the search; when none did, it ends here.
+        std::lock_guard<std::mutex> lock(s.outLock);
+        if (--s.workersLeft == 0 && !s.finished) {
+            s.finished = true;
+            if (s.sink.finished) s.sink.finished(s.summary);
+        }
+    }
 }
 
 Search::~Search() {
     stop();
-    wait();
+    // The owner may be going: nothing is reported to it any more. The threads end on their own.
+    std::lock_guard<std::mutex> lock(state_->outLock);
+    state_->sink = Sink();
 }
 
 void Search::stop() {
@@ -493,8 +633,8 @@ void Search::stop() {
 }
 
 void Search::wait() {
-    for (std::thread& t : state_->threads)
-        if (t.joinable()) t.join();
+    std::unique_lock<std::mutex> lock(state_->endLock);
+    state_->ended.wait(lock, [&] { return state_->threadsLeft == 0; });
 }
 
 Progress Search::progress() const {

@@ -4,10 +4,17 @@
 //
 // A file is read whole and turned into the UTF-8 text the editor would show for it (fileText());
 // positions in a hit are byte offsets into that text, the same offsets the edit control has
-// after opening the file. Binary files (a NUL byte among the first 8000, unless a UTF-16 byte
-// order mark starts them) and files the editor would refuse to open (too large for it or for the
-// free memory, a line too long) are skipped and counted; files and folders that cannot be read
-// are reported with the reason, and the search goes on.
+// after opening the file, and its column is the one the editor shows there. Binary files (a NUL
+// byte among the first 8000, unless a UTF-16 byte order mark starts them) and files the editor
+// would refuse to open (too large for it or for the free memory, a line too long) are skipped and
+// counted; files and folders that cannot be read are reported with the reason, and the search
+// goes on.
+//
+// Stopping takes effect within milliseconds even in a file of hundreds of megabytes: files are
+// read, decoded and searched a megabyte at a time, and the stop flag is read between pieces. No
+// one ever waits for a search's threads but wait(): dropping a search returns at once, and its
+// threads, which own what they use, end on their own soon after. At the program's end the
+// application object's teardown waits for them, a few seconds at most.
 #include "search/Matcher.h"
 
 #include <QByteArray>
@@ -93,9 +100,21 @@ struct Progress {
     bool walking = true;     // the walk has not finished, so filesFound may still grow
 };
 
+// The hits that may still be listed, shared by the workers of one search: each listed hit takes
+// one from a single atomic count, so that all of them together list no more than the limit.
+class HitBudget {
+public:
+    explicit HitBudget(qint64 hits) : left_(hits) {}
+    // Takes one; false when none is left (a worker asks again only for its next file).
+    bool take() { return left_.fetch_sub(1, std::memory_order_relaxed) > 0; }
+
+private:
+    std::atomic<qint64> left_;
+};
+
 // One search. Starts at construction; the callbacks run on worker threads, one at a time and
 // in the order of the walk; 'finished' comes last, once. Destroying the search stops it and
-// waits for its threads.
+// returns at once: no callback runs after that.
 class Search {
 public:
     struct Sink {
@@ -112,7 +131,7 @@ public:
 
     // Asks the search to stop soon; returns at once.
     void stop();
-    // Waits until every thread has finished.
+    // Waits until every thread has ended (not for the window's thread: it never waits).
     void wait();
     Progress progress() const;
     bool done() const;
@@ -122,9 +141,11 @@ private:
     std::shared_ptr<State> state_;
 };
 
-// Searches one text (UTF-8) for every match, for hits as Find in Files lists them; at most
-// 'limit' hits are returned, 'matches' counts them all. Used by the workers and the tests.
-std::vector<Hit> hitsIn(const char* text, qint64 length, const search::Matcher& matcher, qint64 limit,
-                        qint64& matches, const std::atomic<bool>* stop = nullptr);
+// Searches one text (UTF-8) for every match, for hits as Find in Files lists them; as many hits
+// are returned as the budget gives, 'matches' counts them all. The text is searched 'window'
+// bytes at a time (matches may reach beyond a window), and 'stop' is read between windows and
+// every 1,024 matches. Used by the workers and the tests.
+std::vector<Hit> hitsIn(const char* text, qint64 length, const search::Matcher& matcher, HitBudget& budget,
+                        qint64& matches, const std::atomic<bool>* stop = nullptr, qint64 window = qint64(1) << 20);
 
 } // namespace findinfiles

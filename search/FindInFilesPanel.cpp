@@ -4,6 +4,7 @@
 #include "documents/DocumentFrame.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
+#include "documents/Theme.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
@@ -129,19 +130,31 @@ public:
         painter->save();
         painter->setClipRect(opt.rect);
         const bool selected = opt.state & QStyle::State_Selected;
-        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QColor plain = opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+        const MarkColours colours = markColours(opt.palette);
         for (int i = 0; i < 3 && r.width() > 0; ++i) {
             QFont font = opt.font;
             font.setBold(i == 1);
             painter->setFont(font);
             const int width = QFontMetrics(font).horizontalAdvance(parts[i]);
-            if (i == 1 && !selected) painter->fillRect(QRect(r.left(), r.top() + 1, width, r.height() - 2), QColor(255, 225, 120));
+            const bool marked = i == 1 && !selected;
+            if (marked) painter->fillRect(QRect(r.left(), r.top() + 1, width, r.height() - 2), colours.paper);
+            painter->setPen(marked ? colours.text : plain);
             painter->drawText(r, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, parts[i]);
             r.setLeft(r.left() + width);
         }
         painter->restore();
     }
 };
+
+} // namespace
+
+MarkColours markColours(const QPalette& palette) {
+    const theme::Colours c = theme::fromPalette(palette);
+    return {c.matchText, c.matchPaper};
+}
+
+namespace {
 
 bool samePath(const QString& a, const QString& b) {
     const QString ca = QFileInfo(a).canonicalFilePath();
@@ -236,12 +249,15 @@ FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
 }
 
 FindInFilesPanel::~FindInFilesPanel() {
-    search_.reset();   // stops the threads before anything they report to goes
+    search_.reset();   // nothing is reported to the panel after this
 }
 
-FindInFilesPanel* FindInFilesPanel::open(DocumentFrame& frame) {
-    auto* panel = frame.frameWidget()->findChild<FindInFilesPanel*>(QStringLiteral("FindInFilesPanel"),
-                                                                      Qt::FindDirectChildrenOnly);
+void FindInFilesPanel::closeEvent(QCloseEvent* event) {
+    cmdStop_Click();
+    QDockWidget::closeEvent(event);
+}
+
+FindInFilesPanel* FindInFilesPanel::open(DocumentFrame& frame, FindInFilesPanel*& panel) {
     if (!panel) {
         panel = new FindInFilesPanel(frame);
         if (auto* main = qobject_cast<QMainWindow*>(frame.frameWidget())) main->addDockWidget(Qt::BottomDockWidgetArea, panel);
@@ -275,7 +291,7 @@ void FindInFilesPanel::cmdFind_Click() {
         tp::MsgBox(problem);
         return;
     }
-    search_.reset();
+    search_.reset();   // the last search, if still running, stops on its own threads
     model_->clear();
     matches_ = 0;
     const int run = ++run_;
@@ -344,7 +360,7 @@ void FindInFilesPanel::finish(int run, const findinfiles::Summary& s) {
     if (s.tooLarge) skipped << plural(s.tooLarge, "file too large to open", "files too large to open");
     if (!skipped.isEmpty()) text += QStringLiteral(", skipped ") + skipped.join(QStringLiteral(" and "));
     if (s.unreadable) text += QStringLiteral("; ") + plural(s.unreadable, "could not be read", "could not be read");
-    if (s.unlisted) text += QStringLiteral("; the first %1 are listed").arg(findinfiles::number(s.matches - s.unlisted));
+    if (s.unlisted) text += QStringLiteral("; %1 are listed").arg(findinfiles::number(s.matches - s.unlisted));
     if (s.gaveUp) text += QStringLiteral("; the regular expression needed too much work on some files");
     lblStatus->setText(text + QLatin1Char('.'));
 }

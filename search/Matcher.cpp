@@ -309,26 +309,41 @@ int runPcre(const pcre2_code_8* code, bool jit, pcre2_match_data_8* data, pcre2_
 
 } // namespace
 
-Match Matcher::findForward(const char* text, qint64 length, qint64 from) const {
+Match Matcher::findForward(const char* text, qint64 length, qint64 from, qint64 startBefore) const {
     Scratch& s = *scratch_;
     s.gaveUp = false;
     if (!compiled_ || from < 0 || from > length) return {};
+    startBefore = std::min(startBefore, length + 1);
+    if (from >= startBefore) return {};
     const Compiled& c = *compiled_;
     if (!c.code) {
+        // A hit that starts before 'startBefore' ends within three times the pattern's bytes of
+        // it (see matchAt()): the search looks no further.
+        const qint64 cut = std::min(length, startBefore - 1 + c.plainBytes * 3);
         for (qint64 at = from;;) {
-            const Match m = c.plain.findForward(text, length, at);
-            if (!m || !c.query.wholeWord || wholeWordAt(text, length, m)) return s.whole = m;
+            const Match m = c.plain.findForward(text, cut, at);
+            if (!m || m.start >= startBefore) return s.whole = {};
+            if (!c.query.wholeWord || wholeWordAt(text, length, m)) return s.whole = m;
             at = m.start + 1;
         }
     }
-    for (from = c.startAt(text, length, from);;) {
+    // PCRE2's offset limit: no match starts past it, but a match may reach as far as it likes.
+    const bool bounded = startBefore <= length;
+    if (bounded) pcre2_set_offset_limit_8(s.context, PCRE2_SIZE(startBefore - 1));
+    Match found;
+    for (from = c.startAt(text, length, from); from < startBefore;) {
         const int rc = runPcre(c.code, c.jit, s.data, s.context, text, length, from, 0);
         s.gaveUp = rc == -2;
-        if (rc < 0) return {};
+        if (rc < 0) break;
         const PCRE2_SIZE* v = pcre2_get_ovector_pointer_8(s.data);
-        if (c.mayBegin(text, length, qint64(v[0]))) return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
+        if (c.mayBegin(text, length, qint64(v[0]))) {
+            found = {qint64(v[0]), qint64(std::max(v[0], v[1]))};
+            break;
+        }
         from = c.startAt(text, length, qint64(v[0]) + 1);
     }
+    if (bounded) pcre2_set_offset_limit_8(s.context, PCRE2_UNSET);
+    return found;
 }
 
 Match Matcher::matchAt(const char* text, qint64 length, qint64 at) const {
@@ -350,9 +365,10 @@ Match Matcher::matchAt(const char* text, qint64 length, qint64 at) const {
     return {qint64(v[0]), qint64(std::max(v[0], v[1]))};
 }
 
-Match Matcher::findNextOf(const char* text, qint64 length, Match previous) const {
+Match Matcher::findNextOf(const char* text, qint64 length, Match previous, qint64 startBefore) const {
     if (!compiled_ || !previous) return {};
-    if (previous.end > previous.start) return findForward(text, length, previous.end);
+    if (previous.end > previous.start) return findForward(text, length, previous.end, startBefore);
+    if (previous.end >= startBefore) return {};
     // After an empty match: a match at the same place that is not empty, else the search goes
     // on from the next character.
     Scratch& s = *scratch_;
@@ -368,7 +384,7 @@ Match Matcher::findNextOf(const char* text, qint64 length, Match previous) const
         }
     }
     if (previous.end >= length) return {};
-    return findForward(text, length, previous.end + 1);
+    return findForward(text, length, previous.end + 1, startBefore);
 }
 
 Match Matcher::findBackward(const char* text, qint64 length, qint64 before) const {

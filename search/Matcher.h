@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include <limits>
 #include <memory>
 
 namespace search {
@@ -56,16 +57,22 @@ public:
     bool ready() const;
     const Query& query() const;
 
-    // The first match that starts at or after byte 'from'. The rest of the text before 'from'
-    // still counts for look-behind and the whole-word rule.
-    Match findForward(const char* text, qint64 length, qint64 from) const;
+    // No bound on where a match starts.
+    static constexpr qint64 kAnywhere = std::numeric_limits<qint64>::max();
+
+    // The first match that starts at or after byte 'from' and before 'startBefore'. The rest of
+    // the text before 'from' still counts for look-behind and the whole-word rule, and the text
+    // from 'startBefore' on for the match itself, look-ahead and the whole-word rule: a long
+    // text searched a stretch at a time gives the matches it gives when searched at once.
+    Match findForward(const char* text, qint64 length, qint64 from, qint64 startBefore = kAnywhere) const;
     // The match whose start is nearest before byte 'before' (the match itself may reach beyond).
     Match findBackward(const char* text, qint64 length, qint64 before) const;
     // The match that starts exactly at 'at', if any.
     Match matchAt(const char* text, qint64 length, qint64 at) const;
     // The next match of a replace-all run that continues after 'previous' (a run starts with
-    // findForward): after an empty match the next one may not be empty at the same place.
-    Match findNextOf(const char* text, qint64 length, Match previous) const;
+    // findForward): after an empty match the next one may not be empty at the same place. Only
+    // matches that start before 'startBefore', as findForward().
+    Match findNextOf(const char* text, qint64 length, Match previous, qint64 startBefore = kAnywhere) const;
 
     // Capture groups of the last match found (regular expressions): the byte range of group n,
     // {-1, -1} when it took no part. Group 0 is the whole match.

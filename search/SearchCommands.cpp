@@ -48,7 +48,7 @@ void Replace(DocumentFrame& frame) {
     if (frame.ActiveForm()) frmReplace::open(frame);
 }
 
-void FindInFiles(DocumentFrame& frame) { FindInFilesPanel::open(frame); }
+void FindInFiles(DocumentFrame& frame, FindInFilesPanel*& panel) { FindInFilesPanel::open(frame, panel); }
 
 void GoToLine(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();

@@ -3,6 +3,7 @@
 #include "search/FindInDocument.h"
 
 class DocumentFrame;
+class FindInFilesPanel;
 
 namespace searchcmd {
 
@@ -16,8 +17,9 @@ void FindNext(DocumentFrame& frame);
 
 // Search > Replace: the Replace dialog (see frmReplace).
 void Replace(DocumentFrame& frame);
-// Search > Find in Files: the Find in Files panel of the frame (see FindInFilesPanel).
-void FindInFiles(DocumentFrame& frame);
+// Search > Find in Files: the Find in Files panel of the frame (see FindInFilesPanel), which the
+// frame holds in 'panel'.
+void FindInFiles(DocumentFrame& frame, FindInFilesPanel*& panel);
 // Search > Go to Line: asks for a line (and column) of the active document and puts the caret
 // there; numbers beyond the last line go to the last line, beyond a line's end to its end.
 void GoToLine(DocumentFrame& frame);

@@ -57,6 +57,11 @@ private slots:
                                               << QByteArray("<meta charset=utf-8>caf\xE9\0\r\n", 27) << QByteArray("\r\n");
         QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE\xE9\0\r\0\n\0\x3D\xD8\0\xDE", 12) << Encoding::Utf16LeBom
                                    << QByteArray("\xC3\xA9\r\n\xF0\x9F\x98\x80") << QByteArray("\r\0\n\0", 4);
+        QTest::newRow("UTF-16 LE, U+10000 and a low half DFFF") << QByteArray("\xFF\xFE\0\xD8\0\xDC\0\xD8\xFF\xDF", 10)
+                                                             << Encoding::Utf16LeBom << QByteArray("\xF0\x90\x80\x80\xF0\x90\x8F\xBF")
+                                                             << QByteArray("\r\0\n\0", 4);
+        QTest::newRow("UTF-16 BE, U+10FFFF") << QByteArray("\xFE\xFF\xDB\xFF\xDF\xFF", 6) << Encoding::Utf16BeBom
+                                             << QByteArray("\xF4\x8F\xBF\xBF") << QByteArray("\0\r\0\n", 4);
         QTest::newRow("UTF-16 BE, lone surrogate") << QByteArray("\xFE\xFF\xDC\0\0a", 6) << Encoding::Utf16BeBom
                                                    << QByteArray("\xED\xB0\x80" "a") << QByteArray("\0\r\0\n", 4);
         QTest::newRow("UTF-16 mark, odd size") << QByteArray("\xFF\xFEx") << Encoding::Windows1252

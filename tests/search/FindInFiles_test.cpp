@@ -1,7 +1,9 @@
 #include "search/FindInFiles.h"
 
 #include "app/MDIForm1.h"
+#include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
+#include "documents/Theme.h"
 #include "io/CodePage.h"
 #include "io/DocumentFile.h"
 #include "platform/RichTextBox.h"
@@ -9,6 +11,7 @@
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -16,8 +19,10 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,7 +36,7 @@ namespace {
 
 // Runs a search to its end; one line per file outcome and per hit, paths relative to the folder.
 QStringList searchTree(const QString& folder, const QString& find, const QString& options, bool subfolders,
-                       Summary* summary = nullptr) {
+                       Summary* summary = nullptr, std::vector<Hit>* hits = nullptr, int threads = 3) {
     search::Matcher m;
     m.prepare({find, options.contains(QLatin1Char('c')), options.contains(QLatin1Char('w')),
                options.contains(QLatin1Char('r'))});
@@ -44,10 +49,11 @@ QStringList searchTree(const QString& folder, const QString& find, const QString
         for (const Hit& h : r.hits)
             lines << QStringLiteral("%1:%2:%3 [%4] %5+%6 @%7")
                          .arg(rel).arg(h.line).arg(h.column).arg(h.lineText).arg(h.markFrom).arg(h.markLength).arg(h.start);
+        if (hits) hits->insert(hits->end(), r.hits.begin(), r.hits.end());
     };
     sink.finished = [&](const Summary& s) { end = s; };
     {
-        Search run({folder, QStringLiteral("*.htm *.HTML;*.css"), subfolders}, m, sink, 3);
+        Search run({folder, QStringLiteral("*.htm *.HTML;*.css"), subfolders}, m, sink, threads);
         run.wait();
         if (!run.done()) lines << QStringLiteral("not done");
     }
@@ -101,6 +107,9 @@ private slots:
         QCOMPARE(searchTree(dir.path(), QStringLiteral("caf\\w\\b"), QStringLiteral("r"), true),
                  (QStringList{QStringLiteral("image.htm skipped 1"), QStringLiteral("sub/b.html:1:1 [café hello] 0+4 @0")}));
         QCOMPARE(searchTree(dir.path(), QStringLiteral("hell"), QStringLiteral("w"), true).size(), 1);   // the binary file
+        writeBytes(dir.filePath(QStringLiteral("w.htm")), "\xe9" "clat clat");   // not a word inside "éclat"
+        QCOMPARE(searchTree(dir.path(), QStringLiteral("clat"), QStringLiteral("w"), false),
+                 (QStringList{QStringLiteral("image.htm skipped 1"), QStringLiteral("w.htm:1:7 [éclat clat] 6+4 @7")}));
         QVERIFY(folderProblem(dir.filePath(QStringLiteral("missing"))).contains(QLatin1String("No such file")));
         QVERIFY(folderProblem(dir.filePath(QStringLiteral("a.htm"))).contains(QLatin1String("is not a folder")));
         QVERIFY(folderProblem(dir.path()).isEmpty());
@@ -160,6 +169,7 @@ private slots:
         utf16.append(QByteArray("a\0", 2).repeated(chars));
         QTest::newRow("UTF-16, a line of 2 bytes a character, within the limit") << utf16 << 1;
         QTest::newRow("Windows-1252, a line over the limit") << ("\xc9" + QByteArray(documents::kMaxLineChars, 'a')) << 0;
+        QTest::newRow("a line over the limit between two others") << ("x\n" + QByteArray(documents::kMaxLineChars + 1, 'a') + "\n\xc9") << 0;
     }
     void lineLimit() {
         QFETCH(QByteArray, bytes);
@@ -171,6 +181,118 @@ private slots:
         searchTree(dir.path(), QStringLiteral("\u00c9"), QString(), false, &s);
         QCOMPARE(s.matches, found);
         QCOMPARE(s.filesSearched, found);
+    }
+
+    // The column of a hit is the one the editor shows at the match, whatever stands before it.
+    void columnsAsTheEditorShows_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("UTF-8, an emoji") << QByteArray("ab\r\n\xf0\x9f\x98\x80 x \xf0\x9f\x98\x80x");
+        QTest::newRow("UTF-16, an emoji") << QByteArray("\xff\xfe" "a\0\n\0\x3d\xd8\0\xde \0x\0", 14);
+        QTest::newRow("UTF-16, a lone surrogate") << QByteArray("\xff\xfe" "\0\xdc \0x\0", 8);
+        QTest::newRow("UTF-8 declared, stray bytes") << QByteArray("<meta charset=utf-8>\x80\xbf x");
+    }
+    void columnsAsTheEditorShows() {
+        QFETCH(QByteArray, bytes);
+        ScratchDir scratch;
+        QTemporaryDir dir;
+        writeBytes(dir.filePath(QStringLiteral("f.htm")), bytes);
+        std::vector<Hit> hits;
+        searchTree(dir.path(), QStringLiteral("x"), QStringLiteral("c"), false, nullptr, &hits);
+        QVERIFY(!hits.empty());
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        Form1* form = documents::openDocument(*frame, dir.filePath(QStringLiteral("f.htm")));
+        QVERIFY(form);
+        for (const Hit& h : hits) {
+            const RichTextBox::LineColumn at = form->RTB1->lineColumnAt(h.start);
+            QCOMPARE(h.line, at.line + 1);
+            QCOMPARE(h.column, at.column + 1);
+            QCOMPARE(h.lineText.mid(h.markFrom, h.markLength), QStringLiteral("x"));
+        }
+    }
+
+    // Searched a few bytes at a time, a text gives the hits it gives searched at once.
+    void windowsGiveTheSameHits_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("options");
+        QTest::newRow("plain") << QByteArray("abcabcab\r\nabc") << "abc" << "";
+        QTest::newRow("without case, longer in bytes") << QByteArray("\xc5\xbf\xc5\xbfs ss") << "ss" << "";
+        QTest::newRow("whole word") << QByteArray("ab ab_ab \xc3\xa9" "ab ab") << "ab" << "w";
+        QTest::newRow("empty matches") << QByteArray("baaac\nx") << "a*" << "r";
+        QTest::newRow("line starts and ends") << QByteArray("a\r\nb\n\nc") << "^|$" << "r";
+        QTest::newRow("longer than a window") << QByteArray("aaaa bbbbbbbb a b") << "a+ b+" << "r";
+        QTest::newRow("look-behind") << QByteArray("xaxaya") << "(?<=x)a" << "r";
+    }
+    void windowsGiveTheSameHits() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, find);
+        QFETCH(QString, options);
+        search::Matcher m;
+        QVERIFY(m.prepare({find, false, options.contains(QLatin1Char('w')), options.contains(QLatin1Char('r'))}));
+        const auto hits = [&](qint64 window) {
+            HitBudget budget(1000);
+            qint64 matches = 0;
+            QStringList out;
+            for (const Hit& h : hitsIn(text.constData(), text.size(), m, budget, matches, nullptr, window))
+                out << QStringLiteral("%1:%2 %3-%4").arg(h.line).arg(h.column).arg(h.start).arg(h.end);
+            return out;
+        };
+        const QStringList whole = hits(text.size() + 1);
+        QVERIFY(whole.size() > 1);
+        for (qint64 window : {1, 2, 3, 5}) QCOMPARE(hits(window), whole);
+    }
+
+    // The match stays readable in a dark palette as in a light one.
+    void markIsReadable() {
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+        dark.setColor(QPalette::Highlight, QColor(0x2f, 0x5f, 0xa8));
+        for (const QPalette& p : {QApplication::style()->standardPalette(), dark}) {
+            const MarkColours mark = markColours(p);
+            QVERIFY(theme::contrast(mark.text, mark.paper) >= theme::kMinContrast);
+            QVERIFY(mark.paper != p.color(QPalette::Base));
+        }
+    }
+
+    // The list stops at its limit across all the workers; every match is still counted.
+    void listLimitAcrossWorkers() {
+        QTemporaryDir dir;
+        const qint64 perFile = Search::kListLimit * 3 / 8;
+        for (const char* name : {"a.htm", "b.htm", "c.htm", "d.htm"})
+            writeBytes(dir.filePath(QLatin1String(name)), QByteArray("ab\n").repeated(perFile));
+        Summary s;
+        std::vector<Hit> hits;
+        searchTree(dir.path(), QStringLiteral("ab"), QString(), false, &s, &hits, 4);
+        QCOMPARE(qint64(hits.size()), Search::kListLimit);
+        QCOMPARE(s.matches, 4 * perFile);
+        QCOMPARE(s.unlisted, 4 * perFile - Search::kListLimit);
+    }
+
+    // In a large file, Stop ends the search and dropping a running search returns, at once.
+    void stopsAtOnceInALargeFile() {
+        const qint64 size = qint64(256) << 20;
+        if (documents::availableMemory() >= 0 && documents::availableMemory() < size * 4) QSKIP("not enough memory");
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("big.htm")));   // sparse: lines of 8 MB of NUL bytes after a text head
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray("<p>text</p>\n").repeated(1000)) > 0);
+        for (qint64 at = qint64(8) << 20; at < size; at += qint64(8) << 20) QVERIFY(f.seek(at) && f.write("\n") == 1);
+        QVERIFY(f.resize(size));
+        f.close();
+        search::Matcher m;
+        m.prepare({QStringLiteral("\\x00{8}[^\\x00]"), true, false, true});   // slow to rule out, never found
+        const Request request{dir.path(), QStringLiteral("*.htm"), false};
+        QElapsedTimer t;
+        for (int drop = 0; drop < 2; ++drop) {
+            auto run = std::make_unique<Search>(request, m, Search::Sink{}, 1);
+            QTest::qWait(300);
+            QVERIFY(!run->done());
+            t.start();
+            drop ? run.reset() : run->stop();
+            while (run && !run->done() && t.elapsed() < 10000) QTest::qWait(1);
+            QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        }
     }
 
     void patterns() {

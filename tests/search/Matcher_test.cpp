@@ -59,6 +59,9 @@ private slots:
         QTest::newRow("word at the end, up") << QByteArray("cat catalog cat") << "cat" << "w" << false << qint64(15) << qint64(12) << qint64(15);
         QTest::newRow("inside a word skipped") << QByteArray("catalog cat") << "cat" << "w" << true << qint64(0) << qint64(8) << qint64(11);
         QTest::newRow("accented letters are word characters") << QByteArray("caf\xc3\xa9 cafe") << "caf" << "w" << true << qint64(0) << qint64(-1) << qint64(-1);
+        QTest::newRow("a letter before") << QByteArray("\xc3\xa9" "clat clat") << "clat" << "w" << true << qint64(0) << qint64(7) << qint64(11);
+        QTest::newRow("a letter before, up") << QByteArray("clat \xc3\xa9" "clat") << "clat" << "w" << false << qint64(11) << qint64(0) << qint64(4);
+        QTest::newRow("regex word, a letter before") << QByteArray("\xc3\xa9" "clat clat") << "cl.t" << "wr" << true << qint64(0) << qint64(7) << qint64(11);
         QTest::newRow("underscore is a word character") << QByteArray("a_b b") << "b" << "w" << true << qint64(0) << qint64(4) << qint64(5);
         QTest::newRow("regex word, other alternative") << QByteArray("foobar foo") << "foo|foobar" << "wr" << true << qint64(0) << qint64(0) << qint64(6);
         QTest::newRow("regex word, open \\Q") << QByteArray("xa.b a.b") << "\\Qa.b" << "wr" << true << qint64(0) << qint64(5) << qint64(8);
@@ -127,6 +130,8 @@ private slots:
                                 << QByteArray("Smith, John [John Smith] $ \t\\") << qint64(1);
         QTest::newRow("group 10 and 1 then 0") << QByteArray("abcdefghijk") << "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)" << "r"
                                                << "$10$1${1}0\\10" << QByteArray("jaa0a0") << qint64(1);
+        QTest::newRow("exactly ten groups") << QByteArray("abcdefghij") << "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)" << "r"
+                                            << "$10|$11|${10}" << QByteArray("j|a1|j") << qint64(1);
         QTest::newRow("unset group gives nothing") << QByteArray("b") << "(a)?b" << "r" << "<$1>" << QByteArray("<>") << qint64(1);
         QTest::newRow("look-behind sees the original") << QByteArray("aab") << "(?<=a)[ab]" << "r" << "x" << QByteArray("axx") << qint64(2);
     }

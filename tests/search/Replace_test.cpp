@@ -51,6 +51,12 @@ private slots:
                                 << "r" << "Smith, John\r\nDoe, Jane" << "2 replacements in 1 document" << qint64(0);
         QTest::newRow("whole words at both ends") << "cat cats cat" << qint64(0) << qint64(0) << "CAT" << "dog" << "w"
                                                   << "dog cats dog" << "2 replacements in 1 document" << qint64(0);
+        QTest::newRow("whole word, a letter before") << "\u00e9clat clat" << qint64(0) << qint64(0) << "clat" << "X" << "w"
+                                                     << "\u00e9clat X" << "1 replacement in 1 document" << qint64(0);
+        // Over 1 MB: the new text goes in as several stretches, still one undo step.
+        QTest::newRow("over a megabyte") << QStringLiteral("cat dog\r\n").repeated(150000) << qint64(0) << qint64(0) << "cat"
+                                         << "tiger" << "" << QStringLiteral("tiger dog\r\n").repeated(150000)
+                                         << "150000 replacements in 1 document" << qint64(0);
         QTest::newRow("in the selection") << "cat cat cat cat" << qint64(4) << qint64(7) << "cat" << "tiger" << "s"
                                           << "cat tiger tiger cat" << "2 replacements in 1 document" << qint64(11);
         QTest::newRow("selection shrinks") << "é é é" << qint64(0) << qint64(3) << "é" << "" << "s" << "  é"
@@ -146,6 +152,9 @@ private slots:
         rtb.SetSelStart(0);
         frame->mnuSearchFindNext_Click();
         QCOMPARE(rtb.SelStart(), 0);        // "cat" in "catalog": a plain search again
+        prepare(*frame, QStringLiteral("\u00e9clat clat"));
+        QVERIFY(replacecmd::findNext(*frame, {QStringLiteral("clat"), QString(), false, true, false, true}));
+        QCOMPARE(rtb.SelStart(), 6);        // not inside "éclat"
     }
 
     void dialogRunsTheCommands() {
