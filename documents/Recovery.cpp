@@ -3,6 +3,7 @@
 #include "documents/DocumentFrame.h"
 #include "documents/DocumentJournal.h"
 #include "documents/Form1.h"
+#include "documents/frmInterruptedSave.h"
 #include "documents/frmRecover.h"
 #include "io/CodePage.h"
 #include "io/DocumentFile.h"
@@ -232,6 +233,8 @@ Form1* openRecovered(DocumentFrame& frame, const Found& found) {
 }
 
 void offerAtStart(DocumentFrame& frame) {
+    // First the files whose save did not end, so that recovered work meets them whole.
+    documents::offerInterruptedSaves();
     Offer offer(service());
     std::vector<Choice> choices;
     if (!ask(offer, choices)) return;

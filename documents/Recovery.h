@@ -107,8 +107,8 @@ bool ask(const Offer& offer, std::vector<Choice>& choices);
 // Opens a found document as a changed window (under its file's name when it had one), and lets
 // the window's journal take over the one found. Writes nothing to the user's files.
 Form1* openRecovered(DocumentFrame& frame, const Found& found);
-// At start-up: finds what programs that ended without cleaning up left, asks, and recovers or
-// discards as the user chose.
+// At start-up: finds what programs that ended without cleaning up left (saves in place that did
+// not end, then unsaved work), asks, and recovers or discards as the user chose.
 void offerAtStart(DocumentFrame& frame);
 
 } // namespace recovery

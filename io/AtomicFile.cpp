@@ -1,5 +1,6 @@
 #include "io/AtomicFile.h"
 
+#include "io/ContentHash.h"
 #include "io/FileAttributes.h"
 #include "io/SavedCopy.h"
 #include "io/TempFile.h"
@@ -104,13 +105,16 @@ bool produceInto(int fd, const Producer& produce, QString& reason) {
 
 // Rewrites the file itself, keeping a copy of its old content until the new one is on disk.
 WriteResult writeInPlace(const Target& t, const Producer& produce) {
-    qint64 size = 0;
+    // The new bytes are counted, and their checksum recorded beside the copy, so that a start
+    // after a kill can tell whether the file holds them whole (io/InterruptedSave.h).
+    io::ContentHash hash;
     QString reason;
-    const Sink count = [&size](const char*, qint64 length) {
-        size += length;
+    const Sink count = [&hash](const char* data, qint64 length) {
+        hash.add(data, length);
         return true;
     };
     if (!produce(count, reason)) return fail(reason);
+    const qint64 size = hash.size();
 
     const int fd = ::openat(t.dirfd, t.name.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -126,7 +130,7 @@ WriteResult writeInPlace(const Target& t, const Producer& produce) {
     const qint64 oldSize = st.st_size;
 
     SavedCopy copy;
-    if (const int err = copy.make(fd, oldSize, t.path()))
+    if (const int err = copy.make(fd, oldSize, t.path(), {size, hash.value()}))
         return fail(QStringLiteral("No copy of its old content could be kept in %1 (%2), so it was not overwritten.")
                         .arg(QFile::decodeName(SavedCopy::folder()), tp::errnoText(err)));
 

@@ -1,8 +1,10 @@
 #include "io/SavedCopy.h"
 
+#include "io/UniqueFd.h"
 #include "io/WriteSteps.h"
 
 #include <QDateTime>
+#include <QList>
 
 #include <cerrno>
 #include <cstdlib>
@@ -68,7 +70,54 @@ void removeUnfinished(int dirfd) {
     ::closedir(dir);
 }
 
+// The record's second line: "new-text SIZE HASH PID STARTED", the hash in hexadecimal.
+QByteArray recordLine(const NewContent& next) {
+    static const quint64 started = processStart(::getpid());
+    return "new-text " + QByteArray::number(next.size) + ' ' + QByteArray::number(next.hash, 16) + ' ' +
+           QByteArray::number(::getpid()) + ' ' + QByteArray::number(started) + '\n';
+}
+
 } // namespace
+
+quint64 processStart(qint64 pid) {
+    QByteArray stat(1024, '\0');
+    const UniqueFd fd(::open(("/proc/" + QByteArray::number(pid) + "/stat").constData(), O_RDONLY | O_CLOEXEC));
+    const ssize_t n = fd ? ::read(fd.get(), stat.data(), size_t(stat.size())) : -1;
+    if (n <= 0) return 0;
+    stat.truncate(n);
+    // The name in parentheses may hold blanks and parentheses: the fields are counted after its end.
+    // The start time is the 22nd field, the 20th after the name.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 19 ? fields[19].toULongLong() : 0;
+}
+
+bool parseRecord(const QByteArray& stem, const QByteArray& text, Record& record) {
+    record = {};
+    if (!text.endsWith('\n')) return false;
+    const QByteArray body = text.chopped(1);
+    const qsizetype cut = body.lastIndexOf('\n');
+    const QList<QByteArray> fields = cut < 0 ? QList<QByteArray>() : body.mid(cut + 1).split(' ');
+    bool ok = fields.size() == 5 && fields[0] == "new-text";
+    if (ok) {
+        bool each[4];
+        record.next.size = fields[1].toLongLong(&each[0]);
+        record.next.hash = fields[2].toULongLong(&each[1], 16);
+        record.pid = fields[3].toLongLong(&each[2]);
+        record.started = fields[4].toULongLong(&each[3]);
+        ok = each[0] && each[1] && each[2] && each[3] && record.next.size >= 0 && record.pid > 0;
+    }
+    record.hasNew = ok;
+    record.original = ok ? body.left(cut) : body;
+    if (!ok) {
+        // Kept by an older version: the process is in the name, NAME~DATE-TIME-PID[-N].
+        const QList<QByteArray> parts = stem.mid(stem.lastIndexOf('~') + 1).split('-');
+        record.pid = parts.size() >= 3 ? parts[2].toLongLong() : 0;
+    }
+    // Only a full path names the same file from any folder.
+    return record.original.startsWith('/') && !record.original.contains('\0') && record.pid > 0;
+}
+
+void SavedCopy::removeUnfinished(int dirfd) { fileops::removeUnfinished(dirfd); }
 
 QByteArray SavedCopy::folder() {
     QByteArray base = qgetenv("XDG_STATE_HOME");
@@ -95,7 +144,7 @@ void SavedCopy::discard() {
     for (const char* ending : {".partial", ".old", ".path"}) ::unlinkat(dirfd_, (stem_ + ending).constData(), 0);
 }
 
-int SavedCopy::make(int fromFd, qint64 size, const QByteArray& original) {
+int SavedCopy::make(int fromFd, qint64 size, const QByteArray& original, const NewContent& next) {
     size_ = size;
     const QByteArray where = folder();
     if (const int err = makeFolders(where)) return err;
@@ -121,7 +170,7 @@ int SavedCopy::make(int fromFd, qint64 size, const QByteArray& original) {
         if (record < 0) {
             err = errno;
         } else {
-            const QByteArray line = original + "\n";
+            const QByteArray line = original + "\n" + recordLine(next);
             err = steps::writeAll(record, line.constData(), line.size());
             if (!err) err = steps::sync(record);
             ::close(record);

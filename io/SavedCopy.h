@@ -6,15 +6,40 @@
 // ~/.local/state/tesselpad/saves). For a file page.htm saved at 14:30:15 on 7 December 2026 by
 // process 4242 they are named:
 //   page.htm~20261207-143015-4242.partial   the copy while it is being made (locked by its maker)
-//   page.htm~20261207-143015-4242.path      the full path of the file it belongs to, one line
+//   page.htm~20261207-143015-4242.path      the full path of the file it belongs to, a line; then
+//                                           a line with the new text's size and checksum and the
+//                                           saving process (see Record)
 //   page.htm~20261207-143015-4242.old       the finished copy, flushed to disk
-// A .old file with its .path is the whole old content of a file whose save did not end (the
-// program was killed, or putting the old bytes back failed); it is never removed by the program.
-// Unfinished copies whose maker is gone are removed by the next save that needs a copy.
+// Both are on disk before the file is touched. The maker keeps the copy locked (flock) from its
+// first byte until the save ends. A .old file with its .path is the whole old content of a file
+// whose save did not end (the program was killed, or putting the old bytes back failed): the next
+// start offers it (io/InterruptedSave.h). Unfinished copies whose maker is gone are removed by
+// the next save that needs a copy.
 #include <QByteArray>
 #include <QtGlobal>
 
 namespace fileops {
+
+// What the file holds once its save has ended.
+struct NewContent {
+    qint64 size = 0;
+    quint64 hash = 0;   // io::ContentHash of the bytes
+};
+
+// What the .path file says.
+struct Record {
+    QByteArray original;     // the file's path
+    bool hasNew = false;     // false in copies kept by older versions: only 'original' is known
+    NewContent next;
+    qint64 pid = 0;          // the saving process (from the copy's name when not recorded)
+    quint64 started = 0;     // when it started, in clock ticks after boot (0: unknown)
+};
+// Reads the text of a .path file ('stem': the copy's name without its ending); false when it
+// names no file by its full path, or no process.
+bool parseRecord(const QByteArray& stem, const QByteArray& text, Record& record);
+// When the process started (clock ticks after boot), to tell it from a later one given the same
+// number; 0 when there is no such process or the system does not say.
+quint64 processStart(qint64 pid);
 
 class SavedCopy {
 public:
@@ -25,9 +50,12 @@ public:
 
     // The folder the copies go to.
     static QByteArray folder();
-    // Copies the first 'size' bytes of the open file 'fromFd', whose path is 'original', and
-    // flushes the copy and its folder to disk. 0 or errno.
-    int make(int fromFd, qint64 size, const QByteArray& original);
+    // Removes the unfinished copies in the folder whose maker is gone, and their records.
+    static void removeUnfinished(int dirfd);
+    // Copies the first 'size' bytes of the open file 'fromFd', whose path is 'original', records
+    // what the file is to hold, and flushes the copy, the record and their folder to disk. 0 or
+    // errno.
+    int make(int fromFd, qint64 size, const QByteArray& original, const NewContent& next);
     // Puts the old content back into 'toFd': the bytes, the length, flushed. 0 or errno.
     int restore(int toFd);
     // Removes the finished copy.

@@ -98,6 +98,42 @@ private slots:
         QCOMPARE(r.text, f.rtb.bytes(0, f.rtb.byteLength()));
     }
 
+    // Backspaces in a row after a pause (the journal written, the edits since it empty), with
+    // the caret where typing ended or moved elsewhere first, and a pause among them.
+    void backspacesAfterAPause_data() {
+        QTest::addColumn<int>("caret");      // where the Backspaces start; -1: where typing ended
+        QTest::addColumn<int>("pauseAfter"); // a pause after this many of them
+        QTest::addColumn<bool>("fromFile");  // the journal's text read from the document's file
+        QTest::newRow("where typing ended") << -1 << 0 << false;
+        QTest::newRow("where typing ended, opened from a file") << -1 << 0 << true;
+        QTest::newRow("elsewhere") << 6 << 0 << false;
+        QTest::newRow("elsewhere, a pause among them") << 6 << 2 << true;
+        QTest::newRow("at the end of the text") << 23 << 1 << false;
+    }
+    void backspacesAfterAPause() {
+        QFETCH(int, caret);
+        QFETCH(int, pauseAfter);
+        QFETCH(bool, fromFile);
+        Fixture f;
+        f.rtb.SetTextUtf8("0123456789abcdefghij");
+        const QString path = f.dir.filePath(QStringLiteral("page.htm"));
+        writeBytes(path, "0123456789abcdefghij");
+        f.journal.setEncoding(QStringLiteral("latin-1"), latin1ToUtf8);
+        if (fromFile) f.journal.loadedFrom(path, io::stampOfPath(path));
+        else QVERIFY(f.settle());
+        f.rtb.setFocus();
+        f.rtb.selectBytes(12, 12);
+        typeText(&f.rtb, QStringLiteral("XYZ"));
+        QTest::qWait(120);   // written, and idle
+        if (caret >= 0) f.rtb.selectBytes(caret, caret);
+        for (int i = 0; i < 5; ++i) {
+            if (i == pauseAfter && i > 0) QTest::qWait(120);
+            QTest::keyClick(&f.rtb, Qt::Key_Backspace);
+        }
+        QVERIFY(f.settle());
+        QCOMPARE(f.onDisk().text, f.rtb.bytes(0, f.rtb.byteLength()));
+    }
+
     // The text is copied a piece per turn of the event loop; edits before the copied part, after
     // it and across its end come in between.
     void editsWhileTheTextIsCopied() {

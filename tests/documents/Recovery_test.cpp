@@ -7,8 +7,10 @@
 #include "documents/DocumentJournal.h"
 #include "documents/Form1.h"
 #include "documents/Recovery.h"
+#include "documents/frmInterruptedSave.h"
 #include "documents/frmRecover.h"
 #include "fileops/SaveCommands.h"
+#include "io/ContentHash.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
@@ -27,6 +29,7 @@
 #include <csignal>
 #include <cstdio>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 namespace {
@@ -255,6 +258,64 @@ private slots:
             QCOMPARE(journals().size(), answer == QLatin1String("escape") ? 2 : 0);
             QCOMPARE(recovery::Offer(recovery::service()).found().size(), std::size_t(journals().size()));
         }
+    }
+
+    // A save in place that a killed program left (the old content and the record of the new
+    // text, its maker gone): the next start asks unless the file holds the new text whole or the
+    // save still runs, and does as answered.
+    void interruptedSaveAtTheNextStart_data() {
+        QTest::addColumn<QString>("answer");   // empty: no question
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("fileAfter");
+        QTest::addColumn<bool>("copyStays");
+        const QByteArray mixed("new text, lonext\r\n"), oldText("old text\r\n"), newText("new text, longer\r\n");
+        QTest::newRow("Restore") << "restore" << mixed << oldText << false;
+        QTest::newRow("Keep") << "keep" << mixed << mixed << false;
+        QTest::newRow("Later") << "later" << mixed << mixed << true;
+        QTest::newRow("the new text whole") << "" << newText << newText << false;
+        QTest::newRow("the save still running") << "" << mixed << mixed << true;
+    }
+    void interruptedSaveAtTheNextStart() {
+        QFETCH(QString, answer);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, fileAfter);
+        QFETCH(bool, copyStays);
+        ScratchDir dir;
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QFile::encodeName(dir.file(QStringLiteral("state"))));
+        const QString page = dir.file(QStringLiteral("page.htm")), link = dir.file(QStringLiteral("link.htm"));
+        writeBytes(page, file);
+        QCOMPARE(::link(QFile::encodeName(page).constData(), QFile::encodeName(link).constData()), 0);
+        const QString saves = dir.file(QStringLiteral("state/tesselpad/saves"));
+        QVERIFY(QDir().mkpath(saves));
+        const QString copy = saves + QStringLiteral("/page.htm~20260101-120000-999999999");
+        writeBytes(copy + QStringLiteral(".old"), "old text\r\n");
+        io::ContentHash newHash;
+        newHash.add("new text, longer\r\n", 18);
+        writeBytes(copy + QStringLiteral(".path"), QFile::encodeName(page) + "\nnew-text 18 " +
+                                                       QByteArray::number(newHash.value(), 16) + " 999999999 0\n");
+        QFile running(copy + QStringLiteral(".old"));
+        if (QTest::currentDataTag() == QLatin1String("the save still running"))
+            QVERIFY(running.open(QIODevice::ReadOnly) && ::flock(running.handle(), LOCK_EX) == 0);
+
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        modal.answerDialog([&](QDialog& d) {
+            auto& f = static_cast<frmInterruptedSave&>(d);
+            d.show();
+            if (answer == QLatin1String("restore")) QTest::keyClick(&d, Qt::Key_Return);
+            else if (answer == QLatin1String("keep")) f.cmdKeep->click();
+            else QTest::keyClick(&d, Qt::Key_Escape);
+            return d.result();
+        });
+        recovery::offerAtStart(*frame);
+        qputenv("XDG_STATE_HOME", state);
+        QCOMPARE(modal.dialogs, answer.isEmpty() ? QStringList() : QStringList{QStringLiteral("frmInterruptedSave")});
+        QCOMPARE(modal.messages.size(), 0);
+        QCOMPARE(readBytes(page), fileAfter);
+        QCOMPARE(readBytes(link), fileAfter);   // the same file, rewritten in place
+        QCOMPARE(QFileInfo::exists(copy + QStringLiteral(".old")), copyStays);
+        QCOMPARE(QFileInfo::exists(copy + QStringLiteral(".path")), copyStays);
     }
 
     // A journal that cannot be written (a full disk) is told once; the document is not touched.

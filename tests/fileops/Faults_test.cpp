@@ -4,6 +4,7 @@
 #include "io/Settings.h"
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
+#include "documents/frmInterruptedSave.h"
 #include "io/AtomicFile.h"
 #include "fileops/SaveCommands.h"
 #include "platform/RichTextBox.h"
@@ -165,7 +166,8 @@ int runUserCase(const QString& name, const QString& dir) {
 QByteArray keptCopy(const QString& saves, const QString& path) {
     for (const QString& record : QDir(saves).entryList({QStringLiteral("*.path")}, QDir::Files)) {
         const QString copy = saves + QLatin1Char('/') + record.chopped(5) + QStringLiteral(".old");
-        if (readBytes(saves + QLatin1Char('/') + record) == local(path) + "\n" && QFile::exists(copy)) return readBytes(copy);
+        if (readBytes(saves + QLatin1Char('/') + record).startsWith(local(path) + "\n") && QFile::exists(copy))
+            return readBytes(copy);
     }
     return QByteArray();
 }
@@ -398,8 +400,10 @@ private slots:
 
     // A large save killed at random moments leaves the old file or the new one, whole; a file
     // rewritten in place (it has a second hard link) may hold neither, but then its old content
-    // is whole in the copy kept for it. Temporary files and unfinished copies of killed saves are
-    // removed by the next save.
+    // is whole in the copy kept for it, and the next start makes it whole again: the copy is
+    // removed unasked when the file is whole, else Restore puts the old content back. Temporary
+    // files and unfinished copies of killed saves are removed by the next save (the copies also by
+    // the next start).
     void killedSaveLeavesOldOrNewFile_data() {
         QTest::addColumn<bool>("inPlace");
         QTest::newRow("rename") << false;
@@ -444,7 +448,10 @@ private slots:
         std::mt19937 random(20240607);
         std::uniform_int_distribution<qint64> delayMs(0, saveMs + saveMs / 5);
         constexpr int kTries = 24;
-        int olds = 0, news = 0, inCopy = 0, mostTemps = 0, mostUnfinished = 0;
+        int olds = 0, news = 0, inCopy = 0, mostTemps = 0, mostUnfinished = 0, restored = 0, unasked = 0;
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", local(dir.file(QStringLiteral("state"))));   // the next start's
+        const struct Restore { QByteArray value; ~Restore() { qputenv("XDG_STATE_HOME", value); } } restore{state};
         for (int i = 0; i < kTries; ++i) {
             QProcess p;
             start(p);
@@ -471,13 +478,27 @@ private slots:
             const QStringList unfinished = QDir(saves).entryList({QStringLiteral("*.partial")}, QDir::Files);
             mostUnfinished = std::max<int>(mostUnfinished, unfinished.size());
             QVERIFY(mostUnfinished <= 1);
-            // Finished copies are the user's to remove.
-            for (const QString& c : QDir(saves).entryList({QStringLiteral("*.old"), QStringLiteral("*.path")}, QDir::Files))
-                QFile::remove(saves + QLatin1Char('/') + c);
+            // The next start, answering Restore.
+            const bool mixed = now != oldBytes && now != newBytes;
+            const bool copied = !QDir(saves).entryList({QStringLiteral("*.old")}, QDir::Files).isEmpty();
+            ScriptedModal modal;
+            modal.answerDialog([](QDialog&) { return int(frmInterruptedSave::Restore); });
+            documents::offerInterruptedSaves();
+            QCOMPARE(modal.dialogs.size(), mixed ? 1 : 0);
+            QVERIFY(modal.messages.isEmpty());
+            const QByteArray after = readBytes(path);
+            QVERIFY2(mixed ? after == oldBytes : after == now, qPrintable(QStringLiteral("try %1").arg(i)));
+            if (inPlace) QCOMPARE(readBytes(dir.file(QStringLiteral("other.htm"))), after);
+            QVERIFY(QDir(saves).entryList({QStringLiteral("*.old"), QStringLiteral("*.path"), QStringLiteral("*.partial")},
+                                          QDir::Files).isEmpty());
+            restored += mixed;
+            unasked += copied && !mixed;
         }
         qInfo("kill test (%s): %d tries over a %lld ms save: old file %d, new file %d, old content in the kept "
-              "copy %d, never a mix; temporary files or unfinished copies present after a kill: at most %d",
-              inPlace ? "in place" : "rename", kTries, saveMs, olds, news, inCopy, std::max(mostTemps, mostUnfinished));
+              "copy %d, never a mix; temporary files or unfinished copies present after a kill: at most %d; the next "
+              "start: restored %d, a copy of a whole file removed unasked %d",
+              inPlace ? "in place" : "rename", kTries, saveMs, olds, news, inCopy, std::max(mostTemps, mostUnfinished),
+              restored, unasked);
     }
 };
 

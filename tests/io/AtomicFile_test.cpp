@@ -1,4 +1,6 @@
 #include "io/AtomicFile.h"
+#include "io/ContentHash.h"
+#include "io/SavedCopy.h"
 #include "support/TestFrame.h"
 
 #include <QDir>
@@ -101,11 +103,30 @@ private slots:
                 if (kept) {
                     const QString copy = r.reason.section(QStringLiteral("kept in "), 1).chopped(1);
                     QCOMPARE(readBytes(copy), QByteArray("old content"));
-                    QCOMPARE(readBytes(copy.chopped(4) + QStringLiteral(".path")), local(path) + "\n");
+                    // Beside it, what the file was to hold, recorded before it was touched.
+                    fileops::Record record;
+                    const QString stem = copy.chopped(4);
+                    QVERIFY(fileops::parseRecord(local(stem), readBytes(stem + QStringLiteral(".path")), record));
+                    io::ContentHash hash;
+                    hash.add(newBytes.constData(), newBytes.size());
+                    QVERIFY(record.original == local(path) && record.hasNew && record.pid == ::getpid());
+                    QVERIFY(record.next.size == newBytes.size() && record.next.hash == hash.value());
                     for (const QString& c : copies()) QFile::remove(state_.path() + QStringLiteral("/tesselpad/saves/") + c);
                 }
             }
         }
+    }
+
+    // The checksum recorded beside a copy is XXH64, however the bytes come in.
+    void contentHashIsXxh64() {
+        const QByteArray bytes = QByteArray("0123456789abcdef").repeated(5);   // two stripes and a tail
+        for (int split : {0, 1, 33, 79}) {
+            io::ContentHash hash;
+            hash.add(bytes.constData(), split);
+            hash.add(bytes.constData() + split, bytes.size() - split);
+            QCOMPARE(hash.value(), 0x0d4cc7d5057880dfULL);
+        }
+        QCOMPARE(io::ContentHash().value(), 0xef46db3751d8e999ULL);
     }
 
     // A disk that takes fewer bytes per write than asked: the rest follows, on both ways.

@@ -4,7 +4,8 @@
 # with X key events through xdotool and checks what it leaves: the bytes on disk, an exit status
 # of 0, and no Qt warning about destroyed objects on its error output. Files named on the command
 # line open, also when a second launch hands them to the frame already running; those that cannot
-# be opened are reported in one message.
+# be opened are reported in one message. Work left by a killed program (a journal, a save in place
+# cut short) is offered at the next start.
 # Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 240)
 # Needs Xvfb, openbox and xdotool; tools/deps.sh test installs them.
 set -u
@@ -223,6 +224,30 @@ type_text "$work/recovered.htm"
 key Return
 wait_window Tesselpad
 expect_bytes "$work/recovered.htm" 'precious words\r\n'
+key alt+F4
+expect_clean_exit
+
+step "saves in place interrupted by a kill: the next start asks; Enter restores the old content, Alt+K keeps the file"
+saves=$work/state/tesselpad/saves
+plant() {   # file old-bytes file-bytes time: the copy and record a killed save left, its process gone
+  local stem="$saves/$1~$(date -d "$4" +%Y%m%d-%H%M%S)-999999999"
+  printf "$3" >"$work/$1"
+  printf "$2" >"$stem.old"
+  printf '%s\nnew-text 99 0 999999999 0\n' "$work/$1" >"$stem.path"
+  touch -d "$4" "$stem.old"
+}
+mkdir -p "$saves"
+plant half.htm 'old text\r\n' 'new text, half' '2026-01-01 12:00'
+plant mixed.htm 'old words\r\n' 'mixed words' '2026-01-01 12:01'
+start
+wait_for "the first question" windows_are 2
+key Return
+expect_bytes "$work/half.htm" 'old text\r\n'
+wait_for "the second question" windows_are 2
+key alt+k
+wait_for "the questions to close" windows_are 1
+expect_bytes "$work/mixed.htm" 'mixed words'
+[ -z "$(ls -A "$saves")" ] || fail "copies left in $saves: $(ls -A "$saves")"
 key alt+F4
 expect_clean_exit
 
