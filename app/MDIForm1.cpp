@@ -49,7 +49,7 @@ MDIForm1::MDIForm1() {
     setAcceptDrops(false);
     buildMenus();
     status_ = new FrameStatusBar(*mdi_, *statusBar(), this);
-    // Beside the File menu's specified items: the recent files; and the windows' files followed
+    // Beside the File menu's own items: the recent files; and the windows' files followed
     // on disk.
     connect(menu("mnuFile"), &QMenu::aboutToShow, this, [this] { fileops::showRecentFiles(*this); });
     diskFollower_ = new fileops::DiskFollower(*this);

@@ -20,6 +20,11 @@
 //     Called before every write(2) of the writer; an errno value other than 0 makes that write
 //     fail with it (a full disk, an I/O error) at any chosen point of a save.
 //
+// fileops::setFaultInjector(std::function<int(WriteFault&)>) io/WriteSteps.h
+//     Called before every step of a save (write, sync, rename, fallocate, chmod, the kept copy,
+//     truncate, the unnamed temporary file); an errno value fails that step, and a Write or Copy
+//     may be shortened: the fault walk and the kill test go through every step of both save paths.
+//
 // io::JournalWriter::setFaultInjector(std::function<int(qint64)>) io/JournalWriter.h
 //     The same for the writes of recovery journals: a full disk while a journal is written.
 //
@@ -43,5 +48,6 @@
 #include "io/AtomicFile.h"
 #include "io/DocumentFile.h"
 #include "io/JournalWriter.h"
+#include "io/WriteSteps.h"
 #include "platform/Modal.h"
 #include "platform/System.h"

@@ -164,9 +164,9 @@ void DocumentView::applyTheme() {
     if (lexer_) {
         // The colouring's own colours are made for black text on white paper; styles that keep
         // those take the palette's text and paper.
-        const QColor designedText(Qt::black), designedPaper(Qt::white);
-        lexer_->setDefaultColor(designedText);
-        lexer_->setDefaultPaper(designedPaper);
+        const QColor lexerText(Qt::black), lexerPaper(Qt::white);
+        lexer_->setDefaultColor(lexerText);
+        lexer_->setDefaultPaper(lexerPaper);
         QList<int> styles;
         QList<QColor> texts, papers;
         for (int style = 0; style <= Sci::STYLE_MAX; ++style) {
@@ -178,9 +178,9 @@ void DocumentView::applyTheme() {
         lexer_->setDefaultColor(c.text);
         lexer_->setDefaultPaper(c.paper);
         for (qsizetype i = 0; i < styles.size(); ++i) {
-            const QColor paper = theme::stylePaper(papers[i], designedPaper, c);
+            const QColor paper = theme::stylePaper(papers[i], lexerPaper, c);
             lexer_->setPaper(paper, styles[i]);
-            lexer_->setColor(theme::styleText(texts[i], designedText, paper, c), styles[i]);
+            lexer_->setColor(theme::styleText(texts[i], lexerText, paper, c), styles[i]);
         }
         lexer_->setPaper(c.paper, Sci::STYLE_DEFAULT);
         lexer_->setColor(c.text, Sci::STYLE_DEFAULT);

@@ -64,24 +64,24 @@ Colours fromPalette(const QPalette& p) {
     return c;
 }
 
-QColor styleText(const QColor& designed, const QColor& designedText, const QColor& paper, const Colours& colours) {
-    if (designed == designedText) return readableOn(colours.text, paper);
-    QColor c = designed;
+QColor styleText(const QColor& lexerColour, const QColor& lexerText, const QColor& paper, const Colours& colours) {
+    if (lexerColour == lexerText) return readableOn(colours.text, paper);
+    QColor c = lexerColour;
     if (colours.dark) {
         // Hue kept, lightness turned over, a little less saturated: navy becomes light blue.
         float h, s, l, a;
-        designed.getHslF(&h, &s, &l, &a);
+        lexerColour.getHslF(&h, &s, &l, &a);
         c = QColor::fromHslF(h, s * 0.8f, std::clamp(1.0f - l, 0.62f, 0.86f), a);
     }
     return readableOn(c, paper);
 }
 
-QColor stylePaper(const QColor& designed, const QColor& designedPaper, const Colours& colours) {
-    if (designed == designedPaper) return colours.paper;
-    if (!colours.dark) return designed;
+QColor stylePaper(const QColor& lexerColour, const QColor& lexerPaper, const Colours& colours) {
+    if (lexerColour == lexerPaper) return colours.paper;
+    if (!colours.dark) return lexerColour;
     // A tint of the style's paper over the dark paper: a shade lighter, in the style's hue.
     float h, s, l, a;
-    designed.getHslF(&h, &s, &l, &a);
+    lexerColour.getHslF(&h, &s, &l, &a);
     float ph, ps, pl, pa;
     colours.paper.getHslF(&ph, &ps, &pl, &pa);
     const float lift = std::clamp(0.04f + (1.0f - l) * 0.25f, 0.03f, 0.12f);

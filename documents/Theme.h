@@ -27,11 +27,11 @@ Colours fromPalette(const QPalette& palette);
 // WCAG contrast ratio of two colours, from 1 (none) to 21 (black on white).
 double contrast(const QColor& a, const QColor& b);
 
-// A colouring style's text and paper for these colours. 'designed' is the style's colour as the
-// colouring made it for black on white; 'designedText' and 'designedPaper' are the colouring's
+// A colouring style's text and paper for these colours. 'lexerColour' is the style's colour as the
+// colouring made it for black on white; 'lexerText' and 'lexerPaper' are the colouring's
 // plain text and paper (the style that is just text takes the palette's text and paper).
-QColor styleText(const QColor& designed, const QColor& designedText, const QColor& paper, const Colours& colours);
-QColor stylePaper(const QColor& designed, const QColor& designedPaper, const Colours& colours);
+QColor styleText(const QColor& lexerColour, const QColor& lexerText, const QColor& paper, const Colours& colours);
+QColor stylePaper(const QColor& lexerColour, const QColor& lexerPaper, const Colours& colours);
 
 // The least contrast every style keeps against its paper.
 constexpr double kMinContrast = 4.5;

@@ -90,7 +90,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
     sci(SCI_USEPOPUP, SC_POPUP_NEVER);         // the window shows the Edit menu instead
     setContextMenuPolicy(Qt::PreventContextMenu);
 
-    // "Fixedsys" 9 points: the nearest thing here is the system's fixed-width font at 9 points.
+    // The desktop's fixed-width font at 9 points: every column lines up, as in a plain-text file.
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(9);

@@ -18,7 +18,7 @@
 
 namespace {
 
-// The layout is designed in twips: at 96 dots per inch 15 twips make a pixel, for a font smaller
+// The layout is given in twips: at 96 dots per inch 15 twips make a pixel, for a font smaller
 // than most desktops use today. The whole layout grows evenly until every caption fits.
 QRect twips(int left, int top, int width, int height, double scale) {
     const auto px = [scale](int t) { return int(t * scale / 15.0 + 0.5); };

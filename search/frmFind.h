@@ -19,7 +19,7 @@ public:
     // Loading the dialog runs its load step: Find disabled, the stored direction selected.
     explicit frmFind(DocumentFrame& frame);
 
-    // The designed layout, in twips (the dialog's client area first).
+    // The dialog's layout, in twips (the dialog's client area first).
     struct Placement {
         const char* name;
         QRect twips;
@@ -27,7 +27,7 @@ public:
     static const QList<Placement>& design();
     // The factor the design is shown at (at least 1: 15 twips to the pixel, grown to fit the font).
     double layoutScale() const { return scale_; }
-    // A designed rectangle in this dialog's pixels.
+    // A rectangle of the layout (in twips) in this dialog's pixels.
     QRect scaled(const QRect& twipsRect) const;
 
     QLineEdit* Text1 = nullptr;

@@ -41,7 +41,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frameless
     Label2 = artwork::makeLabel(this, "Label2", QStringLiteral("Send Comments and  Suggestions to ") + product::kContactEmail,
                        artwork::twips(240, 1920, 4215, 615), artwork::font(12), Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
-    // Two lines of its font, however tall the face that stands in for the designed one.
+    // Two lines of its font, however tall the face that stands in for the one it is laid out for.
     Label2->resize(Label2->width(), std::max(Label2->height(), 2 * Label2->fontMetrics().lineSpacing() + 2));
     Label1 = artwork::makeLabel(this, "Label1", QStringLiteral("Version ") + product::shownVersion(), artwork::twips(4560, 1920, 1695, 375),
                        artwork::font(13.5, true), Qt::AlignLeft | Qt::AlignTop);

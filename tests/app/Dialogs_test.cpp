@@ -1,4 +1,4 @@
-// Every dialog of the program, whatever font stands in for the designed one: each control lies
+// Every dialog of the program, whatever font stands in for the one it is laid out for: each control lies
 // inside its parent, no two controls of one parent overlap, and no caption is cut off.
 #include "app/frmOptions.h"
 #include "app/frmSplash.h"

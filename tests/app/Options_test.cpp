@@ -94,7 +94,7 @@ private:
 class OptionsTest : public QObject {
     Q_OBJECT
 private slots:
-    void controlsAsDesigned() {
+    void controlsAsLaidOut() {
         frmOptions d;
         QCOMPARE(d.objectName(), QStringLiteral("frmOptions"));
         QCOMPARE(d.windowTitle(), QStringLiteral("Options"));

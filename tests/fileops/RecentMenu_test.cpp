@@ -1,5 +1,5 @@
 // The File menu lists the files last opened or saved, newest first, after a separator of their
-// own and before the one above Exit; the specified items keep their captions and order. A file
+// own and before the one above Exit; the menu's own items keep their captions and order. A file
 // that is no longer there says so and leaves the list.
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
@@ -34,8 +34,8 @@ private slots:
         ScratchDir dir;
         auto frame = makeFrame();
         ScriptedModal modal;
-        const QStringList specified = captions(*frame);
-        QCOMPARE(specified.last(), QStringLiteral("E&xit"));
+        const QStringList own = captions(*frame);
+        QCOMPARE(own.last(), QStringLiteral("E&xit"));
 
         const QString a = dir.file(QStringLiteral("a&b.htm")), b = dir.file(QStringLiteral("b.css")), c = dir.file(QStringLiteral("c.txt"));
         for (const QString& f : {a, b}) {
@@ -44,10 +44,10 @@ private slots:
         }
         modal.answerFile(c);
         frame->mnuFileSaveAs_Click();   // saved last: first in the list
-        const QStringList expected = specified.mid(0, specified.size() - 2) +
+        const QStringList expected = own.mid(0, own.size() - 2) +
                                      QStringList{QStringLiteral("-"), QStringLiteral("&1 ") + c, QStringLiteral("&2 ") + b,
                                                  QStringLiteral("&3 ") + QString(a).replace(QStringLiteral("&"), QStringLiteral("&&"))} +
-                                     specified.mid(specified.size() - 2);
+                                     own.mid(own.size() - 2);
         QCOMPARE(captions(*frame), expected);
 
         // b is gone: choosing it says so, opens nothing and takes it off the list.

@@ -54,8 +54,8 @@ class FindDialogTest : public QObject {
 private slots:
     void init() { searchcmd::resetState(); }
 
-    // Opening Find with no selection and no earlier search: the designed dialog.
-    void designedState() {
+    // Opening Find with no selection and no earlier search: the dialog as it is laid out.
+    void freshState() {
         ScratchDir dir;
         ScriptedModal modal;
         auto frame = makeFrame();
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(modal.dialogs, QStringList{QStringLiteral("frmFind")});
     }
 
-    // The designed layout, grown evenly until every caption fits.
+    // The dialog's layout, grown evenly until every caption fits.
     void layoutFollowsTheDesign() {
         ScratchDir dir;
         auto frame = makeFrame();

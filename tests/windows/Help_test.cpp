@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(m.icon, tp::MsgIcon::None);
     }
 
-    void aboutBoxAsDesigned() {
+    void aboutBoxAsLaidOut() {
         ScratchDir dir;
         auto frame = makeFrame();
         ScriptedModal modal;
