@@ -12,6 +12,7 @@ namespace {
 const QString kTabWidth = QStringLiteral("editor/tabWidth");
 const QString kSpaces = QStringLiteral("editor/indentWithSpaces");
 const QString kZoom = QStringLiteral("editor/zoom");
+const QString kFinalLineEnd = QStringLiteral("editor/finalLineEnd");
 
 // An integer value, or 'fallback' when the entry is missing or not a whole number.
 int intValue(const QSettings& s, const QString& key, int fallback) {
@@ -35,6 +36,8 @@ Editor read() {
     if (validTabWidth(width)) e.tabWidth = width;
     const QString spaces = s.value(kSpaces).toString().trimmed().toLower();
     if (spaces == QLatin1String("true") || spaces == QLatin1String("1")) e.indentWithSpaces = true;
+    const QString finalLineEnd = s.value(kFinalLineEnd).toString().trimmed().toLower();
+    if (finalLineEnd == QLatin1String("false") || finalLineEnd == QLatin1String("0")) e.finalLineEnd = false;
     const int zoom = intValue(s, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
@@ -46,6 +49,7 @@ bool write(const Editor& editor) {
     s.setValue(kTabWidth, editor.tabWidth);
     s.setValue(kSpaces, editor.indentWithSpaces);
     s.setValue(kZoom, std::clamp(editor.zoom, kZoomMin, kZoomMax));
+    s.setValue(kFinalLineEnd, editor.finalLineEnd);
     s.sync();
     return s.status() == QSettings::NoError;
 }

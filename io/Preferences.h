@@ -1,5 +1,5 @@
 #pragma once
-// The user's own editor preferences: tab width, tabs or spaces, zoom. They live in the user's
+// The user's own editor preferences: tab width, tabs or spaces, zoom, the final line end of saves. They live in the user's
 // configuration folder (QStandardPaths::AppConfigLocation), never in tspd.ini. A missing, garbled
 // or unreadable file gives the defaults; a value out of range gives its default.
 #include <QString>
@@ -10,6 +10,7 @@ struct Editor {
     int tabWidth = 4;                // 2, 4 or 8 columns
     bool indentWithSpaces = false;   // Tab and automatic indentation type spaces instead of a tab
     int zoom = 0;                    // points added to every font size, kZoomMin to kZoomMax
+    bool finalLineEnd = true;        // Save ends a text that does not end in a line end with one
     bool operator==(const Editor&) const = default;
 };
 

@@ -150,12 +150,19 @@ QByteArrayView windows1252Text(QByteArrayView bytes, qint64 ascii, QByteArray& s
 } // namespace
 
 QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch) {
-    // Plain ASCII is the same text in every encoding a file is recognised in.
+    // Plain ASCII is the same text in every encoding a file is recognised in, but for ISO-2022-JP's
+    // escapes.
     const qint64 ascii = asciiPrefix(bytes.data(), bytes.size());
-    if (ascii == bytes.size()) return bytes;
-    const io::Encoding encoding = io::detectEncoding(bytes);
-    if (encoding == io::Encoding::Windows1252) return windows1252Text(bytes, ascii, scratch);
-    return io::textOf(bytes, encoding, scratch);
+    if (ascii == bytes.size() && !bytes.contains('\x1B')) return bytes;
+    if (!io::declaredEncoding(bytes) && !io::markedEncoding(bytes, bytes.size())) {
+        // UTF-8 is read as its bytes, the rest as Windows-1252 (rules 3 and 6 of io/Encoding.h).
+        utf8::Checker check;
+        check.feed(bytes.data(), bytes.size());
+        if (check.valid() && (check.multibyte() || !check.cutOff())) return bytes;
+        return windows1252Text(bytes, ascii, scratch);
+    }
+    io::Recognised how;
+    return io::readText(bytes, scratch, how);
 }
 
 NameFilter::NameFilter(const QString& patterns) {
