@@ -305,6 +305,18 @@ QByteArray labelOf(Encoding e) {
 
 // ---- Decoding
 
+// Whether the eight bytes at p hold one of the controls IBM's code pages swap (0x1A, 0x1C, 0x7F).
+inline bool swappedIn(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
+    for (const std::uint64_t b : {0x1AULL, 0x1CULL, 0x7FULL}) {
+        const std::uint64_t x = w ^ (kOnes * b);
+        if ((x - kOnes) & ~x & kHigh) return true;   // a zero byte: b is there
+    }
+    return false;
+}
+
 struct CharsetDecoder::Impl {
     const Charset& charset;
     const Info& info;
@@ -339,7 +351,7 @@ struct CharsetDecoder::Impl {
         back.resize(size_t(encoder->requiredSpace(u)));
         const qsizetype m = encoder->appendToBuffer(back.data(), text) - back.data();
         if (decoder->hasError() || encoder->hasError() || m > unmatched.size() ||
-            std::memcmp(back.data(), unmatched.constData(), size_t(m)) != 0)
+            (m > 0 && std::memcmp(back.data(), unmatched.constData(), size_t(m)) != 0))
             exact = false;
         else
             unmatched.remove(0, m);
@@ -377,7 +389,7 @@ struct CharsetDecoder::Impl {
                 continue;
             }
             qint64 e = i + 1;
-            while (e + 8 <= n && utf8::asciiWord(data + e)) e += 8;
+            while (e + 8 <= n && utf8::asciiWord(data + e) && !(swaps && swappedIn(data + e))) e += 8;
             while (e < n && p[e] < 0x80 && !(swaps && info.swapped.test(p[e]))) ++e;
             if (e - i >= kRun) {
                 convert(data + from, i + 1 - from, o);   // the first byte may end a character

@@ -129,8 +129,8 @@ private slots:
         QTest::newRow("Windows-1255") << Encoding::Windows1255 << QByteArray("\xD7\xA9\xD7\x9C") << QByteArray("\xf9\xec");
         QTest::newRow("Windows-874") << Encoding::Windows874 << QByteArray("\xE0\xB9\x84") << QByteArray("\xe4");
         QTest::newRow("Shift_JIS, trail bytes in ASCII") << Encoding::ShiftJis
-                                                         << QByteArray("\xE3\x82\xBD\xE8\xA1\xA8 a\x7f\x1a")
-                                                         << QByteArray("\x83\\\x95\\ a\x7f\x1a");
+                                                         << QByteArray("\xE3\x82\xBD\xE8\xA1\xA8 a\x7f\x1a 12345678\x1c")
+                                                         << QByteArray("\x83\\\x95\\ a\x7f\x1a 12345678\x1c");
         QTest::newRow("EUC-JP") << Encoding::EucJp << QByteArray("\xE3\x81\x93\xE3\x82\x93") << QByteArray("\xa4\xb3\xa4\xf3");
         QTest::newRow("ISO-2022-JP") << Encoding::Iso2022Jp << QByteArray("\xE3\x81\x93\xE3\x82\x93\n")
                                      << QByteArray("\x1b$B$3$s\x1b(B\n");
