@@ -196,8 +196,17 @@ void putUtf8(Utf8Of& u, char16_t c) {
     }
 }
 
+// Whether Qt converts it: asked once per encoding (menus list only these, without learning more).
+bool converts(const Charset& c) {
+    static std::once_flag once[std::size(kCharsets)];
+    static bool yes[std::size(kCharsets)];
+    const auto i = size_t(&c - kCharsets);
+    std::call_once(once[i], [&] { yes[i] = QStringDecoder(c.converter).isValid() && QStringEncoder(c.converter).isValid(); });
+    return yes[i];
+}
+
 void learn(Info& info, const Charset& c) {
-    info.available = QStringDecoder(c.converter).isValid() && QStringEncoder(c.converter).isValid();
+    info.available = converts(c);
     if (!info.available) return;
     // Each byte alone, with converters of its own (a failed conversion leaves its mark on one).
     const auto decodeOne = [&c](char byte, QString& out) {
@@ -241,6 +250,8 @@ void learn(Info& info, const Charset& c) {
     }
 }
 
+// Learnt on first use, once, by whichever thread asks first (Open on the GUI thread, Find in Files
+// workers, the journal's threads); read-only from then on, so any thread may read it.
 const Info& infoOf(const Charset& c) {
     static std::once_flag once[kCharsetCount];
     static Info infos[kCharsetCount];
@@ -264,7 +275,7 @@ bool isSingleByte(Encoding e) {
 }
 bool available(Encoding e) {
     const Charset* c = find(e);
-    return !c || infoOf(*c).available;
+    return !c || converts(*c);
 }
 bool asciiCompatible(Encoding e) {
     const Charset* c = find(e);
@@ -279,10 +290,10 @@ std::vector<EncodingGroup> encodingGroups() {
     groups[Western].encodings = {Encoding::Windows1252};
     // The Windows code page of a script first, then the others in the table's order.
     for (const Charset& c : kCharsets)
-        if (QByteArrayView(c.converter).startsWith("windows") && infoOf(c).available)
+        if (QByteArrayView(c.converter).startsWith("windows") && converts(c))
             groups[c.group].encodings.push_back(c.encoding);
     for (const Charset& c : kCharsets)
-        if (!QByteArrayView(c.converter).startsWith("windows") && infoOf(c).available)
+        if (!QByteArrayView(c.converter).startsWith("windows") && converts(c))
             groups[c.group].encodings.push_back(c.encoding);
     std::erase_if(groups, [](const EncodingGroup& g) { return g.encodings.empty(); });
     return groups;

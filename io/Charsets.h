@@ -53,7 +53,8 @@ std::optional<Encoding> encodingForLabel(QByteArrayView label);
 // "UTF-8", "UTF-16", ...).
 QByteArray labelOf(Encoding encoding);
 
-// Decodes a charset's bytes piece by piece into UTF-8, checking that they come back unchanged.
+// Decodes a charset's bytes piece by piece into UTF-8, checking that they come back unchanged. One
+// decoder serves one reading on one thread; decoders of different threads share nothing mutable.
 class CharsetDecoder {
 public:
     explicit CharsetDecoder(Encoding encoding);
