@@ -4,6 +4,7 @@
 #include "documents/DocumentView.h"
 #include "documents/EncodingCommands.h"
 #include "documents/Form1.h"
+#include "io/Charsets.h"
 #include "io/EncodingPreference.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
@@ -17,6 +18,8 @@
 #include <QToolButton>
 
 #include <optional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* parent) : QObject(parent), mdi_(mdi) {
@@ -34,19 +37,30 @@ FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* pa
     };
     lblChanged_ = label("lblChanged", 8);
     lblPosition_ = label("lblPosition", 18);
-    lblLineEnds_ = label("lblLineEnds", 6);
-    btnEncoding_ = new QToolButton(bar);
-    btnEncoding_->setObjectName(QStringLiteral("btnEncoding"));
-    btnEncoding_->setAutoRaise(true);
-    btnEncoding_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    btnEncoding_->setPopupMode(QToolButton::InstantPopup);
-    btnEncoding_->setToolTip(QStringLiteral("Encoding: read the file again in another, or choose the one Save writes"));
-    btnEncoding_->setMinimumWidth(btnEncoding_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
-    encodingMenu_ = new QMenu(btnEncoding_);
-    encodingMenu_->setObjectName(QStringLiteral("mnuEncoding"));
-    connect(encodingMenu_, &QMenu::aboutToShow, this, &FrameStatusBar::fillEncodingMenu);
-    btnEncoding_->setMenu(encodingMenu_);
-    bar->addPermanentWidget(btnEncoding_);
+    // A field with a menu, filled each time it opens.
+    const auto menuButton = [this, bar](const char* name, const char* menuName, int minChars, const QString& tip,
+                                        void (FrameStatusBar::*fill)()) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoRaise(true);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setPopupMode(QToolButton::InstantPopup);
+        b->setToolTip(tip);
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(QLatin1Char('0')) * minChars);
+        auto* menu = new QMenu(b);
+        menu->setObjectName(QLatin1String(menuName));
+        connect(menu, &QMenu::aboutToShow, this, fill);
+        b->setMenu(menu);
+        bar->addPermanentWidget(b);
+        return std::make_pair(b, menu);
+    };
+    std::tie(btnLineEnds_, lineEndMenu_) =
+        menuButton("btnLineEnds", "mnuLineEnds", 6, QStringLiteral("Line ends: convert the document's, or choose how saves end"),
+                   &FrameStatusBar::fillLineEndMenu);
+    std::tie(btnEncoding_, encodingMenu_) =
+        menuButton("btnEncoding", "mnuEncoding", 14,
+                   QStringLiteral("Encoding: read the file again in another, or choose the one Save writes"),
+                   &FrameStatusBar::fillEncodingMenu);
     // The window comes with the signal: it is also raised while the frame is being taken down,
     // when the frame itself must not be asked anything.
     connect(&mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
@@ -87,7 +101,8 @@ void FrameStatusBar::refresh() {
     if (!form) {
         lblChanged_->clear();
         lblPosition_->clear();
-        lblLineEnds_->clear();
+        btnLineEnds_->setText(QString());
+        btnLineEnds_->setEnabled(false);
         btnEncoding_->setText(QString());
         btnEncoding_->setEnabled(false);
         return;
@@ -99,8 +114,12 @@ void FrameStatusBar::refresh() {
     const RichTextBox::LineColumn at = rtb.lineColumnAt(rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     lblPosition_->setText(QStringLiteral("Ln %1, Col %2").arg(at.line + 1).arg(at.column + 1));
     const DocumentView* view = DocumentView::of(form);
-    lblLineEnds_->setText(view ? lineends::name(view->lineEndKind()) : QString());
-    btnEncoding_->setText(io::encodingName(form->encoding()));
+    // A text without line ends shows the one Enter types.
+    const lineends::Kind kind = view ? view->lineEndKind() : lineends::Kind::None;
+    btnLineEnds_->setText(lineends::name(kind == lineends::Kind::None ? lineends::enterKind(rtb) : kind));
+    btnLineEnds_->setEnabled(view != nullptr);
+    // The encoding, or why it is not the one the file declares.
+    btnEncoding_->setText(form->encodingNote().isEmpty() ? io::encodingName(form->encoding()) : form->encodingNote());
     btnEncoding_->setEnabled(true);
 }
 
@@ -112,38 +131,47 @@ void FrameStatusBar::fillEncodingMenu() {
     Form1* form = followed_;
     if (!form) return;
     const QPointer<Form1> window(form);
-    // One submenu: an item per encoding, the one in force checked.
-    const auto submenu = [this](const QString& title, const char* name, const std::vector<Encoding>& encodings,
+    // One submenu: a submenu per script, an item per encoding, the one in force checked.
+    const auto submenu = [this](const QString& title, const char* name, const std::vector<io::EncodingGroup>& groups,
                                 std::optional<Encoding> checked, auto act) {
         QMenu* menu = encodingMenu_->addMenu(title);
         menu->setObjectName(QLatin1String(name));
-        auto* group = checked ? new QActionGroup(menu) : nullptr;
-        for (Encoding e : encodings) {
-            QAction* a = menu->addAction(io::encodingName(e));
-            a->setCheckable(checked.has_value());
-            a->setChecked(checked == e);
-            a->setActionGroup(group);
-            connect(a, &QAction::triggered, this, [act, e] { act(e); });
+        auto* exclusive = new QActionGroup(menu);
+        for (const io::EncodingGroup& g : groups) {
+            QMenu* script = menu->addMenu(g.name);
+            for (Encoding e : g.encodings) {
+                QAction* a = script->addAction(io::encodingName(e));
+                a->setCheckable(true);
+                a->setChecked(checked == e);
+                a->setActionGroup(exclusive);
+                connect(a, &QAction::triggered, this, [act, e] { act(e); });
+            }
         }
         return menu;
     };
-    QMenu* reopen = submenu(QStringLiteral("&Reopen with Encoding"), "mnuEncodingReopen",
-                            {Encoding::Windows1252, Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}, std::nullopt,
+    const std::vector<io::EncodingGroup> groups = io::encodingGroups();   // Unicode first
+    const Encoding current = form->encoding();
+    // Reading again takes UTF-8 and UTF-16 with their mark or without, as the file has it.
+    std::vector<io::EncodingGroup> reading = groups;
+    reading.front().encodings = {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be};
+    const Encoding family = io::isUtf8(current) ? Encoding::Utf8
+                            : io::isUtf16(current) ? (current == Encoding::Utf16BeBom || current == Encoding::Utf16Be
+                                                          ? Encoding::Utf16Be
+                                                          : Encoding::Utf16Le)
+                                                   : current;
+    QMenu* reopen = submenu(QStringLiteral("&Reopen with Encoding"), "mnuEncodingReopen", reading, family,
                             [window](Encoding e) {
                                 if (window) documents::reopenWithEncoding(*window, e);
                             });
     reopen->setEnabled(documents::canReopen(*form));
-    const std::vector<Encoding> choices = {Encoding::Windows1252, Encoding::Utf8, Encoding::Utf8Bom,
-                                           Encoding::Utf16LeBom, Encoding::Utf16BeBom};
     // A file read as UTF-16 without a mark keeps that choice too.
-    std::vector<Encoding> saved = choices;
-    const Encoding current = form->encoding();
-    if (current == Encoding::Utf16Le || current == Encoding::Utf16Be) saved.push_back(current);
-    submenu(QStringLiteral("&Save with Encoding"), "mnuEncodingSave", saved, current, [window](Encoding e) {
+    std::vector<io::EncodingGroup> saving = groups;
+    if (current == Encoding::Utf16Le || current == Encoding::Utf16Be) saving.front().encodings.push_back(current);
+    submenu(QStringLiteral("&Save with Encoding"), "mnuEncodingSave", saving, current, [window](Encoding e) {
         if (window) documents::setSaveEncoding(*window, e);
     });
     encodingMenu_->addSeparator();
-    submenu(QStringLiteral("Encoding of &New Documents"), "mnuEncodingDefault", choices, io::defaultEncoding(), [](Encoding e) {
+    submenu(QStringLiteral("Encoding of &New Documents"), "mnuEncodingDefault", groups, io::defaultEncoding(), [](Encoding e) {
                 QString reason;
                 if (!io::setDefaultEncoding(e, &reason))
                     tp::MsgBox(QStringLiteral("Can't save the encoding of new documents: ") + io::defaultEncodingPath() +
@@ -151,7 +179,44 @@ void FrameStatusBar::fillEncodingMenu() {
             });
 }
 
+void FrameStatusBar::fillLineEndMenu() {
+    lineEndMenu_->clear();
+    Form1* form = followed_;
+    DocumentView* view = DocumentView::of(form);
+    if (!view) return;
+    const QPointer<DocumentView> target(view);
+    const lineends::Kind enter = lineends::enterKind(*form->RTB1);
+    auto* group = new QActionGroup(lineEndMenu_);
+    const struct {
+        lineends::Kind kind;
+        const char* text;
+    } kinds[] = {{lineends::Kind::CrLf, "Convert to CR &LF"},
+                 {lineends::Kind::Lf, "Convert to L&F"},
+                 {lineends::Kind::Cr, "Convert to &CR"}};
+    for (const auto& k : kinds) {
+        QAction* a = lineEndMenu_->addAction(QLatin1String(k.text));
+        a->setCheckable(true);
+        a->setChecked(k.kind == enter);   // what Enter types
+        a->setActionGroup(group);
+        const lineends::Kind kind = k.kind;
+        connect(a, &QAction::triggered, this, [this, target, kind] {
+            if (target) target->convertLineEnds(kind);
+            scheduleRefresh();
+        });
+    }
+    lineEndMenu_->addSeparator();
+    QAction* final = lineEndMenu_->addAction(QStringLiteral("&Final Line End on Save"));
+    final->setObjectName(QStringLiteral("mnuFinalLineEnd"));
+    final->setCheckable(true);
+    final->setChecked(DocumentView::preferences().finalLineEnd);
+    connect(final, &QAction::toggled, this, [](bool on) {
+        prefs::Editor p = DocumentView::preferences();
+        p.finalLineEnd = on;
+        DocumentView::setPreferences(p);
+    });
+}
+
 QString FrameStatusBar::changedText() const { return lblChanged_->text(); }
 QString FrameStatusBar::positionText() const { return lblPosition_->text(); }
-QString FrameStatusBar::lineEndText() const { return lblLineEnds_->text(); }
+QString FrameStatusBar::lineEndText() const { return btnLineEnds_->text(); }
 QString FrameStatusBar::codePageText() const { return btnEncoding_->text(); }

@@ -3,7 +3,9 @@
 // caret's line and column, the kind of line end the document holds and the encoding its file is
 // written in. Empty when no document window is open. A click on the encoding opens its menu: read
 // the file again in another encoding, choose the encoding the next save writes, choose the
-// encoding of new documents.
+// encoding of new documents. A click on the line end opens its own: convert the document's line
+// ends (one undoable change; Enter types the new one), and whether saves end the file with a line
+// end.
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -29,6 +31,9 @@ public:
     // The encoding's menu, filled for the active window each time it opens.
     QMenu* encodingMenu() const { return encodingMenu_; }
     void fillEncodingMenu();
+    // The line end's menu, likewise.
+    QMenu* lineEndMenu() const { return lineEndMenu_; }
+    void fillLineEndMenu();
 
 public slots:
     // Shows the active window's state now.
@@ -42,7 +47,8 @@ private:
     QMdiArea& mdi_;
     QLabel* lblChanged_ = nullptr;
     QLabel* lblPosition_ = nullptr;
-    QLabel* lblLineEnds_ = nullptr;
+    QToolButton* btnLineEnds_ = nullptr;
+    QMenu* lineEndMenu_ = nullptr;
     QToolButton* btnEncoding_ = nullptr;
     QMenu* encodingMenu_ = nullptr;
     QPointer<Form1> followed_;

@@ -2,6 +2,7 @@
 // recognising the encoding against the whole open, saving against write()+fsync(), memory against
 // the Windows-1252 document, and the first position queries (SelStart, a Find near the end) on a
 // freshly opened document against Scintilla's UTF-16 line index, which they built before.
+// Declared encodings: a Shift_JIS and an ISO-8859-2 page opened against the same text in UTF-8.
 #include "bench/Bench.h"
 
 #include "app/MDIForm1.h"
@@ -13,8 +14,74 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QStringEncoder>
 
 namespace {
+
+// A page of 'bytes' bytes in UTF-8 declaring 'label': the generated lines with their accents made
+// ASCII, and a line in the page's script every 32 lines.
+QByteArray declaredDocument(qint64 bytes, const char* label, const char* scriptLine) {
+    QByteArray ascii = bench::makeDocument(bytes);
+    for (char& c : ascii)
+        if (static_cast<unsigned char>(c) >= 0x80) c = 'e';
+    QByteArray out = QByteArray("<meta charset=\"") + label + "\">\r\n";
+    out.reserve(bytes + bytes / 16);
+    qsizetype line = 0, lines = 0;
+    for (qsizetype end; (end = ascii.indexOf('\n', line)) >= 0 && out.size() < bytes; line = end + 1) {
+        out.append(ascii.constData() + line, end + 1 - line);
+        if (++lines % 32 == 0) out.append(scriptLine).append("\r\n");
+    }
+    return out;
+}
+
+void runDeclared(MDIForm1& frame, const bench::Options& options, int mb) {
+    const struct {
+        const char* label;
+        io::Encoding encoding;
+        const char* line;
+    } pages[] = {
+        {"Shift_JIS", io::Encoding::ShiftJis,
+         "<p lang=\"ja\">\xe3\x81\x93\xe3\x82\x93\xe3\x81\xab\xe3\x81\xa1\xe3\x81\xaf \xe4\xb8\x96\xe7\x95\x8c\xe3\x80\x82"
+         "\xe3\x82\xbd\xe8\xa1\xa8</p>"},
+        {"ISO-8859-2", io::Encoding::Iso8859_2,
+         "<p lang=\"pl\">Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87 g\xc4\x99\xc5\x9bl\xc4\x85 ja\xc5\xba\xc5\x84</p>"},
+    };
+    for (const auto& page : pages) {
+        const qint64 size = qint64(mb) << 20;
+        const QByteArray utf8 = declaredDocument(size, page.label, page.line);
+        QStringEncoder encode(page.label);
+        const QByteArray bytes = encode(QString::fromUtf8(utf8));
+        const QString label = QStringLiteral("%1 MB %2").arg(mb).arg(QLatin1String(page.label));
+        const QString path = options.workDir + QStringLiteral("/declared-%1.htm").arg(mb);
+        const QString utf8Path = options.workDir + QStringLiteral("/declared-utf8-%1.htm").arg(mb);
+        bench::writePlain(path, bytes, false);
+        bench::writePlain(utf8Path, utf8, false);
+        // Each open on its own: the window before is gone.
+        const auto timeAndClose = [&](const QString& file, io::Encoding expected) {
+            Form1* form = nullptr;
+            const double t = bench::timeOpen(frame, file, form);
+            if (form->encoding() != expected) bench::note(label, QStringLiteral("NOT OPENED IN ITS ENCODING"));
+            form->closeWithoutAsking();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+            return t;
+        };
+        const double utf8Open = timeAndClose(utf8Path, io::Encoding::Utf8);
+        const double open = timeAndClose(path, page.encoding);
+        // Recognising: the declaration, and the UTF-8 check that stops at its first byte that is not.
+        const double recognise = bench::seconds([&] {
+            utf8::Checker check;
+            volatile bool valid = check.feed(bytes.constData(), bytes.size());
+            volatile auto declared = io::declaredEncoding(bytes);
+            (void)valid;
+            (void)declared;
+        }, 3);
+        bench::report(QStringLiteral("open %1").arg(label), open, QStringLiteral("the same text in UTF-8"), utf8Open);
+        bench::report(QStringLiteral("recognise %1 (in memory)").arg(label), recognise, QStringLiteral("its open"), open);
+        QFile::remove(path);
+        QFile::remove(utf8Path);
+    }
+}
 
 void runEncodings(const bench::Options& options) {
     MDIForm1 frame;
@@ -99,6 +166,8 @@ void runEncodings(const bench::Options& options) {
         QFile::remove(target);
         QFile::remove(target + QStringLiteral(".raw"));
     }
+
+    for (int mb : options.sizesMb) runDeclared(frame, options, mb);
 
     // Memory: a fresh process opens each document of the largest size.
     const int mb = options.sizesMb.back();

@@ -79,7 +79,7 @@ Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& p
     form->recordDisk();
     const bool read = file.readInto(*form->RTB1, reason);
     file.close();
-    form->setEncoding(file.encoding());
+    form->setFileEncoding(file.encoding(), file.note());
     frame.table().DocumentStates[i].Changed = 0;
     if (!read) {
         // No window may stay titled with the file while holding only part of it: a later Save
@@ -155,7 +155,7 @@ bool reloadDocument(DocumentFrame& frame, Form1& form) {
     form.recordDisk();
     const bool read = file.readInto(rtb, reason);
     file.close();
-    if (read) form.setEncoding(file.encoding());
+    if (read) form.setFileEncoding(file.encoding(), file.note());
     if (!read) {
         rtb.SetTextUtf8(kept);
         wait.done();

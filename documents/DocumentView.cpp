@@ -311,6 +311,28 @@ void DocumentView::keepIndent(int ch) {
     rtb_.SendScintilla(Sci::SCI_ADDTEXT, static_cast<unsigned long>(indent.size()), indent.constData());
 }
 
+// ---- Line ends
+
+void DocumentView::convertLineEnds(lineends::Kind to) {
+    lineends::setEnterKind(rtb_, to);
+    const qint64 length = rtb_.byteLength();
+    const lineends::Kind now = lineends::kindOf(counts_);
+    if (length == 0 || now == lineends::Kind::None || now == to) return;
+    // The caret and the view keep their line; the caret its place in it.
+    const long caret = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS);
+    const long line = rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, caret);
+    const long column = caret - rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    const long firstVisible = rtb_.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
+    // One replacement of the whole text: one undo step, and one change for the journal and the
+    // counts instead of one per line.
+    const QByteArray text = lineends::converted(QByteArrayView(rtb_.rangePointer(0, length), length), to);
+    rtb_.editInOneStep([&] { rtb_.replaceBytes(0, length, text); });
+    const long start = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    const long at = std::min<long>(start + column, rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line));
+    rtb_.selectBytes(at, at);
+    rtb_.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, firstVisible);
+}
+
 // ---- Word wrap
 
 bool DocumentView::setWordWrap(bool on) {
@@ -462,6 +484,10 @@ void DocumentView::finishPending() {
 void DocumentView::recount() {
     pending_ = {};
     counts_ = countRange(0, rtb_.byteLength());
+    // A text read in (opened, reloaded, recovered) sets what Enter types: its most frequent line
+    // end. A text without any keeps the line end Enter typed before (CR LF in a new document).
+    const lineends::Kind most = lineends::mostFrequent(counts_);
+    if (most != lineends::Kind::None) lineends::setEnterKind(rtb_, most);
     updateMarginWidth();
     emit textChanged();
 }

@@ -3,7 +3,8 @@
 // window's file, or by hand), colours that follow the application's palette, a line-number
 // margin, the user's font size, tab width and zoom, word wrap, the highlighting of the brace,
 // quote or tag pair at the caret, Enter keeping the indentation, and the kinds of line end the
-// text holds (for the status bar). None of it changes the text behind the user's back.
+// text holds (for the status bar) with the line end Enter types: a text read in sets it to its
+// most frequent one. None of it changes the text behind the user's back.
 #include "documents/LineEnds.h"
 #include "documents/Syntax.h"
 #include "io/Preferences.h"
@@ -56,6 +57,8 @@ public:
 
     lineends::Counts lineEndCounts() const { return counts_; }
     lineends::Kind lineEndKind() const { return lineends::kindOf(counts_); }
+    // Makes every line end of the text the one of 'to', as one undoable change, and Enter type it.
+    void convertLineEnds(lineends::Kind to);
 
     // Width of the line-number margin in pixels.
     int lineNumberMarginWidth() const;

@@ -18,9 +18,15 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
     if (!canReopen(form)) return false;
     const QString path = form.filePath();
     const io::Encoding before = form.encoding();
-    const auto read = [&form, &path](io::Encoding as, io::Encoding& got, QString& reason) {
+    const QString beforeNote = form.encodingNote();
+    RichTextBox& rtb = *form.RTB1;
+    // The caret keeps its line (at its start) and the view its first line, as far as the text reaches.
+    const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                             rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    const auto read = [&rtb, &path](io::Encoding as, io::Encoding& got, QString& reason) {
         DocumentFile file;
-        const bool ok = file.open(path, reason) && file.readInto(*form.RTB1, as, reason);
+        const bool ok = file.open(path, reason) && file.readInto(rtb, as, reason);
         got = file.encoding();
         return ok;
     };
@@ -33,8 +39,13 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
     const bool kept = ok || read(before, got, keptReason);
     form.table().DocumentStates[form.slot()].Changed = 0;
     wait.done();
-    if (kept) form.setEncoding(got);
-    else form.closeWithoutAsking();   // no window may hold part of its file
+    if (kept) {
+        form.setFileEncoding(got, ok ? QString() : beforeNote);
+        rtb.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(caretLine));
+        rtb.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
+    } else {
+        form.closeWithoutAsking();   // no window may hold part of its file
+    }
     if (!ok) tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
     return ok;
 }

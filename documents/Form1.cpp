@@ -74,7 +74,16 @@ void Form1::recordDisk() {
 void Form1::setEncoding(io::Encoding encoding) {
     if (encoding == encoding_) return;
     encoding_ = encoding;
+    encodingNote_.clear();
     if (journal_) journal_->setEncoding(io::encodingName(encoding), recovery::decoder(encoding));
+    emit encodingChanged();
+}
+
+void Form1::setFileEncoding(io::Encoding encoding, const QString& note) {
+    setEncoding(encoding);
+    fileEncoding_ = encoding;
+    if (note == encodingNote_) return;
+    encodingNote_ = note;
     emit encodingChanged();
 }
 

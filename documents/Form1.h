@@ -60,6 +60,14 @@ public:
     // window starts with the user's default for new documents (Windows-1252 unless chosen).
     io::Encoding encoding() const { return encoding_; }
     void setEncoding(io::Encoding encoding);
+    // After the file was read or written: the encoding of the text and of the file alike, and why
+    // it is not the one the file declares ("ISO-2022-JP declared; not exact, shown as
+    // Windows-1252"), if so.
+    void setFileEncoding(io::Encoding encoding, const QString& note = QString());
+    // The encoding the window's file was last read or written in; nothing before either.
+    std::optional<io::Encoding> fileEncoding() const { return fileEncoding_; }
+    // The note above; cleared when the encoding changes.
+    QString encodingNote() const { return encodingNote_; }
 
     // Saves the window as Save does; true when the text reached the file.
     using Saver = std::function<bool(Form1& form)>;
@@ -101,6 +109,8 @@ private:
     QString filePath_;
     QString fileCaption_;
     io::Encoding encoding_;
+    std::optional<io::Encoding> fileEncoding_;
+    QString encodingNote_;
     std::optional<io::FileIdentity> diskRecord_;
     bool closeWithoutAsking_ = false;
     bool unloaded_ = false;

@@ -1,6 +1,11 @@
 #pragma once
-// The kinds of line end a text holds: CR LF, LF alone, CR alone, or a mixture.
+// The kinds of line end a text holds: CR LF, LF alone, CR alone, or a mixture; the line end Enter
+// types in a document, and converting text to it.
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+class RichTextBox;
 
 namespace lineends {
 
@@ -34,9 +39,22 @@ enum class Kind { None, CrLf, Lf, Cr, Mixed };
 
 Kind kindOf(const Counts& counts);
 Kind kindOf(const char* data, qint64 length);
+// The most frequent line end (CR LF, LF or CR; a tie goes to CR LF, then LF); None without any.
+Kind mostFrequent(const Counts& counts);
 
 // "CR LF", "LF", "CR" or "mixed". A text without line ends shows the line end that Enter types,
 // "CR LF".
 QString name(Kind kind);
+// The bytes of a line end: "\r\n", "\n" or "\r" (CR LF for None and Mixed).
+QByteArrayView bytes(Kind kind);
+
+// The text with every line end (CR LF, LF, CR) made the one of 'to' (CR LF for None and Mixed).
+QByteArray converted(QByteArrayView text, Kind to);
+QString converted(const QString& text, Kind to);
+
+// The line end Enter types in the control: CR LF in a new document; a text read in sets it to
+// its most frequent line end (see DocumentView).
+Kind enterKind(const RichTextBox& rtb);
+void setEnterKind(RichTextBox& rtb, Kind kind);
 
 } // namespace lineends

@@ -5,6 +5,7 @@
 #include "documents/Form1.h"
 #include "documents/frmInterruptedSave.h"
 #include "documents/frmRecover.h"
+#include "io/Charsets.h"
 #include "io/CodePage.h"
 #include "io/DocumentFile.h"
 #include "io/Encoding.h"
@@ -91,6 +92,10 @@ io::Decoder decoder(io::Encoding encoding) {
         return [](const char* in, qint64 length, char* out) {
             std::memcpy(out, in, size_t(length));
             return length;
+        };
+    if (io::isSingleByte(encoding))   // at most 3 bytes of text per byte
+        return [encoding](const char* in, qint64 length, char* out) {
+            return io::CharsetDecoder(encoding).feed(in, length, out);
         };
     return {};
 }

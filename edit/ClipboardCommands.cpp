@@ -2,6 +2,7 @@
 
 #include "documents/DocumentFrame.h"
 #include "documents/Form1.h"
+#include "documents/LineEnds.h"
 #include "platform/RichTextBox.h"
 #include "platform/System.h"
 
@@ -15,6 +16,10 @@ namespace editcmd {
 RichTextBox* activeEditor(const DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     return form ? form->RTB1 : nullptr;
+}
+
+void putText(RichTextBox& rtb, const QString& text) {
+    rtb.SetSelText(lineends::converted(text, lineends::enterKind(rtb)));
 }
 
 namespace {
@@ -68,7 +73,7 @@ void Paste(DocumentFrame& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    rtb->SetSelText(clipboard ? clipboard->text() : QString());
+    putText(*rtb, clipboard ? clipboard->text() : QString());
 }
 
 void Delete(DocumentFrame&) {

@@ -21,7 +21,8 @@ void Undo(DocumentFrame& frame);
 // the clipboard.
 void Cut(DocumentFrame& frame);
 void Copy(DocumentFrame& frame);
-// The clipboard's plain text replaces the selection; no text on the clipboard removes it.
+// The clipboard's plain text replaces the selection, its line ends made the document's; no text on
+// the clipboard removes it.
 void Paste(DocumentFrame& frame);
 // Removes the selection of the focused control (a document's edit control or a one-line box); in a
 // document's control with nothing selected, the character after the caret.
@@ -42,5 +43,8 @@ void HtmlInsertFrame(DocumentFrame& frame);
 
 // The edit control of the active document window, or nullptr when none is open.
 RichTextBox* activeEditor(const DocumentFrame& frame);
+// Replaces the selection with the text, its line ends made the one Enter types in the document
+// (an LF file gets LF from a paste or an HTML insertion, not CR LF).
+void putText(RichTextBox& rtb, const QString& text);
 
 } // namespace editcmd

@@ -35,7 +35,7 @@ QString htmlSkeleton() {
 void HtmlTag(DocumentFrame& frame, HtmlTagKind kind) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;
-    rtb->SetSelText(htmlTagText(kind));
+    putText(*rtb, htmlTagText(kind));
 }
 
 void HtmlInsertFrame(DocumentFrame& frame) {
@@ -46,7 +46,7 @@ void HtmlInsertFrame(DocumentFrame& frame) {
         if (!form) return;   // no slot left; New has said so
         form->RTB1->SetText(htmlSkeleton());
     } else {
-        form->RTB1->SetSelText(htmlSkeleton());
+        putText(*form->RTB1, htmlSkeleton());
     }
     // A fresh window counts its text as loaded; this one must ask before its skeleton is lost.
     DocumentTable& table = frame.table();

@@ -29,7 +29,7 @@ void TimeDate(DocumentFrame& frame) {
     if (!rtb) return;
     const QString stamp = timeDateStamp(tp::sys().now());
     if (stamp.isEmpty()) return;
-    rtb->SetSelText(stamp);
+    putText(*rtb, stamp);
 }
 
 } // namespace editcmd

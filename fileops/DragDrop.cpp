@@ -26,7 +26,8 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
         if (read) {
             // Decoded as Open would read the file; its lines joined in the control's text.
             QByteArray scratch;
-            text = joinDroppedLines(io::textOf(bytes, io::detectEncoding(bytes), scratch, &wellFormed));
+            io::Recognised how;
+            text = joinDroppedLines(io::readText(bytes, scratch, how, io::Encoding::Windows1252, &wellFormed));
         }
         wait.done();
         if (!read) {

@@ -2,9 +2,12 @@
 
 #include "documents/DocumentFrame.h"
 #include "documents/DocumentJournal.h"
+#include "documents/DocumentView.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
+#include "documents/LineEnds.h"
 #include "fileops/DiskChanges.h"
+#include "io/Charsets.h"
 #include "io/DocumentWriter.h"
 #include "io/FileStamp.h"
 #include "io/RecentFiles.h"
@@ -14,6 +17,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace fileops {
 
@@ -35,12 +40,42 @@ QString unwritableText(RichTextBox& rtb, const io::Unwritable& at, io::Encoding 
             .arg(where.line + 1)
             .arg(where.column + 1)
             .arg(io::encodingName(encoding));
-    return QStringLiteral("The character %1 in line %2, column %3 cannot be written in the %4 code page. "
+    return QStringLiteral("The character %1 in line %2, column %3 cannot be written in %4. "
                           "Nothing was written.")
         .arg(describeChar(at.character))
         .arg(where.line + 1)
         .arg(where.column + 1)
-        .arg(io::encodingName(encoding));
+        .arg(encoding == io::Encoding::Windows1252 ? QStringLiteral("the Windows-1252 code page")
+                                                   : io::encodingName(encoding));
+}
+
+// Unicode encodings with a mark or without, UTF-16 of either order, are the same to a declaration.
+bool sameForDeclaration(io::Encoding a, io::Encoding b) {
+    return a == b || (io::isUtf8(a) && io::isUtf8(b)) || (io::isUtf16(a) && io::isUtf16(b));
+}
+
+// A save that makes the page's declaration of its encoding untrue (Save with Encoding, "as UTF-8
+// instead") asks whether to change it to the encoding written: Yes changes it in the text, as one
+// undoable change; No leaves it. A declaration that was already untrue of the file (read as
+// UTF-8 against it, or kept as Windows-1252 byte for byte) is left alone. False for Cancel.
+bool matchDeclaration(Form1& form, io::Encoding writing) {
+    RichTextBox& rtb = *form.RTB1;
+    if (form.fileEncoding() && sameForDeclaration(*form.fileEncoding(), writing)) return true;
+    const qint64 n = std::min<qint64>(rtb.byteLength(), 1024);
+    const QByteArray head = rtb.bytes(0, n);
+    const io::Declaration declared = io::findDeclaration(head);
+    if (!declared || sameForDeclaration(declared.encoding, writing)) return true;
+    const QByteArray old = head.mid(declared.at, declared.length);
+    QByteArray label = io::labelOf(writing);
+    if (old == old.toLower()) label = label.toLower();   // the page's own way of writing it
+    const tp::MsgResult answer =
+        tp::MsgBox(QStringLiteral("The page declares its encoding as %1, but it is being saved as %2.\r\n\r\n"
+                                  "Change the declaration to %3?")
+                       .arg(QString::fromLatin1(old), io::encodingName(writing), QString::fromLatin1(label)),
+                   tp::MsgButtons::YesNoCancel, tp::MsgIcon::Question);
+    if (answer == tp::MsgResult::Cancel) return false;
+    if (answer == tp::MsgResult::Yes) rtb.editInOneStep([&] { rtb.replaceBytes(declared.at, declared.at + declared.length, label); });
+    return true;
 }
 
 // A name chosen in the Save dialog that would overwrite a file other than the window's own.
@@ -70,6 +105,16 @@ QString askSaveName(CommonDialog& dlg, const Form1& form) {
 }
 
 } // namespace
+
+QByteArray finalLineEnd(const RichTextBox& rtb) {
+    if (!DocumentView::preferences().finalLineEnd) return QByteArray();
+    const qint64 length = rtb.byteLength();
+    if (length > 0) {
+        const char last = *rtb.rangePointer(length - 1, 1);
+        if (last == '\r' || last == '\n') return QByteArray();
+    }
+    return lineends::bytes(lineends::enterKind(rtb)).toByteArray();
+}
 
 void mnuFileSave(DocumentFrame& frame) {
     if (Form1* form = frame.ActiveForm()) SaveWindow(frame, *form);
@@ -114,26 +159,29 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     }
 
     RichTextBox& rtb = *form.RTB1;
-    const qint64 length = rtb.byteLength();
-    const char* text = length ? rtb.rangePointer(0, length) : "";
-    const io::Encoding encoding = form.encoding();
-    WaitCursor wait;
-    DocumentWriteResult result = writeDocument(target, text, length, encoding);
-    wait.done();
+    io::Encoding encoding = form.encoding();
+    if (!matchDeclaration(form, encoding)) return false;
+    QByteArray tail;
+    const auto write = [&](io::Encoding as) {
+        const qint64 length = rtb.byteLength();
+        tail = finalLineEnd(rtb);
+        WaitCursor wait;
+        return writeDocument(target, length ? rtb.rangePointer(0, length) : "", length, as, tail);
+    };
+    DocumentWriteResult result = write(encoding);
 
     const QString fileText = QStringLiteral("Can't save file: ") + target + QStringLiteral("\r\n\r\n");
-    if (result.unwritable && encoding == io::Encoding::Windows1252) {
-        // A character the code page lacks: UTF-8 can hold it, if the user wants that.
+    if (result.unwritable && !io::isUtf8(encoding) && !io::isUtf16(encoding)) {
+        // A character the encoding lacks: UTF-8 can hold it, if the user wants that.
         const tp::MsgResult answer =
             tp::MsgBox(fileText + unwritableText(rtb, result.unwritable, encoding) +
                            QStringLiteral("\r\n\r\nSave the document as UTF-8 instead? "
                                           "No leaves it open with its changes."),
                        tp::MsgButtons::YesNo, tp::MsgIcon::Question);
         if (answer != tp::MsgResult::Yes) return false;
-        WaitCursor again;
-        result = writeDocument(target, length ? rtb.rangePointer(0, length) : "", length, io::Encoding::Utf8);
-        again.done();
-        if (result.ok) form.setEncoding(io::Encoding::Utf8);
+        if (!matchDeclaration(form, io::Encoding::Utf8)) return false;
+        encoding = io::Encoding::Utf8;
+        result = write(encoding);
     }
     if (!result.ok) {
         const QString why = result.unwritable ? unwritableText(rtb, result.unwritable, encoding) : result.reason;
@@ -143,10 +191,11 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
         tp::MsgBox(fileText + why + QStringLiteral("\r\n\r\nThe document stays open with its changes."));
         return false;
     }
+    form.setFileEncoding(encoding, form.encodingNote());
     DocumentTable& table = frame.table();
     if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
-    // Saved: the recovery journal goes; the file now holds the text (and the closing CR LF).
-    if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), "\r\n");
+    // Saved: the recovery journal goes; the file now holds the text (and the line end added).
+    if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), tail);
     if (target == form.filePath()) form.recordDisk();
     io::rememberFile(target);
     return true;

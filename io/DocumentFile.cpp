@@ -1,7 +1,9 @@
 #include "io/DocumentFile.h"
 
+#include "io/Charsets.h"
 #include "io/CodePage.h"
 #include "io/Encoding.h"
+#include "io/EncodingPreference.h"
 #include "io/MemoryLimit.h"
 #include "io/SmallFile.h"
 #include "io/UniqueFd.h"
@@ -73,6 +75,13 @@ private:
     qint64 longest_ = 0;
 };
 
+// Whether plain ASCII text holds ISO-2022-JP's escapes or shifts (ESC, SO, SI).
+bool hasEscapes(const RichTextBox& rtb) {
+    const qint64 n = rtb.byteLength();
+    const QByteArrayView text(rtb.rangePointer(0, n), n);
+    return text.contains('\x1B') || text.contains('\x0E') || text.contains('\x0F');
+}
+
 } // namespace
 
 qint64 availableMemory() {
@@ -136,17 +145,20 @@ bool DocumentFile::open(const QString& path, QString& reason) {
 
 bool DocumentFile::readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason) {
     Pass pass = Pass::Failed;
+    declared_.reset();
+    notExact_.reset();
     try {
         const RichTextBox::Loading load(rtb, size_);
-        pass = readPass(rtb, chosen, false, reason);
-        if (pass == Pass::AgainAsCodePage) {
-            // It looked like UTF-8 (or UTF-16) until it was not: read again, as Windows-1252.
+        pass = readPass(rtb, chosen, chosen.has_value(), reason);
+        while (pass == Pass::AgainAsCodePage || pass == Pass::AgainAsDeclared) {
+            // It looked like UTF-8 (or UTF-16, or what it declares) until it was not: read again, in
+            // what it declares or as Windows-1252.
             if (::lseek(fd_, 0, SEEK_SET) != 0) {
                 reason = tp::errnoText(errno);
                 return false;
             }
             rtb.RestartLoad();
-            pass = readPass(rtb, std::nullopt, true, reason);
+            pass = readPass(rtb, pass == Pass::AgainAsDeclared ? *declared_ : io::Encoding::Windows1252, false, reason);
         }
         // What was read of a refused file goes before the load ends, so that nothing lays it out
         // (a refused file of one endless line took seconds to put the caret in).
@@ -160,13 +172,14 @@ bool DocumentFile::readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen
     return pass == Pass::Done;
 }
 
-DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::Encoding> chosen, bool codePage,
+DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::Encoding> as, bool chosen,
                                           QString& reason) {
     using io::Encoding;
-    enum class Mode { CodePage, Utf8, Utf8Guess, Utf16 } mode = Mode::CodePage;
+    enum class Mode { CodePage, Utf8, Utf8Guess, Utf16, Charset } mode = Mode::CodePage;
     std::vector<char> in(kChunk);
-    std::vector<char> out(std::max(kChunk * 3, io::Utf16Decoder::room(kChunk)));
+    std::vector<char> out(std::max({kChunk * 3, io::Utf16Decoder::room(kChunk), io::CharsetDecoder::room(kChunk)}));
     std::optional<io::Utf16Decoder> utf16;
+    std::optional<io::CharsetDecoder> charset;
     utf8::Checker check;
     LineMeter lines;
     qint64 total = 0;
@@ -183,6 +196,25 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         text += m;
         return true;
     };
+    // Reading in an encoding from here on.
+    const auto start = [&](Encoding e) {
+        encoding_ = e;
+        mode = io::isUtf16(e) ? Mode::Utf16 : io::isUtf8(e) ? Mode::Utf8 : io::isCharset(e) ? Mode::Charset : Mode::CodePage;
+        if (mode == Mode::Utf16) utf16.emplace(e == Encoding::Utf16BeBom || e == Encoding::Utf16Be);
+        if (mode == Mode::Charset) charset.emplace(e);
+    };
+    // Bytes that would not come back from the text: a chosen encoding cannot read the file; a
+    // declared one gives way to Windows-1252, which keeps every byte.
+    const auto notExact = [&] {
+        if (chosen) {
+            reason = QStringLiteral("It cannot be read as %1 byte for byte: some of its bytes would not be written "
+                                    "back as they are.")
+                         .arg(io::encodingName(encoding_));
+            return Pass::Failed;
+        }
+        notExact_ = encoding_;
+        return Pass::AgainAsCodePage;
+    };
     for (bool first = true;; first = false) {
         const qint64 n = fileops::readAvailable(fd_, in.data(), kChunk);
         if (n < 0) {
@@ -197,25 +229,28 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         }
         const char* data = in.data();
         qint64 length = n;
-        if (first && !codePage) {
-            // The encoding: the chosen one as the file has it, or what the first bytes decide, or
-            // (no mark, no declaration) UTF-8 while the bytes are UTF-8.
+        if (first) {
+            // The encoding: the one given as the file has it, or what the first bytes decide, or
+            // (no mark, no declaration of UTF-8) UTF-8 while the bytes are UTF-8.
             const QByteArrayView head(data, n);
-            const std::optional<Encoding> marked = chosen ? io::asMarked(*chosen, head) : io::markedEncoding(head, size_);
-            const bool declared = !marked && io::declaresUtf8(head);
-            encoding_ = marked ? *marked : Encoding::Utf8;
-            mode = io::isUtf16(encoding_) ? Mode::Utf16
-                   : io::isUtf8(encoding_) ? (marked || declared ? Mode::Utf8 : Mode::Utf8Guess)
-                                           : Mode::CodePage;
-            if (mode == Mode::Utf16) utf16.emplace(encoding_ == Encoding::Utf16BeBom || encoding_ == Encoding::Utf16Be);
+            const std::optional<Encoding> marked = as ? io::asMarked(*as, head) : io::markedEncoding(head, size_);
+            if (!as && !marked) declared_ = io::declaredEncoding(head);
+            if (marked) start(*marked);
+            else if (declared_ == Encoding::Utf8) start(Encoding::Utf8);
+            else if (declared_ && !io::asciiCompatible(*declared_)) start(*declared_);   // ISO-2022-JP
+            else {
+                start(Encoding::Utf8);
+                mode = Mode::Utf8Guess;
+            }
             const qint64 mark = io::byteOrderMark(encoding_).size();
             data += mark;
             length -= mark;
         }
         if (mode == Mode::Utf8Guess && !check.feed(data, length)) {
-            if (text > 0) return Pass::AgainAsCodePage;
-            mode = Mode::CodePage;   // nothing went in yet: this piece on, as Windows-1252
-            encoding_ = Encoding::Windows1252;
+            // Not UTF-8: what it declares, else Windows-1252.
+            const bool useDeclared = declared_ && io::isCharset(*declared_);
+            if (text > 0) return useDeclared ? Pass::AgainAsDeclared : Pass::AgainAsCodePage;
+            start(useDeclared ? *declared_ : Encoding::Windows1252);   // nothing went in yet: this piece on
         } else if (mode == Mode::Utf8) {
             check.feed(data, length);
         }
@@ -227,10 +262,15 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         } else if (mode == Mode::Utf16) {
             m = utf16->feed(data, length, out.data());
             piece = out.data();
+        } else if (mode == Mode::Charset) {
+            m = charset->feed(data, length, out.data());
+            piece = out.data();
+            if (!charset->exact()) return notExact();
         }
         // Checked before the piece goes in, so that a hopeless file takes no more memory. A line of
-        // Windows-1252 is measured in the file's characters, others in the control's bytes.
-        if (lines.feed(mode == Mode::CodePage ? data : piece, mode == Mode::CodePage ? length : m) > kMaxLineChars) {
+        // a single-byte encoding is measured in the file's characters, others in the control's bytes.
+        const bool inFile = mode == Mode::CodePage || (mode == Mode::Charset && io::isSingleByte(encoding_));
+        if (lines.feed(inFile ? data : piece, inFile ? length : m) > kMaxLineChars) {
             reason = QStringLiteral("It has a line of more than %1 million characters, longer than Tesselpad can show.")
                          .arg(kMaxLineChars / 1000000);
             return Pass::Failed;
@@ -247,11 +287,23 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         const qint64 m = utf16->finish(out.data());
         if (!append(out.data(), m)) return Pass::Failed;
         if (utf16->unpaired()) rtb.markMalformed();
+    } else if (mode == Mode::Charset) {
+        if (!charset->finish()) return notExact();
     } else if (mode == Mode::Utf8Guess) {
         encoding_ = io::decideEncoding(std::nullopt, false, check);
-        // Plain ASCII is the same bytes in both; a cut-off character after plain ASCII is not.
-        if (encoding_ == Encoding::Windows1252 && check.cutOff()) return Pass::AgainAsCodePage;
+        const bool useDeclared = declared_ && io::isCharset(*declared_);
+        // Plain ASCII is the same bytes in UTF-8, Windows-1252 and what it declares; a cut-off
+        // character after plain ASCII is not.
+        if (encoding_ == Encoding::Windows1252 && check.cutOff())
+            return useDeclared ? Pass::AgainAsDeclared : Pass::AgainAsCodePage;
         if (check.cutOff()) rtb.markMalformed();
+        if (encoding_ == Encoding::Windows1252) {
+            if (declared_) encoding_ = *declared_;
+            else {
+                const Encoding preferred = io::defaultEncoding();
+                encoding_ = io::asciiFileEncoding(preferred, !io::asciiCompatible(preferred) && hasEscapes(rtb));
+            }
+        }
     } else if (mode == Mode::Utf8 && (!check.valid() || check.cutOff())) {
         rtb.markMalformed();
     }

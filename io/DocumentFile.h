@@ -50,17 +50,23 @@ public:
     bool readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason);
     // The encoding the last readInto() read the file in.
     io::Encoding encoding() const { return encoding_; }
+    // Why it is not the encoding the file declares, or empty: "ISO-2022-JP declared; not exact,
+    // shown as Windows-1252".
+    QString note() const { return notExact_ ? io::notExactNote(*notExact_) : QString(); }
     // Reads the whole file as bytes.
     bool readAll(QByteArray& out, QString& reason);
     void close();
 
 private:
-    enum class Pass { Done, Failed, AgainAsCodePage };
-    // One reading of the file from where it stands; 'codePage' reads it as Windows-1252.
-    Pass readPass(RichTextBox& rtb, std::optional<io::Encoding> chosen, bool codePage, QString& reason);
+    enum class Pass { Done, Failed, AgainAsCodePage, AgainAsDeclared };
+    // One reading of the file from where it stands: in the encoding 'as' (as the user 'chose' it,
+    // or as the reader decided on it after an earlier pass), or recognising it.
+    Pass readPass(RichTextBox& rtb, std::optional<io::Encoding> as, bool chosen, QString& reason);
 
     int fd_ = -1;
     io::Encoding encoding_ = io::Encoding::Windows1252;
+    std::optional<io::Encoding> declared_;   // what the file declares (recognising only)
+    std::optional<io::Encoding> notExact_;   // declared, but its bytes would not come back
     qint64 size_ = 0;
     io::FileStamp stamp_;
     qint64 memoryBudget_ = -1;   // what the text may take, measured at open; -1: unknown

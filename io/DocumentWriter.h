@@ -1,7 +1,7 @@
 #pragma once
 // Writing a document's text to its file: the control's UTF-8 text in the document's encoding
-// (io/Encoding.h), after its byte order mark if it has one and followed by CR LF, replacing the
-// file whole or not at all.
+// (io/Encoding.h), after its byte order mark if it has one and followed by the line end the save
+// adds (if any), replacing the file whole or not at all.
 #include "io/Encoding.h"
 
 #include <QString>
@@ -14,7 +14,8 @@ struct DocumentWriteResult {
     QString reason;              // why the write failed
 };
 
+// 'tail' is the line end added after the text, as UTF-8 ("\r\n", "\n", "\r" or nothing).
 DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length,
-                                  io::Encoding encoding = io::Encoding::Windows1252);
+                                  io::Encoding encoding = io::Encoding::Windows1252, QByteArrayView tail = "\r\n");
 
 } // namespace fileops

@@ -1,5 +1,6 @@
 #include "io/Encoding.h"
 
+#include "io/Charsets.h"
 #include "io/CodePage.h"
 
 #include <algorithm>
@@ -32,18 +33,10 @@ bool bigEndian(Encoding e) { return e == Encoding::Utf16BeBom || e == Encoding::
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
-// Whether an encoding label (as the page spells it) names UTF-8.
-bool namesUtf8(QByteArrayView label) {
-    static const char* const kLabels[] = {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8",
-                                          "unicode20utf8", "x-unicode20utf8"};
-    for (const char* l : kLabels)
-        if (label.compare(QByteArrayView(l), Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 // The value after 'name' at 'at' in 'text' (lower case): blanks, '=' (unless 'needEquals' is
-// false), blanks, an optional quote, then up to a quote, a blank, ';', '>' or '?'.
-QByteArrayView valueAfter(QByteArrayView text, qsizetype at, bool needEquals) {
+// false), blanks, an optional quote, then up to a quote, a blank, ';', '>' or '?'. Its offset in
+// 'at' when it is found.
+QByteArrayView valueAfter(QByteArrayView text, qsizetype& at, bool needEquals) {
     qsizetype i = at;
     const qsizetype n = text.size();
     while (i < n && isSpace(text[i])) ++i;
@@ -57,7 +50,26 @@ QByteArrayView valueAfter(QByteArrayView text, qsizetype at, bool needEquals) {
     while (i < n && !isSpace(text[i]) && text[i] != '"' && text[i] != '\'' && text[i] != ';' && text[i] != '>' &&
            text[i] != '?' && text[i] != '/')
         ++i;
+    at = start;
     return text.sliced(start, i - start);
+}
+
+// A declaration whose label starts at 'at', if the label is known.
+Declaration declarationAt(qsizetype at, QByteArrayView label) {
+    Declaration d;
+    const std::optional<Encoding> e = encodingForLabel(label);
+    if (!e || label.isEmpty()) return d;
+    d.at = at;
+    d.length = label.size();
+    d.encoding = *e;
+    return d;
+}
+
+// ISO-2022-JP's escapes and shifts: ESC, SO, SI.
+bool hasEscapes(QByteArrayView bytes) {
+    for (const char c : {'\x1B', '\x0E', '\x0F'})
+        if (bytes.contains(c)) return true;
+    return false;
 }
 
 // ---- The control's text, unit by unit
@@ -117,12 +129,15 @@ inline void putUnit(char* o, char16_t u, bool big) {
 QString encodingName(Encoding encoding) {
     for (const Named& n : kNames)
         if (n.encoding == encoding) return QString::fromLatin1(n.name);
+    if (const char* name = charsetName(encoding)) return QString::fromLatin1(name);
     return QString::fromLatin1(kNames[0].name);
 }
 
 std::optional<Encoding> encodingFromName(QStringView name) {
     for (const Named& n : kNames)
         if (name == QLatin1String(n.name)) return n.encoding;
+    for (int e = int(Encoding::Iso8859_2); e <= int(Encoding::EucKr); ++e)
+        if (name == QLatin1String(charsetName(Encoding(e)))) return available(Encoding(e)) ? std::optional(Encoding(e)) : std::nullopt;
     return std::nullopt;
 }
 
@@ -146,7 +161,7 @@ Encoding asMarked(Encoding family, QByteArrayView head) {
         if (bigEndian(family)) return startsWith(head, kBeMark) ? Encoding::Utf16BeBom : Encoding::Utf16Be;
         return startsWith(head, kLeMark) ? Encoding::Utf16LeBom : Encoding::Utf16Le;
     }
-    return Encoding::Windows1252;
+    return family;
 }
 
 std::optional<Encoding> markedEncoding(QByteArrayView head, qint64 size) {
@@ -158,26 +173,63 @@ std::optional<Encoding> markedEncoding(QByteArrayView head, qint64 size) {
     return std::nullopt;
 }
 
-bool declaresUtf8(QByteArrayView head) {
+Declaration findDeclaration(QByteArrayView head) {
     const QByteArray text = head.first(std::min<qsizetype>(head.size(), 1024)).toByteArray().toLower();
     const QByteArrayView t(text);
     // <?xml version="1.0" encoding="UTF-8"?> opens the file.
     if (t.startsWith("<?xml")) {
         const qsizetype end = t.indexOf("?>");
-        const QByteArrayView decl = t.first(end < 0 ? t.size() : end);
-        const qsizetype at = decl.indexOf("encoding");
-        if (at >= 0) return namesUtf8(valueAfter(decl, at + 8, true));
+        if (end < 0) return {};
+        const QByteArrayView decl = t.first(end);
+        qsizetype at = decl.indexOf("encoding");
+        if (at < 0) return {};
+        at += 8;
+        const QByteArrayView label = valueAfter(decl, at, true);
+        return declarationAt(at, label);
     }
     // @charset "UTF-8"; opens a style sheet.
-    if (t.startsWith("@charset ")) return namesUtf8(valueAfter(t, 9, false));
-    // <meta charset="utf-8"> or <meta http-equiv="Content-Type" content="text/html; charset=utf-8">.
-    for (qsizetype meta = t.indexOf("<meta"); meta >= 0; meta = t.indexOf("<meta", meta + 5)) {
-        const qsizetype close = t.indexOf('>', meta);
-        const QByteArrayView tag = t.sliced(meta, (close < 0 ? t.size() : close) - meta);
-        const qsizetype at = tag.indexOf("charset");
-        if (at >= 0 && namesUtf8(valueAfter(tag, at + 7, true))) return true;
+    if (t.startsWith("@charset \"")) {
+        qsizetype at = 10;
+        const QByteArrayView label = valueAfter(t, at, false);
+        if (!t.sliced(at + label.size()).startsWith("\";")) return {};
+        return declarationAt(at, label);
     }
-    return false;
+    // <meta charset="utf-8"> or <meta http-equiv="Content-Type" content="text/html; charset=utf-8">,
+    // outside comments; a tag must end within the bytes looked at.
+    for (qsizetype i = t.indexOf('<'); i >= 0; i = t.indexOf('<', i + 1)) {
+        if (t.sliced(i).startsWith("<!--")) {
+            const qsizetype end = t.indexOf("-->", i + 4);
+            if (end < 0) break;
+            i = end + 2;
+            continue;
+        }
+        if (!t.sliced(i).startsWith("<meta") || i + 5 >= t.size() || !(isSpace(t[i + 5]) || t[i + 5] == '/'))
+            continue;
+        const qsizetype close = t.indexOf('>', i);
+        if (close < 0) break;
+        const QByteArrayView tag = t.sliced(i, close - i);
+        qsizetype at = tag.indexOf("charset");
+        if (at < 0) continue;
+        at += 7;
+        const QByteArrayView label = valueAfter(tag, at, true);
+        if (const Declaration d = declarationAt(i + at, label)) return d;
+    }
+    return {};
+}
+
+std::optional<Encoding> declaredEncoding(QByteArrayView head) {
+    const Declaration d = findDeclaration(head);
+    if (!d) return std::nullopt;
+    if (isUtf16(d.encoding)) return Encoding::Utf8;
+    return d.encoding;
+}
+
+bool declaresUtf8(QByteArrayView head) { return declaredEncoding(head) == Encoding::Utf8; }
+
+Encoding asciiFileEncoding(Encoding preferred, bool escapes) {
+    if (isUtf8(preferred) || isUtf16(preferred)) return Encoding::Utf8;
+    if (!asciiCompatible(preferred) && escapes) return Encoding::Windows1252;
+    return preferred;
 }
 
 Encoding decideEncoding(std::optional<Encoding> marked, bool declared, const utf8::Checker& check) {
@@ -186,13 +238,45 @@ Encoding decideEncoding(std::optional<Encoding> marked, bool declared, const utf
     return Encoding::Windows1252;
 }
 
-Encoding detectEncoding(QByteArrayView bytes) {
-    const std::optional<Encoding> marked = markedEncoding(bytes, bytes.size());
-    if (marked) return *marked;
-    if (declaresUtf8(bytes)) return Encoding::Utf8;
+QByteArrayView readText(QByteArrayView bytes, QByteArray& scratch, Recognised& how, Encoding forAscii,
+                        bool* wellFormed) {
+    how = {};
+    const auto as = [&](Encoding e) {
+        how.encoding = e;
+        return textOf(bytes, e, scratch, wellFormed);
+    };
+    if (const std::optional<Encoding> marked = markedEncoding(bytes, bytes.size())) return as(*marked);
+    const std::optional<Encoding> declared = declaredEncoding(bytes);
+    if (declared == Encoding::Utf8) return as(Encoding::Utf8);
     utf8::Checker check;
-    check.feed(bytes.data(), bytes.size());
-    return decideEncoding(std::nullopt, false, check);
+    // ISO-2022-JP is all ASCII bytes: the check would take it for plain ASCII.
+    if (!declared || asciiCompatible(*declared)) {
+        check.feed(bytes.data(), bytes.size());
+        if (check.valid() && check.multibyte()) return as(Encoding::Utf8);
+        if (check.valid() && !check.cutOff())   // plain ASCII
+            return as(declared ? *declared : asciiFileEncoding(forAscii, hasEscapes(bytes)));
+    }
+    if (declared && isCharset(*declared)) {
+        bool exact = false;
+        const QByteArrayView text = textOf(bytes, *declared, scratch, wellFormed, &exact);
+        if (exact) {
+            how.encoding = *declared;
+            return text;
+        }
+        how.notExact = declared;
+    }
+    return as(Encoding::Windows1252);
+}
+
+Encoding detectEncoding(QByteArrayView bytes, Encoding forAscii) {
+    QByteArray scratch;
+    Recognised how;
+    readText(bytes, scratch, how, forAscii);
+    return how.encoding;
+}
+
+QString notExactNote(Encoding declared) {
+    return QStringLiteral("%1 declared; not exact, shown as %2").arg(encodingName(declared), encodingName(Encoding::Windows1252));
 }
 
 qint64 Utf16Decoder::feed(const char* data, qint64 n, char* out) {
@@ -252,7 +336,17 @@ qint64 Utf16Decoder::finish(char* out) {
     return 3;
 }
 
-QByteArrayView textOf(QByteArrayView bytes, Encoding encoding, QByteArray& scratch, bool* wellFormed) {
+QByteArrayView textOf(QByteArrayView bytes, Encoding encoding, QByteArray& scratch, bool* wellFormed, bool* exact) {
+    if (exact) *exact = true;
+    if (isCharset(encoding)) {
+        CharsetDecoder decoder(encoding);
+        scratch.resize(CharsetDecoder::room(bytes.size()));
+        scratch.resize(decoder.feed(bytes.data(), bytes.size(), scratch.data()));
+        const bool same = decoder.finish();
+        if (exact) *exact = same;
+        if (wellFormed) *wellFormed = true;
+        return QByteArrayView(scratch);
+    }
     const QByteArrayView mark = byteOrderMark(asMarked(encoding, bytes));
     const QByteArrayView body = bytes.sliced(mark.size());
     if (isUtf8(encoding)) {
@@ -277,6 +371,7 @@ QByteArrayView textOf(QByteArrayView bytes, Encoding encoding, QByteArray& scrat
 }
 
 Unwritable firstUnwritable(const char* utf8, qint64 length, Encoding encoding) {
+    if (isCharset(encoding)) return firstUnwritableInCharset(utf8, length, encoding);
     const auto* p = reinterpret_cast<const unsigned char*>(utf8);
     Unit kind;
     char32_t value;
@@ -306,6 +401,7 @@ Unwritable firstUnwritable(const char* utf8, qint64 length, Encoding encoding) {
 
 bool encodeText(const char* utf8, qint64 length, Encoding encoding,
                 const std::function<bool(const char*, qint64)>& sink) {
+    if (isCharset(encoding)) return encodeCharset(utf8, length, encoding, sink);
     if (isUtf8(encoding)) {
         constexpr qint64 kPiece = qint64(1) << 20;
         for (qint64 i = 0; i < length; i += kPiece)

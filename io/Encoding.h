@@ -2,14 +2,18 @@
 // The encodings of document files, how a file's encoding is recognised, and the conversions between
 // a file's bytes and the edit control's UTF-8 text.
 //
-// Recognising, in this order (see detectEncoding()):
+// Recognising, in this order (see recognise()):
 //  1. a byte order mark: UTF-8, UTF-16 LE, UTF-16 BE (UTF-16 only when the file's size is even);
-//  2. bytes that are all UTF-8, with at least one character of more than one byte: UTF-8 (a
+//  2. a declaration naming UTF-8 in the first 1024 bytes (an HTML <meta charset> or http-equiv
+//     content type, the XML declaration's encoding, a CSS @charset; see findDeclaration()): UTF-8
+//     (the page's bytes that are not UTF-8 are then kept as bytes);
+//  3. bytes that are all UTF-8, with at least one character of more than one byte: UTF-8 (a
 //     character cut off by the end of the file does not count against it);
-//  3. a declaration naming UTF-8 in the first 1024 bytes: an HTML <meta charset> or http-equiv
-//     content type, the XML declaration's encoding, a CSS @charset: UTF-8 (the page's bytes that
-//     are not UTF-8 are then kept as bytes);
-//  4. everything else, plain ASCII, binary files and UTF-16 without a mark included: Windows-1252.
+//  4. a declaration naming another encoding (io/Charsets.h): that encoding, when the bytes come
+//     back from its text unchanged; else Windows-1252, and the reader says why;
+//  5. plain ASCII without a declaration: the encoding of new documents, as far as it reads ASCII
+//     as ASCII without a mark (see asciiFileEncoding());
+//  6. everything else, binary files and UTF-16 without a mark included: Windows-1252.
 //
 // Whatever the encoding, a file read in and written back unchanged keeps every byte:
 //  - Windows-1252: every byte has its own character (io/CodePage.h).
@@ -18,6 +22,7 @@
 //  - UTF-16: each code unit becomes its character. A surrogate without its partner is held as the
 //    three bytes UTF-8 would give it (which are not UTF-8 themselves) and written back as that
 //    code unit. An odd number of bytes cannot be UTF-16: such a file is never taken for it.
+//  - The other encodings: only bytes that come back unchanged are read in them (io/Charsets.h).
 // The byte order mark is not part of the text; it is written back when the encoding has one.
 #include "platform/Utf8.h"
 
@@ -39,10 +44,15 @@ enum class Encoding : std::uint8_t {
     Utf16BeBom,
     Utf16Le,      // without a mark: never recognised, only chosen
     Utf16Be,
+    // The web's other encodings (io/Charsets.h).
+    Iso8859_2, Iso8859_3, Iso8859_4, Iso8859_5, Iso8859_6, Iso8859_7, Iso8859_8, Iso8859_8I, Iso8859_10,
+    Iso8859_13, Iso8859_14, Iso8859_15, Windows1250, Windows1251, Windows1253, Windows1254, Windows1255,
+    Windows1256, Windows1257, Windows1258, Windows874, Koi8R, Koi8U, Ibm866, Macintosh, MacCyrillic,
+    ShiftJis, EucJp, Iso2022Jp, Gb18030, Gbk, Big5, EucKr,
 };
 
 // "Windows-1252", "UTF-8", "UTF-8 with BOM", "UTF-16 LE with BOM", "UTF-16 BE with BOM",
-// "UTF-16 LE", "UTF-16 BE".
+// "UTF-16 LE", "UTF-16 BE", "ISO-8859-2", "Shift_JIS", ...
 QString encodingName(Encoding encoding);
 // The encoding that encodingName() calls 'name', or nothing.
 std::optional<Encoding> encodingFromName(QStringView name);
@@ -60,13 +70,50 @@ Encoding asMarked(Encoding family, QByteArrayView head);
 // What a file's first bytes decide: a byte order mark (UTF-16 only when the file's 'size' is
 // even), or nothing.
 std::optional<Encoding> markedEncoding(QByteArrayView head, qint64 size);
-// Whether the first 1024 bytes declare UTF-8 (rule 3 above).
+
+// A declaration of the encoding in the first 1024 bytes: the XML declaration's encoding or a CSS
+// @charset opening the file, else the first <meta> with a charset (in a charset attribute or an
+// http-equiv content type) outside comments. A declaration must be whole within those bytes and
+// name a known label (io/Charsets.h); others are passed over.
+struct Declaration {
+    qsizetype at = -1;    // where its label starts, -1 for none
+    qsizetype length = 0;
+    Encoding encoding = Encoding::Windows1252;   // what the label names
+    explicit operator bool() const { return at >= 0; }
+};
+Declaration findDeclaration(QByteArrayView head);
+// The encoding a file's first bytes declare, as a reader takes it: a UTF-16 label in bytes that
+// are readable as ASCII means UTF-8, as browsers take it.
+std::optional<Encoding> declaredEncoding(QByteArrayView head);
+// Whether the first 1024 bytes declare UTF-8 (rule 2 above).
 bool declaresUtf8(QByteArrayView head);
-// The decision for bytes checked piece by piece: their mark, whether they declare UTF-8, and the
-// check of all of them (rules 2 and 4).
+
+// The encoding a file of plain ASCII without a declaration opens in, for the encoding of new
+// documents 'preferred': itself where it reads ASCII without a mark; UTF-8 for the Unicode
+// encodings with marks or UTF-16 (an ASCII file has no mark, and UTF-16 would read it wrongly);
+// Windows-1252 for ISO-2022-JP when the bytes hold its escapes (ESC, SO, SI).
+Encoding asciiFileEncoding(Encoding preferred, bool escapes);
+
+// The decision for bytes checked piece by piece: their mark, what they declare, and the check of
+// all of them (rules 2, 3 and 6; rules 4 and 5 are the reader's).
 Encoding decideEncoding(std::optional<Encoding> marked, bool declared, const utf8::Checker& check);
+
+// How a whole file's bytes are read: the encoding, and the encoding they declare when it could not
+// be used (they would not come back unchanged from its text).
+struct Recognised {
+    Encoding encoding = Encoding::Windows1252;
+    std::optional<Encoding> notExact;
+};
+// The text Open shows for a whole file's bytes (rules 1 to 6; 'forAscii' is the encoding of new
+// documents): a view into 'bytes' where nothing changes, else the decoded text in 'scratch'.
+// 'wellFormed', when given, tells whether the text is all UTF-8.
+QByteArrayView readText(QByteArrayView bytes, QByteArray& scratch, Recognised& how,
+                        Encoding forAscii = Encoding::Windows1252, bool* wellFormed = nullptr);
 // The decision on a whole file's bytes.
-Encoding detectEncoding(QByteArrayView bytes);
+Encoding detectEncoding(QByteArrayView bytes, Encoding forAscii = Encoding::Windows1252);
+// "ISO-2022-JP declared; not exact, shown as Windows-1252": why a file is not shown in the encoding
+// it declares.
+QString notExactNote(Encoding declared);
 
 // ---- Reading
 
@@ -96,8 +143,10 @@ private:
 // The edit control's text for a whole file's bytes read in an encoding: a view into 'bytes'
 // where nothing changes (UTF-8, its mark left out), else the decoded text in 'scratch'. An odd
 // last byte of UTF-16 is left out (detectEncoding() never gives UTF-16 for such bytes).
-// 'wellFormed', when given, tells whether the text is all UTF-8.
-QByteArrayView textOf(QByteArrayView bytes, Encoding encoding, QByteArray& scratch, bool* wellFormed = nullptr);
+// 'wellFormed', when given, tells whether the text is all UTF-8; 'exact', whether the bytes come
+// back unchanged from it (false only for the encodings of io/Charsets.h).
+QByteArrayView textOf(QByteArrayView bytes, Encoding encoding, QByteArray& scratch, bool* wellFormed = nullptr,
+                      bool* exact = nullptr);
 
 // ---- Writing
 
@@ -110,7 +159,7 @@ struct Unwritable {
 };
 // Windows-1252 cannot hold characters outside its table nor a lone surrogate; UTF-16 cannot hold
 // bytes that are not UTF-8; UTF-8 writes everything as it is. A byte that is not UTF-8 is written
-// as itself in Windows-1252 and UTF-8.
+// as itself in Windows-1252 and UTF-8; the other encodings hold neither it nor characters they lack.
 Unwritable firstUnwritable(const char* utf8, qint64 length, Encoding encoding);
 // Writes the text in the encoding, without a mark, piece by piece through 'sink' (false from it
 // stops); only for text that firstUnwritable() accepts.

@@ -20,6 +20,7 @@ const QByteArray kGroup = QByteArrayLiteral("editor");
 const QByteArray kTabWidth = QByteArrayLiteral("tabWidth");
 const QByteArray kSpaces = QByteArrayLiteral("indentWithSpaces");
 const QByteArray kZoom = QByteArrayLiteral("zoom");
+const QByteArray kFinalLineEnd = QByteArrayLiteral("finalLineEnd");
 
 // One "key=value" line of the file, under its "[group]".
 struct Entry {
@@ -111,6 +112,8 @@ Editor read() {
     if (validTabWidth(width)) e.tabWidth = width;
     const QByteArray spaces = valueOf(entries, kSpaces).toLower();
     if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
+    const QByteArray finalLineEnd = valueOf(entries, kFinalLineEnd).toLower();
+    if (finalLineEnd == "false" || finalLineEnd == "0") e.finalLineEnd = false;
     const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
@@ -123,6 +126,7 @@ bool write(const Editor& editor) {
     set(entries, kTabWidth, QByteArray::number(editor.tabWidth));
     set(entries, kSpaces, editor.indentWithSpaces ? "true" : "false");
     set(entries, kZoom, QByteArray::number(std::clamp(editor.zoom, kZoomMin, kZoomMax)));
+    set(entries, kFinalLineEnd, editor.finalLineEnd ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return fileops::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }

@@ -1,9 +1,9 @@
 #pragma once
-// The user's own editor preferences: tab width, tabs or spaces, zoom. They live in the user's
-// configuration folder (QStandardPaths::AppConfigLocation), never in tspd.ini, in the INI form
-// QSettings reads. A missing, garbled or unreadable file gives the defaults, and so does one that is
-// not a regular file (a pipe is never waited on) or is over 64 KB; a value out of range gives its
-// default.
+// The user's own editor preferences: tab width, tabs or spaces, zoom, the final line end of saves.
+// They live in the user's configuration folder (QStandardPaths::AppConfigLocation), never in
+// tspd.ini, in the INI form QSettings reads. A missing, garbled or unreadable file gives the
+// defaults, and so does one that is not a regular file (a pipe is never waited on) or is over
+// 64 KB; a value out of range gives its default.
 #include <QString>
 
 namespace prefs {
@@ -12,6 +12,7 @@ struct Editor {
     int tabWidth = 4;                // 2, 4 or 8 columns
     bool indentWithSpaces = false;   // Tab and automatic indentation type spaces instead of a tab
     int zoom = 0;                    // points added to every font size, kZoomMin to kZoomMax
+    bool finalLineEnd = true;        // Save ends a text that does not end in a line end with one
     bool operator==(const Editor&) const = default;
 };
 

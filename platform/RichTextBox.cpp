@@ -86,7 +86,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
     tp::installEditAccessibility();
     setUtf8(true);
     sci(SCI_SETEOLMODE, SC_EOL_CRLF);          // Enter types the program's own line break
-    sci(SCI_SETPASTECONVERTENDINGS, 0);        // pasted text keeps its line ends
+    sci(SCI_SETPASTECONVERTENDINGS, 1);        // pasted text takes the line end Enter types
     sci(SCI_USEPOPUP, SC_POPUP_NEVER);         // the window shows the Edit menu instead
     setContextMenuPolicy(Qt::PreventContextMenu);
 

@@ -1,5 +1,6 @@
 #include "search/FindInFiles.h"
 
+#include "io/Charsets.h"
 #include "io/CodePage.h"
 #include "io/DocumentFile.h"
 #include "io/Encoding.h"
@@ -190,13 +191,9 @@ void waitForThreads() {
 } // namespace
 
 QByteArrayView fileText(QByteArrayView bytes, QByteArray& scratch) {
-    utf8::Checker check;
-    check.feed(bytes.data(), bytes.size());
-    const std::optional<io::Encoding> marked = io::markedEncoding(bytes, bytes.size());
-    const io::Encoding encoding = io::decideEncoding(marked, !marked && io::declaresUtf8(bytes), check);
-    QByteArrayView text;
-    decodeText(bytes, encoding, allAscii(check), scratch, text, nullptr, [] { return false; });
-    return text;
+    // Open's text for the bytes, by Open's rules.
+    io::Recognised how;
+    return io::readText(bytes, scratch, how);
 }
 
 NameFilter::NameFilter(const QString& patterns) {
@@ -499,14 +496,23 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
         utf16 = marked && io::isUtf16(*marked);
         if (!utf16 && std::memchr(file.data(), 0, size_t(std::min<qint64>(got, 8000)))) return skipped(Outcome::Binary);
     }
-    const io::Encoding encoding = io::decideEncoding(marked, !marked && io::declaresUtf8(file), check);
-    // A UTF-16 file's lines are measured in its text, as Open measures them (a line end's byte in
-    // the file may be half of another character).
-    LineMeter textLines;
-    LineMeter* measure = utf16 && got / 2 * 3 > documents::kMaxLineChars ? &textLines : nullptr;
+    const std::optional<io::Encoding> declared = marked ? std::nullopt : io::declaredEncoding(file);
     QByteArrayView text;
-    if (!decodeText(file, encoding, allAscii(check), buffers.text, text, measure, [this] { return stopped(); }))
-        return stopped() ? std::move(r) : skipped(Outcome::TooLarge);
+    if (declared && io::isCharset(*declared)) {
+        // A page in another of the web's encodings: read whole by Open's rules (which also decide
+        // when its bytes would not come back from that encoding's text).
+        io::Recognised how;
+        text = io::readText(file, buffers.text, how);
+        if (stopped()) return r;
+    } else {
+        const io::Encoding encoding = io::decideEncoding(marked, !marked && io::declaresUtf8(file), check);
+        // A UTF-16 file's lines are measured in its text, as Open measures them (a line end's byte
+        // in the file may be half of another character).
+        LineMeter textLines;
+        LineMeter* measure = utf16 && got / 2 * 3 > documents::kMaxLineChars ? &textLines : nullptr;
+        if (!decodeText(file, encoding, allAscii(check), buffers.text, text, measure, [this] { return stopped(); }))
+            return stopped() ? std::move(r) : skipped(Outcome::TooLarge);
+    }
     r.hits = hitsIn(text.data(), text.size(), m, budget, r.matches, &stopping);
     if (m.gaveUp()) r.reason = QStringLiteral("The regular expression needed too much work on this file.");
     return r;

@@ -75,19 +75,29 @@ private slots:
                 QCOMPARE(status.lineEndText(), QLatin1String(files[i].kind));
             }
         }
-        // Typing a line end of another kind makes the LF document mixed; undoing it, LF again.
+        // Enter types the LF document's own line end; a line end of another kind makes it mixed;
+        // undoing it, LF again.
         Form1* lf = forms[1];
         frame->mdiArea()->setActiveSubWindow(lf->subWindow());
         lf->RTB1->setFocus();
         lf->RTB1->SetSelStart(3);
-        QTest::keyClick(lf->RTB1, Qt::Key_Return);   // Enter types CR LF
+        QTest::keyClick(lf->RTB1, Qt::Key_Return);
+        settle();
+        QCOMPARE(status.lineEndText(), QStringLiteral("LF"));
+        QCOMPARE(status.positionText(), QStringLiteral("Ln 2, Col 1"));
+        lf->RTB1->SetSelText(QStringLiteral("\r\n"));
         settle();
         QCOMPARE(status.lineEndText(), QStringLiteral("mixed"));
-        QCOMPARE(status.positionText(), QStringLiteral("Ln 2, Col 1"));
         QTest::keyClick(lf->RTB1, Qt::Key_Z, Qt::ControlModifier);
         settle();
         QCOMPARE(status.lineEndText(), QStringLiteral("LF"));
-        QCOMPARE(lf->RTB1->Text(), QStringLiteral("one\ntwo\n"));
+        QCOMPARE(lf->RTB1->Text(), QStringLiteral("one\n\ntwo\n"));
+        // Its menu converts the document; Enter then types the new line end.
+        status.fillLineEndMenu();
+        status.lineEndMenu()->actions().at(0)->trigger();   // Convert to CR LF
+        settle();
+        QCOMPARE(status.lineEndText(), QStringLiteral("CR LF"));
+        QCOMPARE(lf->RTB1->Text(), QStringLiteral("one\r\n\r\ntwo\r\n"));
     }
 
     void followsTypingAndClicking() {

@@ -30,7 +30,7 @@ void typeAtEnd(Form1* form, const QString& text) {
 
 QAction* menuItem(FrameStatusBar& status, const char* submenu, Encoding encoding) {
     status.fillEncodingMenu();
-    for (QAction* a : status.encodingMenu()->findChild<QMenu*>(QLatin1String(submenu))->actions())
+    for (QAction* a : status.encodingMenu()->findChild<QMenu*>(QLatin1String(submenu))->findChildren<QAction*>())
         if (a->text() == io::encodingName(encoding)) return a;
     return nullptr;
 }
@@ -53,8 +53,9 @@ private slots:
                                << QByteArray("<p>Caf\xC3\xA9 \xE2\x82\xAC</p>") << QByteArray("\r\n");
         QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBFok") << Encoding::Utf8Bom << QByteArray("ok")
                                     << QByteArray("\r\n");
+        // A text that ends in a line end is saved as it is.
         QTest::newRow("declared, stray byte") << QByteArray("<meta charset=utf-8>caf\xE9\0\r\n", 27) << Encoding::Utf8
-                                              << QByteArray("<meta charset=utf-8>caf\xE9\0\r\n", 27) << QByteArray("\r\n");
+                                              << QByteArray("<meta charset=utf-8>caf\xE9\0\r\n", 27) << QByteArray();
         QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE\xE9\0\r\0\n\0\x3D\xD8\0\xDE", 12) << Encoding::Utf16LeBom
                                    << QByteArray("\xC3\xA9\r\n\xF0\x9F\x98\x80") << QByteArray("\r\0\n\0", 4);
         QTest::newRow("UTF-16 LE, U+10000 and a low half DFFF") << QByteArray("\xFF\xFE\0\xD8\0\xDC\0\xD8\xFF\xDF", 10)
@@ -68,6 +69,14 @@ private slots:
                                                << QByteArray("\xC3\xBF\xC3\xBEx") << QByteArray("\r\n");
         QTest::newRow("Windows-1252") << QByteArray("caf\xE9") << Encoding::Windows1252 << QByteArray("caf\xC3\xA9")
                                       << QByteArray("\r\n");
+        QTest::newRow("ISO-8859-2, LF") << QByteArray("<meta charset=iso-8859-2>\nZa\xbf\xf3\xb3\xe6") << Encoding::Iso8859_2
+                                        << QByteArray("<meta charset=iso-8859-2>\nZa\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87")
+                                        << QByteArray("\n");
+        QTest::newRow("Shift_JIS") << QByteArray("<meta charset=Shift_JIS>\x83\\\r\n") << Encoding::ShiftJis
+                                   << QByteArray("<meta charset=Shift_JIS>\xE3\x82\xBD\r\n") << QByteArray();
+        QTest::newRow("declared ISO-2022-JP, not exact") << QByteArray("<meta charset=iso-2022-jp>\x1b(Jx\n")
+                                                         << Encoding::Windows1252
+                                                         << QByteArray("<meta charset=iso-2022-jp>\x1b(Jx\n") << QByteArray();
         // UTF-8 for more than one piece of the read, then a byte that is not: read again as
         // Windows-1252 from the start.
         const QByteArray utf8 = QByteArray("\xC3\xA9t\xC3\xA9 ").repeated(1 << 20);
@@ -213,6 +222,78 @@ private slots:
         QCOMPARE(modal.messages.size(), 0);
     }
 
+    // Plain ASCII without a declaration follows the encoding of new documents; a file whose
+    // declared encoding would not keep its bytes says why in the status bar.
+    void asciiAndNotExactFiles() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        auto* status = frame->findChild<FrameStatusBar*>(QStringLiteral("FrameStatusBar"));
+        QVERIFY(io::setDefaultEncoding(Encoding::Utf8));
+        const QString script = dir.file(QStringLiteral("jquery.min.js"));
+        writeBytes(script, "a=1;\n");
+        Form1* form = documents::openDocument(*frame, script);
+        QCOMPARE(form->encoding(), Encoding::Utf8);
+        typeAtEnd(form, QStringLiteral("\u00e9"));
+        frame->mnuFileSave_Click();
+        QCOMPARE(readBytes(script), QByteArray("a=1;\n\xC3\xA9\n"));
+        const QString jis = dir.file(QStringLiteral("jis.htm"));
+        writeBytes(jis, "<meta charset=iso-2022-jp>\x1b(Jx\n");
+        documents::openDocument(*frame, jis);
+        status->refresh();
+        QCOMPARE(status->codePageText(), QStringLiteral("ISO-2022-JP declared; not exact, shown as Windows-1252"));
+        QCOMPARE(modal.messages.size(), 0);
+    }
+
+    // Saving in another encoding than the page declares asks whether to change the declaration:
+    // Cancel writes nothing, No leaves it, Yes changes it as one undoable change.
+    void declarationFollowsTheSavedEncoding() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        const QString path = dir.file(QStringLiteral("page.htm"));
+        const QByteArray page = "<meta charset=\"ISO-8859-1\">Pokorn\xfd\r\n";
+        writeBytes(path, page);
+        Form1* form = documents::openDocument(*frame, path);
+        documents::setSaveEncoding(*form, Encoding::Utf8);
+        modal.answerMessage(tp::MsgResult::Cancel);
+        frame->mnuFileSave_Click();
+        QCOMPARE(readBytes(path), page);
+        QVERIFY(modal.messages.last().text.contains(QStringLiteral("Change the declaration to UTF-8?")));
+        modal.answerMessage(tp::MsgResult::No);
+        frame->mnuFileSave_Click();
+        QCOMPARE(readBytes(path), QByteArray("<meta charset=\"ISO-8859-1\">Pokorn\xc3\xbd\r\n"));
+        // Back to Windows-1252: the declaration is true again, nothing asked.
+        documents::setSaveEncoding(*form, Encoding::Windows1252);
+        frame->mnuFileSave_Click();
+        QCOMPARE(readBytes(path), page);
+        QCOMPARE(modal.messages.size(), 2);
+        // A character Windows-1252 lacks: UTF-8 instead, and the declaration with it.
+        typeAtEnd(form, QStringLiteral("\u03a9"));
+        modal.answerMessage(tp::MsgResult::Yes);
+        modal.answerMessage(tp::MsgResult::Yes);
+        frame->mnuFileSave_Click();
+        QCOMPARE(modal.messages.size(), 4);
+        QCOMPARE(readBytes(path), QByteArray("<meta charset=\"UTF-8\">Pokorn\xc3\xbd\r\n\xce\xa9\r\n"));
+        form->RTB1->SendScintilla(QsciScintillaBase::SCI_UNDO);
+        QCOMPARE(textOf(form), QByteArray("<meta charset=\"ISO-8859-1\">Pokorn\xc3\xbd\r\n\xce\xa9"));
+    }
+
+    // Reopening in another encoding keeps the caret's line.
+    void reopenKeepsTheCaretLine() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        const QString path = dir.file(QStringLiteral("long.txt"));
+        writeBytes(path, QByteArray("line \xe9\n").repeated(300));
+        Form1* form = documents::openDocument(*frame, path);
+        RichTextBox& rtb = *form->RTB1;
+        rtb.selectBytes(rtb.lineStartByte(200) + 3, rtb.lineStartByte(200) + 3);
+        QVERIFY(documents::reopenWithEncoding(*form, Encoding::Iso8859_2));
+        QCOMPARE(form->encoding(), Encoding::Iso8859_2);
+        QCOMPARE(rtb.lineOfByte(rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)), 200);
+    }
+
     // The text a drop adds is decoded as Open would decode its file.
     void droppedFileIsDecoded() {
         ScratchDir dir;
@@ -223,10 +304,13 @@ private slots:
         const QString utf16 = dir.file(QStringLiteral("a.txt")), stray = dir.file(QStringLiteral("b.htm"));
         writeBytes(utf16, QByteArray("\xFF\xFE\xE9\0\r\0\n\0z\0", 10));
         writeBytes(stray, "<meta charset=utf-8>\xE9");
+        const QString latin2 = dir.file(QStringLiteral("c.htm"));
+        writeBytes(latin2, "<meta charset=latin2>\xB1");
         fileops::documentDropFile(*form->RTB1, utf16);
         fileops::documentDropFile(*form->RTB1, stray);
-        QCOMPARE(textOf(form), QByteArray("x\xC3\xA9\r\nz<meta charset=utf-8>\xE9"));
-        QCOMPARE(form->RTB1->TextLength(), 26);
+        fileops::documentDropFile(*form->RTB1, latin2);
+        QCOMPARE(textOf(form), QByteArray("x\xC3\xA9\r\nz<meta charset=utf-8>\xE9<meta charset=latin2>\xC4\x85"));
+        QCOMPARE(form->RTB1->TextLength(), 48);
     }
 };
 

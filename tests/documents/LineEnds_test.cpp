@@ -2,9 +2,13 @@
 #include "documents/DocumentView.h"
 #include "documents/Form1.h"
 #include "documents/LineEnds.h"
+#include "edit/EditCommands.h"
 #include "platform/RichTextBox.h"
+#include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -168,6 +172,57 @@ private slots:
         QCOMPARE(c.lf, 20);
         QCOMPARE(c.cr, 0);
         QCOMPARE(DocumentView::of(form)->lineEndKind(), lineends::Kind::Mixed);
+    }
+
+    // Enter (with the indentation it keeps), the HTML insertions and a paste type the document's
+    // line end: the most frequent one of the file read in, CR LF in a new document.
+    void typedLineEndsFollowTheDocument_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::newRow("LF") << QByteArray("a\nb\n") << QByteArray("\n");
+        QTest::newRow("CR") << QByteArray("a\rb\r") << QByteArray("\r");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QByteArray("\r\n");
+        QTest::newRow("mixed, LF most") << QByteArray("a\r\nb\nc\n") << QByteArray("\n");
+        QTest::newRow("mixed, a tie") << QByteArray("a\rb\n") << QByteArray("\n");
+        QTest::newRow("none") << QByteArray("  abc") << QByteArray("\r\n");
+        QTest::newRow("new document") << QByteArray() << QByteArray("\r\n");
+    }
+    void typedLineEndsFollowTheDocument() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, lineEnd);
+        ScratchDir dir;
+        ScriptedModal modal;
+        auto frame = makeFrame();
+        const QString path = dir.file(QStringLiteral("a.txt"));
+        writeBytes(path, file);
+        Form1* form = file.isEmpty() ? frame->ActiveForm() : documents::openDocument(*frame, path);
+        RichTextBox& rtb = *form->RTB1;
+        rtb.setFocus();
+        rtb.selectBytes(rtb.byteLength(), rtb.byteLength());
+        QTest::keyClicks(&rtb, QStringLiteral("  x"));
+        QTest::keyClick(&rtb, Qt::Key_Return);
+        editcmd::HtmlTag(*frame, editcmd::HtmlTagKind::Body);
+        QGuiApplication::clipboard()->setText(QStringLiteral("p\r\nq\rr\n"));
+        editcmd::Paste(*frame);
+        const QByteArray& e = lineEnd;
+        QCOMPARE(rtb.bytes(0, rtb.byteLength()), file + "  x" + e + "  <Body>" + e + e + "</Body>p" + e + "q" + e + "r" + e);
+    }
+
+    // Converting the whole text is one undoable change, and Enter types the new line end.
+    void conversionIsOneUndoStep() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        RichTextBox& rtb = *frame->ActiveForm()->RTB1;
+        DocumentView* view = DocumentView::of(frame->ActiveForm());
+        rtb.SetText(QStringLiteral("a\r\nb\nc\rd"));
+        rtb.selectBytes(6, 6);   // in "c"'s line
+        view->convertLineEnds(lineends::Kind::Lf);
+        QCOMPARE(rtb.bytes(0, rtb.byteLength()), QByteArray("a\nb\nc\nd"));
+        QCOMPARE(rtb.lineOfByte(rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)), 2);
+        QCOMPARE(lineends::enterKind(rtb), lineends::Kind::Lf);
+        rtb.SendScintilla(QsciScintillaBase::SCI_UNDO);
+        QCOMPARE(rtb.bytes(0, rtb.byteLength()), QByteArray("a\r\nb\nc\rd"));
+        QCOMPARE(view->lineEndKind(), lineends::Kind::Mixed);
     }
 
     void lineNumberMarginFollowsTheLineCount() {

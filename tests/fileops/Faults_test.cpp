@@ -184,8 +184,9 @@ QByteArray lines(const char* word, qint64 bytes) {
     return block.repeated(std::max<qint64>(1, bytes / block.size()));   // whole lines only
 }
 
-// The file bytes of the new document as saved: UTF-8, the old file's encoding, plus the closing CR LF.
-QByteArray newFileBytes() { return lines("NEW ", 52 << 20) + "\r\n"; }
+// The file bytes of the new document as saved: UTF-8, the old file's encoding; its text ends in a
+// line end, so the save adds none.
+QByteArray newFileBytes() { return lines("NEW ", 52 << 20); }
 
 int runKillChild(const QString& path) {
     QDir::setCurrent(QFileInfo(path).absolutePath());

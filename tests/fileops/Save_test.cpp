@@ -1,4 +1,5 @@
 #include "documents/DocumentCommands.h"
+#include "documents/DocumentView.h"
 #include "documents/Form1.h"
 #include "io/AtomicFile.h"
 #include "documents/FileTypes.h"
@@ -172,8 +173,58 @@ private slots:
         writeBytes(path, content);
         open(*frame, path);
         frame->mnuFileSave_Click();
-        QCOMPARE(readBytes(path), content + "\r\n");
+        // Without a line end at its end it gets one, of its most frequent kind (3 LF, 2 CR LF, 2 CR).
+        QCOMPARE(readBytes(path), content + "\n");
         QCOMPARE(modal.messages.size(), 0);
+    }
+
+    // Save adds a line end only where the text ends without one, in the document's own kind, and
+    // none at all when the user turned that off. A file saved again unchanged keeps its bytes.
+    void finalLineEnd_data() {
+        QTest::addColumn<QByteArray>("file");   // empty: a new document
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("finalLineEnd");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("new, abc") << QByteArray() << "abc" << true << QByteArray("abc\r\n");
+        QTest::newRow("new, empty") << QByteArray() << "" << true << QByteArray("\r\n");
+        QTest::newRow("new, ends in a line end") << QByteArray() << "abc\r\n" << true << QByteArray("abc\r\n");
+        QTest::newRow("new, turned off") << QByteArray() << "abc" << false << QByteArray("abc");
+        QTest::newRow("new, empty, turned off") << QByteArray() << "" << false << QByteArray();
+        QTest::newRow("LF file unchanged") << QByteArray("a\nb\n") << "" << true << QByteArray("a\nb\n");
+        QTest::newRow("LF file, last line typed") << QByteArray("a\nb\n") << "c" << true << QByteArray("a\nb\nc\n");
+        QTest::newRow("CR file") << QByteArray("a\rb") << "" << true << QByteArray("a\rb\r");
+        QTest::newRow("CR LF file unchanged") << QByteArray("a\r\n") << "" << true << QByteArray("a\r\n");
+        QTest::newRow("mixed, LF most") << QByteArray("a\r\nb\nc\nd") << "" << true << QByteArray("a\r\nb\nc\nd\n");
+        QTest::newRow("LF file, turned off") << QByteArray("a\nb") << "" << false << QByteArray("a\nb");
+    }
+    void finalLineEnd() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, typed);
+        QFETCH(bool, finalLineEnd);
+        QFETCH(QByteArray, saved);
+        ScratchDir dir;
+        QStandardPaths::setTestModeEnabled(true);
+        const prefs::Editor kept = DocumentView::preferences();
+        prefs::Editor p = kept;
+        p.finalLineEnd = finalLineEnd;
+        DocumentView::setPreferences(p);
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        const QString path = dir.file(QStringLiteral("page.htm"));
+        Form1* doc = frame->ActiveForm();
+        if (!file.isEmpty()) {
+            writeBytes(path, file);
+            doc = open(*frame, path);
+        } else {
+            modal.answerFile(path);
+        }
+        const qint64 end = doc->RTB1->byteLength();
+        doc->RTB1->selectBytes(end, end);
+        doc->RTB1->SetSelText(typed);
+        frame->mnuFileSave_Click();
+        frame->mnuFileSave_Click();   // and again: the same bytes
+        DocumentView::setPreferences(kept);
+        QCOMPARE(readBytes(path), saved);
     }
 
     void unencodableCharacterStopsTheSaveBeforeWriting() {

@@ -1,3 +1,4 @@
+#include "io/Charsets.h"
 #include "io/Encoding.h"
 #include "support/EncodingRoundTrip.h"
 
@@ -43,6 +44,39 @@ private slots:
                                             << Encoding::Windows1252;
         QTest::newRow("CSS @charset") << QByteArray("@charset \"UTF-8\";\nbody{}") << Encoding::Utf8;
         QTest::newRow("CSS @charset later") << QByteArray("body{}\n@charset \"UTF-8\";") << Encoding::Windows1252;
+        // Other declared encodings, when the bytes come back from their text.
+        const QByteArray polish = "Za\xbf\xf3\xb3\xe6 g\xea\xb6l\xb1 ja\xbc\xf1";
+        QTest::newRow("meta ISO-8859-2") << "<meta charset=\"iso-8859-2\">" + polish << Encoding::Iso8859_2;
+        QTest::newRow("meta latin2, ASCII only") << QByteArray("<meta charset=latin2>") << Encoding::Iso8859_2;
+        QTest::newRow("meta latin1") << "<meta charset=latin1>" + polish << Encoding::Windows1252;
+        QTest::newRow("http-equiv Shift_JIS") << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                                            "charset=Shift_JIS\">\x82\xb1\x83\\ab\x7f\x95\\")
+                                              << Encoding::ShiftJis;
+        QTest::newRow("XML EUC-JP") << QByteArray("<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\xa4\xb3\xa4\xf3")
+                                    << Encoding::EucJp;
+        QTest::newRow("ISO-2022-JP") << QByteArray("<meta charset=iso-2022-jp>\x1b$B$3$s\x1b(B\n") << Encoding::Iso2022Jp;
+        QTest::newRow("ISO-2022-JP, escape not exact") << QByteArray("<meta charset=iso-2022-jp>\x1b(Jx\n")
+                                                       << Encoding::Windows1252;
+        QTest::newRow("CSS @charset KOI8-R") << QByteArray("@charset \"koi8-r\";\n\xf0\xd2\xc9") << Encoding::Koi8R;
+        QTest::newRow("GB18030, four bytes") << QByteArray("<meta charset=gb18030>\xd6\xd0\x95\x32\x82\x36")
+                                             << Encoding::Gb18030;
+        QTest::newRow("Big5") << QByteArray("<meta charset=big5>\xa4\xa4\xa4\xe5") << Encoding::Big5;
+        QTest::newRow("EUC-KR") << QByteArray("<meta charset=euc-kr>\xc7\xd1\xb1\xb9") << Encoding::EucKr;
+        QTest::newRow("Shift_JIS, lead byte at the end") << QByteArray("<meta charset=sjis>ab\x82") << Encoding::Windows1252;
+        QTest::newRow("Shift_JIS, invalid pair") << QByteArray("<meta charset=sjis>\x81\x20") << Encoding::Windows1252;
+        QTest::newRow("ISO-8859-7 unassigned byte") << QByteArray("<meta charset=greek>\xae") << Encoding::Windows1252;
+        QTest::newRow("declared, but UTF-8") << QByteArray("<meta charset=iso-8859-2>Caf\xc3\xa9") << Encoding::Utf8;
+        QTest::newRow("utf-16 label in ASCII") << QByteArray("<meta charset=utf-16>caf\xe9") << Encoding::Utf8;
+        // What changes nothing.
+        QTest::newRow("in a comment") << "<!-- <meta charset=\"iso-8859-2\"> -->" + polish << Encoding::Windows1252;
+        QTest::newRow("after a comment") << "<!-- x --><meta charset=\"iso-8859-2\">" + polish << Encoding::Iso8859_2;
+        QTest::newRow("unknown label") << "<meta charset=\"latin-2\">" + polish << Encoding::Windows1252;
+        QTest::newRow("no ISO-8859-16 here") << "<meta charset=\"iso-8859-16\">" + polish << Encoding::Windows1252;
+        QTest::newRow("tag not closed") << "<meta charset=\"iso-8859-2\"" + pad << Encoding::Windows1252;
+        QTest::newRow("metadata is not meta") << "<metadata charset=\"iso-8859-2\">" + polish << Encoding::Windows1252;
+        QTest::newRow("past 1024 bytes") << pad + "<meta charset=\"iso-8859-2\">" + polish << Encoding::Windows1252;
+        QTest::newRow("XML declaration not closed") << "<?xml encoding=\"iso-8859-2\"" + polish << Encoding::Windows1252;
+        QTest::newRow("CSS without quotes") << "@charset iso-8859-2;" + polish << Encoding::Windows1252;
     }
     void detection() {
         QFETCH(QByteArray, bytes);
@@ -50,6 +84,90 @@ private slots:
         QCOMPARE(io::detectEncoding(bytes), expected);
         // Whatever the decision, the bytes come back as they were.
         QCOMPARE(roundTrip(bytes, expected), bytes);
+    }
+
+    // Plain ASCII without a declaration opens in the encoding of new documents, as far as it can.
+    void asciiFollowsNewDocuments() {
+        const struct {
+            Encoding preferred;
+            const char* bytes;
+            Encoding expected;
+        } cases[] = {
+            {Encoding::Utf8, "<p>plain</p>", Encoding::Utf8},         {Encoding::Utf8Bom, "plain", Encoding::Utf8},
+            {Encoding::Utf16LeBom, "plain", Encoding::Utf8},          {Encoding::Iso8859_2, "plain", Encoding::Iso8859_2},
+            {Encoding::Iso2022Jp, "plain", Encoding::Iso2022Jp},      {Encoding::Iso2022Jp, "\x1b$B", Encoding::Windows1252},
+            {Encoding::Utf8, "caf\xe9", Encoding::Windows1252},        {Encoding::Utf8, "<meta charset=l2>", Encoding::Iso8859_2},
+        };
+        for (const auto& c : cases) QCOMPARE(io::detectEncoding(c.bytes, c.preferred), c.expected);
+    }
+
+    // Labels as the Encoding Standard maps them.
+    void labels() {
+        const struct {
+            const char* label;
+            std::optional<Encoding> encoding;
+        } cases[] = {{" Latin1 ", Encoding::Windows1252}, {"ASCII", Encoding::Windows1252},
+                     {"iso-8859-1", Encoding::Windows1252}, {"iso-8859-9", Encoding::Windows1254},
+                     {"sjis", Encoding::ShiftJis},          {"gb2312", Encoding::Gbk},
+                     {"ks_c_5601-1987", Encoding::EucKr},   {"tis-620", Encoding::Windows874},
+                     {"x-mac-ukrainian", Encoding::MacCyrillic}, {"utf-16", Encoding::Utf16Le},
+                     {"iso-8859-16", std::nullopt},        {"latin-2", std::nullopt}, {"", std::nullopt}};
+        for (const auto& c : cases) QCOMPARE(io::encodingForLabel(c.label), c.encoding);
+    }
+
+    // Text and bytes each way; a character the encoding lacks is found where it is.
+    void charsetsBothWays_data() {
+        QTest::addColumn<Encoding>("encoding");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ISO-8859-2") << Encoding::Iso8859_2 << QByteArray("Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87")
+                                    << QByteArray("Za\xbf\xf3\xb3\xe6");
+        QTest::newRow("Windows-1250") << Encoding::Windows1250 << QByteArray("Pokorn\xC3\xBD") << QByteArray("Pokorn\xfd");
+        QTest::newRow("KOI8-R") << Encoding::Koi8R << QByteArray("\xD0\x9F\xD1\x80\xD0\xB8") << QByteArray("\xf0\xd2\xc9");
+        QTest::newRow("IBM866, ASCII controls") << Encoding::Ibm866 << QByteArray("\xD0\x9F\x1a\x1c\x7f")
+                                                << QByteArray("\x8f\x1a\x1c\x7f");
+        QTest::newRow("Windows-1255") << Encoding::Windows1255 << QByteArray("\xD7\xA9\xD7\x9C") << QByteArray("\xf9\xec");
+        QTest::newRow("Windows-874") << Encoding::Windows874 << QByteArray("\xE0\xB9\x84") << QByteArray("\xe4");
+        QTest::newRow("Shift_JIS, trail bytes in ASCII") << Encoding::ShiftJis
+                                                         << QByteArray("\xE3\x82\xBD\xE8\xA1\xA8 a\x7f\x1a 12345678\x1c")
+                                                         << QByteArray("\x83\\\x95\\ a\x7f\x1a 12345678\x1c");
+        QTest::newRow("EUC-JP") << Encoding::EucJp << QByteArray("\xE3\x81\x93\xE3\x82\x93") << QByteArray("\xa4\xb3\xa4\xf3");
+        QTest::newRow("ISO-2022-JP") << Encoding::Iso2022Jp << QByteArray("\xE3\x81\x93\xE3\x82\x93\n")
+                                     << QByteArray("\x1b$B$3$s\x1b(B\n");
+        QTest::newRow("GB18030") << Encoding::Gb18030 << QByteArray("\xE4\xB8\xAD\xF0\xA0\x80\x80")
+                                 << QByteArray("\xd6\xd0\x95\x32\x82\x36");
+        QTest::newRow("Big5") << Encoding::Big5 << QByteArray("\xE4\xB8\xAD\xE6\x96\x87") << QByteArray("\xa4\xa4\xa4\xe5");
+        QTest::newRow("EUC-KR") << Encoding::EucKr << QByteArray("\xED\x95\x9C\xEA\xB5\xAD") << QByteArray("\xc7\xd1\xb1\xb9");
+    }
+    void charsetsBothWays() {
+        QFETCH(Encoding, encoding);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, bytes);
+        QByteArray scratch;
+        bool exact = false;
+        QCOMPARE(io::textOf(bytes, encoding, scratch, nullptr, &exact), QByteArrayView(text));
+        QVERIFY(exact);
+        QCOMPARE(roundTrip(bytes, encoding), bytes);
+        const QByteArray lacking = text + "x\xF0\x9F\x98\x80" + text;   // an emoji
+        const io::Unwritable at = io::firstUnwritable(lacking.constData(), lacking.size(), encoding);
+        QCOMPARE(at.offset, encoding == Encoding::Gb18030 ? -1 : text.size() + 1);   // GB18030 holds all
+        QCOMPARE(at.character, char32_t(encoding == Encoding::Gb18030 ? 0 : 0x1F600));
+        QCOMPARE(io::firstUnwritable("a\xE9", 2, encoding).notText, true);
+    }
+
+    // Decoded in two pieces, cut anywhere, the text is the same as decoded whole.
+    void charsetsInPieces() {
+        const QByteArray bytes = "\x83\\" + QByteArray(40, 'a') + "\x82\xb1\x83" + QByteArray(20, '\\') + "\x95\\z";
+        QByteArray whole;
+        const QByteArrayView text = io::textOf(bytes, Encoding::ShiftJis, whole);
+        for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+            io::CharsetDecoder decoder(Encoding::ShiftJis);
+            QByteArray out(io::CharsetDecoder::room(bytes.size()) * 2, '\0');
+            qint64 n = decoder.feed(bytes.constData(), cut, out.data());
+            n += decoder.feed(bytes.constData() + cut, bytes.size() - cut, out.data() + n);
+            QVERIFY(decoder.finish());
+            QCOMPARE(out.left(n), text.toByteArray());
+        }
     }
 
     void decodingKeepsWhatUtf8CannotSay() {
@@ -128,8 +246,10 @@ private slots:
     }
 
     void namesRoundTrip() {
-        for (int e = 0; e <= int(Encoding::Utf16Be); ++e)
+        for (int e = 0; e <= int(Encoding::EucKr); ++e) {
+            QVERIFY2(io::available(Encoding(e)), qPrintable(io::encodingName(Encoding(e))));
             QCOMPARE(io::encodingFromName(io::encodingName(Encoding(e))), Encoding(e));
+        }
         QVERIFY(!io::encodingFromName(u"utf-8"));
     }
 

@@ -151,6 +151,10 @@ private slots:
         QTest::newRow("UTF-16 BE") << QByteArray("\xfe\xff\0c\0a\0f\0\xe9\0 \0x", 14) << plain;
         QTest::newRow("declared UTF-8, a stray byte") << QByteArray("<meta charset=utf-8>\xe9\xc3\xa9")
                                                         << QStringLiteral("f.htm:1:22 [<meta charset=utf-8>\ufffdé] 21+1 @21");
+        QTest::newRow("declared ISO-8859-2") << QByteArray("<meta charset=iso-8859-2>caf\xe9 x")
+                                             << QStringLiteral("f.htm:1:29 [<meta charset=iso-8859-2>café x] 28+1 @28");
+        QTest::newRow("declared GB18030") << QByteArray("<meta charset=gb18030>caf\xa8\xa6 x")
+                                          << QStringLiteral("f.htm:1:26 [<meta charset=gb18030>café x] 25+1 @25");
     }
     void encodings() {
         QFETCH(QByteArray, bytes);

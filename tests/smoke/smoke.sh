@@ -159,7 +159,22 @@ key ctrl+End
 xdotool type --delay 1000 -- "é"
 sleep 0.2
 key ctrl+s
-expect_bytes "$work/utf8.htm" '<p>Caf\xc3\xa9</p>\n\xc3\xa9\r\n'
+expect_bytes "$work/utf8.htm" '<p>Caf\xc3\xa9</p>\n\xc3\xa9\n'
+
+step "an LF file: Enter types LF, and a text ending in a line end is saved as it is"
+printf 'one\ntwo\n' >"$work/lf.txt"
+key ctrl+o
+wait_window Open
+type_text "$work/lf.txt"
+key Return
+wait_window Tesselpad
+key ctrl+End
+type_text "three"
+key Return
+type_text "four"
+key Return
+key ctrl+s
+expect_bytes "$work/lf.txt" 'one\ntwo\nthree\nfour\n'
 
 step "File > Exit"
 key alt+f
