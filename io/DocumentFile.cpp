@@ -1,6 +1,7 @@
 #include "io/DocumentFile.h"
 
 #include "io/CodePage.h"
+#include "io/ContentHash.h"
 #include "io/Encoding.h"
 #include "io/MemoryLimit.h"
 #include "io/SmallFile.h"
@@ -135,6 +136,7 @@ bool DocumentFile::open(const QString& path, QString& reason) {
 }
 
 bool DocumentFile::readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason) {
+    contentHash_.reset();
     Pass pass = Pass::Failed;
     try {
         const RichTextBox::Loading load(rtb, size_);
@@ -169,6 +171,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
     std::optional<io::Utf16Decoder> utf16;
     utf8::Checker check;
     LineMeter lines;
+    io::ContentHash hash;   // of the file's bytes, to tell later whether it still holds them
     qint64 total = 0;
     qint64 text = 0;
     encoding_ = Encoding::Windows1252;
@@ -190,6 +193,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
             return Pass::Failed;
         }
         if (n == 0) break;
+        hash.add(in.data(), n);
         total += n;
         if (total > kMaxFileBytes) {   // the file grew while being read
             reason = QStringLiteral("The file is too large.");
@@ -260,6 +264,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         reason = QStringLiteral("There was not enough memory to hold its text.");
         return Pass::Failed;
     }
+    contentHash_ = hash.value();
     return Pass::Done;
 }
 

@@ -50,6 +50,8 @@ public:
     bool readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason);
     // The encoding the last readInto() read the file in.
     io::Encoding encoding() const { return encoding_; }
+    // The hash of the bytes the last readInto() read (io/ContentHash.h); none when it failed.
+    std::optional<quint64> contentHash() const { return contentHash_; }
     // Reads the whole file as bytes.
     bool readAll(QByteArray& out, QString& reason);
     void close();
@@ -63,6 +65,7 @@ private:
     io::Encoding encoding_ = io::Encoding::Windows1252;
     qint64 size_ = 0;
     io::FileStamp stamp_;
+    std::optional<quint64> contentHash_;
     qint64 memoryBudget_ = -1;   // what the text may take, measured at open; -1: unknown
     bool refused_ = false;
 };
