@@ -79,6 +79,7 @@ Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& p
     form->recordDisk();
     const bool read = file.readInto(*form->RTB1, reason);
     file.close();
+    form->recordDiskHash(file.contentHash());
     form->setFileEncoding(file.encoding(), file.note());
     frame.table().DocumentStates[i].Changed = 0;
     if (!read) {
@@ -152,11 +153,17 @@ bool reloadDocument(DocumentFrame& frame, Form1& form) {
     const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                              rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    // Recorded before the read, so that a change made while reading is noticed too; the window
+    // that keeps its text keeps its record too.
+    const std::optional<io::DiskRecord> keptRecord =
+        form.diskRecord() ? std::optional<io::DiskRecord>(*form.diskRecord()) : std::nullopt;
     form.recordDisk();
     const bool read = file.readInto(rtb, reason);
     file.close();
+    form.recordDiskHash(file.contentHash());
     if (read) form.setFileEncoding(file.encoding(), file.note());
     if (!read) {
+        if (keptRecord) form.recordDisk(*keptRecord);
         rtb.SetTextUtf8(kept);
         wait.done();
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +

@@ -28,11 +28,14 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
         DocumentFile file;
         const bool ok = file.open(path, reason) && file.readInto(rtb, as, reason);
         got = file.encoding();
+        form.recordDiskHash(file.contentHash());
         return ok;
     };
     WaitCursor wait;
     QString reason;
     io::Encoding got = before;
+    // The window holds the file as it is now, whatever changed on disk before.
+    form.recordDisk();
     const bool ok = read(encoding, got, reason);
     QString keptReason;
     // A file that cannot be read so is read back as it was (it was unchanged).

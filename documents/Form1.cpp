@@ -63,12 +63,29 @@ void Form1::setFile(const QString& path, const QString& caption) {
     if (journal_) journal_->setIdentity(Caption(), path);
     if (!changed) return;
     diskRecord_.reset();
+    diskTold.reset();
+    changedOnlyByGoneFile_ = false;
     emit fileAssigned(path);
 }
 
-void Form1::recordDisk() {
-    diskRecord_ = io::FileIdentity::of(filePath_);
-    diskTold = *diskRecord_;
+void Form1::recordDisk(std::optional<quint64> hash) { recordDisk(io::DiskRecord::now(filePath_, hash)); }
+
+void Form1::recordDisk(const io::DiskRecord& record) {
+    diskRecord_ = record;
+    diskTold.reset();
+    changedOnlyByGoneFile_ = false;
+    emit diskRecorded();
+}
+
+void Form1::recordDiskHash(std::optional<quint64> hash) {
+    if (diskRecord_) diskRecord_->hash = hash;
+}
+
+void Form1::markFileGone() {
+    const int i = slot();
+    if (!table_.valid(i)) return;
+    if (table_.DocumentStates[i].Changed == 0) changedOnlyByGoneFile_ = true;
+    table_.DocumentStates[i].Changed = -1;
 }
 
 void Form1::setEncoding(io::Encoding encoding) {
@@ -106,6 +123,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::RTB1_Change() {
+    changedOnlyByGoneFile_ = false;
     const int i = slot();
     if (table_.valid(i)) table_.DocumentStates[i].Changed = -1;
 }
@@ -119,14 +137,21 @@ bool Form1::Form_QueryUnload() {
     const int i = slot();
     if (!table_.valid(i) || table_.DocumentStates[i].Changed == 0) return true;
     const QString caption = Caption();
+    // Unedited, but its file is gone: the text is nowhere else.
+    const bool gone = changedOnlyByGoneFile_ && !io::FileIdentity::of(filePath_).exists;
     const tp::MsgResult answer =
-        tp::MsgBox(QStringLiteral("The text in [") + caption + QStringLiteral("] has changed.\r\n") +
-                       QStringLiteral("Do you want to save the changes?"),
+        tp::MsgBox(gone ? QStringLiteral("The file [") + caption + QStringLiteral("] no longer exists on disk.\r\n") +
+                              QStringLiteral("Do you want to save it again?")
+                        : QStringLiteral("The text in [") + caption + QStringLiteral("] has changed.\r\n") +
+                              QStringLiteral("Do you want to save the changes?"),
                    tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation, caption);
     switch (answer) {
     case tp::MsgResult::Cancel:
         return false;
     case tp::MsgResult::Yes:
+        // The user knows the file is gone: the save writes it anew without asking again, unless
+        // another file took the name meanwhile.
+        if (gone && diskRecord_) diskRecord_ = io::DiskRecord{};
         // The window closes only when its text really reached the file.
         return saver_ && saver_(*this);
     default:

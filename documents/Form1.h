@@ -43,11 +43,20 @@ public:
 
     // The file as it was when the window last read or wrote it, to notice what other programs do
     // to it; none while the window has no file, and none again after a save names another file.
-    const std::optional<io::FileIdentity>& diskRecord() const { return diskRecord_; }
-    // Records the window's file as it is now: just before reading it, just after writing it.
-    void recordDisk();
-    // The change on disk the user was last told of (see fileops::checkDiskChange).
-    io::FileIdentity diskTold;
+    io::DiskRecord* diskRecord() { return diskRecord_ ? &*diskRecord_ : nullptr; }
+    // Records the window's file as it is now: just before reading it, just after writing it;
+    // 'hash' is that of the bytes read or written (io/ContentHash.h), when known.
+    void recordDisk(std::optional<quint64> hash = std::nullopt);
+    // The hash of the bytes read after recordDisk().
+    void recordDiskHash(std::optional<quint64> hash);
+    // Records the file as a recovered journal knew it, when the work began (see recovery).
+    void recordDisk(const io::DiskRecord& record);
+    // The change on disk the user was last told of (see fileops::checkDiskChange); none since the
+    // last record.
+    std::optional<io::FileIdentity> diskTold;
+    // The window's file was deleted: the document now counts as changed, so that its text is not
+    // lost unasked; closing asks whether to save it again (unless it was edited too).
+    void markFileGone();
 
     QMdiSubWindow* subWindow() const;
 
@@ -86,6 +95,8 @@ public:
 signals:
     // The window's file was set or changed (Open, a drop, Save As): 'path' is the real path.
     void fileAssigned(const QString& path);
+    // The window has just recorded its file as it is on disk (recordDisk()).
+    void diskRecorded();
     // The document's encoding changed.
     void encodingChanged();
     // The right mouse button went down over the text, at this point of the screen.
@@ -111,7 +122,8 @@ private:
     io::Encoding encoding_;
     std::optional<io::Encoding> fileEncoding_;
     QString encodingNote_;
-    std::optional<io::FileIdentity> diskRecord_;
+    std::optional<io::DiskRecord> diskRecord_;
+    bool changedOnlyByGoneFile_ = false;   // see markFileGone()
     bool closeWithoutAsking_ = false;
     bool unloaded_ = false;
 };

@@ -228,6 +228,12 @@ Form1* openRecovered(DocumentFrame& frame, const Found& found) {
         const QString caption = found.header.caption.isEmpty() ? found.header.path.toUpper() : found.header.caption;
         form->setCaption(caption);
         form->setFile(found.header.path, caption);
+        // The text is based on the file as it was when the work began: a save asks first when it
+        // has changed since (the list said so already, so the window does not say it again).
+        io::DiskRecord record;
+        record.file = io::FileIdentity::of(found.header.file);
+        form->recordDisk(record);
+        form->diskTold = io::FileIdentity::of(found.header.path);
     }
     form->setEncoding(io::encodingFromName(found.header.encoding).value_or(io::Encoding::Windows1252));
     form->RTB1->SetTextUtf8(found.text);

@@ -13,15 +13,24 @@
 
 namespace fileops {
 
-OverwriteAnswer askBeforeOverwrite(const QString& path, const io::FileIdentity& recorded) {
-    const io::DiskChange change = io::diskChange(recorded, io::FileIdentity::of(path));
-    if (change == io::DiskChange::None) return OverwriteAnswer::Write;
-    const QString what = change == io::DiskChange::Deleted
-                             ? QStringLiteral("has been deleted or moved by another program since it was opened or last saved.\r\n\r\n"
+namespace {
+// Who changed the file, in the words of a question: "The file X has been changed ..." (or deleted).
+QString changedBy(const io::DiskCheck& check) {
+    if (check.change == io::DiskChange::Deleted) return QStringLiteral("has been deleted or moved by another program");
+    return check.ownSave ? QStringLiteral("has been changed on disk by a save from another window of Tesselpad")
+                         : QStringLiteral("has been changed by another program");
+}
+} // namespace
+
+OverwriteAnswer askBeforeOverwrite(const QString& path, io::DiskRecord& recorded) {
+    const io::DiskCheck check = io::checkDisk(recorded, path, io::FileIdentity::of(path), /*thorough=*/true);
+    if (check.change == io::DiskChange::None) return OverwriteAnswer::Write;
+    const QString what = check.change == io::DiskChange::Deleted
+                             ? QStringLiteral(" since it was opened or last saved.\r\n\r\n"
                                               "Do you want to write the text of this window to it again?")
-                             : QStringLiteral("has been changed by another program since it was opened or last saved.\r\n\r\n"
+                             : QStringLiteral(" since it was opened or last saved.\r\n\r\n"
                                               "Do you want to replace it with the text of this window?");
-    switch (tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + what +
+    switch (tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) + what +
                            QStringLiteral("\r\n\r\nYes writes the file; No saves the text under another name; "
                                           "Cancel writes nothing."),
                        tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation)) {
@@ -32,28 +41,28 @@ OverwriteAnswer askBeforeOverwrite(const QString& path, const io::FileIdentity& 
 }
 
 void checkDiskChange(DocumentFrame& frame, Form1& form) {
-    if (!form.diskRecord()) return;
+    io::DiskRecord* record = form.diskRecord();
+    if (!record) return;
     const QString path = form.filePath();
     const io::FileIdentity now = io::FileIdentity::of(path);
-    const io::DiskChange change = io::diskChange(*form.diskRecord(), now);
-    // Nothing new: unchanged since read or written, or the user was told of this state already.
-    if (change == io::DiskChange::None || now == form.diskTold) return;
+    // The user was told of this state already.
+    if (form.diskTold && now == *form.diskTold) return;
+    const io::DiskCheck check = io::checkDisk(*record, path, now, /*thorough=*/false);
+    if (check.change == io::DiskChange::None) return;
     form.diskTold = now;
     DocumentTable& table = frame.table();
     const bool valid = table.valid(form.slot());
-    if (change == io::DiskChange::Deleted) {
-        if (valid) table.DocumentStates[form.slot()].Changed = -1;
-        tp::MsgBox(QStringLiteral("The file ") + path +
-                       QStringLiteral(" has been deleted or moved by another program.\r\n\r\n"
-                                      "The text stays in this window; Save writes it to the file again."),
+    if (check.change == io::DiskChange::Deleted) {
+        form.markFileGone();
+        tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) +
+                       QStringLiteral(".\r\n\r\nThe text stays in this window; Save writes it to the file again."),
                    tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
         return;
     }
     const bool unsaved = valid && table.DocumentStates[form.slot()].Changed != 0;
     const tp::MsgResult answer =
-        tp::MsgBox(QStringLiteral("The file ") + path +
-                       QStringLiteral(" has been changed by another program.\r\n\r\n"
-                                      "Do you want to reload it? Yes shows the file as it is now") +
+        tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) +
+                       QStringLiteral(".\r\n\r\nDo you want to reload it? Yes shows the file as it is now") +
                        (unsaved ? QStringLiteral(" and discards the changes made in this window") : QString()) +
                        QStringLiteral("; No keeps the text of this window."),
                    tp::MsgButtons::YesNo, tp::MsgIcon::Exclamation);
@@ -66,6 +75,13 @@ DiskFollower::DiskFollower(DocumentFrame& frame) : QObject(frame.frameWidget()),
     connect(&watcher_, &io::DiskWatcher::changed, this, [this](const QString& path) {
         if (Form1* active = frame_.ActiveForm(); active && active->filePath() == path) scheduleCheck();
     });
+    // A write that the file's times may not show: the windows of the file look at its content.
+    connect(&watcher_, &io::DiskWatcher::touched, this, [this](const QString& path) {
+        for (auto it = files_.cbegin(); it != files_.cend(); ++it)
+            if (it.value() == path)
+                if (io::DiskRecord* record = it.key()->diskRecord()) record->touched = true;
+        if (Form1* active = frame_.ActiveForm(); active && active->filePath() == path) scheduleCheck();
+    });
 }
 
 void DiskFollower::follow(Form1& form) {
@@ -75,6 +91,8 @@ void DiskFollower::follow(Form1& form) {
         files_.insert(key, path);
         watcher_.watch(path);
     });
+    // The watch goes on the file just read or written at once: a write to it from then on is seen.
+    connect(&form, &Form1::diskRecorded, this, [this, key] { watcher_.refresh(files_.value(key)); });
     connect(&form, &QObject::destroyed, this, [this, key] { watcher_.unwatch(files_.take(key)); });
 }
 

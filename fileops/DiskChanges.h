@@ -19,8 +19,9 @@ enum class OverwriteAnswer {
     Cancel,   // write nothing: the file stays as it is, the window keeps its text and stays changed
 };
 // Before a save writes to the window's own file, recorded as 'recorded' when it was read or last
-// written: asks when the file has been changed, replaced or deleted since.
-OverwriteAnswer askBeforeOverwrite(const QString& path, const io::FileIdentity& recorded);
+// written: asks when the file has been changed, replaced or deleted since, by another program or
+// by a save from another window. Where the file's times cannot tell, its content is compared.
+OverwriteAnswer askBeforeOverwrite(const QString& path, io::DiskRecord& recorded);
 
 // Asks about a change to the window's file that the user has not been told of yet. Changed or
 // replaced: Yes reloads the file, No keeps the window's text (Save will ask before writing).

@@ -145,7 +145,8 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
         form.setFile(frame.strCurrentFile, frame.strCurrentFile);
     }
     const QString target = form.fileFor(frame.strCurrentFile);
-    // Another program changed the window's own file since it was read or written: ask first.
+    // Another program (or another window) changed the window's own file since it was read or
+    // written: ask first.
     if (form.diskRecord() && target == form.filePath()) {
         switch (askBeforeOverwrite(target, *form.diskRecord())) {
         case OverwriteAnswer::Write:
@@ -186,7 +187,7 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     if (!result.ok) {
         const QString why = result.unwritable ? unwritableText(rtb, result.unwritable, encoding) : result.reason;
         // Whatever the failed save left (the old text or, rarely, the new one, whole) is the
-        // window's own doing, not another program's.
+        // window's own doing, not another program's; which of the two is not known.
         if (form.diskRecord() && target == form.filePath()) form.recordDisk();
         tp::MsgBox(fileText + why + QStringLiteral("\r\n\r\nThe document stays open with its changes."));
         return false;
@@ -196,7 +197,9 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
     // Saved: the recovery journal goes; the file now holds the text (and the line end added).
     if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), tail);
-    if (target == form.filePath()) form.recordDisk();
+    if (target == form.filePath()) form.recordDisk(result.hash);
+    // Other windows of the same file will know this change for this program's own.
+    io::noteOwnWrite(io::FileIdentity::of(target), result.hash);
     io::rememberFile(target);
     return true;
 }

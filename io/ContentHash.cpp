@@ -1,8 +1,15 @@
 #include "io/ContentHash.h"
 
+#include "io/SmallFile.h"
+#include "io/UniqueFd.h"
+
+#include <QFile>
 #include <QtEndian>
 
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <vector>
 
 namespace io {
 namespace {
@@ -77,6 +84,26 @@ quint64 ContentHash::value() const {
     h *= kP3;
     h ^= h >> 32;
     return h;
+}
+
+std::optional<quint64> hashOfFile(const QString& path, quint64 device, quint64 inode, qint64 size) {
+    // O_NONBLOCK: a pipe that took the name meanwhile must not block the editor.
+    UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || quint64(st.st_dev) != device ||
+        quint64(st.st_ino) != inode || st.st_size != size)
+        return std::nullopt;
+    ContentHash hash;
+    std::vector<char> buffer(std::size_t(1) << 20);
+    for (;;) {
+        const qint64 n = fileops::readAvailable(fd.get(), buffer.data(), qint64(buffer.size()));
+        if (n < 0) return std::nullopt;
+        hash.add(buffer.data(), n);
+        if (n < qint64(buffer.size())) break;
+    }
+    // Cut short or grown while it was read: not the file that was expected.
+    if (hash.size() != size) return std::nullopt;
+    return hash.value();
 }
 
 } // namespace io

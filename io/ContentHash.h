@@ -3,7 +3,10 @@
 // tell whether a file holds exactly some bytes without keeping them. It runs at memory speed
 // (100 MB in about 0.04 s, where the fastest of Qt's cryptographic hashes takes 0.3 s); it guards
 // against accidents, not against someone making two texts with the same checksum.
+#include <QString>
 #include <QtGlobal>
+
+#include <optional>
 
 namespace io {
 
@@ -21,5 +24,10 @@ private:
     int buffered_ = 0;
     qint64 total_ = 0;
 };
+
+// The hash of the file at 'path', read now, when it still is the file of that device, inode and
+// size; none when it is not, or cannot be read. Reading 100 MB from the page cache and hashing it
+// takes about 50 ms.
+std::optional<quint64> hashOfFile(const QString& path, quint64 device, quint64 inode, qint64 size);
 
 } // namespace io

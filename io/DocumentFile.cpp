@@ -2,6 +2,7 @@
 
 #include "io/Charsets.h"
 #include "io/CodePage.h"
+#include "io/ContentHash.h"
 #include "io/Encoding.h"
 #include "io/EncodingPreference.h"
 #include "io/MemoryLimit.h"
@@ -144,6 +145,7 @@ bool DocumentFile::open(const QString& path, QString& reason) {
 }
 
 bool DocumentFile::readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason) {
+    contentHash_.reset();
     Pass pass = Pass::Failed;
     declared_.reset();
     notExact_.reset();
@@ -182,6 +184,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
     std::optional<io::CharsetDecoder> charset;
     utf8::Checker check;
     LineMeter lines;
+    io::ContentHash hash;   // of the file's bytes, to tell later whether it still holds them
     qint64 total = 0;
     qint64 text = 0;
     encoding_ = Encoding::Windows1252;
@@ -222,6 +225,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
             return Pass::Failed;
         }
         if (n == 0) break;
+        hash.add(in.data(), n);
         total += n;
         if (total > kMaxFileBytes) {   // the file grew while being read
             reason = QStringLiteral("The file is too large.");
@@ -312,6 +316,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         reason = QStringLiteral("There was not enough memory to hold its text.");
         return Pass::Failed;
     }
+    contentHash_ = hash.value();
     return Pass::Done;
 }
 

@@ -53,6 +53,8 @@ public:
     // Why it is not the encoding the file declares, or empty: "ISO-2022-JP declared; not exact,
     // shown as Windows-1252".
     QString note() const { return notExact_ ? io::notExactNote(*notExact_) : QString(); }
+    // The hash of the bytes the last readInto() read (io/ContentHash.h); none when it failed.
+    std::optional<quint64> contentHash() const { return contentHash_; }
     // Reads the whole file as bytes.
     bool readAll(QByteArray& out, QString& reason);
     void close();
@@ -69,6 +71,7 @@ private:
     std::optional<io::Encoding> notExact_;   // declared, but its bytes would not come back
     qint64 size_ = 0;
     io::FileStamp stamp_;
+    std::optional<quint64> contentHash_;
     qint64 memoryBudget_ = -1;   // what the text may take, measured at open; -1: unknown
     bool refused_ = false;
 };

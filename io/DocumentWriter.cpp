@@ -1,6 +1,7 @@
 #include "io/DocumentWriter.h"
 
 #include "io/AtomicFile.h"
+#include "io/ContentHash.h"
 
 namespace fileops {
 
@@ -13,14 +14,21 @@ DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 
         result.reason = QStringLiteral("A character cannot be written in %1.").arg(io::encodingName(encoding));
         return result;
     }
-    const Producer produce = [utf8, length, encoding, tail](const Sink& sink, QString&) {
+    io::ContentHash hash;
+    const Producer produce = [utf8, length, encoding, tail, &hash](const Sink& sink, QString&) {
+        hash = {};   // the bytes of this attempt only
+        const Sink hashing = [&hash, &sink](const char* data, qint64 n) {
+            hash.add(data, n);
+            return sink(data, n);
+        };
         const QByteArrayView mark = io::byteOrderMark(encoding);
-        return (mark.isEmpty() || sink(mark.data(), mark.size())) && io::encodeText(utf8, length, encoding, sink) &&
-               (tail.isEmpty() || io::encodeText(tail.data(), tail.size(), encoding, sink));
+        return (mark.isEmpty() || hashing(mark.data(), mark.size())) && io::encodeText(utf8, length, encoding, hashing) &&
+               (tail.isEmpty() || io::encodeText(tail.data(), tail.size(), encoding, hashing));
     };
     const WriteResult written = writeAtomically(path, produce, /*allowInPlace=*/true);
     result.ok = written.ok;
     result.reason = written.reason;
+    if (written.ok) result.hash = hash.value();
     return result;
 }
 

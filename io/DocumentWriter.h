@@ -6,12 +6,15 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace fileops {
 
 struct DocumentWriteResult {
     bool ok = false;
     io::Unwritable unwritable;   // the first place the encoding cannot write; nothing was written
     QString reason;              // why the write failed
+    std::optional<quint64> hash; // of the bytes written (io/ContentHash.h), once written
 };
 
 // 'tail' is the line end added after the text, as UTF-8 ("\r\n", "\n", "\r" or nothing).

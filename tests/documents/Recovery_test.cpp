@@ -9,6 +9,7 @@
 #include "documents/Recovery.h"
 #include "documents/frmInterruptedSave.h"
 #include "documents/frmRecover.h"
+#include "fileops/DiskChanges.h"
 #include "fileops/SaveCommands.h"
 #include "io/ContentHash.h"
 #include "platform/RichTextBox.h"
@@ -54,6 +55,7 @@ struct Left {
     QString caption, path;
     io::FileStamp stamp;
     QByteArray text;
+    QString encoding = QString();
 };
 void previousRun(const std::vector<Left>& docs) {
     io::JournalStore store(folder());
@@ -66,10 +68,12 @@ void previousRun(const std::vector<Left>& docs) {
         h.caption = d.caption;
         h.path = d.path;
         h.file = d.stamp;
+        h.encoding = d.encoding;
         j.startFromPieces(h);
         j.addPiece(d.text);
         j.endPieces({});
         writer.drain(5000);
+        QTest::qWait(2);   // each left at its own moment, so that the list's order is known
     }
 }
 
@@ -209,7 +213,8 @@ private slots:
         QTest::qWait(20);
         writeBytes(page, "changed by another program");
         const QByteArray titled("precious words, caf\xc3\xa9\r\nNUL\0end\n", 31);
-        previousRun({{page.toUpper(), page, opened, titled}, {QStringLiteral("Document 3"), QString(), {}, "untitled work"}});
+        previousRun({{page.toUpper(), page, opened, titled, QStringLiteral("UTF-8")},
+                     {QStringLiteral("Document 3"), QString(), {}, "untitled work"}});
         const QByteArray fifo = QFile::encodeName(folder() + QStringLiteral("/0123456789abcdef-1.tpj"));
         QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
 
@@ -231,9 +236,9 @@ private slots:
         QCOMPARE(modal.messages.size(), 1);   // the pipe, refused and set aside
         QVERIFY2(modal.messages[0].text.contains(QStringLiteral("not a regular file")), qPrintable(modal.messages[0].text));
         QVERIFY(QFileInfo::exists(folder() + QStringLiteral("/kept")) && !QFileInfo::exists(QFile::decodeName(fifo)));
-        notes.sort();
-        QCOMPARE(notes, (QStringList{page + QStringLiteral("|The file has changed on disk since this work began."),
-                                     QStringLiteral("Document 3|")}));
+        // The last work left comes first.
+        QCOMPARE(notes, (QStringList{QStringLiteral("Document 3|"),
+                                     page + QStringLiteral("|The file has changed on disk since this work began.")}));
         QCOMPARE(readBytes(page), QByteArray("changed by another program"));   // never written
 
         const QList<Form1*> windows = frame->documentWindows();
@@ -249,10 +254,19 @@ private slots:
             QCOMPARE(captions.count(page.toUpper()), 1);
             QCOMPARE(journals().size(), 2);   // taken over by the new windows
             QCOMPARE(recovery::Offer(recovery::service()).found().size(), std::size_t(0));
-            // Saved as usual: the recovered text goes to the file, and its journal goes.
+            // Its file is followed from the file the work began with: Save asks; a new change is told.
             Form1* titledDoc = windows[1]->Caption() == page.toUpper() ? windows[1] : windows[2];
+            fileops::checkDiskChange(*frame, *titledDoc);   // the list said so already
+            modal.answerMessage(tp::MsgResult::Cancel);
+            QVERIFY(!fileops::SaveWindow(*frame, *titledDoc));
+            writeBytes(page, "changed again");
+            modal.answerMessage(tp::MsgResult::No);
+            fileops::checkDiskChange(*frame, *titledDoc);
+            QCOMPARE(modal.messages.size(), 3);
+            // Saved as usual: the recovered text goes to the file, and its journal goes.
+            modal.answerMessage(tp::MsgResult::Yes);
             QVERIFY(fileops::SaveWindow(*frame, *titledDoc));
-            QCOMPARE(readBytes(page), QByteArray("precious words, caf\xe9\r\nNUL\0end\n", 30));
+            QCOMPARE(readBytes(page), QByteArray("precious words, caf\xc3\xa9\r\nNUL\0end\n", 31));   // in its encoding
             recovery::service().writer().drain(5000);
             QCOMPARE(journals().size(), 1);
         } else {

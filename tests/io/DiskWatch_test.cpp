@@ -26,9 +26,9 @@ private slots:
         watcher.watch(path);
         QSignalSpy spy(&watcher, &io::DiskWatcher::changed);
         using C = io::DiskChange;
-        // Each step changes the size, so that a coarse clock cannot hide it.
         const struct { const char* what; std::function<bool()> act; C expected; } steps[] = {
             {"written to", [&] { return write(path, "two, longer"); }, C::Modified},
+            {"written to, keeping the size", [&] { return write(path, "two, LONGER"); }, C::Modified},
             {"renamed over", [&] { return replace("three"); }, C::Replaced},
             {"written after the rename", [&] { return write(path, "four, longer"); }, C::Modified},
             {"renamed over again", [&] { return replace("five"); }, C::Replaced},
