@@ -24,7 +24,7 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
     const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                              rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    const auto read = [&rtb, &path](io::Encoding as, io::Encoding& got, QString& reason) {
+    const auto read = [&rtb, &path, &form](io::Encoding as, io::Encoding& got, QString& reason) {
         DocumentFile file;
         const bool ok = file.open(path, reason) && file.readInto(rtb, as, reason);
         got = file.encoding();
