@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -9,11 +10,37 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace tp {
 namespace {
+
+// Qt's file dialog keeps its last folder and view in the user's QtProject.conf, read through
+// QSettings, which opens the file and its lock file and waits for them: a pipe under either name
+// would hang Open and Save As for good. Where either is not a regular file (or is far larger than
+// those few lines), Qt's settings go to a place that cannot exist, so the dialog starts from its
+// defaults and remembers nothing, and the user's files are left alone.
+void keepFileDialogSettingsSafe() {
+    static bool redirected = false;
+    if (redirected) return;
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/QtProject.conf");
+    for (const QString& name : {base, base + QStringLiteral(".lock")}) {
+        struct stat st {};
+        // stat() never opens the file; a name that is missing is fine.
+        if (::stat(QFile::encodeName(name).constData(), &st) != 0) continue;
+        if (S_ISREG(st.st_mode) && st.st_size <= (qint64(1) << 20)) continue;
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null/tesselpad"));
+        redirected = true;
+        return;
+    }
+}
 
 // A message box is only as wide as its text, and a short text leaves no room on the title bar for
 // the title beside the window's icon and buttons ("Te… ad"): widen the box until the title fits,
@@ -68,6 +95,7 @@ public:
     }
 
     QString fileDialog(const FileDialogRequest& r) override {
+        keepFileDialogSettingsSafe();
         QFileDialog dialog(QApplication::activeWindow());
         if (!r.title.isEmpty()) dialog.setWindowTitle(r.title);
         dialog.setOption(QFileDialog::HideNameFilterDetails);
