@@ -12,15 +12,15 @@
 //     Replaces the beep, the clock and the desktop's launcher: tests count beeps, set the time
 //     and record the pages the Help menu opens.
 //
-// documents::setMemoryProbe(std::function<qint64()>) io/DocumentFile.h
+// io::setMemoryProbe(std::function<qint64()>) io/DocumentFile.h
 //     Replaces the measure of free memory that Open checks a file against, so that the refusals
 //     for too little memory can be tried on a small file.
 //
-// fileops::setWriteFaultInjector(std::function<int(qint64)>) io/AtomicFile.h
+// io::setWriteFaultInjector(std::function<int(qint64)>) io/AtomicFile.h
 //     Called before every write(2) of the writer; an errno value other than 0 makes that write
 //     fail with it (a full disk, an I/O error) at any chosen point of a save.
 //
-// fileops::setFaultInjector(std::function<int(WriteFault&)>) io/WriteSteps.h
+// io::setFaultInjector(std::function<int(WriteFault&)>) io/WriteSteps.h
 //     Called before every step of a save (write, sync, rename, fallocate, chmod, the kept copy,
 //     truncate, the unnamed temporary file); an errno value fails that step, and a Write or Copy
 //     may be shortened: the fault walk and the kill test go through every step of both save paths.

@@ -61,7 +61,7 @@ QString cantOpen(const QString& path, const QString& reason) {
 // Reads the file into a new window. When it cannot, nullptr and, unless nothing needs saying (no
 // slot was left, which the frame has said), why: an empty reason when the name says enough.
 Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& problem) {
-    DocumentFile file;
+    io::DocumentFile file;
     QString reason;
     if (!file.open(path, reason)) {
         // A file the editor cannot take (rather than one that cannot be opened) says why.
@@ -133,7 +133,7 @@ void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
 
 bool reloadDocument(DocumentFrame& frame, Form1& form) {
     const QString path = form.filePath();
-    DocumentFile file;
+    io::DocumentFile file;
     QString reason;
     if (!file.open(path, reason)) {
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);

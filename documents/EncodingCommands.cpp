@@ -25,7 +25,7 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
     const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                              rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     const auto read = [&rtb, &path, &form](io::Encoding as, io::Encoding& got, QString& reason) {
-        DocumentFile file;
+        io::DocumentFile file;
         const bool ok = file.open(path, reason) && file.readInto(rtb, as, reason);
         got = file.encoding();
         form.recordDiskHash(file.contentHash());

@@ -32,7 +32,7 @@ std::vector<std::unique_ptr<Service>>& services() {
 
 // The text a journal may rebuild, from the memory the editor may still take.
 qint64 textLimit() {
-    const qint64 available = documents::availableMemory();
+    const qint64 available = io::availableMemory();
     constexpr qint64 kMax = qint64(4) << 30;
     return available >= 0 ? std::min(kMax, available / 3) : kMax;
 }

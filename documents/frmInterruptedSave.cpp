@@ -58,7 +58,7 @@ void offerInterruptedSaves() {
         if (answer == frmInterruptedSave::Keep) {
             saves.remove(i);
         } else if (answer == frmInterruptedSave::Restore) {
-            const fileops::WriteResult written = saves.restore(i);
+            const io::WriteResult written = saves.restore(i);
             if (!written.ok)
                 tp::MsgBox(QStringLiteral("The old content of %1 could not be written back:\r\n%2\r\n\r\nIt is still "
                                           "kept in %3, and you will be asked again at the next start.")

@@ -17,7 +17,7 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
     QByteArray text;
     bool wellFormed = true;
     {
-        documents::DocumentFile file;
+        io::DocumentFile file;
         QString reason;
         QByteArray bytes;
         WaitCursor wait;

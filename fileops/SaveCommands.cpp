@@ -167,9 +167,9 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
         const qint64 length = rtb.byteLength();
         tail = finalLineEnd(rtb);
         WaitCursor wait;
-        return writeDocument(target, length ? rtb.rangePointer(0, length) : "", length, as, tail);
+        return io::writeDocument(target, length ? rtb.rangePointer(0, length) : "", length, as, tail);
     };
-    DocumentWriteResult result = write(encoding);
+    io::DocumentWriteResult result = write(encoding);
 
     const QString fileText = QStringLiteral("Can't save file: ") + target + QStringLiteral("\r\n\r\n");
     if (result.unwritable && !io::isUtf8(encoding) && !io::isUtf16(encoding)) {

@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace fileops {
+namespace io {
 namespace {
 
 WriteResult fail(const QString& reason) { return {false, reason}; }
@@ -261,4 +261,4 @@ WriteResult writeAtomically(const QString& path, QByteArrayView bytes, bool allo
         allowInPlace);
 }
 
-} // namespace fileops
+} // namespace io

@@ -18,7 +18,7 @@
 #include <QString>
 #include <functional>
 
-namespace fileops {
+namespace io {
 
 struct WriteResult {
     bool ok = false;
@@ -40,4 +40,4 @@ WriteResult writeAtomically(const QString& path, QByteArrayView bytes, bool allo
 // (io/WriteSteps.h) reaches every other step too.
 void setWriteFaultInjector(std::function<int(qint64 length)> injector);
 
-} // namespace fileops
+} // namespace io

@@ -96,7 +96,7 @@ std::optional<quint64> hashOfFile(const QString& path, quint64 device, quint64 i
     ContentHash hash;
     std::vector<char> buffer(std::size_t(1) << 20);
     for (;;) {
-        const qint64 n = fileops::readAvailable(fd.get(), buffer.data(), qint64(buffer.size()));
+        const qint64 n = io::readAvailable(fd.get(), buffer.data(), qint64(buffer.size()));
         if (n < 0) return std::nullopt;
         hash.add(buffer.data(), n);
         if (n < qint64(buffer.size())) break;

@@ -25,7 +25,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace documents {
+namespace io {
 namespace {
 constexpr qint64 kChunk = qint64(4) << 20;
 // A file of one endless line is refused before its control claims room for all of it.
@@ -87,7 +87,7 @@ bool hasEscapes(const RichTextBox& rtb) {
 
 qint64 availableMemory() {
     if (memoryProbe()) return memoryProbe()();
-    return fileops::memoryLeft();
+    return io::memoryLeft();
 }
 
 void setMemoryProbe(std::function<qint64()> probe) { memoryProbe() = std::move(probe); }
@@ -219,7 +219,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         return Pass::AgainAsCodePage;
     };
     for (bool first = true;; first = false) {
-        const qint64 n = fileops::readAvailable(fd_, in.data(), kChunk);
+        const qint64 n = io::readAvailable(fd_, in.data(), kChunk);
         if (n < 0) {
             reason = tp::errnoText(errno);
             return Pass::Failed;
@@ -324,7 +324,7 @@ bool DocumentFile::readAll(QByteArray& out, QString& reason) {
     out.clear();
     std::vector<char> in(kChunk);
     for (;;) {
-        const qint64 n = fileops::readAvailable(fd_, in.data(), kChunk);
+        const qint64 n = io::readAvailable(fd_, in.data(), kChunk);
         if (n < 0) {
             reason = tp::errnoText(errno);
             return false;
@@ -345,4 +345,4 @@ void DocumentFile::close() {
     fd_ = -1;
 }
 
-} // namespace documents
+} // namespace io

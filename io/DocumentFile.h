@@ -10,7 +10,7 @@
 
 class RichTextBox;
 
-namespace documents {
+namespace io {
 
 // The largest file the editor takes.
 constexpr qint64 kMaxFileBytes = qint64(1) << 30;
@@ -76,4 +76,4 @@ private:
     bool refused_ = false;
 };
 
-} // namespace documents
+} // namespace io

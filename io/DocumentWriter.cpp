@@ -3,7 +3,7 @@
 #include "io/AtomicFile.h"
 #include "io/ContentHash.h"
 
-namespace fileops {
+namespace io {
 
 DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length, io::Encoding encoding,
                                   QByteArrayView tail) {
@@ -32,4 +32,4 @@ DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 
     return result;
 }
 
-} // namespace fileops
+} // namespace io

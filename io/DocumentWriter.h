@@ -8,7 +8,7 @@
 
 #include <optional>
 
-namespace fileops {
+namespace io {
 
 struct DocumentWriteResult {
     bool ok = false;
@@ -21,4 +21,4 @@ struct DocumentWriteResult {
 DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length,
                                   io::Encoding encoding = io::Encoding::Windows1252, QByteArrayView tail = "\r\n");
 
-} // namespace fileops
+} // namespace io

@@ -10,7 +10,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-namespace fileops {
+namespace io {
 namespace {
 
 bool copied(const char* name) {
@@ -83,4 +83,4 @@ int copyAttributes(int dirfd, const char* name, int toFd) {
     return result;
 }
 
-} // namespace fileops
+} // namespace io

@@ -4,7 +4,7 @@
 // rewritten in place instead.
 #include <sys/stat.h>
 
-namespace fileops {
+namespace io {
 
 // Whether this process may give a new file the old one's owner and group.
 bool canKeepOwner(const struct stat& old);
@@ -14,4 +14,4 @@ bool canKeepOwner(const struct stat& old);
 // 0, or the errno value of the first one that could not be read or set.
 int copyAttributes(int dirfd, const char* name, int toFd);
 
-} // namespace fileops
+} // namespace io

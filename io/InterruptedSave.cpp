@@ -44,22 +44,22 @@ int readAt(int fd, char* buf, qint64 length, qint64 at) {
     return 0;
 }
 
-bool readRecord(int dirfd, const QByteArray& stem, fileops::Record& record) {
+bool readRecord(int dirfd, const QByteArray& stem, io::Record& record) {
     struct stat st {};
     const UniqueFd fd = openRegular(dirfd, stem + ".path", O_NOFOLLOW, st);
     if (!fd || st.st_size > kMaxRecord) return false;
     QByteArray text(st.st_size, '\0');
-    return readAt(fd.get(), text.data(), text.size(), 0) == 0 && fileops::parseRecord(stem, text, record);
+    return readAt(fd.get(), text.data(), text.size(), 0) == 0 && io::parseRecord(stem, text, record);
 }
 
 // The process that made the copy still runs: it is saving, or has told its user where the copy is.
-bool makerRuns(const fileops::Record& record) {
+bool makerRuns(const io::Record& record) {
     if (::kill(pid_t(record.pid), 0) != 0 && errno != EPERM) return false;
-    return record.started == 0 || fileops::processStart(record.pid) == record.started;
+    return record.started == 0 || io::processStart(record.pid) == record.started;
 }
 
 // The file holds exactly the bytes its save was writing, or exactly those of the copy.
-bool holdsWhole(const fileops::Record& record, int copyFd, qint64 oldSize) {
+bool holdsWhole(const io::Record& record, int copyFd, qint64 oldSize) {
     struct stat st {};
     const UniqueFd fd = openRegular(AT_FDCWD, record.original, 0, st);
     if (!fd) return false;
@@ -95,10 +95,10 @@ struct Candidate {
 } // namespace
 
 InterruptedSaves::InterruptedSaves() {
-    const QByteArray where = fileops::SavedCopy::folder();
+    const QByteArray where = io::SavedCopy::folder();
     folder_.reset(::open(where.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // A copy whose making was cut short: the file was not touched yet.
-    if (folder_) fileops::SavedCopy::removeUnfinished(folder_.get());
+    if (folder_) io::SavedCopy::removeUnfinished(folder_.get());
     const int listFd = folder_ ? ::dup(folder_.get()) : -1;
     DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
     if (!dir) {
@@ -118,7 +118,7 @@ InterruptedSaves::InterruptedSaves() {
         Candidate c{{}, stem, openRegular(folder_.get(), stem + ".old", O_NOFOLLOW, st)};
         // Not ours, or locked: a save that is still running, or another program offering it.
         if (!c.lock || st.st_uid != ::geteuid() || ::flock(c.lock.get(), LOCK_EX | LOCK_NB) != 0) continue;
-        fileops::Record record;
+        io::Record record;
         if (!readRecord(folder_.get(), stem, record) || makerRuns(record)) continue;
         // A name that cannot be spelled as text could not be written back to the same file.
         const QString file = QFile::decodeName(record.original);
@@ -147,11 +147,11 @@ void InterruptedSaves::removeCopy(const QByteArray& stem) {
     ::unlinkat(folder_.get(), (stem + ".path").constData(), 0);
 }
 
-fileops::WriteResult InterruptedSaves::restore(std::size_t index) {
+io::WriteResult InterruptedSaves::restore(std::size_t index) {
     if (index >= found_.size()) return {false, QStringLiteral("No such copy.")};
     const int fd = locks_[index].get();
     const qint64 size = found_[index].oldSize;
-    const fileops::Producer produce = [fd, size](const fileops::Sink& sink, QString& reason) {
+    const io::Producer produce = [fd, size](const io::Sink& sink, QString& reason) {
         std::vector<char> buf(size_t(std::min(kPiece, std::max<qint64>(size, 1))));
         for (qint64 at = 0; at < size; at += qint64(buf.size())) {
             const qint64 n = std::min(qint64(buf.size()), size - at);
@@ -163,7 +163,7 @@ fileops::WriteResult InterruptedSaves::restore(std::size_t index) {
         }
         return true;
     };
-    const fileops::WriteResult result = fileops::writeAtomically(found_[index].file, produce, /*allowInPlace=*/true);
+    const io::WriteResult result = io::writeAtomically(found_[index].file, produce, /*allowInPlace=*/true);
     if (result.ok) removeCopy(stems_[index]);
     return result;
 }

@@ -44,7 +44,7 @@ public:
 
     // Writes the old content back to the file through the one writer (io/AtomicFile.h); the copy
     // is removed once that worked, and kept when it did not.
-    fileops::WriteResult restore(std::size_t index);
+    io::WriteResult restore(std::size_t index);
     // The file stays as it is; the copy is removed.
     void remove(std::size_t index);
 

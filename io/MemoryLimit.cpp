@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace fileops {
+namespace io {
 namespace {
 
 // The first number of a small system file; -1 when missing or not a number ("max").
@@ -113,4 +113,4 @@ qint64 memoryLeft(const QByteArray& root) {
     return available;
 }
 
-} // namespace fileops
+} // namespace io

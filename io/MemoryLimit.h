@@ -3,7 +3,7 @@
 // control group limits the process (a container, a systemd slice, a memory-limited job).
 #include <QByteArray>
 
-namespace fileops {
+namespace io {
 
 // The least that the memory limits of the process's control groups and of all their parents
 // still allow (limit minus usage), in bytes; -1 when none has a limit. Both kinds are read: the
@@ -17,4 +17,4 @@ qint64 cgroupMemoryLeft(const QByteArray& cgroups, const QByteArray& mounts, con
 // -1 when neither can be told. 'root' as above: /proc and the control groups' files under it.
 qint64 memoryLeft(const QByteArray& root = QByteArray());
 
-} // namespace fileops
+} // namespace io

@@ -52,7 +52,7 @@ QList<Entry> parse(const QByteArray& text) {
 QList<Entry> readEntries() {
     QByteArray text;
     // Never waits: a pipe or a device under the name reads as no file (io/SmallFile.h).
-    if (!fileops::readSmallFile(QFile::encodeName(path()), kReadLimit + 1, text) || text.size() > kReadLimit) return {};
+    if (!io::readSmallFile(QFile::encodeName(path()), kReadLimit + 1, text) || text.size() > kReadLimit) return {};
     return parse(text);
 }
 
@@ -128,7 +128,7 @@ bool write(const Editor& editor) {
     set(entries, kZoom, QByteArray::number(std::clamp(editor.zoom, kZoomMin, kZoomMax)));
     set(entries, kFinalLineEnd, editor.finalLineEnd ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
-    return fileops::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
+    return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }
 
 } // namespace prefs

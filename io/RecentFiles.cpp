@@ -60,7 +60,7 @@ QStringList recentFiles() {
     QStringList files;
     QByteArray bytes;
     // Read without blocking: a pipe put in its place must not hold up the File menu.
-    if (!fileops::readSmallFile(QFile::encodeName(recentFilesPath()), 64 * 1024, bytes)) return files;
+    if (!io::readSmallFile(QFile::encodeName(recentFilesPath()), 64 * 1024, bytes)) return files;
     for (const QByteArray& line : bytes.split('\n')) {
         const std::optional<QString> path = fromLine(line);
         if (files.size() < kRecentFiles && path && !files.contains(*path)) files << *path;

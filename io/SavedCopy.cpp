@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace fileops {
+namespace io {
 namespace {
 
 // Makes the folder and any missing parents; each new one is flushed into its parent.
@@ -117,7 +117,7 @@ bool parseRecord(const QByteArray& stem, const QByteArray& text, Record& record)
     return record.original.startsWith('/') && !record.original.contains('\0') && record.pid > 0;
 }
 
-void SavedCopy::removeUnfinished(int dirfd) { fileops::removeUnfinished(dirfd); }
+void SavedCopy::removeUnfinished(int dirfd) { io::removeUnfinished(dirfd); }
 
 QByteArray SavedCopy::folder() {
     QByteArray base = qgetenv("XDG_STATE_HOME");
@@ -194,4 +194,4 @@ void SavedCopy::remove() {
     ::unlinkat(dirfd_, (stem_ + ".path").constData(), 0);
 }
 
-} // namespace fileops
+} // namespace io

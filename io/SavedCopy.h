@@ -18,7 +18,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-namespace fileops {
+namespace io {
 
 // What the file holds once its save has ended.
 struct NewContent {
@@ -70,4 +70,4 @@ private:
     QByteArray stem_;
 };
 
-} // namespace fileops
+} // namespace io

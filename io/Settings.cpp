@@ -22,7 +22,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 FieldReader::FieldReader(const QString& path) {
     // Never waits: a pipe, a device or a folder under the name reads as a file that cannot be opened.
-    open_ = fileops::readSmallFile(QFile::encodeName(path), kReadLimit, data_);
+    open_ = io::readSmallFile(QFile::encodeName(path), kReadLimit, data_);
 }
 
 FieldReader FieldReader::fromBytes(const QByteArray& content) {
@@ -99,14 +99,14 @@ bool writeInPlace(const QString& path, const QByteArray& bytes) {
     const UniqueFd fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st {};
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
-    return fileops::steps::writeAll(fd.get(), bytes.constData(), bytes.size()) == 0 &&
-           fileops::steps::truncate(fd.get(), bytes.size()) == 0 && fileops::steps::sync(fd.get()) == 0;
+    return io::steps::writeAll(fd.get(), bytes.constData(), bytes.size()) == 0 &&
+           io::steps::truncate(fd.get(), bytes.size()) == 0 && io::steps::sync(fd.get()) == 0;
 }
 } // namespace
 
 bool write(int splash, int maximize, const QString& path) {
     const QByteArray bytes = writtenForm(splash, maximize);
-    if (fileops::writeAtomically(path, bytes, /*allowInPlace=*/false).ok) return true;
+    if (io::writeAtomically(path, bytes, /*allowInPlace=*/false).ok) return true;
     // A settings file the user may write, in a folder the user may not: it cannot be replaced,
     // but it can be rewritten.
     return folderTakesNoNewFile(path) && writeInPlace(path, bytes);

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace fileops {
+namespace io {
 
 qint64 readAvailable(int fd, char* buf, qint64 want) {
     qint64 got = 0;
@@ -38,4 +38,4 @@ bool readSmallFile(const QByteArray& path, qint64 limit, QByteArray& out) {
     return ok;
 }
 
-} // namespace fileops
+} // namespace io

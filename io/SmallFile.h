@@ -4,7 +4,7 @@
 // for now counts as ended.
 #include <QByteArray>
 
-namespace fileops {
+namespace io {
 
 // Reads up to 'limit' bytes of the regular file 'path'. False when it cannot be opened or is
 // not a regular file.
@@ -14,4 +14,4 @@ bool readSmallFile(const QByteArray& path, qint64 limit, QByteArray& out);
 // block (a file opened with O_NONBLOCK that has nothing more for now). -1 with errno on an error.
 qint64 readAvailable(int fd, char* buf, qint64 want);
 
-} // namespace fileops
+} // namespace io

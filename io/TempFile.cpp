@@ -12,7 +12,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-namespace fileops {
+namespace io {
 namespace {
 
 constexpr char kPrefix[] = ".tesselpad-save-";
@@ -139,4 +139,4 @@ void removeStaleTemps(int dirfd, const timespec& before) {
     ::closedir(dir);
 }
 
-} // namespace fileops
+} // namespace io

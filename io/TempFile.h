@@ -12,7 +12,7 @@
 #include <ctime>
 #include <sys/types.h>
 
-namespace fileops {
+namespace io {
 
 class TempFile {
 public:
@@ -44,4 +44,4 @@ private:
 // more and that were last written before 'before'.
 void removeStaleTemps(int dirfd, const timespec& before);
 
-} // namespace fileops
+} // namespace io

@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace fileops {
+namespace io {
 namespace {
 
 std::function<int(WriteFault&)>& injector() {
@@ -118,4 +118,4 @@ int copy(int fromFd, int toFd, qint64 size) {
 }
 
 } // namespace steps
-} // namespace fileops
+} // namespace io

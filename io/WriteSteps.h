@@ -6,7 +6,7 @@
 #include <functional>
 #include <sys/types.h>
 
-namespace fileops {
+namespace io {
 
 enum class WriteStep {
     Write,        // write(2) of up to 'length' bytes
@@ -46,4 +46,4 @@ int createUnnamed(int dirfd, mode_t mode, int& fd);
 int copy(int fromFd, int toFd, qint64 size);
 } // namespace steps
 
-} // namespace fileops
+} // namespace io

@@ -118,10 +118,10 @@ public:
             current_ += n;
         } else {
             // The lines between the first and the last end lie inside the piece: short enough.
-            long_ = long_ || current_ + end > documents::kMaxLineChars;
+            long_ = long_ || current_ + end > io::kMaxLineChars;
             current_ = n - 1 - std::max(last('\n'), last('\r'));
         }
-        long_ = long_ || current_ > documents::kMaxLineChars;
+        long_ = long_ || current_ > io::kMaxLineChars;
         return !long_;
     }
 
@@ -452,9 +452,9 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
     // The limits Open applies.
     const qint64 size = st.st_size;
     r.size = size;
-    if (size > documents::kMaxFileBytes ||
+    if (size > io::kMaxFileBytes ||
         (size > (qint64(64) << 20) && [&] {
-            const qint64 free = documents::availableMemory();
+            const qint64 free = io::availableMemory();
             return free >= 0 && size * 3 > free;
         }()))
         return skipped(Outcome::TooLarge);
@@ -486,7 +486,7 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
         check.feed(bytes.constData() + got, n);
         // No line can be longer than the file. A UTF-8 file's mark is not part of its first line.
         const qint64 mark = got == 0 && marked ? io::byteOrderMark(*marked).size() : 0;
-        if (!utf16 && size > documents::kMaxLineChars && !lines.feed(bytes.constData() + got + mark, n - mark))
+        if (!utf16 && size > io::kMaxLineChars && !lines.feed(bytes.constData() + got + mark, n - mark))
             return skipped(Outcome::TooLarge);
         got += n;
     }
@@ -509,7 +509,7 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
         // A UTF-16 file's lines are measured in its text, as Open measures them (a line end's byte
         // in the file may be half of another character).
         LineMeter textLines;
-        LineMeter* measure = utf16 && got / 2 * 3 > documents::kMaxLineChars ? &textLines : nullptr;
+        LineMeter* measure = utf16 && got / 2 * 3 > io::kMaxLineChars ? &textLines : nullptr;
         if (!decodeText(file, encoding, allAscii(check), buffers.text, text, measure, [this] { return stopped(); }))
             return stopped() ? std::move(r) : skipped(Outcome::TooLarge);
     }

@@ -246,7 +246,7 @@ private slots:
     void failedWriteKeepsTheOldFileAndSaysNothing() {
         ScratchDir dir;
         writeBytes(settings::kFileName, " 1 , 1 ");
-        fileops::setWriteFaultInjector([](qint64) { return ENOSPC; });
+        io::setWriteFaultInjector([](qint64) { return ENOSPC; });
         ScriptedModal modal;
         int result = -1;
         runOptions(modal, [&](frmOptions& d) {
@@ -254,7 +254,7 @@ private slots:
             d.OKButton->click();
             result = d.result();
         });
-        fileops::setWriteFaultInjector(nullptr);
+        io::setWriteFaultInjector(nullptr);
         QCOMPARE(result, int(QDialog::Accepted));   // the dialog closes all the same
         QVERIFY(modal.messages.isEmpty());
         QCOMPARE(readBytes(settings::kFileName), QByteArray(" 1 , 1 "));

@@ -79,7 +79,7 @@ constexpr bool kAddressSanitizer = false;
 int memoryChild(const QString& path, qint64 headroom) {
     auto frame = makeFrame();
     ScriptedModal modal;
-    documents::setMemoryProbe([] { return qint64(-1); });   // as where the free memory is unknown
+    io::setMemoryProbe([] { return qint64(-1); });   // as where the free memory is unknown
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return 3;
     qint64 vmKb = 0;
@@ -132,8 +132,8 @@ class HostileInputTest : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() {
-        documents::setMemoryProbe(nullptr);
-        fileops::setWriteFaultInjector(nullptr);
+        io::setMemoryProbe(nullptr);
+        io::setWriteFaultInjector(nullptr);
         tp::setModal(nullptr);
     }
 
@@ -181,9 +181,9 @@ private slots:
 
         // The close prompt and a failed save name it literally.
         doc->RTB1->SetText(QStringLiteral("changed"));
-        fileops::setWriteFaultInjector([](qint64) { return EIO; });
+        io::setWriteFaultInjector([](qint64) { return EIO; });
         frame->mnuFileSave_Click();
-        fileops::setWriteFaultInjector(nullptr);
+        io::setWriteFaultInjector(nullptr);
         QCOMPARE(modal.messages.size(), 1);
         QVERIFY(modal.messages.first().text.startsWith(QStringLiteral("Can't save file: ") + copy + QStringLiteral("\r\n")));
         modal.answerMessage(tp::MsgResult::Cancel);
@@ -297,7 +297,7 @@ private slots:
         QTest::addColumn<qint64>("size");
         QTest::addColumn<QString>("reason");
         QTest::newRow("1 GB of NULs, one line") << qint64(1000000000) << QStringLiteral("line of more than 64 million");
-        QTest::newRow("beyond 1 GiB") << documents::kMaxFileBytes + 1 << QStringLiteral("too large (1025 MB)");
+        QTest::newRow("beyond 1 GiB") << io::kMaxFileBytes + 1 << QStringLiteral("too large (1025 MB)");
     }
     void refusedLargeFiles() {
         QFETCH(qint64, size);
@@ -307,7 +307,7 @@ private slots:
         ScriptedModal modal;
         const QString path = dir.file(QStringLiteral("huge.bin"));
         if (!makeSparse(path, size)) QSKIP("no sparse file here");
-        documents::setMemoryProbe([] { return qint64(1) << 40; });   // the memory is not what is measured
+        io::setMemoryProbe([] { return qint64(1) << 40; });   // the memory is not what is measured
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!documents::openDocument(*frame, path));
@@ -332,7 +332,7 @@ private slots:
         auto frame = makeFrame();
         ScriptedModal modal;
         // Refused before reading: even its plainest text would not fit.
-        documents::setMemoryProbe([] { return qint64(10) << 20; });
+        io::setMemoryProbe([] { return qint64(10) << 20; });
         const QString plain = dir.file(QStringLiteral("plain.htm"));
         writeBytes(plain, markup(8 << 20));
         QVERIFY(!documents::openDocument(*frame, plain));
@@ -341,12 +341,12 @@ private slots:
         QVERIFY(modal.messages.last().text.contains(QStringLiteral("not enough free memory to open it")));
         // A file of exactly the largest size is not too large: the memory is what it lacks.
         const QString gib = dir.file(QStringLiteral("gib.htm"));
-        QVERIFY(makeSparse(gib, documents::kMaxFileBytes));
+        QVERIFY(makeSparse(gib, io::kMaxFileBytes));
         QVERIFY(!documents::openDocument(*frame, gib));
         QVERIFY2(modal.messages.last().text.contains(QStringLiteral("not enough free memory to open it")),
                  qPrintable(modal.messages.last().text));
         // Refused while reading: the file's high bytes make a text twice its size.
-        documents::setMemoryProbe([] { return qint64(20) << 20; });
+        io::setMemoryProbe([] { return qint64(20) << 20; });
         const QString accents = dir.file(QStringLiteral("accents.txt"));
         writeBytes(accents, QByteArray(98, char(0xe9)).append("\r\n").repeated(60000));
         QVERIFY(!documents::openDocument(*frame, accents));
@@ -354,7 +354,7 @@ private slots:
         QCOMPARE(frame->documentWindows().size(), 1);
         QCOMPARE(modal.messages.size(), 3);
         // With room it opens.
-        documents::setMemoryProbe([] { return qint64(64) << 20; });
+        io::setMemoryProbe([] { return qint64(64) << 20; });
         QVERIFY(documents::openDocument(*frame, plain));
     }
 
@@ -446,7 +446,7 @@ private slots:
             QDir().mkpath(QFileInfo(path).path());
             writeBytes(path, f.section(QLatin1Char('='), 1).toLatin1() + "\n");
         }
-        QCOMPARE(fileops::memoryLeft(local(dir.path())), left);
+        QCOMPARE(io::memoryLeft(local(dir.path())), left);
     }
 
     // Run as root where cgroup v1 is mounted: a process in a group limited to 250 MB is refused a
@@ -479,7 +479,7 @@ private slots:
     // per byte of such a file, and 2.5 s here).
     void oneGigabyteOfTextOpens() {
         const qint64 size = 1000000000;
-        if (documents::availableMemory() >= 0 && documents::availableMemory() < 4 * size)
+        if (io::availableMemory() >= 0 && io::availableMemory() < 4 * size)
             QSKIP("less than 4 GB of free memory");
         struct statvfs vfs {};
         if (::statvfs(QDir::tempPath().toLocal8Bit().constData(), &vfs) != 0 ||

@@ -198,9 +198,9 @@ private slots:
         o.frame->mnuFileSave_Click();
         QCOMPARE(o.modal.messages.size(), 0);
         change(Change::Write, o.path, QByteArray(1000, '\xe9'));
-        documents::setMemoryProbe([] { return qint64(3000); });   // room for the file, not for its text
+        io::setMemoryProbe([] { return qint64(3000); });   // room for the file, not for its text
         QVERIFY(!documents::reloadDocument(*o.frame, *o.doc));
-        documents::setMemoryProbe(nullptr);
+        io::setMemoryProbe(nullptr);
         o.frame->mnuFileSave_Click();
         QCOMPARE(o.modal.messages.size(), 2);   // the failed reload, then the question
     }

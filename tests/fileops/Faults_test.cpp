@@ -241,7 +241,7 @@ private:
     }
 
 private slots:
-    void cleanup() { fileops::setWriteFaultInjector(nullptr); }
+    void cleanup() { io::setWriteFaultInjector(nullptr); }
 
     // Permissions as an ordinary user. The scratch folder lies in /tmp, open to everyone; the
     // program is copied there, since the build folder may be closed to "nobody".
@@ -389,11 +389,11 @@ private slots:
         ScratchDir dir;
         QVERIFY(settings::write(1, 0));
         int calls = 0;
-        fileops::setWriteFaultInjector([&](qint64) { return ++calls == failingWrite ? error : 0; });
+        io::setWriteFaultInjector([&](qint64) { return ++calls == failingWrite ? error : 0; });
         QVERIFY(!settings::write(0, 1));
         QCOMPARE(readBytes(settings::kFileName), QByteArray(" 1 , 0 "));
         QVERIFY(leftovers(dir.path()).isEmpty());
-        fileops::setWriteFaultInjector(nullptr);
+        io::setWriteFaultInjector(nullptr);
         // A settings file that is read-only is not replaced either.
         chmodPath(dir.file(settings::kFileName), 0444);
         if (::geteuid() != 0) QVERIFY(!settings::write(0, 1));

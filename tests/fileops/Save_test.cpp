@@ -26,7 +26,7 @@ Form1* open(MDIForm1& frame, const QString& path) { return documents::openDocume
 class SaveTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { fileops::setWriteFaultInjector(nullptr); }
+    void cleanup() { io::setWriteFaultInjector(nullptr); }
 
     void untitledGoesThroughTheDialogAndIsRetitled() {
         ScratchDir dir;
@@ -253,7 +253,7 @@ private slots:
         writeBytes(path, "precious old text");
         Form1* doc = open(*frame, path);
         doc->RTB1->SetText(QStringLiteral("new text"));
-        fileops::setWriteFaultInjector([](qint64) { return EIO; });
+        io::setWriteFaultInjector([](qint64) { return EIO; });
         frame->mnuFileSave_Click();
         QCOMPARE(readBytes(path), QByteArray("precious old text"));
         QCOMPARE(frame->table().DocumentStates[doc->slot()].Changed, -1);

@@ -27,7 +27,7 @@ struct stat statOf(const QString& path) {
 }
 
 // The steps of one save, one letter each.
-QString traced(fileops::WriteStep step) { return QString(QLatin1Char("WSFRAMCTU"[int(step)])); }
+QString traced(io::WriteStep step) { return QString(QLatin1Char("WSFRAMCTU"[int(step)])); }
 } // namespace
 
 class AtomicFileTest : public QObject {
@@ -52,7 +52,7 @@ private:
 
 private slots:
     void initTestCase() { qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path())); }
-    void cleanup() { fileops::setFaultInjector(nullptr); }
+    void cleanup() { io::setFaultInjector(nullptr); }
 
     // Every step of a save failing, once or from then on (a dying disk), leaves the old content
     // or the new, whole; a file rewritten in place whose old bytes cannot be put back has them
@@ -70,17 +70,17 @@ private slots:
         QFETCH(bool, inPlace);
         QFETCH(bool, named);
         QFETCH(QString, steps);
-        const auto noneUnnamed = [named](const fileops::WriteFault& f) {
-            return named && f.step == fileops::WriteStep::Unnamed ? EOPNOTSUPP : 0;
+        const auto noneUnnamed = [named](const io::WriteFault& f) {
+            return named && f.step == io::WriteStep::Unnamed ? EOPNOTSUPP : 0;
         };
         ScratchDir dir;
         const QByteArray newBytes = QByteArray("new and longer content ").repeated(3);
         QString trace;
-        QVERIFY(fileops::writeAtomically(prepare(dir, inPlace), QByteArray("x"), true).ok);   // makes the folders
-        fileops::setFaultInjector([&](fileops::WriteFault& f) { return trace += traced(f.step), noneUnnamed(f); });
+        QVERIFY(io::writeAtomically(prepare(dir, inPlace), QByteArray("x"), true).ok);   // makes the folders
+        io::setFaultInjector([&](io::WriteFault& f) { return trace += traced(f.step), noneUnnamed(f); });
         const QString path = prepare(dir, inPlace);
         const ino_t inode = statOf(path).st_ino;
-        QVERIFY(fileops::writeAtomically(path, newBytes, true).ok);
+        QVERIFY(io::writeAtomically(path, newBytes, true).ok);
         QVERIFY2(QRegularExpression(steps).match(trace).hasMatch(), qPrintable(trace));
         QCOMPARE(statOf(path).st_ino == inode, inPlace);
         for (bool lasting : {false, true}) {
@@ -88,11 +88,11 @@ private slots:
                 const QString at = QStringLiteral("step %1 of %2%3").arg(failing).arg(trace, lasting ? " on" : "");
                 prepare(dir, inPlace);
                 int calls = 0;
-                fileops::setFaultInjector([&](fileops::WriteFault& f) {
+                io::setFaultInjector([&](io::WriteFault& f) {
                     return calls++ == failing || (lasting && calls > failing) ? EIO : noneUnnamed(f);
                 });
-                const fileops::WriteResult r = fileops::writeAtomically(path, newBytes, true);
-                fileops::setFaultInjector(nullptr);
+                const io::WriteResult r = io::writeAtomically(path, newBytes, true);
+                io::setFaultInjector(nullptr);
                 const QByteArray now = readBytes(path);
                 const bool kept = r.reason.contains(QStringLiteral("content is kept in"));
                 QVERIFY2(r.ok ? now == newBytes : (now == "old content" || kept), qPrintable(at + r.reason));
@@ -104,9 +104,9 @@ private slots:
                     const QString copy = r.reason.section(QStringLiteral("kept in "), 1).chopped(1);
                     QCOMPARE(readBytes(copy), QByteArray("old content"));
                     // Beside it, what the file was to hold, recorded before it was touched.
-                    fileops::Record record;
+                    io::Record record;
                     const QString stem = copy.chopped(4);
-                    QVERIFY(fileops::parseRecord(local(stem), readBytes(stem + QStringLiteral(".path")), record));
+                    QVERIFY(io::parseRecord(local(stem), readBytes(stem + QStringLiteral(".path")), record));
                     io::ContentHash hash;
                     hash.add(newBytes.constData(), newBytes.size());
                     QVERIFY(record.original == local(path) && record.hasNew && record.pid == ::getpid());
@@ -135,8 +135,8 @@ private slots:
         const QByteArray newBytes = QByteArray("0123456789").repeated(50);
         for (bool inPlace : {false, true}) {
             const QString path = prepare(dir, inPlace);
-            fileops::setFaultInjector([](fileops::WriteFault& f) { return f.length = std::min<qint64>(f.length, 7), 0; });
-            QVERIFY(fileops::writeAtomically(path, newBytes, true).ok);
+            io::setFaultInjector([](io::WriteFault& f) { return f.length = std::min<qint64>(f.length, 7), 0; });
+            QVERIFY(io::writeAtomically(path, newBytes, true).ok);
             QCOMPARE(readBytes(path), newBytes);
         }
     }
@@ -145,11 +145,11 @@ private slots:
     void failedClaimLeavesTheFileAsItWas() {
         ScratchDir dir;
         const QString path = prepare(dir, true);
-        fileops::setFaultInjector([](fileops::WriteFault& f) {
-            if (f.step != fileops::WriteStep::Allocate) return 0;
+        io::setFaultInjector([](io::WriteFault& f) {
+            if (f.step != io::WriteStep::Allocate) return 0;
             return ::ftruncate(f.fd, 3 << 20), ENOSPC;
         });
-        const fileops::WriteResult r = fileops::writeAtomically(path, QByteArray(4 << 20, 'n'), true);
+        const io::WriteResult r = io::writeAtomically(path, QByteArray(4 << 20, 'n'), true);
         QVERIFY(!r.ok);
         QCOMPARE(readBytes(path), QByteArray("old content"));
         QVERIFY(copies().isEmpty());
@@ -190,11 +190,11 @@ private slots:
         const ino_t inode = statOf(path).st_ino;
         if (noStateFolder) qputenv("XDG_STATE_HOME", local(path));   // a file, not a folder
         bool renamed = false;
-        fileops::setFaultInjector([&](fileops::WriteFault& f) {
-            if (f.step == fileops::WriteStep::Chmod) return chmodError;
-            return f.step == fileops::WriteStep::Rename && !renamed ? renamed = true, renameError : 0;
+        io::setFaultInjector([&](io::WriteFault& f) {
+            if (f.step == io::WriteStep::Chmod) return chmodError;
+            return f.step == io::WriteStep::Rename && !renamed ? renamed = true, renameError : 0;
         });
-        const fileops::WriteResult r = fileops::writeAtomically(path, QByteArray("new"), true);
+        const io::WriteResult r = io::writeAtomically(path, QByteArray("new"), true);
         qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
         QVERIFY2(r.ok == failure.isEmpty() && r.reason.contains(failure), qPrintable(r.reason));
         QCOMPARE(readBytes(path), QByteArray(r.ok ? "new" : "old content"));
@@ -210,10 +210,10 @@ private slots:
         ScratchDir dir;
         const QString path = prepare(dir, true);
         ::chmod(local(path).constData(), 0444);
-        const fileops::WriteResult readOnly = fileops::writeAtomically(path, QByteArray("new"), true);
+        const io::WriteResult readOnly = io::writeAtomically(path, QByteArray("new"), true);
         QVERIFY(!readOnly.ok && readOnly.reason.contains(QStringLiteral("read-only")));
         ::chmod(local(path).constData(), 0664);
-        QVERIFY(fileops::writeAtomically(path, QByteArray("new"), true).ok);
+        QVERIFY(io::writeAtomically(path, QByteArray("new"), true).ok);
         QCOMPARE(readBytes(dir.file(QStringLiteral("link.htm"))), QByteArray("new"));
         QCOMPARE(int(statOf(path).st_nlink), 2);
 
@@ -223,7 +223,7 @@ private slots:
             ::setxattr(local(path).constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0) != 0)
             QSKIP("no extended attributes or access control lists here");
         const ino_t inode = statOf(path).st_ino;
-        QVERIFY(fileops::writeAtomically(path, QByteArray("newer"), true).ok);
+        QVERIFY(io::writeAtomically(path, QByteArray("newer"), true).ok);
         QVERIFY(statOf(path).st_ino != inode);   // replaced by a rename
         char value[256];
         QCOMPARE(::getxattr(local(path).constData(), "user.origin", value, sizeof value), ssize_t(4));
@@ -251,7 +251,7 @@ private slots:
         }
         const int alive = ::open(local(dir.file(names[1])).constData(), O_RDONLY);
         ::flock(alive, LOCK_EX);
-        QVERIFY(fileops::writeAtomically(path, QByteArray("new"), true).ok);
+        QVERIFY(io::writeAtomically(path, QByteArray("new"), true).ok);
         ::close(alive);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), names.mid(1) << QStringLiteral("page.htm"));
         // The saved file keeps no mark.
@@ -263,7 +263,7 @@ private slots:
         const QString path = dir.file(QStringLiteral("page.htm"));
         writeBytes(path, "old contents");
         ::chmod(QFile::encodeName(path).constData(), 0640);
-        QVERIFY(fileops::writeAtomically(path, QByteArray("new"), true).ok);
+        QVERIFY(io::writeAtomically(path, QByteArray("new"), true).ok);
         QCOMPARE(readBytes(path), QByteArray("new"));
         struct stat st {};
         ::stat(QFile::encodeName(path).constData(), &st);
@@ -276,12 +276,12 @@ private slots:
         const QString path = dir.file(QStringLiteral("page.htm"));
         writeBytes(path, "precious");
         int calls = 0;
-        fileops::setWriteFaultInjector([&](qint64) { return ++calls == 2 ? ENOSPC : 0; });
+        io::setWriteFaultInjector([&](qint64) { return ++calls == 2 ? ENOSPC : 0; });
         // (Every other step fails in everyStepFailing.)
-        const fileops::Producer twoPieces = [](const fileops::Sink& sink, QString&) {
+        const io::Producer twoPieces = [](const io::Sink& sink, QString&) {
             return sink("first", 5) && sink("second", 6);
         };
-        const fileops::WriteResult r = fileops::writeAtomically(path, twoPieces, true);
+        const io::WriteResult r = io::writeAtomically(path, twoPieces, true);
         QVERIFY(!r.ok);
         QVERIFY(r.reason.contains(QStringLiteral("space"), Qt::CaseInsensitive));
         QCOMPARE(readBytes(path), QByteArray("precious"));
@@ -294,28 +294,28 @@ private slots:
         const QString link = dir.file(QStringLiteral("link.txt"));
         writeBytes(real, "old");
         QVERIFY(QFile::link(real, link));
-        QVERIFY(fileops::writeAtomically(link, QByteArray("new"), true).ok);
+        QVERIFY(io::writeAtomically(link, QByteArray("new"), true).ok);
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(readBytes(real), QByteArray("new"));
     }
 
     void refusesFoldersPipesAndMissingFolders() {
         ScratchDir dir;
-        QVERIFY(!fileops::writeAtomically(dir.path(), QByteArray("x"), true).ok);
+        QVERIFY(!io::writeAtomically(dir.path(), QByteArray("x"), true).ok);
         const QString fifo = dir.file(QStringLiteral("pipe"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        const fileops::WriteResult r = fileops::writeAtomically(fifo, QByteArray("x"), true);
+        const io::WriteResult r = io::writeAtomically(fifo, QByteArray("x"), true);
         QVERIFY(!r.ok);
         QVERIFY(r.reason.contains(QStringLiteral("regular")));
         QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
-        QVERIFY(!fileops::writeAtomically(dir.file(QStringLiteral("no/such/folder.txt")), QByteArray("x"), true).ok);
-        QVERIFY(!fileops::writeAtomically(QString(), QByteArray("x"), true).ok);
+        QVERIFY(!io::writeAtomically(dir.file(QStringLiteral("no/such/folder.txt")), QByteArray("x"), true).ok);
+        QVERIFY(!io::writeAtomically(QString(), QByteArray("x"), true).ok);
     }
 
     void longFileNamesStillGetAShortTemporaryName() {
         ScratchDir dir;
         const QString path = dir.file(QString(254, QLatin1Char('n')));
-        QVERIFY(fileops::writeAtomically(path, QByteArray("x"), true).ok);
+        QVERIFY(io::writeAtomically(path, QByteArray("x"), true).ok);
         QCOMPARE(readBytes(path), QByteArray("x"));
     }
 };

@@ -168,12 +168,12 @@ private slots:
     void lineLimit_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("found");
-        const qint64 chars = documents::kMaxLineChars / 2 + 1000000;
+        const qint64 chars = io::kMaxLineChars / 2 + 1000000;
         QByteArray utf16("\xff\xfe" "\xc9\0", 4);
         utf16.append(QByteArray("a\0", 2).repeated(chars));
         QTest::newRow("UTF-16, a line of 2 bytes a character, within the limit") << utf16 << 1;
-        QTest::newRow("Windows-1252, a line over the limit") << ("\xc9" + QByteArray(documents::kMaxLineChars, 'a')) << 0;
-        QTest::newRow("a line over the limit between two others") << ("x\n" + QByteArray(documents::kMaxLineChars + 1, 'a') + "\n\xc9") << 0;
+        QTest::newRow("Windows-1252, a line over the limit") << ("\xc9" + QByteArray(io::kMaxLineChars, 'a')) << 0;
+        QTest::newRow("a line over the limit between two others") << ("x\n" + QByteArray(io::kMaxLineChars + 1, 'a') + "\n\xc9") << 0;
     }
     void lineLimit() {
         QFETCH(QByteArray, bytes);
@@ -277,7 +277,7 @@ private slots:
     // In a large file, Stop ends the search and dropping a running search returns, at once.
     void stopsAtOnceInALargeFile() {
         const qint64 size = qint64(256) << 20;
-        if (documents::availableMemory() >= 0 && documents::availableMemory() < size * 4) QSKIP("not enough memory");
+        if (io::availableMemory() >= 0 && io::availableMemory() < size * 4) QSKIP("not enough memory");
         QTemporaryDir dir;
         QFile f(dir.filePath(QStringLiteral("big.htm")));   // sparse: lines of 8 MB of NUL bytes after a text head
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray("<p>text</p>\n").repeated(1000)) > 0);
