@@ -90,7 +90,7 @@ Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& p
         return nullptr;
     }
     // The file's text is at hand should the document's unsaved changes need keeping.
-    if (DocumentJournal* journal = form->journal()) journal->loadedFrom(path, file.stamp());
+    if (DocumentJournal* journal = form->journal()) journal->loadedFrom(path, file.stamp(), file.contentHash());
     frame.showDocumentWindow(form);
     io::rememberFile(path);
     return form;

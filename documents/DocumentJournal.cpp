@@ -58,16 +58,17 @@ void DocumentJournal::setEncoding(const QString& name, io::Decoder decode) {
     if (different && state_ != State::Idle) startPieces();
 }
 
-void DocumentJournal::loadedFrom(const QString& path, const io::FileStamp& stamp) {
-    base_ = {path, stamp, QByteArray()};
+void DocumentJournal::loadedFrom(const QString& path, const io::FileStamp& stamp, std::optional<quint64> hash) {
+    base_ = {path, stamp, QByteArray(), hash};
     fileStamp_ = stamp;
     edits_.clear();
     editBytes_ = 0;
 }
 
-void DocumentJournal::savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail) {
+void DocumentJournal::savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail,
+                              std::optional<quint64> hash) {
     discard();
-    base_ = {path, stamp, tail};
+    base_ = {path, stamp, tail, hash};
     fileStamp_ = stamp;
 }
 
@@ -199,7 +200,7 @@ void DocumentJournal::flush() {
             return;
         }
         posted_ = true;
-        journal_.startFromFile(header(), base_.path, base_.stamp, decode_, base_.tail);
+        journal_.startFromFile(header(), base_.path, base_.stamp, decode_, base_.tail, base_.hash);
         journal_.append(edits_);
         state_ = State::FromFile;
         break;

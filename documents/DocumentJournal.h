@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class RichTextBox;
@@ -45,8 +46,10 @@ public:
     void setEncoding(const QString& name, io::Decoder decode);
     // The text is now what the file holds (just opened), or that without the 'tail' the save
     // added (just saved: the journal is then removed).
-    void loadedFrom(const QString& path, const io::FileStamp& stamp);
-    void savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail);
+    // 'hash': the checksum of the file's bytes read or written (io/ContentHash.h), when known.
+    void loadedFrom(const QString& path, const io::FileStamp& stamp, std::optional<quint64> hash = std::nullopt);
+    void savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail,
+                 std::optional<quint64> hash = std::nullopt);
     // The text was recovered from a journal of the folder, written while 'fileStamp' was the
     // document's file: that journal becomes this one.
     void adopt(const QString& journalName, qint64 goodBytes, const io::FileStamp& fileStamp);
@@ -72,6 +75,7 @@ private:
         QString path;
         io::FileStamp stamp;
         QByteArray tail;
+        std::optional<quint64> hash;
         bool valid() const { return stamp.valid(); }
     };
 

@@ -196,7 +196,7 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     DocumentTable& table = frame.table();
     if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
     // Saved: the recovery journal goes; the file now holds the text (and the line end added).
-    if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), tail);
+    if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), tail, result.hash);
     if (target == form.filePath()) form.recordDisk(result.hash);
     // Other windows of the same file will know this change for this program's own.
     io::noteOwnWrite(io::FileIdentity::of(target), result.hash);

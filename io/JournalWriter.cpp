@@ -1,5 +1,7 @@
 #include "io/JournalWriter.h"
 
+#include "io/ContentHash.h"
+
 #include <QDateTime>
 #include <QFile>
 
@@ -224,7 +226,8 @@ struct JournalWriter::Impl {
     }
 
     void fromFile(const std::shared_ptr<JournalShared>& sp, int gen, const journal::Header& header,
-                  const QString& path, const FileStamp& stamp, const Decoder& decode, const QByteArray& tail) {
+                  const QString& path, const FileStamp& stamp, const Decoder& decode, const QByteArray& tail,
+                  std::optional<quint64> expected) {
         JournalShared& s = *sp;
         s.builderGen = gen;
         abandonTemp(s);
@@ -251,12 +254,17 @@ struct JournalWriter::Impl {
         constexpr qint64 kChunk = qint64(1) << 20;
         std::vector<char> raw(kChunk), text(kChunk * 4);
         QString reason;
+        ContentHash hash;
         for (qint64 at = 0; ok && at < textBytes; at += kChunk) {
             const qint64 n = std::min(kChunk, textBytes - at);
             ok = journal::FdSource(in, stamp.size).read(at, raw.data(), n);
+            if (ok) hash.add(raw.data(), n);
             if (ok) ok = addPieces(s, text.data(), decode(raw.data(), n, text.data()), reason);
         }
+        hash.add(tail.constData(), tail.size());
         ok = ok && matches();   // unchanged while it was read
+        // The very bytes that were read or written: a rewrite within the stamp's second is not.
+        ok = ok && (!expected || hash.value() == *expected);
         ::close(in);
         if (!ok) {
             abandonTemp(s);
@@ -451,12 +459,12 @@ int Journal::startText() {
 }
 
 void Journal::startFromFile(const journal::Header& header, const QString& path, const FileStamp& stamp,
-                            Decoder decode, const QByteArray& tail) {
+                            Decoder decode, const QByteArray& tail, std::optional<quint64> hash) {
     const int gen = startText();
     auto* impl = writer_.impl_.get();
     std::shared_ptr<JournalShared> s = shared_;
-    impl->builder.post([impl, s, gen, header, path, stamp, decode, tail] {
-        impl->fromFile(s, gen, header, path, stamp, decode, tail);
+    impl->builder.post([impl, s, gen, header, path, stamp, decode, tail, hash] {
+        impl->fromFile(s, gen, header, path, stamp, decode, tail, hash);
     });
 }
 

@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -83,10 +84,12 @@ public:
     QString fileName() const;
 
     // A fresh text replaces what the journal held. From the document's file, as it was when it was
-    // opened or saved: the file must still match 'stamp' and end in 'tail' (left out of the text);
-    // otherwise failed() turns true and the text must come in pieces instead.
+    // opened or saved: the file must still match 'stamp', end in 'tail' (left out of the text) and,
+    // when 'hash' is given, hold the bytes of that checksum (io/ContentHash.h: a rewrite within the
+    // same second may leave the stamp as it was); otherwise failed() turns true and the text must
+    // come in pieces instead.
     void startFromFile(const journal::Header& header, const QString& path, const FileStamp& stamp,
-                       Decoder decode, const QByteArray& tail);
+                       Decoder decode, const QByteArray& tail, std::optional<quint64> hash = std::nullopt);
     // Or in pieces, in order, followed by the edits made to the part already given meanwhile.
     void startFromPieces(const journal::Header& header);
     void addPiece(const QByteArray& bytes);
