@@ -180,21 +180,7 @@ struct Info {
     bool fast = false;
 };
 
-void putUtf8(Utf8Of& u, char16_t c) {
-    if (c < 0x80) {
-        u.len = 1;
-        u.bytes[0] = char(c);
-    } else if (c < 0x800) {
-        u.len = 2;
-        u.bytes[0] = char(0xC0 | (c >> 6));
-        u.bytes[1] = char(0x80 | (c & 0x3F));
-    } else {
-        u.len = 3;
-        u.bytes[0] = char(0xE0 | (c >> 12));
-        u.bytes[1] = char(0x80 | ((c >> 6) & 0x3F));
-        u.bytes[2] = char(0x80 | (c & 0x3F));
-    }
-}
+void putUtf8(Utf8Of& u, char16_t c) { u.len = std::uint8_t(utf8::encodeBmp(c, u.bytes)); }
 
 // Whether Qt converts it: asked once per encoding (menus list only these, without learning more).
 bool converts(const Charset& c) {

@@ -31,19 +31,7 @@ struct Tables {
             const char16_t c = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b);
             reverse[c] = static_cast<std::int16_t>(b);
             Utf8Of& u = utf8[b];
-            if (c < 0x80) {
-                u.len = 1;
-                u.bytes[0] = char(c);
-            } else if (c < 0x800) {
-                u.len = 2;
-                u.bytes[0] = char(0xC0 | (c >> 6));
-                u.bytes[1] = char(0x80 | (c & 0x3F));
-            } else {
-                u.len = 3;
-                u.bytes[0] = char(0xE0 | (c >> 12));
-                u.bytes[1] = char(0x80 | ((c >> 6) & 0x3F));
-                u.bytes[2] = char(0x80 | (c & 0x3F));
-            }
+            u.len = std::uint8_t(utf8::encodeBmp(c, u.bytes));
         }
     }
 };

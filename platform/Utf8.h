@@ -15,6 +15,24 @@ constexpr int kMaxLength = 4;
 // True for a byte that continues a character (10xxxxxx).
 inline bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+// Writes the UTF-8 of a character of the Basic Multilingual Plane (a lone surrogate as its three
+// bytes) to 'out'; returns how many bytes, 1 to 3.
+inline int encodeBmp(char16_t c, char* out) {
+    if (c < 0x80) {
+        out[0] = char(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = char(0xC0 | (c >> 6));
+        out[1] = char(0x80 | (c & 0x3F));
+        return 2;
+    }
+    out[0] = char(0xE0 | (c >> 12));
+    out[1] = char(0x80 | ((c >> 6) & 0x3F));
+    out[2] = char(0x80 | (c & 0x3F));
+    return 3;
+}
+
 // True when the eight bytes at p are all ASCII.
 inline bool asciiWord(const char* p) {
     std::uint64_t w;
