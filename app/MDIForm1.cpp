@@ -118,7 +118,7 @@ QMenu* MDIForm1::menu(const char* name) const { return menus_.value(QString::fro
 void MDIForm1::MDIForm_Load() {
     table_.create();
     Form1* form = loadDocumentWindow(1);
-    table_.DocumentStates[1].Changed = 0;
+    form->setChanged(false);
     showDocumentWindow(form);
     searchcmd::frameLoaded();
 }

@@ -24,7 +24,7 @@ Form1* NewDocument(DocumentFrame& frame) {
     Form1* form = frame.loadDocumentWindow(i);
     form->setCaption(QStringLiteral("Document ") + QString::number(i));
     frame.showDocumentWindow(form);
-    frame.table().DocumentStates[i].Changed = 0;
+    form->setChanged(false);
     return form;
 }
 
@@ -81,7 +81,7 @@ Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& p
     file.close();
     form->recordDiskHash(file.contentHash());
     form->setFileEncoding(file.encoding(), file.note());
-    frame.table().DocumentStates[i].Changed = 0;
+    form->setChanged(false);
     if (!read) {
         // No window may stay titled with the file while holding only part of it: a later Save
         // would write that part over the file.
@@ -131,7 +131,7 @@ void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
     }
 }
 
-bool reloadDocument(DocumentFrame& frame, Form1& form) {
+bool reloadDocument(DocumentFrame&, Form1& form) {
     const QString path = form.filePath();
     io::DocumentFile file;
     QString reason;
@@ -174,8 +174,7 @@ bool reloadDocument(DocumentFrame& frame, Form1& form) {
     // text reaches.
     rtb.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(caretLine));
     rtb.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
-    DocumentTable& table = frame.table();
-    if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
+    form.setChanged(false);
     return true;
 }
 

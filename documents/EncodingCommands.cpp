@@ -10,8 +10,7 @@
 namespace documents {
 
 bool canReopen(const Form1& form) {
-    const DocumentTable& table = form.table();
-    return !form.filePath().isEmpty() && table.valid(form.slot()) && table.DocumentStates[form.slot()].Changed == 0;
+    return !form.filePath().isEmpty() && form.table().valid(form.slot()) && !form.isChanged();
 }
 
 bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
@@ -40,7 +39,7 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
     QString keptReason;
     // A file that cannot be read so is read back as it was (it was unchanged).
     const bool kept = ok || read(before, got, keptReason);
-    form.table().DocumentStates[form.slot()].Changed = 0;
+    form.setChanged(false);
     wait.done();
     if (kept) {
         form.setFileEncoding(got, ok ? QString() : beforeNote);

@@ -116,6 +116,11 @@ bool Form1::isChanged() const {
     return table_.valid(i) && table_.DocumentStates[i].Changed != 0;
 }
 
+void Form1::setChanged(bool changed) {
+    const int i = slot();
+    if (table_.valid(i)) table_.DocumentStates[i].Changed = changed ? -1 : 0;
+}
+
 void Form1::Form_Load() {
     if (settings::read().maximizeOn()) {
         if (QMdiSubWindow* sub = subWindow()) sub->setWindowState(sub->windowState() | Qt::WindowMaximized);

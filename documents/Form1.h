@@ -62,6 +62,8 @@ public:
 
     // Whether the document has changes not saved yet: its slot's Changed flag.
     bool isChanged() const;
+    // Sets or clears it (the table keeps the flag: -1 or 0).
+    void setChanged(bool changed);
     // The recovery journal that keeps the window's unsaved text, or nullptr when journals are off.
     DocumentJournal* journal() const { return journal_; }
 

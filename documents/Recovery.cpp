@@ -237,7 +237,7 @@ Form1* openRecovered(DocumentFrame& frame, const Found& found) {
     }
     form->setEncoding(io::encodingFromName(found.header.encoding).value_or(io::Encoding::Windows1252));
     form->RTB1->SetTextUtf8(found.text);
-    frame.table().DocumentStates[i].Changed = -1;
+    form->setChanged(true);
     frame.showDocumentWindow(form);
     if (DocumentJournal* journal = form->journal()) journal->adopt(found.journal, found.goodBytes, found.header.file);
     return form;

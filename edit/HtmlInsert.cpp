@@ -49,9 +49,7 @@ void HtmlInsertFrame(DocumentFrame& frame) {
         putText(*form->RTB1, htmlSkeleton());
     }
     // A fresh window counts its text as loaded; this one must ask before its skeleton is lost.
-    DocumentTable& table = frame.table();
-    const int slot = form->slot();
-    if (table.valid(slot)) table.DocumentStates[slot].Changed = -1;
+    form->setChanged(true);
 }
 
 } // namespace editcmd

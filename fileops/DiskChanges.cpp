@@ -50,8 +50,6 @@ void checkDiskChange(DocumentFrame& frame, Form1& form) {
     const io::DiskCheck check = io::checkDisk(*record, path, now, /*thorough=*/false);
     if (check.change == io::DiskChange::None) return;
     form.diskTold = now;
-    DocumentTable& table = frame.table();
-    const bool valid = table.valid(form.slot());
     if (check.change == io::DiskChange::Deleted) {
         form.markFileGone();
         tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) +
@@ -59,7 +57,7 @@ void checkDiskChange(DocumentFrame& frame, Form1& form) {
                    tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
         return;
     }
-    const bool unsaved = valid && table.DocumentStates[form.slot()].Changed != 0;
+    const bool unsaved = form.isChanged();
     const tp::MsgResult answer =
         tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) +
                        QStringLiteral(".\r\n\r\nDo you want to reload it? Yes shows the file as it is now") +

@@ -193,8 +193,7 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
         return false;
     }
     form.setFileEncoding(encoding, form.encodingNote());
-    DocumentTable& table = frame.table();
-    if (table.valid(form.slot())) table.DocumentStates[form.slot()].Changed = 0;
+    form.setChanged(false);
     // Saved: the recovery journal goes; the file now holds the text (and the line end added).
     if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), tail, result.hash);
     if (target == form.filePath()) form.recordDisk(result.hash);

@@ -378,7 +378,7 @@ void FindInFilesPanel::openResult(const QModelIndex& index) {
     bool changed = false;
     if (form) {
         frame_.mdiArea()->setActiveSubWindow(form->subWindow());
-        changed = frame_.table().DocumentStates[form->slot()].Changed != 0;
+        changed = form->isChanged();
     } else {
         frame_.strCurrentFile = path;   // as Open does
         form = documents::openDocument(frame_, path);
