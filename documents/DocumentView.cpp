@@ -92,10 +92,7 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
 
 DocumentView::~DocumentView() { views().removeAll(this); }
 
-DocumentView* DocumentView::of(const Form1* form) {
-    return form ? form->findChild<DocumentView*>(QStringLiteral("DocumentView"), Qt::FindDirectChildrenOnly)
-                : nullptr;
-}
+DocumentView* DocumentView::of(const Form1* form) { return form ? form->view() : nullptr; }
 
 // ---- Preferences
 

@@ -37,7 +37,7 @@ Form1::Form1(DocumentTable& table) : table_(table), encoding_(io::defaultEncodin
                                       Qt::QueuedConnection);
     };
     // Syntax colouring (following fileAssigned), line numbers and the line-end count.
-    new DocumentView(*this);
+    view_ = new DocumentView(*this);
     // The unsaved text, kept for recovery after a crash while the document is changed.
     if (recovery::journalsEnabled()) {
         recovery::Service& service = recovery::service();

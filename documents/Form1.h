@@ -13,6 +13,7 @@
 #include <optional>
 
 class DocumentJournal;
+class DocumentView;
 class DocumentTable;
 class QMdiSubWindow;
 class RichTextBox;
@@ -66,6 +67,8 @@ public:
     void setChanged(bool changed);
     // The recovery journal that keeps the window's unsaved text, or nullptr when journals are off.
     DocumentJournal* journal() const { return journal_; }
+    // Its view (colouring, matching, indentation), made with the window.
+    DocumentView* view() const { return view_; }
 
     // The encoding the document was read in and that its next save writes (io/Encoding.h). A new
     // window starts with the user's default for new documents (Windows-1252 unless chosen).
@@ -117,6 +120,7 @@ protected:
 private:
     DocumentTable& table_;
     DocumentJournal* journal_ = nullptr;
+    DocumentView* view_ = nullptr;
     Saver saver_;
     QString tag_;
     QString filePath_;
