@@ -1,6 +1,7 @@
 #include "io/JournalWriter.h"
 
 #include "io/ContentHash.h"
+#include "io/UniqueFd.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -231,8 +232,9 @@ struct JournalWriter::Impl {
         JournalShared& s = *sp;
         s.builderGen = gen;
         abandonTemp(s);
-        const int in = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (in < 0) {
+        const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const int in = file.get();
+        if (!file) {
             fail(s, gen, QString());
             return;
         }
@@ -247,7 +249,6 @@ struct JournalWriter::Impl {
             ok = journal::FdSource(in, stamp.size).read(textBytes, end.data(), end.size()) && end == tail;
         }
         if (!ok || !beginTemp(s, gen, header)) {
-            ::close(in);
             if (!ok) fail(s, gen, QString());
             return;
         }
@@ -265,7 +266,6 @@ struct JournalWriter::Impl {
         ok = ok && matches();   // unchanged while it was read
         // The very bytes that were read or written: a rewrite within the stamp's second is not.
         ok = ok && (!expected || hash.value() == *expected);
-        ::close(in);
         if (!ok) {
             abandonTemp(s);
             fail(s, gen, reason);
@@ -276,12 +276,10 @@ struct JournalWriter::Impl {
 
     void fromJournal(const std::shared_ptr<JournalShared>& sp, int gen, int fd, qint64 length, int serial) {
         JournalShared& s = *sp;
-        if (gen != s.builderGen || s.tempFd >= 0) {
-            ::close(fd);
-            return;
-        }
-        journal::ReadResult r = journal::read(journal::FdSource(fd, length));
-        ::close(fd);
+        UniqueFd copy(fd);   // this reader's own descriptor of the journal, handed over by the caller
+        if (gen != s.builderGen || s.tempFd >= 0) return;
+        journal::ReadResult r = journal::read(journal::FdSource(copy.get(), length));
+        copy.reset();
         if (!r.ok() || !beginTemp(s, gen, r.header)) return;
         QString reason;
         if (!addPieces(s, r.text.constData(), r.text.size(), reason)) {
