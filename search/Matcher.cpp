@@ -248,10 +248,13 @@ bool Matcher::prepare(const Query& query, QueryError* error) {
         const PCRE2_SIZE shift = PCRE2_SIZE(verbs + before.size());
         offset = std::min<PCRE2_SIZE>(utf8.size(), offset > shift ? offset - shift : PCRE2_SIZE(verbs));
     }
-    if (c->code && hasLineStartAssertion(utf8)) {
+    const bool lookAround = utf8.contains("(?=") || utf8.contains("(?!") || utf8.contains("(*");
+    if (c->code && (hasLineStartAssertion(utf8) || lookAround)) {
         // PCRE2 10.42 takes a first character found through a look-ahead before '^' for one that
         // must follow a line start, and its quick search then misses matches ("(?=a)^a" finds
-        // no "a" at the start of a line but the first): such expressions go without that search.
+        // no "a" at the start of a line but the first); a first character found through a
+        // look-ahead misleads it after the search's start too ("(?=a)\w*a" from the second
+        // character finds no later "a"): such expressions go without that search.
         uint32_t first = 0;
         pcre2_pattern_info_8(c->code, PCRE2_INFO_FIRSTCODETYPE, &first);
         if (first == 1) {
