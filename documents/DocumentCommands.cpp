@@ -4,7 +4,8 @@
 #include "documents/DocumentJournal.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
-#include "io/DocumentFile.h"
+#include "documents/EditorSink.h"
+#include "io/TextLoader.h"
 #include "io/RecentFiles.h"
 #include "platform/FileNames.h"
 #include "platform/Modal.h"
@@ -61,7 +62,7 @@ QString cantOpen(const QString& path, const QString& reason) {
 // Reads the file into a new window. When it cannot, nullptr and, unless nothing needs saying (no
 // slot was left, which the frame has said), why: an empty reason when the name says enough.
 Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& problem) {
-    io::DocumentFile file;
+    io::TextLoader file;
     QString reason;
     if (!file.open(path, reason)) {
         // A file the editor cannot take (rather than one that cannot be opened) says why.
@@ -77,7 +78,7 @@ Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& p
     form->setFile(path, caption);
     // Recorded before the read, so that a change made while reading is noticed too.
     form->recordDisk();
-    const bool read = file.readInto(*form->RTB1, reason);
+    const bool read = loadInto(*form->RTB1, file, reason);
     file.close();
     form->recordDiskHash(file.contentHash());
     form->setFileEncoding(file.encoding(), file.note());
@@ -133,7 +134,7 @@ void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
 
 bool reloadDocument(DocumentFrame&, Form1& form) {
     const QString path = form.filePath();
-    io::DocumentFile file;
+    io::TextLoader file;
     QString reason;
     if (!file.open(path, reason)) {
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
@@ -158,7 +159,7 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
     const std::optional<io::DiskRecord> keptRecord =
         form.diskRecord() ? std::optional<io::DiskRecord>(*form.diskRecord()) : std::nullopt;
     form.recordDisk();
-    const bool read = file.readInto(rtb, reason);
+    const bool read = loadInto(rtb, file, reason);
     file.close();
     form.recordDiskHash(file.contentHash());
     if (read) form.setFileEncoding(file.encoding(), file.note());

@@ -2,7 +2,8 @@
 
 #include "documents/DocumentTable.h"
 #include "documents/Form1.h"
-#include "io/DocumentFile.h"
+#include "documents/EditorSink.h"
+#include "io/TextLoader.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
@@ -24,8 +25,8 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
     const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                              rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     const auto read = [&rtb, &path, &form](io::Encoding as, io::Encoding& got, QString& reason) {
-        io::DocumentFile file;
-        const bool ok = file.open(path, reason) && file.readInto(rtb, as, reason);
+        io::TextLoader file;
+        const bool ok = file.open(path, reason) && loadInto(rtb, file, reason, as);
         got = file.encoding();
         form.recordDiskHash(file.contentHash());
         return ok;

@@ -4,6 +4,7 @@
 #include "documents/DocumentTable.h"
 #include "documents/DocumentView.h"
 #include "documents/Recovery.h"
+#include "io/TextLoader.h"
 #include "io/EncodingPreference.h"
 #include "io/Settings.h"
 #include "platform/FileDrop.h"
@@ -46,7 +47,7 @@ Form1::Form1(DocumentTable& table) : table_(table), encoding_(io::defaultEncodin
             return table_.valid(i) && table_.DocumentStates[i].Changed != 0;
         }, this);
         journal_->setIdentity(Caption(), QString());
-        journal_->setEncoding(io::encodingName(encoding_), recovery::decoder(encoding_));
+        journal_->setEncoding(io::encodingName(encoding_), io::pieceDecoder(encoding_));
         connect(journal_, &DocumentJournal::problem, this, &recovery::reportProblem);
     }
 }
@@ -92,7 +93,7 @@ void Form1::setEncoding(io::Encoding encoding) {
     if (encoding == encoding_) return;
     encoding_ = encoding;
     encodingNote_.clear();
-    if (journal_) journal_->setEncoding(io::encodingName(encoding), recovery::decoder(encoding));
+    if (journal_) journal_->setEncoding(io::encodingName(encoding), io::pieceDecoder(encoding));
     emit encodingChanged();
 }
 

@@ -5,15 +5,12 @@
 #include "documents/Form1.h"
 #include "documents/frmInterruptedSave.h"
 #include "documents/frmRecover.h"
-#include "io/Charsets.h"
-#include "io/CodePage.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "io/Encoding.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
 #include <QDateTime>
-#include <cstring>
 #include <QFile>
 #include <QLocale>
 #include <QMetaObject>
@@ -81,23 +78,6 @@ void reportProblem(const QString& reason) {
                        tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
         },
         Qt::QueuedConnection);
-}
-
-io::Decoder decoder(io::Encoding encoding) {
-    // A file read again for a first journal is read a megabyte at a time: only encodings without a
-    // mark or state between pieces can be; the others copy the text out of the control instead.
-    if (encoding == io::Encoding::Windows1252)
-        return [](const char* in, qint64 length, char* out) { return codepage::decodeToUtf8(in, length, out); };
-    if (encoding == io::Encoding::Utf8)
-        return [](const char* in, qint64 length, char* out) {
-            std::memcpy(out, in, size_t(length));
-            return length;
-        };
-    if (io::isSingleByte(encoding))   // at most 3 bytes of text per byte
-        return [encoding](const char* in, qint64 length, char* out) {
-            return io::CharsetDecoder(encoding).feed(in, length, out);
-        };
-    return {};
 }
 
 void endSession(int timeoutMs) {

@@ -1,7 +1,7 @@
 #include "fileops/DragDrop.h"
 
 #include "documents/DocumentCommands.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "io/Encoding.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
@@ -17,7 +17,7 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
     QByteArray text;
     bool wellFormed = true;
     {
-        io::DocumentFile file;
+        io::TextLoader file;
         QString reason;
         QByteArray bytes;
         WaitCursor wait;

@@ -5,7 +5,7 @@
 #include "documents/Form1.h"
 #include "documents/Theme.h"
 #include "io/CodePage.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "platform/RichTextBox.h"
 #include "search/FindInFilesPanel.h"
 #include "support/ScriptedModal.h"
