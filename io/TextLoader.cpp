@@ -150,7 +150,7 @@ bool TextLoader::open(const QByteArray& name, QString& reason) {
         refused_ = true;
         return false;
     }
-    fd_ = fd.release();
+    fd_ = std::move(fd);
     size_ = st.st_size;
     stamp_ = io::stampOf(st);
     return true;
@@ -189,7 +189,7 @@ bool TextLoader::load(TextSink& sink, std::optional<io::Encoding> chosen, QStrin
         while (pass == Pass::AgainAsCodePage || pass == Pass::AgainAsDeclared) {
             // It looked like UTF-8 (or UTF-16, or what it declares) until it was not: read again, in
             // what it declares or as Windows-1252.
-            if (::lseek(fd_, 0, SEEK_SET) != 0) {
+            if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
                 reason = tp::errnoText(errno);
                 pass = Pass::Failed;
                 break;
@@ -262,7 +262,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
     };
     for (bool first = true;; first = false) {
         if (!sink.wanted()) return Pass::Declined;
-        const qint64 n = io::readAvailable(fd_, in, piece_);
+        const qint64 n = io::readAvailable(fd_.get(), in, piece_);
         if (n < 0) {
             reason = tp::errnoText(errno);
             return Pass::Failed;
@@ -370,7 +370,7 @@ bool TextLoader::readAll(QByteArray& out, QString& reason) {
     std::vector<char> in(size_t(std::clamp(size_ + 1, qint64(64) << 10, kLoadPiece)));
     const qint64 piece = qint64(in.size());
     for (;;) {
-        const qint64 n = io::readAvailable(fd_, in.data(), piece);
+        const qint64 n = io::readAvailable(fd_.get(), in.data(), piece);
         if (n < 0) {
             reason = tp::errnoText(errno);
             return false;
@@ -386,10 +386,7 @@ bool TextLoader::readAll(QByteArray& out, QString& reason) {
     return true;
 }
 
-void TextLoader::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
+void TextLoader::close() { fd_.reset(); }
 
 PieceDecoder pieceDecoder(io::Encoding encoding) {
     if (encoding == io::Encoding::Windows1252)

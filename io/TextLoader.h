@@ -4,6 +4,7 @@
 // Files), under one rule for what is too large to open (size, free memory, longest line).
 #include "io/Encoding.h"
 #include "io/FileStamp.h"
+#include "io/UniqueFd.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -107,7 +108,7 @@ private:
     // Room for a piece of the file and for its text, kept from file to file.
     void makeRoom();
 
-    int fd_ = -1;
+    UniqueFd fd_;
     io::Encoding encoding_ = io::Encoding::Windows1252;
     std::optional<io::Encoding> asciiEncoding_;
     std::optional<io::Encoding> declared_;   // what the file declares (recognising only)
