@@ -76,22 +76,19 @@ Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& p
     const QString caption = path.toUpper();
     form->setCaption(caption);
     form->setFile(path, caption);
-    // Recorded before the read, so that a change made while reading is noticed too.
-    form->recordDisk();
+    documents::Document& document = form->document();
+    document.readingFile();
     const bool read = loadInto(*form->RTB1, file, reason);
     file.close();
-    form->recordDiskHash(file.contentHash());
-    form->setFileEncoding(file.encoding(), file.note());
-    form->setChanged(false);
     if (!read) {
         // No window may stay titled with the file while holding only part of it: a later Save
         // would write that part over the file.
+        form->setChanged(false);
         form->closeWithoutAsking();
         problem = reason;
         return nullptr;
     }
-    // The file's text is at hand should the document's unsaved changes need keeping.
-    if (DocumentJournal* journal = form->journal()) journal->loadedFrom(path, file.stamp(), file.contentHash());
+    document.loaded(file);
     frame.showDocumentWindow(form);
     io::rememberFile(path);
     return form;
@@ -154,18 +151,14 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
     const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                              rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    // Recorded before the read, so that a change made while reading is noticed too; the window
-    // that keeps its text keeps its record too.
-    const std::optional<io::DiskRecord> keptRecord =
-        form.diskRecord() ? std::optional<io::DiskRecord>(*form.diskRecord()) : std::nullopt;
-    form.recordDisk();
+    // The window that keeps its text keeps its record too.
+    documents::Document& document = form.document();
+    const std::optional<io::DiskRecord> keptRecord = document.readingFile();
     const bool read = loadInto(rtb, file, reason);
     file.close();
-    form.recordDiskHash(file.contentHash());
-    if (read) form.setFileEncoding(file.encoding(), file.note());
     if (!read) {
-        if (keptRecord) form.recordDisk(*keptRecord);
         rtb.SetTextUtf8(kept);
+        document.notLoaded(keptRecord);
         wait.done();
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +
                    QStringLiteral("\r\n\r\nThe window keeps its text."));
@@ -175,7 +168,7 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
     // text reaches.
     rtb.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(caretLine));
     rtb.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
-    form.setChanged(false);
+    document.loaded(file);
     return true;
 }
 
