@@ -412,6 +412,19 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
         r.outcome = outcome;
         return std::move(r);
     };
+    // A file open in a window with unsaved changes is searched in the window's text.
+    if (request.openTexts && !request.openTexts->empty()) {
+        struct stat st {};
+        if (::stat(path.constData(), &st) == 0) {
+            for (const OpenText& open : *request.openTexts) {
+                if (open.device != quint64(st.st_dev) || open.inode != quint64(st.st_ino)) continue;
+                r.size = open.text.size();
+                r.unsaved = true;
+                r.hits = hitsIn(open.text.constData(), open.text.size(), m, budget, r.matches, &stopping);
+                return r;
+            }
+        }
+    }
     // Read as Open reads it, under the same rule for what is too large.
     io::TextLoader& file = buffers.loader;
     QString reason;

@@ -53,10 +53,20 @@ QString patternsOfFilter(const QString& filter);
 // Why a folder cannot be searched, or an empty text when it can.
 QString folderProblem(const QString& folder);
 
+// The text of a document open in a window with unsaved changes (UTF-8, as the window holds it),
+// searched instead of its file, which is known by its device and inode.
+struct OpenText {
+    quint64 device = 0;
+    quint64 inode = 0;
+    QByteArray text;
+};
+
 struct Request {
     QString folder;
     QString patterns;
     bool subfolders = true;
+    // Snapshots of the documents with unsaved changes, taken when the search starts.
+    std::shared_ptr<const std::vector<OpenText>> openTexts;
 };
 
 struct Hit {
@@ -79,6 +89,7 @@ struct FileResult {
     qint64 size = 0;         // bytes of the file
     qint64 matches = 0;      // all matches, listed or not
     std::vector<Hit> hits;   // the listed ones
+    bool unsaved = false;    // searched in a window's text, unsaved changes included
 };
 
 struct Summary {

@@ -337,6 +337,15 @@ private slots:
         QCOMPARE(rtb.SelStart(), 26);
         QCOMPARE(rtb.SelText(), QStringLiteral("hello"));
 
+        // The open file's unsaved text is searched, not the file.
+        rtb.SetText(QStringLiteral("unsaved\r\nhello unsaved"));
+        panel->txtFind->setText(QStringLiteral("unsaved"));
+        panel->cmdFind->click();
+        QTRY_VERIFY(!panel->running());
+        QCOMPARE(model.rowCount(), 1);
+        QVERIFY(model.index(0, 0).data().toString().endsWith(QStringLiteral("(2 matches in its window, unsaved changes included)")));
+        QCOMPARE(model.index(1, 0, model.index(0, 0)).data().toString(), QStringLiteral("2: hello unsaved"));
+
         panel->txtFolder->setText(tree.path() + QStringLiteral("/missing"));
         panel->cmdFind->click();
         QVERIFY(modal.messages.constLast().text.contains(QLatin1String("cannot be searched: No such file")));
