@@ -38,38 +38,38 @@ std::function<qint64()>& memoryProbe() {
 
 QString megabytes(qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); }
 
-// The length of the longest line end to end, carried across pieces of the file: lines end at CR
-// or LF, as the edit control counts them.
+// Whether any line is longer than the editor takes, for text fed a piece at a time (each piece
+// shorter than that limit); lines end at CR or LF, as the edit control counts them. Only the
+// line open across pieces can grow too long: a piece is looked at from both ends, not line by line.
 class LineMeter {
+    static_assert(kLoadPiece * 3 + 64 < kMaxLineChars);
+
 public:
-    // Returns the longest line seen so far, the open line at the end included.
-    qint64 feed(const char* data, qint64 n) {
-        // The next CR and the next LF are each looked for once, from where the last one was
-        // found: a file with only one kind of line end is passed over once, not once per line.
-        qint64 nextLf = -1, nextCr = -1;
-        for (qint64 at = 0; at < n;) {
-            if (nextLf < at) nextLf = find(data, at, n, '\n');
-            if (nextCr < at) nextCr = find(data, at, n, '\r');
-            const qint64 next = std::min(nextLf, nextCr);
-            if (next == n) {
-                current_ += n - at;
-                break;
-            }
-            current_ += next - at;
-            longest_ = std::max(longest_, current_);
-            current_ = 0;
-            at = next + 1;
+    // False once a line has grown too long.
+    bool feed(const char* p, qint64 n) {
+        const auto first = [&](char c) {
+            const void* at = std::memchr(p, c, size_t(n));
+            return at ? static_cast<const char*>(at) - p : n;
+        };
+        const auto last = [&](char c) {
+            const void* at = memrchr(p, c, size_t(n));
+            return at ? static_cast<const char*>(at) - p : qint64(-1);
+        };
+        const qint64 end = std::min(first('\n'), first('\r'));
+        if (end == n) {
+            current_ += n;
+        } else {
+            // The lines between the first and the last end lie inside the piece: short enough.
+            long_ = long_ || current_ + end > kMaxLineChars;
+            current_ = n - 1 - std::max(last('\n'), last('\r'));
         }
-        return std::max(longest_, current_);
+        long_ = long_ || current_ > kMaxLineChars;
+        return !long_;
     }
 
 private:
-    static qint64 find(const char* data, qint64 from, qint64 n, char c) {
-        const void* hit = std::memchr(data + from, c, size_t(n - from));
-        return hit ? static_cast<const char*>(hit) - data : n;
-    }
-    qint64 current_ = 0;
-    qint64 longest_ = 0;
+    qint64 current_ = 0;   // the open line at the end
+    bool long_ = false;
 };
 
 // Whether ASCII text holds ISO-2022-JP's escapes or shifts (ESC, SO, SI).
@@ -323,7 +323,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
         // Checked before the piece goes in, so that a hopeless file takes no more memory. A line of
         // a single-byte encoding is measured in the file's characters, others in the text's bytes.
         const bool inFile = mode == Mode::CodePage || (mode == Mode::Charset && io::isSingleByte(encoding_));
-        if ((measureLines || total * 3 + 32 > kMaxLineChars) && lines.feed(inFile ? data : piece, inFile ? length : m) > kMaxLineChars) {
+        if ((measureLines || total * 3 + 32 > kMaxLineChars) && !lines.feed(inFile ? data : piece, inFile ? length : m)) {
             reason = QStringLiteral("It has a line of more than %1 million characters, longer than Tesselpad can show.")
                          .arg(kMaxLineChars / 1000000);
             refused_ = true;
