@@ -6,6 +6,7 @@
 #include "io/FileStamp.h"
 #include "io/UniqueFd.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <functional>
@@ -57,6 +58,26 @@ public:
     virtual bool wanted() { return true; }
     // The reading ended, whichever way.
     virtual void end() {}
+};
+
+// A sink that keeps the text in a byte array.
+class TextBuffer final : public TextSink {
+public:
+    void begin(qint64 fileSize) override {
+        text.clear();
+        text.reserve(fileSize);
+        wellFormed = true;
+    }
+    void restart() override {
+        text.clear();
+        wellFormed = true;
+    }
+    void append(const char* piece, qint64 length) override { text.append(piece, length); }
+    void malformed() override { wellFormed = false; }
+    qint64 length() const override { return text.size(); }
+
+    QByteArray text;
+    bool wellFormed = true;   // all UTF-8 (see TextSink::malformed())
 };
 
 class TextLoader {
