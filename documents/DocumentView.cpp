@@ -260,8 +260,8 @@ void DocumentView::applyTheme() {
         // The fold marks: boxes of the margin's paper drawn in its text colour.
         rtb_.setFoldMarginColors(c.marginPaper, c.marginPaper);
         for (int mark = int(Sci::SC_MARKNUM_FOLDEREND); mark <= int(Sci::SC_MARKNUM_FOLDEROPEN); ++mark) {
-            rtb_.setMarkerForegroundColor(c.marginPaper, mark);
-            rtb_.setMarkerBackgroundColor(c.marginText, mark);
+            rtb_.SendScintilla(Sci::SCI_MARKERSETFORE, mark, c.marginPaper);
+            rtb_.SendScintilla(Sci::SCI_MARKERSETBACK, mark, c.marginText);
         }
     }
     marginDigits_ = 0;

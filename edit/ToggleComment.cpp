@@ -119,6 +119,9 @@ std::vector<TextEdit> toggleBlock(QByteArrayView text, const std::vector<Line>& 
 
 // How far back the text is read for the element the caret is in.
 constexpr qint64 kLookBack = qint64(64) << 10;
+// Up to this many edits are made one by one, so that the caret and the selection move with the
+// text around them.
+constexpr size_t kFewEdits = 256;
 
 } // namespace
 
@@ -195,6 +198,14 @@ void ToggleComment(DocumentFrame& frame) {
 
     const std::vector<TextEdit> edits = toggleCommentEdits(text, form);
     if (edits.empty()) return;
+    if (edits.size() > kFewEdits) {
+        // Many lines: one replacement of them all (an edit a line takes seconds on a large
+        // file), and the selection over the lines again.
+        const QByteArray result = applyEdits(text, edits);
+        rtb->editInOneStep([&] { rtb->replaceBytes(from, from + text.size(), result); });
+        rtb->selectBytes(from, from + result.size());
+        return;
+    }
     rtb->editInOneStep([&] {
         // From the last to the first, so that each offset still holds when its turn comes.
         for (auto e = edits.rbegin(); e != edits.rend(); ++e) rtb->replaceBytes(from + e->at, from + e->at + e->removed, e->inserted);
