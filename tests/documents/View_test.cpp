@@ -235,6 +235,15 @@ private slots:
         QCOMPARE(rtb.bytes(0, rtb.byteLength()), page);
         DocumentView::setPreferences(prefs::Editor{});
         QVERIFY(view->folding());
+        // A folded block whose first line loses its brace to a key shows its lines again.
+        const long ifLine = rtb.lineOfByte(page.indexOf("if (x)"));
+        sci(rtb, Sci::SCI_FOLDLINE, ifLine, Sci::SC_FOLDACTION_CONTRACT);
+        QVERIFY(visibleLines() < all);
+        rtb.selectBytes(page.indexOf("{"), page.indexOf("{"));
+        rtb.setFocus();
+        QTest::keyClick(&rtb, Qt::Key_Delete);
+        settle();
+        QCOMPARE(visibleLines(), all);
     }
 
     // Enter keeps the indentation as it is; Tab and Shift+Tab shift the selected lines by one step
