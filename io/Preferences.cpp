@@ -21,6 +21,7 @@ const QByteArray kTabWidth = QByteArrayLiteral("tabWidth");
 const QByteArray kSpaces = QByteArrayLiteral("indentWithSpaces");
 const QByteArray kZoom = QByteArrayLiteral("zoom");
 const QByteArray kFinalLineEnd = QByteArrayLiteral("finalLineEnd");
+const QByteArray kFoldMargin = QByteArrayLiteral("foldMargin");
 
 // One "key=value" line of the file, under its "[group]".
 struct Entry {
@@ -114,6 +115,8 @@ Editor read() {
     if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
     const QByteArray finalLineEnd = valueOf(entries, kFinalLineEnd).toLower();
     if (finalLineEnd == "false" || finalLineEnd == "0") e.finalLineEnd = false;
+    const QByteArray foldMargin = valueOf(entries, kFoldMargin).toLower();
+    if (foldMargin == "false" || foldMargin == "0") e.foldMargin = false;
     const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
@@ -127,6 +130,7 @@ bool write(const Editor& editor) {
     set(entries, kSpaces, editor.indentWithSpaces ? "true" : "false");
     set(entries, kZoom, QByteArray::number(std::clamp(editor.zoom, kZoomMin, kZoomMax)));
     set(entries, kFinalLineEnd, editor.finalLineEnd ? "true" : "false");
+    set(entries, kFoldMargin, editor.foldMargin ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }
