@@ -1,5 +1,6 @@
 #include "documents/DocumentView.h"
 
+#include "documents/EmbeddedColouring.h"
 #include "documents/Form1.h"
 #include "documents/Indentation.h"
 #include "documents/Matching.h"
@@ -16,14 +17,20 @@
 #include <QList>
 #include <QMetaObject>
 #include <Qsci/qscilexer.h>
+#include <Qsci/qscilexercss.h>
+#include <Qsci/qscilexerjavascript.h>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 using Sci = QsciScintillaBase;
 
 // The indicator that boxes a tag's name and its partner's.
 constexpr int kTagIndicator = 20;
+// The indicators that colour CSS and JavaScript inside a page, one per embedded::Kind.
+constexpr int kEmbeddedIndicator = 21;
+constexpr int kEmbeddedKinds = int(embedded::Kind::Count);
 // The margin of the fold marks (0 holds the line numbers).
 constexpr int kFoldMargin = 2;
 // How far around the caret a partner is looked for: near first, then further for what is at the
@@ -69,6 +76,8 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
     rtb_.SendScintilla(Sci::SCI_INDICSETALPHA, kTagIndicator, 70);
     rtb_.SendScintilla(Sci::SCI_INDICSETOUTLINEALPHA, kTagIndicator, 160);
     rtb_.SendScintilla(Sci::SCI_INDICSETUNDER, kTagIndicator, 1);
+    for (int k = 0; k < kEmbeddedKinds; ++k)
+        rtb_.SendScintilla(Sci::SCI_INDICSETSTYLE, kEmbeddedIndicator + k, Sci::INDIC_TEXTFORE);
     applyPreferences();
     applyTheme();
 
@@ -90,6 +99,7 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
     connect(&rtb_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION)) updateMatches();
         if (updated & Sci::SC_UPDATE_SELECTION) revealCaret();
+        if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_V_SCROLL | Sci::SC_UPDATE_H_SCROLL)) colourEmbedded();
     });
     connect(&rtb_, &QsciScintillaBase::SCN_CHARADDED, this, &DocumentView::keepIndent);
 }
@@ -157,6 +167,7 @@ void DocumentView::applyColouring() {
     }
     applyFolding();
     applyTheme();
+    colourEmbedded();
 }
 
 // ---- Folding
@@ -256,6 +267,21 @@ void DocumentView::applyTheme() {
     rtb_.setUnmatchedBraceForegroundColor(c.unmatchedText);
     rtb_.setUnmatchedBraceBackgroundColor(c.paper);
     rtb_.SendScintilla(Sci::SCI_INDICSETFORE, kTagIndicator, c.tagMatch);
+    {
+        // CSS and JavaScript inside a page take the colours of a .css and a .js file.
+        static const std::array<QColor, kEmbeddedKinds> colours = [] {
+            QsciLexerCSS css;
+            QsciLexerJavaScript js;
+            return std::array<QColor, kEmbeddedKinds>{
+                css.defaultColor(QsciLexerCSS::Comment), css.defaultColor(QsciLexerCSS::Tag),
+                css.defaultColor(QsciLexerCSS::CSS1Property), css.defaultColor(QsciLexerCSS::Value),
+                css.defaultColor(QsciLexerCSS::AtRule), css.defaultColor(QsciLexerCSS::DoubleQuotedString),
+                js.defaultColor(QsciLexerJavaScript::Number), js.defaultColor(QsciLexerJavaScript::Keyword)};
+        }();
+        for (int k = 0; k < kEmbeddedKinds; ++k)
+            rtb_.SendScintilla(Sci::SCI_INDICSETFORE, kEmbeddedIndicator + k,
+                               theme::styleText(colours[size_t(k)], QColor(Qt::black), c.paper, c));
+    }
     if (folding_) {
         // The fold marks: boxes of the margin's paper drawn in its text colour.
         rtb_.setFoldMarginColors(c.marginPaper, c.marginPaper);
@@ -409,6 +435,44 @@ bool DocumentView::setWordWrap(bool on) {
 }
 
 // ---- Matching
+
+void DocumentView::colourEmbedded() {
+    const bool page = lexer_ && (applied_ == syntax::Kind::Html || applied_ == syntax::Kind::Php);
+    qint64 from = 0, to = 0;
+    if (page) {
+        // What is shown, and at most kMostShown of it (a minified page's line may be megabytes).
+        const long first = rtb_.SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE, rtb_.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
+        const long lines = rtb_.SendScintilla(Sci::SCI_LINESONSCREEN) + 1;
+        const long last = rtb_.SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE,
+                                             rtb_.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE) + lines);
+        from = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
+        to = rtb_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
+        if (to - from > embedded::kMostShown) {
+            // Of a long line, the part around what the window shows across.
+            const qint64 x = rtb_.SendScintilla(Sci::SCI_POSITIONFROMPOINT, 0UL, 0L);
+            from = std::max(from, x - embedded::kMostShown / 4);
+            to = std::min(to, from + embedded::kMostShown);
+        }
+    }
+    // Off what was coloured before.
+    for (int k = 0; k < kEmbeddedKinds && embeddedTo_ > embeddedFrom_; ++k) {
+        rtb_.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kEmbeddedIndicator + k);
+        rtb_.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(embeddedFrom_),
+                           static_cast<long>(std::min(embeddedTo_, rtb_.byteLength()) - embeddedFrom_));
+    }
+    embeddedFrom_ = embeddedTo_ = 0;
+    if (!page || to <= from) return;
+    const qint64 start = std::max<qint64>(0, from - embedded::kLookBack);
+    const QByteArray text = rtb_.bytes(start, to - start);
+    const std::vector<embedded::Span> spans = embedded::pageSpans(text, start, from, to);
+    for (const embedded::Span& span : spans) {
+        rtb_.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kEmbeddedIndicator + int(span.kind));
+        const qint64 a = std::max(span.from, from), b = std::min(span.to, to);
+        rtb_.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(a), static_cast<long>(b - a));
+    }
+    embeddedFrom_ = from;
+    embeddedTo_ = to;
+}
 
 void DocumentView::setMatching(bool on) {
     matching_ = on;

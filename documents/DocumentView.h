@@ -91,6 +91,8 @@ private:
     void applyTheme();
     void updateMarginWidth();
     void updateMatches();
+    // CSS and JavaScript inside a page, coloured on what is shown (documents/EmbeddedColouring.h).
+    void colourEmbedded();
     void keepIndent(int ch);
     lineends::Counts countRange(qint64 from, qint64 to) const;
 
@@ -102,6 +104,7 @@ private:
     bool tooLarge_ = false;
     bool sizeCheckQueued_ = false;
     bool themeQueued_ = false;
+    qint64 embeddedFrom_ = 0, embeddedTo_ = 0;   // the range the embedded colours were last laid on
     bool wrap_ = false;
     bool folding_ = false;
     bool matching_ = true;
