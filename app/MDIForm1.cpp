@@ -7,6 +7,7 @@
 #include "documents/Form1.h"
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
+#include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
 #include "fileops/DragDrop.h"
 #include "fileops/FileMenu.h"
@@ -137,6 +138,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
         if (Form1* active = ActiveForm()) fileops::documentDropFile(*active->RTB1, path);
     });
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
+    editcmd::attachTypingAids(*form);
     diskFollower_->follow(*form);
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
@@ -199,6 +201,8 @@ void MDIForm1::mnuEditHtmlBody_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTa
 void MDIForm1::mnuEditHtmlBr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Br); }
 void MDIForm1::mnuEditHtmlHr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Hr); }
 void MDIForm1::mnuEditHtmlCenter_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Center); }
+void MDIForm1::mnuEditExpandAbbreviation_Click() { editcmd::ExpandAbbreviation(*this); }
+void MDIForm1::mnuEditSelectElement_Click() { editcmd::SelectElement(*this); }
 
 // ---- Search
 void MDIForm1::mnuSearch_Click() { searchcmd::mnuSearch(*this); }
@@ -209,7 +213,10 @@ void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this, find
 void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
 
 // ---- View
-void MDIForm1::mnuView_Click() { viewcmd::mnuView(*this); }
+void MDIForm1::mnuView_Click() {
+    viewcmd::mnuView(*this);
+    editcmd::mnuViewTypingAids(*this);
+}
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
 void MDIForm1::mnuViewZoomReset_Click() { viewcmd::ZoomReset(); }
@@ -224,6 +231,9 @@ void MDIForm1::mnuViewTabWidth4_Click() { viewcmd::TabWidth(4); }
 void MDIForm1::mnuViewTabWidth8_Click() { viewcmd::TabWidth(8); }
 void MDIForm1::mnuViewIndentSpaces_Click() { viewcmd::IndentWithSpaces(); }
 void MDIForm1::mnuViewBrowser_Click() { fileops::ViewInBrowser(*this); }
+void MDIForm1::mnuViewCloseTags_Click() { editcmd::ToggleCloseTags(); }
+void MDIForm1::mnuViewPairBrackets_Click() { editcmd::TogglePairBrackets(); }
+void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsOnTab(); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

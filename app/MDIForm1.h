@@ -64,6 +64,8 @@ public slots:
     void mnuEditHtmlBr_Click();
     void mnuEditHtmlHr_Click();
     void mnuEditHtmlCenter_Click();
+    void mnuEditExpandAbbreviation_Click();
+    void mnuEditSelectElement_Click();
 
     void mnuSearch_Click();
     void mnuSearchFind_Click();
@@ -87,6 +89,9 @@ public slots:
     void mnuViewTabWidth8_Click();
     void mnuViewIndentSpaces_Click();
     void mnuViewBrowser_Click();
+    void mnuViewCloseTags_Click();
+    void mnuViewPairBrackets_Click();
+    void mnuViewAbbreviationsOnTab_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();
