@@ -186,7 +186,10 @@ void MDIForm1::mnuEditOptions_Click() { frmOptions::showModal(this); }
 void MDIForm1::mnuFileExit_Click() { close(); }
 
 // ---- Edit
-void MDIForm1::mnuEdit_Click() { editcmd::mnuEdit(*this); }
+void MDIForm1::mnuEdit_Click() {
+    editcmd::mnuEdit(*this);
+    editcmd::mnuEditTypingAids(*this);
+}
 void MDIForm1::mnuEditUndo_Click() { editcmd::Undo(*this); }
 void MDIForm1::mnuEditCut_Click() { editcmd::Cut(*this); }
 void MDIForm1::mnuEditCopy_Click() { editcmd::Copy(*this); }

@@ -214,28 +214,33 @@ QByteArray closingTagAfterGt(QByteArrayView before, QByteArrayView after, Dialec
     return "</" + stop.name.toByteArray() + '>';
 }
 
-QByteArray innermostOpen(QByteArrayView text, Dialect dialect) {
-    auto n = nesting(dialect, [](const Open&, const Tag&) {});
-    scan(text, dialect, [&](const Tag& t) {
-        n.take(t);
-        return true;
-    });
-    return n.open.empty() ? QByteArray() : n.open.back().name.toByteArray();
-}
-
-QByteArray closingNameAfterSlash(QByteArrayView before, QByteArrayView after, Dialect dialect) {
+namespace {
+// The innermost element open before the '<' that ends 'before', when that '<' is in text.
+QByteArrayView openBeforeLt(QByteArrayView before, Dialect dialect) {
     if (!before.endsWith('<')) return {};
-    if (!after.isEmpty() && (isNameChar(after[0]) || after[0] == '>')) return {};
-    const QByteArrayView text = before.chopped(1);
     auto n = nesting(dialect, [](const Open&, const Tag&) {});
-    const Stop stop = scan(text, dialect, [&](const Tag& t) {
+    const Stop stop = scan(before.chopped(1), dialect, [&](const Tag& t) {
         n.take(t);
         return true;
     });
     if ((stop.where != Where::Text && stop.where != Where::RawText) || n.open.empty()) return {};
+    return n.open.back().name;
+}
+} // namespace
+
+QByteArray closingNameAfterSlash(QByteArrayView before, QByteArrayView after, Dialect dialect) {
+    if (!after.isEmpty() && (isNameChar(after[0]) || after[0] == '>')) return {};
+    const QByteArrayView name = openBeforeLt(before, dialect);
     // Its end tag may already follow (put there as its start tag was typed).
-    if (closedLater(after, n.open.back().name, dialect)) return {};
-    return n.open.back().name.toByteArray() + '>';
+    if (name.isEmpty() || closedLater(after, name, dialect)) return {};
+    return name.toByteArray() + '>';
+}
+
+qint64 endTagTypedOver(QByteArrayView before, QByteArrayView after, Dialect dialect) {
+    const QByteArrayView name = openBeforeLt(before, dialect);
+    if (name.isEmpty() || !after.startsWith("</") || after.size() < name.size() + 3) return 0;
+    const QByteArrayView tag = after.first(name.size() + 3);
+    return sameName(tag.sliced(2, name.size()), name, dialect) && tag.endsWith('>') ? tag.size() : 0;
 }
 
 Range enclosingElement(QByteArrayView text, qint64 from, qint64 to, Dialect dialect) {

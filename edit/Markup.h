@@ -27,8 +27,9 @@ QByteArray closingTagAfterGt(QByteArrayView before, QByteArrayView after, Dialec
 // and its '>' ("p>"), or nothing (none open, the '<' is inside a comment or a tag, 'after'
 // already goes on with a name or '>', or closes the element further on).
 QByteArray closingNameAfterSlash(QByteArrayView before, QByteArrayView after, Dialect dialect);
-// The name of the innermost element still open at the end of 'text', or nothing.
-QByteArray innermostOpen(QByteArrayView text, Dialect dialect);
+// Typing '/' there when the end tag of that innermost element follows the caret right away: the
+// length of that end tag, which the "</" being typed becomes (the caret goes past it); else 0.
+qint64 endTagTypedOver(QByteArrayView before, QByteArrayView after, Dialect dialect);
 
 struct Range {
     qint64 from = -1, to = -1;

@@ -128,6 +128,12 @@ private:
                     put(rtb_, caret, caret, '/' + name);
                     return true;
                 }
+                if (const qint64 over = markup::endTagTypedOver(left, right, *dialect)) {
+                    // The '<' just typed and this '/' become the end tag that follows.
+                    rtb_.editInOneStep([&] { rtb_.replaceBytes(caret - 1, caret, {}); });
+                    rtb_.selectBytes(caret - 1 + over, caret - 1 + over);
+                    return true;
+                }
             }
         }
         if (!p.pairBrackets || kind == syntax::Kind::Plain || selection) return false;
@@ -244,6 +250,10 @@ void SelectElement(DocumentFrame& frame) {
         return;
     }
     rtb->selectBytes(lo + r.from, lo + r.to);
+}
+
+void mnuEditTypingAids(DocumentFrame& frame) {
+    frame.setItemsEnabled({"mnuEditExpandAbbreviation", "mnuEditSelectElement"}, frame.ActiveForm() != nullptr);
 }
 
 void mnuViewTypingAids(DocumentFrame& frame) {

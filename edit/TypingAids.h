@@ -25,6 +25,9 @@ void ExpandAbbreviation(DocumentFrame& frame);
 // element, then its parent's content...; a beep when there is no larger one.
 void SelectElement(DocumentFrame& frame);
 
+// As the Edit menu opens: its two commands need a document window.
+void mnuEditTypingAids(DocumentFrame& frame);
+
 // The View menu's switches: their check marks as the menu opens, and each one turned over.
 void mnuViewTypingAids(DocumentFrame& frame);
 void ToggleCloseTags();
