@@ -383,7 +383,7 @@ Expansion expand(QByteArrayView abbreviation, const Style& style) {
     if (!builder.build(nodes, {}, 1, elements)) return {};
     Writer writer(style);
     writer.list(elements, 0, false);
-    if (writer.tooLarge) return {};
+    if (writer.tooLarge || writer.out.isEmpty()) return {};   // "{}" writes nothing: nothing to expand
     Expansion x;
     x.text = std::move(writer.out);
     x.caret = writer.caret >= 0 ? writer.caret : x.text.size();

@@ -1,5 +1,6 @@
 #include "edit/Markup.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -145,6 +146,11 @@ bool closesOpen(QByteArrayView name, QByteArrayView open) {
     return false;
 }
 
+// An end tag is matched against this many open elements at most, the innermost first: hand-written
+// pages nest far less deeply, and a hostile page of unmatched tags costs a bounded time per tag.
+constexpr qsizetype kDeepestMatch = 256;
+qsizetype lowestMatch(size_t open) { return std::max<qsizetype>(0, qsizetype(open) - kDeepestMatch); }
+
 struct Open {
     QByteArrayView name;
     qint64 from = 0, contentFrom = 0;
@@ -164,7 +170,7 @@ struct Nesting {
             open.push_back({t.name, t.from, t.to});
             return;
         }
-        for (qsizetype k = qsizetype(open.size()) - 1; k >= 0; --k) {
+        for (qsizetype k = qsizetype(open.size()) - 1; k >= lowestMatch(open.size()); --k) {
             if (!sameName(open[k].name, t.name, d)) continue;
             onClosed(open[k], t);
             open.resize(size_t(k));
@@ -187,7 +193,7 @@ bool closedLater(QByteArrayView after, QByteArrayView name, Dialect d) {
             if (opensElement(t, d)) open.push_back(t.name);
             return true;
         }
-        for (qsizetype k = qsizetype(open.size()) - 1; k >= 0; --k) {
+        for (qsizetype k = qsizetype(open.size()) - 1; k >= lowestMatch(open.size()); --k) {
             if (sameName(open[k], t.name, d)) {
                 open.resize(size_t(k));
                 return true;
