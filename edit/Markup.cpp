@@ -26,26 +26,37 @@ bool sameName(QByteArrayView a, QByteArrayView b, Dialect d) {
     return true;
 }
 
-bool isOneOf(QByteArrayView name, std::initializer_list<const char*> names) {
-    for (const char* n : names)
-        if (sameName(name, QByteArrayView(n), Dialect::Html)) return true;
+template <size_t N>
+bool isOneOf(QByteArrayView name, const QByteArrayView (&names)[N]) {
+    for (const QByteArrayView n : names)
+        if (sameName(name, n, Dialect::Html)) return true;
     return false;
 }
 
 // Elements whose content is text up to their own end tag.
-bool isRawText(QByteArrayView name) { return isOneOf(name, {"script", "style", "textarea", "title"}); }
+constexpr QByteArrayView kRawText[] = {"script", "style", "textarea", "title"};
+constexpr QByteArrayView kVoid[] = {"area", "base", "br", "col", "embed", "hr", "img", "input",
+                                    "link", "meta", "source", "track", "wbr", "param", "keygen"};
+bool isRawText(QByteArrayView name) { return isOneOf(name, kRawText); }
 
-// Where 'what' starts in s at or after 'from', or -1; 'noCase' compares all but the first
-// character without case.
-qint64 find(QByteArrayView s, qint64 from, QByteArrayView what, bool noCase = false) {
+// Where 'what' starts in s at or after 'from', or -1.
+qint64 find(QByteArrayView s, qint64 from, QByteArrayView what) {
     const qint64 n = s.size(), m = what.size();
-    for (qint64 i = from; i + m <= n; ++i) {
-        const void* hit = std::memchr(s.data() + i, what[0], static_cast<size_t>(n - m - i + 1));
+    while (from + m <= n) {
+        const void* hit = std::memchr(s.data() + from, what[0], static_cast<size_t>(n - m - from + 1));
         if (!hit) return -1;
-        i = static_cast<const char*>(hit) - s.data();
-        qint64 k = 1;
-        while (k < m && (noCase ? lower(s[i + k]) == lower(what[k]) : s[i + k] == what[k])) ++k;
-        if (k == m) return i;
+        from = static_cast<const char*>(hit) - s.data();
+        if (std::memcmp(s.data() + from, what.data(), static_cast<size_t>(m)) == 0) return from;
+        ++from;
+    }
+    return -1;
+}
+
+// Where the end tag "</name" starts at or after 'from' (the name without case), or -1.
+qint64 findEndTag(QByteArrayView s, qint64 from, QByteArrayView name) {
+    for (qint64 at = find(s, from, "</"); at >= 0; at = find(s, at + 2, "</")) {
+        if (at + 2 + name.size() > s.size()) return -1;
+        if (sameName(s.sliced(at + 2, name.size()), name, Dialect::Html)) return at;
     }
     return -1;
 }
@@ -74,8 +85,7 @@ Stop scan(QByteArrayView s, Dialect d, OnTag&& onTag) {
     QByteArrayView raw;
     while (i < n) {
         if (!raw.isEmpty()) {
-            const QByteArray close = "</" + raw.toByteArray();
-            const qint64 at = find(s, i, close, true);
+            const qint64 at = findEndTag(s, i, raw);
             if (at < 0) return {Where::RawText, raw};
             i = at;
             raw = {};
@@ -139,11 +149,12 @@ bool opensElement(const Tag& t, Dialect d) {
 
 // In HTML a start tag closes a sibling of its kind left open: <li> an <li>, <td> a <th>...
 bool closesOpen(QByteArrayView name, QByteArrayView open) {
-    static const std::initializer_list<const char*> groups[] = {
-        {"li"}, {"p"}, {"option"}, {"tr"}, {"dt", "dd"}, {"td", "th"}};
-    for (const auto& g : groups)
-        if (isOneOf(name, g) && isOneOf(open, g)) return true;
-    return false;
+    if (sameName(name, open, Dialect::Html)) {
+        constexpr QByteArrayView kSelfClosing[] = {"li", "p", "option", "tr", "dt", "dd", "td", "th"};
+        return isOneOf(name, kSelfClosing);
+    }
+    constexpr QByteArrayView kDefinitions[] = {"dt", "dd"}, kCells[] = {"td", "th"};
+    return (isOneOf(name, kDefinitions) && isOneOf(open, kDefinitions)) || (isOneOf(name, kCells) && isOneOf(open, kCells));
 }
 
 // An end tag is matched against this many open elements at most, the innermost first: hand-written
@@ -207,10 +218,7 @@ bool closedLater(QByteArrayView after, QByteArrayView name, Dialect d) {
 
 } // namespace
 
-bool isVoidElement(QByteArrayView name) {
-    return isOneOf(name, {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
-                          "source", "track", "wbr", "param", "keygen"});
-}
+bool isVoidElement(QByteArrayView name) { return isOneOf(name, kVoid); }
 
 QByteArray closingTagAfterGt(QByteArrayView before, QByteArrayView after, Dialect dialect) {
     const Stop stop = scan(before, dialect, [](const Tag&) { return true; });
@@ -234,19 +242,16 @@ QByteArrayView openBeforeLt(QByteArrayView before, Dialect dialect) {
 }
 } // namespace
 
-QByteArray closingNameAfterSlash(QByteArrayView before, QByteArrayView after, Dialect dialect) {
+SlashTyped slashTyped(QByteArrayView before, QByteArrayView after, Dialect dialect) {
     if (!after.isEmpty() && (isNameChar(after[0]) || after[0] == '>')) return {};
     const QByteArrayView name = openBeforeLt(before, dialect);
+    if (name.isEmpty()) return {};
     // Its end tag may already follow (put there as its start tag was typed).
-    if (name.isEmpty() || closedLater(after, name, dialect)) return {};
-    return name.toByteArray() + '>';
-}
-
-qint64 endTagTypedOver(QByteArrayView before, QByteArrayView after, Dialect dialect) {
-    const QByteArrayView name = openBeforeLt(before, dialect);
-    if (name.isEmpty() || !after.startsWith("</") || after.size() < name.size() + 3) return 0;
-    const QByteArrayView tag = after.first(name.size() + 3);
-    return sameName(tag.sliced(2, name.size()), name, dialect) && tag.endsWith('>') ? tag.size() : 0;
+    if (after.size() >= name.size() + 3 && after.startsWith("</") && after[name.size() + 2] == '>' &&
+        sameName(after.sliced(2, name.size()), name, dialect))
+        return {{}, name.size() + 3};
+    if (closedLater(after, name, dialect)) return {};
+    return {name.toByteArray() + '>', 0};
 }
 
 Range enclosingElement(QByteArrayView text, qint64 from, qint64 to, Dialect dialect) {

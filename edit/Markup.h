@@ -23,13 +23,16 @@ bool isVoidElement(QByteArrayView name);
 // after the caret ("</p>"), or nothing (not the end of a start tag, a void or self-closed tag, or
 // the element is already closed further on, before its parent closes).
 QByteArray closingTagAfterGt(QByteArrayView before, QByteArrayView after, Dialect dialect);
-// Typing '/' right after a '<' that ends 'before': the name of the innermost element still open
-// and its '>' ("p>"), or nothing (none open, the '<' is inside a comment or a tag, 'after'
-// already goes on with a name or '>', or closes the element further on).
-QByteArray closingNameAfterSlash(QByteArrayView before, QByteArrayView after, Dialect dialect);
-// Typing '/' there when the end tag of that innermost element follows the caret right away: the
-// length of that end tag, which the "</" being typed becomes (the caret goes past it); else 0.
-qint64 endTagTypedOver(QByteArrayView before, QByteArrayView after, Dialect dialect);
+// Typing '/' right after a '<' that ends 'before', in text: 'insert' is the name of the innermost
+// element still open and its '>' ("p>"); or, when that element's end tag follows the caret right
+// away, 'over' is the length of that end tag, which the "</" being typed becomes. Neither when no
+// element is open, the '<' is inside a comment or a tag, 'after' goes on with a name or '>', or
+// the element is closed further on.
+struct SlashTyped {
+    QByteArray insert;
+    qint64 over = 0;
+};
+SlashTyped slashTyped(QByteArrayView before, QByteArrayView after, Dialect dialect);
 
 struct Range {
     qint64 from = -1, to = -1;

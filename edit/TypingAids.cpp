@@ -23,7 +23,7 @@ using Sci = QsciScintillaBase;
 
 // How far the tag aids read around the caret: enough for any page written by hand, little enough
 // to read at every key.
-constexpr qint64 kLookBack = qint64(256) << 10;
+constexpr qint64 kLookBack = qint64(128) << 10;
 constexpr qint64 kLookAhead = qint64(64) << 10;
 // Select Element reads further: it runs once per command.
 constexpr qint64 kSelectReach = qint64(4) << 20;
@@ -56,11 +56,16 @@ char charAt(const RichTextBox& rtb, qint64 at) {
     return at >= 0 && at < rtb.byteLength() ? static_cast<char>(rtb.SendScintilla(Sci::SCI_GETCHARAT, static_cast<unsigned long>(at))) : 0;
 }
 
+// Puts the caret there, as a key moving it does: placing it as a selection makes the control
+// repaint more, which costs several times a key's time in a large coloured document.
+void caretTo(RichTextBox& rtb, qint64 at) {
+    if (caretOf(rtb) != at) rtb.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(at));
+}
+
 // Replaces [from, to) with 'left' + 'right' as one undo step, the caret between the two.
 void put(RichTextBox& rtb, qint64 from, qint64 to, const QByteArray& left, const QByteArray& right = {}) {
     rtb.editInOneStep([&] { rtb.replaceBytes(from, to, left + right); });
-    const qint64 caret = from + left.size();
-    rtb.selectBytes(caret, caret);
+    caretTo(rtb, from + left.size());
 }
 
 // The abbreviation that ends at the caret: where it starts and how it expands there.
@@ -104,11 +109,11 @@ protected:
         if (ke->key() == Qt::Key_Backspace) return backspace();
         const QString text = ke->text();
         if (text.size() != 1 || text[0].unicode() > 0x7e) return false;
-        return typed(static_cast<char>(text[0].unicode()));
+        return typed(e, static_cast<char>(text[0].unicode()));
     }
 
 private:
-    bool typed(char c) {
+    bool typed(QEvent* key, char c) {
         const prefs::Editor p = DocumentView::preferences();
         const syntax::Kind kind = kindOf(form_);
         const std::optional<markup::Dialect> dialect = tagDialect(kind);
@@ -119,19 +124,19 @@ private:
             if (c == '>') {
                 const QByteArray close = markup::closingTagAfterGt(left, right, *dialect);
                 if (!close.isEmpty()) {
-                    put(rtb_, caret, caret, ">", close);
+                    typeThenAdd(key, close);
                     return true;
                 }
             } else {
-                const QByteArray name = markup::closingNameAfterSlash(left, right, *dialect);
-                if (!name.isEmpty()) {
-                    put(rtb_, caret, caret, '/' + name);
+                const markup::SlashTyped slash = markup::slashTyped(left, right, *dialect);
+                if (!slash.insert.isEmpty()) {
+                    put(rtb_, caret, caret, '/' + slash.insert);
                     return true;
                 }
-                if (const qint64 over = markup::endTagTypedOver(left, right, *dialect)) {
+                if (slash.over > 0) {
                     // The '<' just typed and this '/' become the end tag that follows.
-                    rtb_.editInOneStep([&] { rtb_.replaceBytes(caret - 1, caret, {}); });
-                    rtb_.selectBytes(caret - 1 + over, caret - 1 + over);
+                    put(rtb_, caret - 1, caret, {});
+                    caretTo(rtb_, caret - 1 + slash.over);
                     return true;
                 }
             }
@@ -142,15 +147,24 @@ private:
             return false;
         case markup::Pairing::TypeOver:
             unmark(caret);
-            rtb_.selectBytes(caret + 1, caret + 1);
+            caretTo(rtb_, caret + 1);
             return true;
         case markup::Pairing::Pair:
-            put(rtb_, caret, caret, QByteArray(1, c), QByteArray(1, markup::partnerOf(c)));
+            typeThenAdd(key, QByteArray(1, markup::partnerOf(c)));
             rtb_.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kPairedIndicator);
             rtb_.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(caret + 1), 1L);
             return true;
         }
         return false;
+    }
+
+    // The key is typed as the control types it (so that it joins the typing around it), then
+    // 'right' is put after the caret as a step of its own: the first Undo takes it away.
+    void typeThenAdd(QEvent* key, const QByteArray& right) {
+        static_cast<QObject&>(rtb_).event(key);
+        const qint64 caret = caretOf(rtb_);
+        rtb_.editInOneStep([&] { rtb_.replaceBytes(caret, caret, right); });
+        caretTo(rtb_, caret);
     }
 
     bool backspace() {

@@ -34,10 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const markup::Dialect d = (knobs & 16) ? markup::Dialect::Xml : markup::Dialect::Html;
     const QByteArray close = markup::closingTagAfterGt(before, after, d);
     fuzz::check(close.isEmpty() || (close.startsWith("</") && close.endsWith('>')), "an end tag", input);
-    const QByteArray name = markup::closingNameAfterSlash(before, after, d);
-    fuzz::check(name.isEmpty() || name.endsWith('>'), "a name and '>'", input);
-    const qint64 over = markup::endTagTypedOver(before, after, d);
-    fuzz::check(over >= 0 && over <= after.size(), "typed over within the text", input);
+    const markup::SlashTyped slash = markup::slashTyped(before, after, d);
+    fuzz::check(slash.insert.isEmpty() || (slash.insert.endsWith('>') && slash.over == 0), "a name and '>'", input);
+    fuzz::check(slash.over >= 0 && slash.over <= after.size(), "typed over within the text", input);
     const qint64 to = std::min<qint64>(input.size(), at + (knobs >> 5));
     const markup::Range r = markup::enclosingElement(input, at, to, d);
     fuzz::check(!r.valid() || (r.from <= at && r.to >= to && r.to <= input.size() && r.to - r.from > to - at),
