@@ -254,6 +254,17 @@ SlashTyped slashTyped(QByteArrayView before, QByteArrayView after, Dialect diale
     return {name.toByteArray() + '>', 0};
 }
 
+bool betweenTags(QByteArrayView before, QByteArrayView after, Dialect dialect) {
+    if (!before.endsWith('>') || !after.startsWith("</")) return false;
+    const qint64 lt = before.lastIndexOf('<');
+    if (lt < 0 || lt + 1 >= before.size() || !isNameStart(before[lt + 1], dialect)) return false;
+    qint64 end = lt + 1;
+    while (end < before.size() && isNameChar(before[end])) ++end;
+    const QByteArrayView name = before.sliced(lt + 1, end - lt - 1);
+    return after.size() >= name.size() + 3 && after[name.size() + 2] == '>' &&
+           sameName(after.sliced(2, name.size()), name, dialect);
+}
+
 Range enclosingElement(QByteArrayView text, qint64 from, qint64 to, Dialect dialect) {
     Range best;
     const auto consider = [&](qint64 a, qint64 b) {

@@ -34,6 +34,10 @@ struct SlashTyped {
 };
 SlashTyped slashTyped(QByteArrayView before, QByteArrayView after, Dialect dialect);
 
+// Whether the caret stands between a start tag and its own end tag, "<div>|</div>" (Enter then
+// puts the end tag on a line of its own).
+bool betweenTags(QByteArrayView before, QByteArrayView after, Dialect dialect);
+
 struct Range {
     qint64 from = -1, to = -1;
     bool valid() const { return from >= 0; }

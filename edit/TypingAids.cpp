@@ -107,6 +107,7 @@ protected:
             return false;
         if (ke->key() == Qt::Key_Tab) return mods == Qt::NoModifier && tab();
         if (ke->key() == Qt::Key_Backspace) return backspace();
+        if ((ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) && mods == Qt::NoModifier) return enter();
         const QString text = ke->text();
         if (text.size() != 1 || text[0].unicode() > 0x7e) return false;
         return typed(e, static_cast<char>(text[0].unicode()));
@@ -165,6 +166,23 @@ private:
         const qint64 caret = caretOf(rtb_);
         rtb_.editInOneStep([&] { rtb_.replaceBytes(caret, caret, right); });
         caretTo(rtb_, caret);
+    }
+
+    // Enter between "<div>" and "</div>": the end tag goes to a line of its own, the caret to an
+    // indented line between them.
+    bool enter() {
+        const std::optional<markup::Dialect> dialect = tagDialect(kindOf(form_));
+        const prefs::Editor p = DocumentView::preferences();
+        if (!dialect || !p.closeTags || rtb_.hasSelection()) return false;
+        const qint64 caret = caretOf(rtb_);
+        const qint64 lineStart = rtb_.lineStartByte(rtb_.lineOfByte(caret));
+        const qint64 length = std::min<qint64>(caret - lineStart, 4096);
+        const QByteArrayView line = before(rtb_, caret, length), rest = after(rtb_, caret, 1024);
+        if (!markup::betweenTags(line, rest, *dialect)) return false;
+        const QByteArray indent = line.first(indentation::leadingBlanks(line.data(), line.size())).toByteArray();
+        const QByteArray lineEnd = lineends::bytes(lineends::enterKind(rtb_)).toByteArray();
+        put(rtb_, caret, caret, lineEnd + indent + indentation::step(p.indentWithSpaces, p.tabWidth), lineEnd + indent);
+        return true;
     }
 
     bool backspace() {
