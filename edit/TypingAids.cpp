@@ -9,9 +9,9 @@
 #include "edit/Abbreviation.h"
 #include "edit/Markup.h"
 #include "platform/RichTextBox.h"
+#include "platform/System.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -68,12 +68,13 @@ void put(RichTextBox& rtb, qint64 from, qint64 to, const QByteArray& left, const
     caretTo(rtb, from + left.size());
 }
 
-// The abbreviation that ends at the caret: where it starts and how it expands there.
+// The abbreviation that ends at the caret (or the one from 'from' to the caret): where it starts
+// and how it expands there.
 struct Found {
     qint64 from = 0;
     abbreviation::Expansion expansion;
 };
-Found abbreviationAt(RichTextBox& rtb, bool xml) {
+Found abbreviationAt(RichTextBox& rtb, bool xml, qint64 from = -1) {
     const qint64 caret = caretOf(rtb);
     const qint64 lineStart = rtb.lineStartByte(rtb.lineOfByte(caret));
     const prefs::Editor p = DocumentView::preferences();
@@ -85,7 +86,8 @@ Found abbreviationAt(RichTextBox& rtb, bool xml) {
     style.xml = xml;
     // Read last: reading another range of the text may move the one read before.
     const QByteArrayView line = before(rtb, caret, std::min(caret - lineStart, abbreviation::kMaxLength));
-    const qint64 start = abbreviation::startIn(line);
+    const qint64 start = from >= 0 ? line.size() - (caret - from) : abbreviation::startIn(line);
+    if (start < 0) return {caret, {}};
     return {caret - (line.size() - start), abbreviation::expand(line.sliced(start), style)};
 }
 
@@ -241,26 +243,21 @@ void ExpandAbbreviation(DocumentFrame& frame) {
     RichTextBox* rtb = activeText(frame, &form);
     if (!rtb) return;
     const bool xml = kindOf(*form) == syntax::Kind::Xml;
+    qint64 from = -1;
     if (rtb->hasSelection()) {
-        // The selection is the abbreviation: the caret goes to its end first.
-        const qint64 from = rtb->SendScintilla(Sci::SCI_GETSELECTIONSTART);
+        // The selection is the abbreviation, on one line.
+        from = rtb->SendScintilla(Sci::SCI_GETSELECTIONSTART);
         const qint64 to = rtb->SendScintilla(Sci::SCI_GETSELECTIONEND);
-        if (to - from > abbreviation::kMaxLength || rtb->lineOfByte(from) != rtb->lineOfByte(to)) {
-            QApplication::beep();
+        if (rtb->lineOfByte(from) != rtb->lineOfByte(to)) {
+            tp::sys().beep();
             return;
         }
-        rtb->selectBytes(to, to);
-        const Found found = abbreviationAt(*rtb, xml);
-        if (found.from != from) {
-            rtb->selectBytes(from, to);
-            QApplication::beep();
-            return;
-        }
+        rtb->selectBytes(from, to);   // the caret at its end
     }
-    const Found found = abbreviationAt(*rtb, xml);
+    const Found found = abbreviationAt(*rtb, xml, from);
     const abbreviation::Expansion& x = found.expansion;
     if (!x.ok()) {
-        QApplication::beep();
+        tp::sys().beep();
         return;
     }
     put(*rtb, found.from, caretOf(*rtb), x.text.left(x.caret), x.text.mid(x.caret));
@@ -278,7 +275,7 @@ void SelectElement(DocumentFrame& frame) {
     const markup::Range r =
         markup::enclosingElement(QByteArrayView(rtb->rangePointer(lo, hi - lo), hi - lo), from - lo, to - lo, dialect);
     if (!r.valid()) {
-        QApplication::beep();
+        tp::sys().beep();
         return;
     }
     rtb->selectBytes(lo + r.from, lo + r.to);

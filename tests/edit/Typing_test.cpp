@@ -178,7 +178,7 @@ private slots:
 
     // Keys typed in a window coloured as HTML, with the aids on and, for the last rows, off.
     void keys_data() {
-        QTest::addColumn<QString>("keys");   // '\t' is Tab, '\b' Backspace, '\r' Enter
+        QTest::addColumn<QString>("keys");   // '\t' Tab, '\b' Backspace, '\r' Enter, '\n' Expand Abbreviation
         QTest::addColumn<bool>("on");
         QTest::addColumn<QString>("expected");   // '|' is the caret
         QTest::newRow("tag") << "<p>x" << true << "<p>x|</p>";
@@ -187,6 +187,7 @@ private slots:
         QTest::newRow("backspace takes the pair") << "f(\b" << true << "f|";
         QTest::newRow("abbreviation on Tab") << "  ul>li\t" << true << "  <ul>\r\n  \t<li>|</li>\r\n  </ul>";
         QTest::newRow("Tab after a word") << "hello\t" << true << "hello\t|";
+        QTest::newRow("Expand Abbreviation, any name") << "x foo>bar\n" << false << "x <foo>\r\n\t<bar>|</bar>\r\n</foo>";
         QTest::newRow("enter between tags") << "  <div>\r" << true << "  <div>\r\n  \t|\r\n  </div>";
         QTest::newRow("off") << "<p>(\"\t" << false << "<p>(\"\t|";
     }
@@ -208,6 +209,7 @@ private slots:
             if (c == QLatin1Char('\t')) QTest::keyClick(&rtb, Qt::Key_Tab);
             else if (c == QLatin1Char('\b')) QTest::keyClick(&rtb, Qt::Key_Backspace);
             else if (c == QLatin1Char('\r')) QTest::keyClick(&rtb, Qt::Key_Return);
+            else if (c == QLatin1Char('\n')) frame->item("mnuEditExpandAbbreviation")->trigger();
             else QTest::keyClicks(&rtb, QString(c));
         }
         DocumentView::setPreferences(was);
