@@ -259,8 +259,8 @@ public:
                     e.name = implicitName(parent);
                 } else {
                     e.name = numbered(node.name, n);
-                    if (r == 1 && std::find(names.begin(), names.end(), node.name) == names.end())
-                        names.push_back(node.name);
+                    const QByteArray first = numbered(node.name, 1);   // h$ is h1, h2...
+                    if (r == 1 && std::find(names.begin(), names.end(), first) == names.end()) names.push_back(first);
                 }
                 if (!style_.xml) e.attributes = defaultAttributes(e.name);
                 if (!node.id.isEmpty()) set(e.attributes, "id", numbered(node.id, n));

@@ -254,6 +254,10 @@ SlashTyped slashTyped(QByteArrayView before, QByteArrayView after, Dialect diale
     return {name.toByteArray() + '>', 0};
 }
 
+bool inText(QByteArrayView before, Dialect dialect) {
+    return scan(before, dialect, [](const Tag&) { return true; }).where == Where::Text;
+}
+
 bool betweenTags(QByteArrayView before, QByteArrayView after, Dialect dialect) {
     if (!before.endsWith('>') || !after.startsWith("</")) return false;
     const qint64 lt = before.lastIndexOf('<');

@@ -34,6 +34,10 @@ struct SlashTyped {
 };
 SlashTyped slashTyped(QByteArrayView before, QByteArrayView after, Dialect dialect);
 
+// Whether the end of 'before' is in text: not inside a tag, a comment, a declaration, a processing
+// instruction or the content of <script>, <style>, <textarea> or <title>.
+bool inText(QByteArrayView before, Dialect dialect);
+
 // Whether the caret stands between a start tag and its own end tag, "<div>|</div>" (Enter then
 // puts the end tag on a line of its own).
 bool betweenTags(QByteArrayView before, QByteArrayView after, Dialect dialect);

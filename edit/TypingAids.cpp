@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
 namespace editcmd {
@@ -199,6 +200,11 @@ private:
     bool tab() {
         if (!DocumentView::preferences().abbreviationsOnTab || kindOf(form_) != syntax::Kind::Html || rtb_.hasSelection())
             return false;
+        // Not in the middle of a word, nor inside a tag, a comment or a script.
+        const qint64 caret = caretOf(rtb_);
+        const char next = charAt(rtb_, caret);
+        if (std::isalnum(static_cast<unsigned char>(next)) || next == '-' || next == '_') return false;
+        if (!markup::inText(before(rtb_, caret, kLookBack), markup::Dialect::Html)) return false;
         const Found found = abbreviationAt(rtb_, false);
         const abbreviation::Expansion& x = found.expansion;
         if (!x.ok()) return false;
@@ -206,7 +212,6 @@ private:
         const QStringList& known = htmlkeywords::elements();
         for (const QByteArray& name : x.names)
             if (!known.contains(QString::fromLatin1(name).toLower())) return false;
-        const qint64 caret = caretOf(rtb_);
         put(rtb_, found.from, caret, x.text.left(x.caret), x.text.mid(x.caret));
         return true;
     }

@@ -187,6 +187,8 @@ private slots:
         QTest::newRow("backspace takes the pair") << "f(\b" << true << "f|";
         QTest::newRow("abbreviation on Tab") << "  ul>li\t" << true << "  <ul>\r\n  \t<li>|</li>\r\n  </ul>";
         QTest::newRow("Tab after a word") << "hello\t" << true << "hello\t|";
+        QTest::newRow("Tab in a tag") << "<img alt=\"\" title\t" << true << "<img alt=\"\" title\t|";
+        QTest::newRow("Tab, numbered names") << "h$*2\t" << true << "<h1>|</h1>\r\n<h2></h2>";
         QTest::newRow("Expand Abbreviation, any name") << "x foo>bar\n" << false << "x <foo>\r\n\t<bar>|</bar>\r\n</foo>";
         QTest::newRow("enter between tags") << "  <div>\r" << true << "  <div>\r\n  \t|\r\n  </div>";
         QTest::newRow("off") << "<p>(\"\t" << false << "<p>(\"\t|";

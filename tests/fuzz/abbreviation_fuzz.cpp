@@ -37,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const markup::SlashTyped slash = markup::slashTyped(before, after, d);
     fuzz::check(slash.insert.isEmpty() || (slash.insert.endsWith('>') && slash.over == 0), "a name and '>'", input);
     fuzz::check(slash.over >= 0 && slash.over <= after.size(), "typed over within the text", input);
+    markup::inText(before, d);
     if (markup::betweenTags(before, after, d)) fuzz::check(before.endsWith('>') && after.startsWith("</"), "between tags", input);
     const qint64 to = std::min<qint64>(input.size(), at + (knobs >> 5));
     const markup::Range r = markup::enclosingElement(input, at, to, d);
