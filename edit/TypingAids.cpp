@@ -92,6 +92,7 @@ Found abbreviationAt(RichTextBox& rtb, bool xml, qint64 from = -1) {
     return {caret - (line.size() - start), abbreviation::expand(line.sliced(start), style)};
 }
 
+// The aids of one window; it lives and works on the GUI thread only, as its window does.
 class TypingAids : public QObject {
 public:
     explicit TypingAids(Form1& form) : QObject(&form), form_(form), rtb_(*form.RTB1) {
@@ -153,22 +154,25 @@ private:
             unmark(caret);
             caretTo(rtb_, caret + 1);
             return true;
-        case markup::Pairing::Pair:
-            typeThenAdd(key, QByteArray(1, markup::partnerOf(c)));
+        case markup::Pairing::Pair: {
+            const qint64 partner = typeThenAdd(key, QByteArray(1, markup::partnerOf(c)));
             rtb_.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kPairedIndicator);
-            rtb_.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(caret + 1), 1L);
+            rtb_.SendScintilla(Sci::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(partner), 1L);
             return true;
+        }
         }
         return false;
     }
 
     // The key is typed as the control types it (so that it joins the typing around it), then
     // 'right' is put after the caret as a step of its own: the first Undo takes it away.
-    void typeThenAdd(QEvent* key, const QByteArray& right) {
+    // Returns where 'right' begins.
+    qint64 typeThenAdd(QEvent* key, const QByteArray& right) {
         static_cast<QObject&>(rtb_).event(key);
         const qint64 caret = caretOf(rtb_);
         rtb_.editInOneStep([&] { rtb_.replaceBytes(caret, caret, right); });
         caretTo(rtb_, caret);
+        return caret;
     }
 
     // Enter between "<div>" and "</div>": the end tag goes to a line of its own, the caret to an
