@@ -6,6 +6,7 @@
 #include "platform/RichTextBox.h"
 #include "support/TestFrame.h"
 
+#include <QFile>
 #include <QTest>
 
 using markup::Dialect;
@@ -174,6 +175,23 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(QByteArray, abbreviation);
         QCOMPARE(line.mid(abbreviation::startIn(line)), abbreviation);
+    }
+
+    // The View menu's switches are kept in the user's preferences; a garbled value leaves one on.
+    void switchesPersist() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        frame->item("mnuViewCloseTags")->trigger();
+        frame->item("mnuViewPairBrackets")->trigger();
+        prefs::Editor kept = prefs::read();
+        QVERIFY(!kept.closeTags && !kept.pairBrackets && kept.abbreviationsOnTab);
+        frame->mnuView_Click();
+        QVERIFY(!frame->item("mnuViewCloseTags")->isChecked() && frame->item("mnuViewAbbreviationsOnTab")->isChecked());
+        DocumentView::setPreferences(prefs::Editor{});
+        writeBytes(prefs::path(), "[editor]\ncloseTags=maybe\npairBrackets=0\n");
+        kept = prefs::read();
+        QVERIFY(kept.closeTags && !kept.pairBrackets && kept.abbreviationsOnTab);
+        QVERIFY(QFile::remove(prefs::path()));
     }
 
     // Keys typed in a window coloured as HTML, with the aids on and, for the last rows, off.
