@@ -135,7 +135,7 @@ private:
             } else {
                 const markup::SlashTyped slash = markup::slashTyped(left, right, *dialect);
                 if (!slash.insert.isEmpty()) {
-                    put(rtb_, caret, caret, '/' + slash.insert);
+                    caretTo(rtb_, typeThenAdd(key, slash.insert) + slash.insert.size());
                     return true;
                 }
                 if (slash.over > 0) {
