@@ -7,6 +7,7 @@
 #include "documents/Form1.h"
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
+#include "edit/ToggleComment.h"
 #include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
 #include "fileops/DragDrop.h"
@@ -204,6 +205,7 @@ void MDIForm1::mnuEditHtmlBody_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTa
 void MDIForm1::mnuEditHtmlBr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Br); }
 void MDIForm1::mnuEditHtmlHr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Hr); }
 void MDIForm1::mnuEditHtmlCenter_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Center); }
+void MDIForm1::mnuEditToggleComment_Click() { editcmd::ToggleComment(*this); }
 void MDIForm1::mnuEditExpandAbbreviation_Click() { editcmd::ExpandAbbreviation(*this); }
 void MDIForm1::mnuEditSelectElement_Click() { editcmd::SelectElement(*this); }
 
@@ -229,6 +231,15 @@ void MDIForm1::mnuViewColouringHtml_Click() { viewcmd::Colouring(*this, syntax::
 void MDIForm1::mnuViewColouringXml_Click() { viewcmd::Colouring(*this, syntax::Kind::Xml); }
 void MDIForm1::mnuViewColouringCss_Click() { viewcmd::Colouring(*this, syntax::Kind::Css); }
 void MDIForm1::mnuViewColouringJava_Click() { viewcmd::Colouring(*this, syntax::Kind::Java); }
+void MDIForm1::mnuViewColouringJavaScript_Click() { viewcmd::Colouring(*this, syntax::Kind::JavaScript); }
+void MDIForm1::mnuViewColouringJson_Click() { viewcmd::Colouring(*this, syntax::Kind::Json); }
+void MDIForm1::mnuViewColouringPhp_Click() { viewcmd::Colouring(*this, syntax::Kind::Php); }
+void MDIForm1::mnuViewColouringMarkdown_Click() { viewcmd::Colouring(*this, syntax::Kind::Markdown); }
+void MDIForm1::mnuViewColouringScss_Click() { viewcmd::Colouring(*this, syntax::Kind::Scss); }
+void MDIForm1::mnuViewColouringLess_Click() { viewcmd::Colouring(*this, syntax::Kind::Less); }
+void MDIForm1::mnuViewFoldMargin_Click() { viewcmd::FoldMargin(); }
+void MDIForm1::mnuViewFoldAll_Click() { viewcmd::FoldAll(*this); }
+void MDIForm1::mnuViewUnfoldAll_Click() { viewcmd::UnfoldAll(*this); }
 void MDIForm1::mnuViewTabWidth2_Click() { viewcmd::TabWidth(2); }
 void MDIForm1::mnuViewTabWidth4_Click() { viewcmd::TabWidth(4); }
 void MDIForm1::mnuViewTabWidth8_Click() { viewcmd::TabWidth(8); }

@@ -64,6 +64,7 @@ public slots:
     void mnuEditHtmlBr_Click();
     void mnuEditHtmlHr_Click();
     void mnuEditHtmlCenter_Click();
+    void mnuEditToggleComment_Click();
     void mnuEditExpandAbbreviation_Click();
     void mnuEditSelectElement_Click();
 
@@ -84,6 +85,15 @@ public slots:
     void mnuViewColouringXml_Click();
     void mnuViewColouringCss_Click();
     void mnuViewColouringJava_Click();
+    void mnuViewColouringJavaScript_Click();
+    void mnuViewColouringJson_Click();
+    void mnuViewColouringPhp_Click();
+    void mnuViewColouringMarkdown_Click();
+    void mnuViewColouringScss_Click();
+    void mnuViewColouringLess_Click();
+    void mnuViewFoldMargin_Click();
+    void mnuViewFoldAll_Click();
+    void mnuViewUnfoldAll_Click();
     void mnuViewTabWidth2_Click();
     void mnuViewTabWidth4_Click();
     void mnuViewTabWidth8_Click();

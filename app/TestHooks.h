@@ -12,7 +12,7 @@
 //     Replaces the beep, the clock and the desktop's launcher: tests count beeps, set the time
 //     and record the pages the Help menu opens.
 //
-// io::setMemoryProbe(std::function<qint64()>) io/DocumentFile.h
+// io::setMemoryProbe(std::function<qint64()>) io/TextLoader.h
 //     Replaces the measure of free memory that Open checks a file against, so that the refusals
 //     for too little memory can be tried on a small file.
 //
@@ -46,7 +46,7 @@
 #include "documents/Recovery.h"
 #include "documents/Syntax.h"
 #include "io/AtomicFile.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "io/JournalWriter.h"
 #include "io/WriteSteps.h"
 #include "platform/Modal.h"

@@ -8,6 +8,7 @@
 #include "documents/DocumentJournal.h"
 #include "documents/Form1.h"
 #include "documents/Recovery.h"
+#include "io/TextLoader.h"
 #include "platform/RichTextBox.h"
 
 #include <QApplication>
@@ -125,7 +126,7 @@ void run(const bench::Options& options) {
             // The worker alone: the file read again, decoded and written as a journal, flushed.
             io::Journal journal(recovery::service().writer(), 1000 + mb);
             const double build = bench::seconds([&] {
-                journal.startFromFile({}, path, io::stampOfPath(path), recovery::decoder(io::Encoding::Windows1252), QByteArray());
+                journal.startFromFile({}, path, io::stampOfPath(path), io::pieceDecoder(io::Encoding::Windows1252), QByteArray());
                 recovery::service().writer().drain(600000);
             });
             const double copy = bench::seconds([&] {

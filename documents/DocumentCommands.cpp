@@ -4,7 +4,8 @@
 #include "documents/DocumentJournal.h"
 #include "documents/FileTypes.h"
 #include "documents/Form1.h"
-#include "io/DocumentFile.h"
+#include "documents/EditorSink.h"
+#include "io/TextLoader.h"
 #include "io/RecentFiles.h"
 #include "platform/FileNames.h"
 #include "platform/Modal.h"
@@ -61,7 +62,7 @@ QString cantOpen(const QString& path, const QString& reason) {
 // Reads the file into a new window. When it cannot, nullptr and, unless nothing needs saying (no
 // slot was left, which the frame has said), why: an empty reason when the name says enough.
 Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& problem) {
-    io::DocumentFile file;
+    io::TextLoader file;
     QString reason;
     if (!file.open(path, reason)) {
         // A file the editor cannot take (rather than one that cannot be opened) says why.
@@ -75,22 +76,19 @@ Form1* load(DocumentFrame& frame, const QString& path, std::optional<QString>& p
     const QString caption = path.toUpper();
     form->setCaption(caption);
     form->setFile(path, caption);
-    // Recorded before the read, so that a change made while reading is noticed too.
-    form->recordDisk();
-    const bool read = file.readInto(*form->RTB1, reason);
+    documents::Document& document = form->document();
+    document.readingFile();
+    const bool read = loadInto(*form->RTB1, file, reason);
     file.close();
-    form->recordDiskHash(file.contentHash());
-    form->setFileEncoding(file.encoding(), file.note());
-    form->setChanged(false);
     if (!read) {
         // No window may stay titled with the file while holding only part of it: a later Save
         // would write that part over the file.
+        form->setChanged(false);
         form->closeWithoutAsking();
         problem = reason;
         return nullptr;
     }
-    // The file's text is at hand should the document's unsaved changes need keeping.
-    if (DocumentJournal* journal = form->journal()) journal->loadedFrom(path, file.stamp(), file.contentHash());
+    document.loaded(file);
     frame.showDocumentWindow(form);
     io::rememberFile(path);
     return form;
@@ -133,7 +131,7 @@ void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
 
 bool reloadDocument(DocumentFrame&, Form1& form) {
     const QString path = form.filePath();
-    io::DocumentFile file;
+    io::TextLoader file;
     QString reason;
     if (!file.open(path, reason)) {
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
@@ -153,18 +151,14 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
     const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                              rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    // Recorded before the read, so that a change made while reading is noticed too; the window
-    // that keeps its text keeps its record too.
-    const std::optional<io::DiskRecord> keptRecord =
-        form.diskRecord() ? std::optional<io::DiskRecord>(*form.diskRecord()) : std::nullopt;
-    form.recordDisk();
-    const bool read = file.readInto(rtb, reason);
+    // The window that keeps its text keeps its record too.
+    documents::Document& document = form.document();
+    const std::optional<io::DiskRecord> keptRecord = document.readingFile();
+    const bool read = loadInto(rtb, file, reason);
     file.close();
-    form.recordDiskHash(file.contentHash());
-    if (read) form.setFileEncoding(file.encoding(), file.note());
     if (!read) {
-        if (keptRecord) form.recordDisk(*keptRecord);
         rtb.SetTextUtf8(kept);
+        document.notLoaded(keptRecord);
         wait.done();
         tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +
                    QStringLiteral("\r\n\r\nThe window keeps its text."));
@@ -174,7 +168,7 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
     // text reaches.
     rtb.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(caretLine));
     rtb.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
-    form.setChanged(false);
+    document.loaded(file);
     return true;
 }
 

@@ -59,10 +59,10 @@ void DocumentJournal::setEncoding(const QString& name, io::Decoder decode) {
 }
 
 void DocumentJournal::loadedFrom(const QString& path, const io::FileStamp& stamp, std::optional<quint64> hash) {
+    // The text is the file's again (a reload): what was kept of the text before is of no use.
+    discard();
     base_ = {path, stamp, QByteArray(), hash};
     fileStamp_ = stamp;
-    edits_.clear();
-    editBytes_ = 0;
 }
 
 void DocumentJournal::savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail,

@@ -44,8 +44,8 @@ public:
     void setIdentity(const QString& caption, const QString& path);
     // The encoding the document's file is written in, and how its bytes become the text.
     void setEncoding(const QString& name, io::Decoder decode);
-    // The text is now what the file holds (just opened), or that without the 'tail' the save
-    // added (just saved: the journal is then removed).
+    // The text is now what the file holds (just opened or read again), or that without the 'tail'
+    // the save added (just saved); either way the journal kept so far is removed.
     // 'hash': the checksum of the file's bytes read or written (io/ContentHash.h), when known.
     void loadedFrom(const QString& path, const io::FileStamp& stamp, std::optional<quint64> hash = std::nullopt);
     void savedTo(const QString& path, const io::FileStamp& stamp, const QByteArray& tail,
@@ -59,6 +59,9 @@ public:
     void flush();
 
     State state() const { return state_; }
+    // The file the text can be read from for the journal's first copy, as it was then; invalid
+    // when the text must be copied from the control.
+    io::FileStamp baseStamp() const { return base_.stamp; }
     io::Journal& journal() { return journal_; }
 
 signals:

@@ -5,6 +5,7 @@
 #include "documents/Matching.h"
 #include "documents/Theme.h"
 #include "platform/RichTextBox.h"
+#include "platform/WaitCursor.h"
 
 #include <QApplication>
 #include <QColor>
@@ -23,6 +24,8 @@ using Sci = QsciScintillaBase;
 
 // The indicator that boxes a tag's name and its partner's.
 constexpr int kTagIndicator = 20;
+// The margin of the fold marks (0 holds the line numbers).
+constexpr int kFoldMargin = 2;
 // How far around the caret a partner is looked for: near first, then further for what is at the
 // caret only.
 constexpr qint64 kNearReach = qint64(64) << 10;
@@ -96,6 +99,7 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
             });
     connect(&rtb_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION)) updateMatches();
+        if (updated & Sci::SC_UPDATE_SELECTION) revealCaret();
     });
     connect(&rtb_, &QsciScintillaBase::SCN_CHARADDED, this, &DocumentView::keepIndent);
 }
@@ -125,6 +129,7 @@ void DocumentView::applyPreferences() {
         marginDigits_ = 0;
         updateMarginWidth();
     }
+    applyFolding();
 }
 
 // ---- Colouring and colours
@@ -149,20 +154,76 @@ void DocumentView::setSyntaxKind(syntax::Kind kind) {
 void DocumentView::applyColouring() {
     const syntax::Kind wanted = tooLarge_ ? syntax::Kind::Plain : kind_;
     if (wanted == applied_) return;
+    // Nothing stays folded away under another colouring (or none).
+    unfoldAll();
     QsciLexer* old = lexer_;
     lexer_ = syntax::makeLexer(wanted, font_, this);
     rtb_.setLexer(lexer_);
     delete old;
     applied_ = wanted;
-    if (lexer_) {
-        // No fold levels: nothing shows them, and working them out slows the colouring.
-        rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "fold", "0");
-        if (wanted == syntax::Kind::Html) {
-            // Script between <% and %> is VBScript unless the page says otherwise, as in ASP.
-            rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "asp.default.language", "2");
-        }
+    if (lexer_ && wanted == syntax::Kind::Html) {
+        // Script between <% and %> is VBScript unless the page says otherwise, as in ASP.
+        rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "asp.default.language", "2");
     }
+    applyFolding();
     applyTheme();
+}
+
+// ---- Folding
+
+void DocumentView::applyFolding() {
+    const bool on = lexer_ && syntax::folds(applied_) && currentPreferences().foldMargin;
+    if (lexer_) {
+        // Without the margin no fold levels: nothing shows them, and working them out costs. The
+        // same value again changes nothing and colours nothing again.
+        rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "fold", on ? "1" : "0");
+        // Elements fold as well as script blocks; a block ends at its last line of text, not at
+        // the blank lines after it.
+        rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "fold.html", "1");
+        rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "fold.compact", "0");
+    }
+    if (on == folding_) return;
+    if (!on) unfoldAll();
+    rtb_.setFolding(on ? QsciScintilla::BoxedTreeFoldStyle : QsciScintilla::NoFoldStyle, kFoldMargin);
+    folding_ = on;
+    applyTheme();
+}
+
+void DocumentView::foldAll() {
+    if (!folding_) return;
+    WaitCursor wait;
+    // Fold levels are known for the lines coloured so far: colour them all first.
+    rtb_.SendScintilla(Sci::SCI_COLOURISE, 0, -1);
+    const long lines = rtb_.SendScintilla(Sci::SCI_GETLINECOUNT);
+    for (long line = 0; line < lines; ++line) {
+        const long level = rtb_.SendScintilla(Sci::SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
+        if ((level & Sci::SC_FOLDLEVELHEADERFLAG) && rtb_.SendScintilla(Sci::SCI_GETFOLDEXPANDED, static_cast<unsigned long>(line)))
+            rtb_.SendScintilla(Sci::SCI_FOLDLINE, static_cast<unsigned long>(line), static_cast<long>(Sci::SC_FOLDACTION_CONTRACT));
+    }
+    // The caret goes up to the line that stands for its block, so that it stays in sight.
+    long line = rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS));
+    if (rtb_.SendScintilla(Sci::SCI_GETLINEVISIBLE, static_cast<unsigned long>(line))) return;
+    while (line > 0 && !rtb_.SendScintilla(Sci::SCI_GETLINEVISIBLE, static_cast<unsigned long>(line)))
+        line = std::max(0L, static_cast<long>(rtb_.SendScintilla(Sci::SCI_GETFOLDPARENT, static_cast<unsigned long>(line))));
+    const long start = rtb_.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    rtb_.selectBytes(start, start);
+    rtb_.showCaret();
+}
+
+void DocumentView::unfoldAll() {
+    if (rtb_.folding() == QsciScintilla::NoFoldStyle) return;
+    // Line by folded line: the control's own "expand all" colours the whole text first.
+    for (long line = rtb_.SendScintilla(Sci::SCI_CONTRACTEDFOLDNEXT, 0UL); line >= 0;
+         line = rtb_.SendScintilla(Sci::SCI_CONTRACTEDFOLDNEXT, static_cast<unsigned long>(line + 1)))
+        rtb_.SendScintilla(Sci::SCI_SETFOLDEXPANDED, static_cast<unsigned long>(line), 1L);
+    rtb_.SendScintilla(Sci::SCI_SHOWLINES, 0UL, rtb_.SendScintilla(Sci::SCI_GETLINECOUNT) - 1);
+}
+
+void DocumentView::revealCaret() {
+    if (!folding_) return;
+    const long line = rtb_.SendScintilla(Sci::SCI_LINEFROMPOSITION, rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS));
+    if (!rtb_.SendScintilla(Sci::SCI_GETLINEVISIBLE, static_cast<unsigned long>(line)))
+        rtb_.SendScintilla(Sci::SCI_ENSUREVISIBLEENFORCEPOLICY, static_cast<unsigned long>(line));
 }
 
 void DocumentView::applyTheme() {
@@ -205,6 +266,14 @@ void DocumentView::applyTheme() {
     rtb_.setUnmatchedBraceForegroundColor(c.unmatchedText);
     rtb_.setUnmatchedBraceBackgroundColor(c.paper);
     rtb_.SendScintilla(Sci::SCI_INDICSETFORE, kTagIndicator, c.tagMatch);
+    if (folding_) {
+        // The fold marks: boxes of the margin's paper drawn in its text colour.
+        rtb_.setFoldMarginColors(c.marginPaper, c.marginPaper);
+        for (int mark = int(Sci::SC_MARKNUM_FOLDEREND); mark <= int(Sci::SC_MARKNUM_FOLDEROPEN); ++mark) {
+            rtb_.SendScintilla(Sci::SCI_MARKERSETFORE, mark, c.marginPaper);
+            rtb_.SendScintilla(Sci::SCI_MARKERSETBACK, mark, c.marginText);
+        }
+    }
     marginDigits_ = 0;
     updateMarginWidth();
 }
@@ -374,7 +443,7 @@ void DocumentView::updateMatches() {
         if (pair.at >= 0 && pair.partner < 0) pair = matching::braceAt(span(kFarReach), caret, lineStart, lineEnd);
         brace[0] = pair.at;
         brace[1] = pair.partner;
-        if (applied_ == syntax::Kind::Html || applied_ == syntax::Kind::Xml) {
+        if (applied_ == syntax::Kind::Html || applied_ == syntax::Kind::Php || applied_ == syntax::Kind::Xml) {
             const matching::Span near = span(kNearReach);
             matching::TagPair t = matching::tagAt(near, caret);
             // Further only for a tag at the caret: reading 4 MB around a caret in text would move

@@ -1,7 +1,7 @@
 #pragma once
 // How a document window shows its text beyond the text itself: syntax colouring (chosen from the
 // window's file, or by hand), colours that follow the application's palette, a line-number
-// margin, the user's font size, tab width and zoom, word wrap, the highlighting of the brace,
+// margin, a fold margin beside coloured text (folding hides lines, never changes them), the user's font size, tab width and zoom, word wrap, the highlighting of the brace,
 // quote or tag pair at the caret, Enter keeping the indentation, and the kinds of line end the
 // text holds (for the status bar) with the line end Enter types: a text read in sets it to its
 // most frequent one. None of it changes the text behind the user's back.
@@ -33,6 +33,14 @@ public:
     QsciLexer* lexer() const { return lexer_; }
     // A colouring chosen by hand; it lasts until the window is given another file.
     void setSyntaxKind(syntax::Kind kind);
+
+    // Whether the fold margin shows: the user's preference, on a coloured text whose colouring
+    // finds blocks. Fold All folds every block at every level, the caret moving up to the line
+    // that shows its block; Unfold All shows every line. A caret moved into folded lines (Find,
+    // Go to Line, typing) unfolds what hides it.
+    bool folding() const { return folding_; }
+    void foldAll();
+    void unfoldAll();
 
     // Word wrap, off by default. Lines longer than this never wrap: the control lays a line out
     // whole, and a wrapped line of many megabytes would take it seconds at every change.
@@ -77,6 +85,8 @@ private:
     void recount();
     void onChange();
     void applyColouring();
+    void applyFolding();
+    void revealCaret();
     void applyPreferences();
     void applyTheme();
     void updateMarginWidth();
@@ -93,6 +103,7 @@ private:
     bool sizeCheckQueued_ = false;
     bool themeQueued_ = false;
     bool wrap_ = false;
+    bool folding_ = false;
     bool matching_ = true;
     bool autoIndent_ = true;
     int marginDigits_ = 0;

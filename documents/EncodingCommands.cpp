@@ -2,7 +2,8 @@
 
 #include "documents/DocumentTable.h"
 #include "documents/Form1.h"
-#include "io/DocumentFile.h"
+#include "documents/EditorSink.h"
+#include "io/TextLoader.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
@@ -23,29 +24,27 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
     const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long caretLine = rtb.SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                              rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    const auto read = [&rtb, &path, &form](io::Encoding as, io::Encoding& got, QString& reason) {
-        io::DocumentFile file;
-        const bool ok = file.open(path, reason) && file.readInto(rtb, as, reason);
-        got = file.encoding();
-        form.recordDiskHash(file.contentHash());
-        return ok;
+    documents::Document& document = form.document();
+    io::TextLoader file;
+    const auto read = [&rtb, &path, &file](io::Encoding as, QString& reason) {
+        return file.open(path, reason) && loadInto(rtb, file, reason, as);
     };
     WaitCursor wait;
     QString reason;
-    io::Encoding got = before;
     // The window holds the file as it is now, whatever changed on disk before.
-    form.recordDisk();
-    const bool ok = read(encoding, got, reason);
+    document.readingFile();
+    const bool ok = read(encoding, reason);
     QString keptReason;
     // A file that cannot be read so is read back as it was (it was unchanged).
-    const bool kept = ok || read(before, got, keptReason);
-    form.setChanged(false);
+    const bool kept = ok || read(before, keptReason);
     wait.done();
     if (kept) {
-        form.setFileEncoding(got, ok ? QString() : beforeNote);
+        document.loaded(file);
+        if (!ok) document.setFileEncoding(file.encoding(), beforeNote);
         rtb.SendScintilla(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(caretLine));
         rtb.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstLine);
     } else {
+        form.setChanged(false);
         form.closeWithoutAsking();   // no window may hold part of its file
     }
     if (!ok) tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);

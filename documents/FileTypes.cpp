@@ -14,7 +14,7 @@ constexpr FileType kTable[] = {
     {"Active Server Pages (*.asp)", " *.asp", syntax::Kind::Html},
     {"Cold Fusion Templates (*.cfm; *.cfml)", " *.cfm; *.cfml", syntax::Kind::Html},
     {"Text Files (*.txt)", " *.txt", syntax::Kind::Plain},
-    {"PHP Files (*.php)", " *.php", syntax::Kind::Html},
+    {"PHP Files (*.php)", " *.php", syntax::Kind::Php},
 };
 
 // Every kind, then every file.

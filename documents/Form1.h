@@ -3,6 +3,7 @@
 // is the document's identity ("Document", "Document 2", or the file's path). It knows the document
 // table, not the frame: a right click and a dropped file are reported by signals, and the close
 // prompt saves through the saver it is given; the frame wires all three when it loads the window.
+#include "documents/Document.h"
 #include "io/DiskWatch.h"
 #include "io/Encoding.h"
 
@@ -33,55 +34,32 @@ public:
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString& caption);
 
-    // The file behind the caption as it really is on disk (captions of opened files are upper
-    // case, file names are not). Recorded together with the caption it belongs to.
-    void setFile(const QString& path, const QString& caption);
-    // The file that a save to 'name' must write: the recorded file when 'name' is the caption
-    // it was recorded with, else 'name' itself.
-    QString fileFor(const QString& name) const;
-    // The window's file on disk; empty while it has none.
-    QString filePath() const { return filePath_; }
+    // The document the window shows (its file, encoding, disk record, journal, Changed); the
+    // calls below forward to it.
+    documents::Document& document() const { return *document_; }
 
-    // The file as it was when the window last read or wrote it, to notice what other programs do
-    // to it; none while the window has no file, and none again after a save names another file.
-    io::DiskRecord* diskRecord() { return diskRecord_ ? &*diskRecord_ : nullptr; }
-    // Records the window's file as it is now: just before reading it, just after writing it;
-    // 'hash' is that of the bytes read or written (io/ContentHash.h), when known.
-    void recordDisk(std::optional<quint64> hash = std::nullopt);
-    // The hash of the bytes read after recordDisk().
-    void recordDiskHash(std::optional<quint64> hash);
-    // Records the file as a recovered journal knew it, when the work began (see recovery).
-    void recordDisk(const io::DiskRecord& record);
-    // The change on disk the user was last told of (see fileops::checkDiskChange); none since the
-    // last record.
-    std::optional<io::FileIdentity> diskTold;
-    // The window's file was deleted: the document now counts as changed, so that its text is not
-    // lost unasked; closing asks whether to save it again (unless it was edited too).
-    void markFileGone();
+    void setFile(const QString& path, const QString& caption) { document_->setFile(path, caption); }
+    QString fileFor(const QString& name) const { return document_->fileFor(name); }
+    QString filePath() const { return document_->filePath(); }
+    io::DiskRecord* diskRecord() { return document_->diskRecord(); }
+    void recordDisk(std::optional<quint64> hash = std::nullopt) { document_->recordDisk(hash); }
+    void recordDisk(const io::DiskRecord& record) { document_->recordDisk(record); }
+    void markFileGone() { document_->markFileGone(); }
 
     QMdiSubWindow* subWindow() const;
 
     // Whether the document has changes not saved yet: its slot's Changed flag.
-    bool isChanged() const;
-    // Sets or clears it (the table keeps the flag: -1 or 0).
-    void setChanged(bool changed);
-    // The recovery journal that keeps the window's unsaved text, or nullptr when journals are off.
-    DocumentJournal* journal() const { return journal_; }
+    bool isChanged() const { return document_->isChanged(); }
+    void setChanged(bool changed) { document_->setChanged(changed); }
+    DocumentJournal* journal() const { return document_->journal(); }
     // Its view (colouring, matching, indentation), made with the window.
     DocumentView* view() const { return view_; }
 
-    // The encoding the document was read in and that its next save writes (io/Encoding.h). A new
-    // window starts with the user's default for new documents (Windows-1252 unless chosen).
-    io::Encoding encoding() const { return encoding_; }
-    void setEncoding(io::Encoding encoding);
-    // After the file was read or written: the encoding of the text and of the file alike, and why
-    // it is not the one the file declares ("ISO-2022-JP declared; not exact, shown as
-    // Windows-1252"), if so.
-    void setFileEncoding(io::Encoding encoding, const QString& note = QString());
-    // The encoding the window's file was last read or written in; nothing before either.
-    std::optional<io::Encoding> fileEncoding() const { return fileEncoding_; }
-    // The note above; cleared when the encoding changes.
-    QString encodingNote() const { return encodingNote_; }
+    io::Encoding encoding() const { return document_->encoding(); }
+    void setEncoding(io::Encoding encoding) { document_->setEncoding(encoding); }
+    void setFileEncoding(io::Encoding encoding, const QString& note = QString()) { document_->setFileEncoding(encoding, note); }
+    std::optional<io::Encoding> fileEncoding() const { return document_->fileEncoding(); }
+    QString encodingNote() const { return document_->encodingNote(); }
 
     // Saves the window as Save does; true when the text reached the file.
     using Saver = std::function<bool(Form1& form)>;
@@ -98,11 +76,9 @@ public:
     void closeWithoutAsking();
 
 signals:
-    // The window's file was set or changed (Open, a drop, Save As): 'path' is the real path.
+    // Raised as the document raises them (documents::Document).
     void fileAssigned(const QString& path);
-    // The window has just recorded its file as it is on disk (recordDisk()).
     void diskRecorded();
-    // The document's encoding changed.
     void encodingChanged();
     // The right mouse button went down over the text, at this point of the screen.
     void rightClicked(const QPoint& globalPos);
@@ -119,17 +95,10 @@ protected:
 
 private:
     DocumentTable& table_;
-    DocumentJournal* journal_ = nullptr;
+    documents::Document* document_ = nullptr;
     DocumentView* view_ = nullptr;
     Saver saver_;
     QString tag_;
-    QString filePath_;
-    QString fileCaption_;
-    io::Encoding encoding_;
-    std::optional<io::Encoding> fileEncoding_;
-    QString encodingNote_;
-    std::optional<io::DiskRecord> diskRecord_;
-    bool changedOnlyByGoneFile_ = false;   // see markFileGone()
     bool closeWithoutAsking_ = false;
     bool unloaded_ = false;
 };

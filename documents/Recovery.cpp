@@ -5,15 +5,12 @@
 #include "documents/Form1.h"
 #include "documents/frmInterruptedSave.h"
 #include "documents/frmRecover.h"
-#include "io/Charsets.h"
-#include "io/CodePage.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "io/Encoding.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
 #include <QDateTime>
-#include <cstring>
 #include <QFile>
 #include <QLocale>
 #include <QMetaObject>
@@ -81,23 +78,6 @@ void reportProblem(const QString& reason) {
                        tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
         },
         Qt::QueuedConnection);
-}
-
-io::Decoder decoder(io::Encoding encoding) {
-    // A file read again for a first journal is read a megabyte at a time: only encodings without a
-    // mark or state between pieces can be; the others copy the text out of the control instead.
-    if (encoding == io::Encoding::Windows1252)
-        return [](const char* in, qint64 length, char* out) { return codepage::decodeToUtf8(in, length, out); };
-    if (encoding == io::Encoding::Utf8)
-        return [](const char* in, qint64 length, char* out) {
-            std::memcpy(out, in, size_t(length));
-            return length;
-        };
-    if (io::isSingleByte(encoding))   // at most 3 bytes of text per byte
-        return [encoding](const char* in, qint64 length, char* out) {
-            return io::CharsetDecoder(encoding).feed(in, length, out);
-        };
-    return {};
 }
 
 void endSession(int timeoutMs) {
@@ -222,24 +202,14 @@ Form1* openRecovered(DocumentFrame& frame, const Found& found) {
     const int i = frame.claimSlot();
     if (i == 0) return nullptr;
     Form1* form = frame.loadDocumentWindow(i);
-    if (found.header.path.isEmpty()) {
-        form->setCaption(QStringLiteral("Document ") + QString::number(i));
-    } else {
-        const QString caption = found.header.caption.isEmpty() ? found.header.path.toUpper() : found.header.caption;
-        form->setCaption(caption);
-        form->setFile(found.header.path, caption);
-        // The text is based on the file as it was when the work began: a save asks first when it
-        // has changed since (the list said so already, so the window does not say it again).
-        io::DiskRecord record;
-        record.file = io::FileIdentity::of(found.header.file);
-        form->recordDisk(record);
-        form->diskTold = io::FileIdentity::of(found.header.path);
-    }
-    form->setEncoding(io::encodingFromName(found.header.encoding).value_or(io::Encoding::Windows1252));
-    form->RTB1->SetTextUtf8(found.text);
-    form->setChanged(true);
+    QString caption = QStringLiteral("Document ") + QString::number(i);
+    if (!found.header.path.isEmpty())
+        caption = found.header.caption.isEmpty() ? found.header.path.toUpper() : found.header.caption;
+    form->setCaption(caption);
+    form->document().recovered(found.header.path, caption, io::FileIdentity::of(found.header.file),
+                               io::encodingFromName(found.header.encoding).value_or(io::Encoding::Windows1252),
+                               found.text, found.journal, found.goodBytes, found.header.file);
     frame.showDocumentWindow(form);
-    if (DocumentJournal* journal = form->journal()) journal->adopt(found.journal, found.goodBytes, found.header.file);
     return form;
 }
 

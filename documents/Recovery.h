@@ -42,9 +42,6 @@ bool journalsEnabled();
 void setJournalsEnabled(bool enabled);
 // Tells the user, once per run, that unsaved work cannot be kept for recovery.
 void reportProblem(const QString& reason);
-// How a file's bytes in the encoding become the document's text piece by piece; none when they
-// cannot so.
-io::Decoder decoder(io::Encoding encoding);
 
 // A journal found at start-up that can be recovered.
 struct Found {

@@ -9,14 +9,21 @@ class QsciLexer;
 
 namespace syntax {
 
-enum class Kind { Plain, Html, Xml, Css, Java };
+// Php is HTML with PHP inside (as the HTML colouring reads it); Scss and Less are CSS with their
+// nesting, variables and line comments.
+enum class Kind { Plain, Html, Xml, Css, Java, JavaScript, Json, Php, Markdown, Scss, Less };
 
-// The colouring for a file path (or a bare file name), from its extension as the file-type table
-// (documents/FileTypes.h) gives it, case-insensitively.
+// The colouring for a file path (or a bare file name), from its extension, case-insensitively: the
+// file-type table's (documents/FileTypes.h) first, then the other files a web author opens
+// (.js, .mjs, .cjs, .json, .webmanifest, .svg, .md, .scss, .less and the like).
 // Untitled documents (an empty path) and unknown extensions are plain.
 Kind kindForPath(const QString& path);
-// "plain", "html", "xml", "css", "java".
+// "plain", "html", "xml", "css", "java", "javascript", "json", "php", "markdown", "scss", "less".
 QString kindName(Kind kind);
+
+// Whether the colouring works out which lines start a block that can be folded (elements, rules,
+// braces). Plain text and Markdown have none.
+bool folds(Kind kind);
 
 // Above this many bytes of text, colouring is off so that opening and typing stay fast.
 qint64 colouringLimit();

@@ -33,7 +33,7 @@ constexpr qint64 kSelectReach = qint64(4) << 20;
 constexpr int kPairedIndicator = 26;
 
 std::optional<markup::Dialect> tagDialect(syntax::Kind kind) {
-    if (kind == syntax::Kind::Html) return markup::Dialect::Html;
+    if (kind == syntax::Kind::Html || kind == syntax::Kind::Php) return markup::Dialect::Html;
     if (kind == syntax::Kind::Xml) return markup::Dialect::Xml;
     return std::nullopt;
 }
@@ -202,7 +202,8 @@ private:
     }
 
     bool tab() {
-        if (!DocumentView::preferences().abbreviationsOnTab || kindOf(form_) != syntax::Kind::Html || rtb_.hasSelection())
+        if (!DocumentView::preferences().abbreviationsOnTab || tagDialect(kindOf(form_)) != markup::Dialect::Html ||
+            rtb_.hasSelection())
             return false;
         // Not in the middle of a word, nor inside a tag, a comment or a script.
         const qint64 caret = caretOf(rtb_);

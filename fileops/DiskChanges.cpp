@@ -46,10 +46,10 @@ void checkDiskChange(DocumentFrame& frame, Form1& form) {
     const QString path = form.filePath();
     const io::FileIdentity now = io::FileIdentity::of(path);
     // The user was told of this state already.
-    if (form.diskTold && now == *form.diskTold) return;
+    if (form.document().diskTold && now == *form.document().diskTold) return;
     const io::DiskCheck check = io::checkDisk(*record, path, now, /*thorough=*/false);
     if (check.change == io::DiskChange::None) return;
-    form.diskTold = now;
+    form.document().diskTold = now;
     if (check.change == io::DiskChange::Deleted) {
         form.markFileGone();
         tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) +

@@ -1,7 +1,7 @@
 #include "fileops/DragDrop.h"
 
 #include "documents/DocumentCommands.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "io/Encoding.h"
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
@@ -17,20 +17,20 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
     QByteArray text;
     bool wellFormed = true;
     {
-        io::DocumentFile file;
+        io::TextLoader file;
+        io::TextBuffer read;
         QString reason;
-        QByteArray bytes;
         WaitCursor wait;
-        const bool read = file.open(strFilename, reason) && file.readAll(bytes, reason);
+        // Read as Open would read the file; its lines joined in the control's text.
+        file.setAsciiEncoding(io::Encoding::Windows1252);
+        const bool ok = file.open(strFilename, reason) && file.load(read, reason);
         file.close();
-        if (read) {
-            // Decoded as Open would read the file; its lines joined in the control's text.
-            QByteArray scratch;
-            io::Recognised how;
-            text = joinDroppedLines(io::readText(bytes, scratch, how, io::Encoding::Windows1252, &wellFormed));
+        if (ok) {
+            text = joinDroppedLines(read.text);
+            wellFormed = read.wellFormed;
         }
         wait.done();
-        if (!read) {
+        if (!ok) {
             // Nothing of a file that could not be read whole goes into the document.
             tp::MsgBox(QStringLiteral("Can't open file: ") + strFilename + QStringLiteral("\r\n\r\n") + reason);
             return;

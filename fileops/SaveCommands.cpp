@@ -188,15 +188,11 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
         const QString why = result.unwritable ? unwritableText(rtb, result.unwritable, encoding) : result.reason;
         // Whatever the failed save left (the old text or, rarely, the new one, whole) is the
         // window's own doing, not another program's; which of the two is not known.
-        if (form.diskRecord() && target == form.filePath()) form.recordDisk();
+        form.document().saveFailed(target);
         tp::MsgBox(fileText + why + QStringLiteral("\r\n\r\nThe document stays open with its changes."));
         return false;
     }
-    form.setFileEncoding(encoding, form.encodingNote());
-    form.setChanged(false);
-    // Saved: the recovery journal goes; the file now holds the text (and the line end added).
-    if (DocumentJournal* journal = form.journal()) journal->savedTo(target, io::stampOfPath(target), tail, result.hash);
-    if (target == form.filePath()) form.recordDisk(result.hash);
+    form.document().saved(target, encoding, tail, result.hash);
     // Other windows of the same file will know this change for this program's own.
     io::noteOwnWrite(io::FileIdentity::of(target), result.hash);
     io::rememberFile(target);

@@ -24,26 +24,21 @@ WriteResult fail(const QString& reason) { return {false, reason}; }
 
 // The file a save writes: its folder, open, and its name in it.
 struct Target {
-    int dirfd = -1;
+    UniqueFd folder;   // the folder, open
     QByteArray dir;    // the folder's path
     QByteArray name;
     bool exists = false;
     struct stat st {};
 
-    Target() = default;
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-    ~Target() {
-        if (dirfd >= 0) ::close(dirfd);
-    }
+    int dirfd() const { return folder.get(); }
     QByteArray path() const { return dir.endsWith('/') ? dir + name : dir + "/" + name; }
 };
 
 // Opens a folder, relative to 'at' when its path is; a folder that may not be listed still works.
-int openFolder(int at, const QByteArray& dir) {
-    const int fd = ::openat(at, dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0 || errno != EACCES) return fd;
-    return ::openat(at, dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+UniqueFd openFolder(int at, const QByteArray& dir) {
+    UniqueFd fd(::openat(at, dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd || errno != EACCES) return fd;
+    return UniqueFd(::openat(at, dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
 // The folder's absolute path as the system knows it, else 'fallback'.
@@ -62,29 +57,26 @@ int resolve(const QByteArray& path, Target& t) {
     t.dir = slash < 0 ? QByteArray(".") : (slash == 0 ? QByteArray("/") : path.left(slash));
     t.name = path.mid(slash + 1);
     if (t.name.isEmpty()) return EISDIR;
-    t.dirfd = openFolder(AT_FDCWD, t.dir);
-    if (t.dirfd < 0) return errno;
+    t.folder = openFolder(AT_FDCWD, t.dir);   // held nothing: errno stays openat's
+    if (!t.folder) return errno;
     for (int hops = 0; hops < 40; ++hops) {
-        if (::fstatat(t.dirfd, t.name.constData(), &t.st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? 0 : errno;
+        if (::fstatat(t.dirfd(), t.name.constData(), &t.st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? 0 : errno;
         if (!S_ISLNK(t.st.st_mode)) {
             t.exists = true;
             return 0;
         }
         QByteArray link(PATH_MAX, '\0');
-        const ssize_t n = ::readlinkat(t.dirfd, t.name.constData(), link.data(), size_t(link.size()));
+        const ssize_t n = ::readlinkat(t.dirfd(), t.name.constData(), link.data(), size_t(link.size()));
         if (n <= 0 || n >= link.size()) return n < 0 ? errno : ENAMETOOLONG;
         link.truncate(n);
         const qsizetype cut = link.lastIndexOf('/');
         const QByteArray dir = cut < 0 ? QByteArray(".") : (cut == 0 ? QByteArray("/") : link.left(cut));
         const QByteArray name = link.mid(cut + 1);
-        const int fd = name.isEmpty() ? -1 : openFolder(t.dirfd, dir);
+        UniqueFd fd = name.isEmpty() ? UniqueFd() : openFolder(t.dirfd(), dir);
         struct stat st {};
-        if (fd < 0 || (::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)) {
-            if (fd >= 0) ::close(fd);
+        if (!fd || (::fstatat(fd.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT))
             return 0;   // it points to nothing: the link itself is replaced
-        }
-        ::close(t.dirfd);
-        t.dirfd = fd;
+        t.folder = std::move(fd);
         t.dir = dir.startsWith('/') ? dir : t.dir + "/" + dir;
         t.name = name;
     }
@@ -116,14 +108,14 @@ WriteResult writeInPlace(const Target& t, const Producer& produce) {
     if (!produce(count, reason)) return fail(reason);
     const qint64 size = hash.size();
 
-    const int fd = ::openat(t.dirfd, t.name.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == EACCES && ::faccessat(t.dirfd, t.name.constData(), W_OK, AT_EACCESS) == 0)
+    const UniqueFd file(::openat(t.dirfd(), t.name.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file) {
+        if (errno == EACCES && ::faccessat(t.dirfd(), t.name.constData(), W_OK, AT_EACCESS) == 0)
             return fail(QStringLiteral("The file may be written but not read, so no copy of its old content can "
                                        "be kept; it was not overwritten."));
         return fail(tp::errnoText(errno));
     }
-    const UniqueFd closer(fd);
+    const int fd = file.get();
     struct stat st {};
     if (::fstat(fd, &st) != 0) return fail(tp::errnoText(errno));
     if (!S_ISREG(st.st_mode)) return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
@@ -176,7 +168,7 @@ int keepWhatItIs(const Target& t, int fd, bool allowInPlace) {
         ::fchown(fd, root ? t.st.st_uid : uid_t(-1), t.st.st_gid) != 0 && allowInPlace)
         return -1;
     if (const int err = steps::chmod(fd, t.st.st_mode & 07777)) return err;
-    if (copyAttributes(t.dirfd, t.name.constData(), fd) != 0 && allowInPlace) return -1;
+    if (copyAttributes(t.dirfd(), t.name.constData(), fd) != 0 && allowInPlace) return -1;
     return 0;
 }
 
@@ -201,14 +193,14 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
         if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
         return fail(tp::errnoText(err));
     }
-    t.dir = folderPath(t.dirfd, t.dir);
+    t.dir = folderPath(t.dirfd(), t.dir);
     const char* name = t.name.constData();
     if (t.exists) {
         if (S_ISDIR(t.st.st_mode)) return fail(QStringLiteral("It is a folder."));
         if (!S_ISREG(t.st.st_mode)) return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
         // Renaming over a file needs only the folder's permission, and root may write anything:
         // a read-only file would be replaced as if it were writable.
-        if ((t.st.st_mode & 0222) == 0 || (::faccessat(t.dirfd, name, W_OK, AT_EACCESS) != 0 && errno == EACCES))
+        if ((t.st.st_mode & 0222) == 0 || (::faccessat(t.dirfd(), name, W_OK, AT_EACCESS) != 0 && errno == EACCES))
             return fail(QStringLiteral("The file is read-only: you have no permission to write to it."));
         // A rename would split other hard links, or give the file this user as its owner.
         if (allowInPlace && (t.st.st_nlink > 1 || !canKeepOwner(t.st))) return writeInPlace(t, produce);
@@ -216,11 +208,11 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
 
     timespec start {};
     ::clock_gettime(CLOCK_REALTIME, &start);
-    removeStaleTemps(t.dirfd, start);
+    removeStaleTemps(t.dirfd(), start);
 
     TempFile temp;
-    if (const int err = temp.create(t.dirfd, t.exists ? 0600 : 0666)) {
-        if (allowInPlace && t.exists && inPlaceReason(err) && ::faccessat(t.dirfd, name, W_OK, AT_EACCESS) == 0)
+    if (const int err = temp.create(t.dirfd(), t.exists ? 0600 : 0666)) {
+        if (allowInPlace && t.exists && inPlaceReason(err) && ::faccessat(t.dirfd(), name, W_OK, AT_EACCESS) == 0)
             return writeInPlace(t, produce);
         if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
         return fail(tp::errnoText(err));
@@ -240,7 +232,7 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
     if (!produceInto(temp.fd(), produce, reason)) return fail(reason);
     int err = steps::sync(temp.fd());
     if (!err) err = temp.link();
-    if (!err) err = steps::rename(t.dirfd, temp.name().constData(), name);
+    if (!err) err = steps::rename(t.dirfd(), temp.name().constData(), name);
     if (err) {
         // A folder where this user may not replace the file (sticky), a file mounted on its name.
         if (allowInPlace && t.exists && (err == EPERM || err == EBUSY || err == EXDEV)) {
@@ -250,7 +242,7 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
         return fail(tp::errnoText(err));
     }
     temp.renamed();
-    steps::syncFolder(t.dirfd);   // the rename is done; a folder that cannot be flushed changes nothing
+    steps::syncFolder(t.dirfd());   // the rename is done; a folder that cannot be flushed changes nothing
     return {true, {}};
 }
 

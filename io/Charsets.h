@@ -5,7 +5,7 @@
 //
 // Byte for byte: bytes are taken in such an encoding only when they come back unchanged from the
 // text (decode, encode again, compare); the decoder tells when they would not, and the reader then
-// keeps the file's bytes another way (io/DocumentFile.h).
+// keeps the file's bytes another way (io/TextLoader.h).
 //  - Single-byte encodings go through a table of their 256 bytes, made once from Qt's converter: a
 //    byte counts only when it decodes to one character that encodes back to that byte.
 //  - The others (Japanese, Chinese, Korean) go through Qt's converters piece by piece, which carry

@@ -1,5 +1,7 @@
 #include "io/FileAttributes.h"
 
+#include "io/UniqueFd.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -51,10 +53,11 @@ bool canKeepOwner(const struct stat& old) {
 
 int copyAttributes(int dirfd, const char* name, int toFd) {
     // Read through a descriptor; a file that may not be read is reached through its path in /proc.
-    int fd = ::openat(dirfd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    const bool byPath = fd < 0;
-    if (byPath) fd = ::openat(dirfd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return errno;
+    UniqueFd file(::openat(dirfd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const bool byPath = !file;
+    if (byPath) file.reset(::openat(dirfd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!file) return errno;
+    const int fd = file.get();
     const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
     const auto list = [&](char* buf, size_t size) {
         return byPath ? ::listxattr(proc.constData(), buf, size) : ::flistxattr(fd, buf, size);
@@ -79,7 +82,6 @@ int copyAttributes(int dirfd, const char* name, int toFd) {
         if (readSized(present, getNew) >= 0 && present == value) continue;   // the new file has it already
         if (::fsetxattr(toFd, n, value.constData(), size_t(value.size()), 0) != 0) result = errno;
     }
-    ::close(fd);
     return result;
 }
 

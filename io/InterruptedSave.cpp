@@ -99,18 +99,15 @@ InterruptedSaves::InterruptedSaves() {
     folder_.reset(::open(where.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // A copy whose making was cut short: the file was not touched yet.
     if (folder_) io::SavedCopy::removeUnfinished(folder_.get());
-    const int listFd = folder_ ? ::dup(folder_.get()) : -1;
-    DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
-    if (!dir) {
-        if (listFd >= 0) ::close(listFd);
-        return;
-    }
     std::vector<QByteArray> stems;
-    while (const dirent* e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        if (name.endsWith(".old") && name.size() > 4) stems.push_back(name.chopped(4));
+    {
+        const FolderListing dir = listFolder(UniqueFd(folder_ ? ::dup(folder_.get()) : -1));
+        if (!dir) return;
+        while (const dirent* e = ::readdir(dir.get())) {
+            const QByteArray name(e->d_name);
+            if (name.endsWith(".old") && name.size() > 4) stems.push_back(name.chopped(4));
+        }
     }
-    ::closedir(dir);
 
     std::vector<Candidate> offered;
     for (const QByteArray& stem : stems) {

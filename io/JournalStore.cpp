@@ -34,16 +34,10 @@ const QRegularExpression& namePattern() {
 
 QStringList folderEntries(int dirFd) {
     QStringList names;
-    const int fd = ::dup(dirFd);
-    if (fd < 0) return names;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return names;
-    }
-    ::rewinddir(dir);
-    while (dirent* e = ::readdir(dir)) names << QFile::decodeName(e->d_name);
-    ::closedir(dir);
+    const FolderListing dir = listFolder(UniqueFd(::dup(dirFd)));
+    if (!dir) return names;
+    ::rewinddir(dir.get());   // the copy shares its place in the folder with the original
+    while (dirent* e = ::readdir(dir.get())) names << QFile::decodeName(e->d_name);
     return names;
 }
 
@@ -93,10 +87,7 @@ JournalStore::JournalStore(const QString& folder) : folder_(folder) {
     session_ = QString::number(QRandomGenerator::system()->generate64() | (quint64(1) << 63), 16);
 }
 
-JournalStore::~JournalStore() {
-    if (lockFd_ >= 0) ::close(lockFd_);
-    if (dirFd_ >= 0) ::close(dirFd_);
-}
+JournalStore::~JournalStore() = default;
 
 QString JournalStore::journalName(int number) const {
     return session_ + QLatin1Char('-') + QString::number(number) + QStringLiteral(".tpj");
@@ -120,40 +111,39 @@ bool JournalStore::openFolder(bool create, QString& reason) {
             return false;
         }
     }
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd) {
         if (create || errno != ENOENT) reason = folder_ + QStringLiteral(": ") + errText(errno);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
+    if (::fstat(fd.get(), &st) != 0 || st.st_uid != ::geteuid()) {
         reason = folder_ + QStringLiteral(": the folder belongs to another user.");
-        ::close(fd);
         return false;
     }
-    if (st.st_mode & 077) ::fchmod(fd, 0700);
-    dirFd_ = fd;
+    if (st.st_mode & 077) ::fchmod(fd.get(), 0700);
+    dir_ = std::move(fd);
+    dirFd_ = dir_.get();
     return true;
 }
 
 bool JournalStore::prepare(QString& reason) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (lockFd_ >= 0) return true;
+    if (lock_) return true;
     if (!openFolder(true, reason)) return false;
     const QByteArray name = local(session_ + QStringLiteral(".lock"));
-    const int fd = ::openat(dirFd_, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    UniqueFd fd(::openat(dirFd_, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd) {
         reason = folder_ + QStringLiteral(": ") + errText(errno);
         return false;
     }
     // Without flock (some network file systems) the pid and start time written below stand in.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         reason = folder_ + QStringLiteral(": the session lock is taken.");
-        ::close(fd);
         return false;
     }
-    writeOwner(fd);
-    lockFd_ = fd;
+    writeOwner(fd.get());
+    lock_ = std::move(fd);
     return true;
 }
 
@@ -162,7 +152,10 @@ std::vector<OrphanSession> JournalStore::claimOrphans() {
     std::lock_guard<std::mutex> lock(mutex_);
     QString reason;
     if (!openFolder(false, reason)) return orphans;
-    QHash<QString, OrphanSession> found;
+    struct Files {
+        QStringList journals, others;
+    };
+    QHash<QString, Files> found;
     for (const QString& name : folderEntries(dirFd_)) {
         const QRegularExpressionMatch m = namePattern().match(name);
         if (!m.hasMatch()) continue;
@@ -172,44 +165,42 @@ std::vector<OrphanSession> JournalStore::claimOrphans() {
     for (auto it = found.begin(); it != found.end(); ++it) {
         if (it.key() == session_) continue;
         const QByteArray lockName = local(it.key() + QStringLiteral(".lock"));
-        int fd = ::openat(dirFd_, lockName.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        UniqueFd fd(::openat(dirFd_, lockName.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat st {};
-        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
-            ::close(fd);
-            fd = -1;
+        if (fd && (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
+            fd.reset();
             errno = EPERM;
         }
-        if (fd < 0 && errno != ENOENT) {
+        if (!fd && errno != ENOENT) {
             // Something that is not our lock has its name: set it aside and take the session.
             QString ignored;
             if (!keepAside(QFile::decodeName(lockName), ignored)) continue;
         }
-        if (fd < 0) {
-            fd = ::openat(dirFd_, lockName.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            if (fd < 0) continue;   // another program got there first
+        if (!fd) {
+            fd.reset(::openat(dirFd_, lockName.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (!fd) continue;   // another program got there first
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || ownerRuns(fd))) {
-            ::close(fd);   // its program still runs
-            continue;
-        }
-        writeOwner(fd);
-        OrphanSession o = it.value();
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || ownerRuns(fd.get())))
+            continue;   // its program still runs
+        writeOwner(fd.get());
+        OrphanSession o;
         o.session = it.key();
-        o.lockFd = fd;
+        o.journals = it.value().journals;
+        o.others = it.value().others;
+        o.lock = std::move(fd);
         o.journals.sort();
-        orphans.push_back(o);
+        orphans.push_back(std::move(o));
     }
     return orphans;
 }
 
 void JournalStore::releaseOrphan(OrphanSession& orphan, bool removeLock) {
-    if (orphan.lockFd < 0) return;
+    if (!orphan.lock) return;
     if (removeLock) {
         for (const QString& name : orphan.others) remove(name);
         remove(orphan.session + QStringLiteral(".lock"));
     }
-    ::close(orphan.lockFd);
-    orphan.lockFd = -1;
+    orphan.lock.reset();
 }
 
 JournalRead JournalStore::read(const QString& name, qint64 maxFileBytes, const journal::Limits& limits) const {
@@ -258,15 +249,14 @@ void JournalStore::remove(const QString& name) const { ::unlinkat(dirFd_, local(
 
 void JournalStore::endSession() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (lockFd_ < 0) return;
+    if (!lock_) return;
     for (const QString& name : folderEntries(dirFd_)) {
         const QRegularExpressionMatch m = namePattern().match(name);
         if (m.hasMatch() && (m.captured(2) == session_ || m.captured(3) == session_)) remove(name);
     }
     remove(session_ + QStringLiteral(".lock"));
     ::fsync(dirFd_);
-    ::close(lockFd_);
-    lockFd_ = -1;
+    lock_.reset();
 }
 
 } // namespace io

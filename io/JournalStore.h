@@ -6,6 +6,7 @@
 // without cleaning up (a crash, a kill, a power cut) from one that still runs: the journals of a
 // running session are never taken by another program.
 #include "io/JournalFormat.h"
+#include "io/UniqueFd.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +22,7 @@ struct OrphanSession {
     QString session;
     QStringList journals;   // "<session>-<n>.tpj"
     QStringList others;     // its temporary files
-    int lockFd = -1;
+    UniqueFd lock;          // its lock file, locked; closed by releaseOrphan()
 };
 
 // A journal read for recovery, or the reason it was refused.
@@ -74,8 +75,11 @@ private:
 
     QString folder_;
     QString session_;
-    std::atomic<int> dirFd_{-1};   // read by the writer threads
-    int lockFd_ = -1;
+    // The folder is opened once, under mutex_: dir_ owns the descriptor, dirFd_ hands its value to
+    // the writer threads.
+    UniqueFd dir_;
+    std::atomic<int> dirFd_{-1};
+    UniqueFd lock_;   // this session's lock file, locked; under mutex_
     std::mutex mutex_;
 };
 

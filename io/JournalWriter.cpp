@@ -65,7 +65,8 @@ void WorkQueue::run() {
 }
 
 // ---- the state of one journal, shared by the window's thread and the workers
-
+// Whatever descriptor is still held when the last owner lets go is closed then, on that thread:
+// by then no job is left to use it.
 struct JournalShared {
     int number = 0;
     QByteArray name;   // the journal's file name in the folder
@@ -76,7 +77,7 @@ struct JournalShared {
     QString problem;
 
     // Used on the appending thread only.
-    int fd = -1;             // the journal on disk
+    UniqueFd fd;             // the journal on disk
     qint64 size = 0;         // its length up to the last record written whole
     qint64 baseEnd = 0;      // where its edits begin
     bool holding = false;    // a fresh text is being built: edits wait for it in 'held'
@@ -84,8 +85,9 @@ struct JournalShared {
     int liveGen = 0;
     int serial = 0;          // counts the files that have been the journal
 
-    // Used on the building thread only.
-    int tempFd = -1;
+    // Used on the building thread only. A finished text's file is handed, with its descriptor,
+    // to the appending thread (finishTemp), which puts it in the journal's place.
+    UniqueFd tempFd;
     QByteArray temp;
     int tempGen = -1;
     qint64 pieceBytes = 0;
@@ -161,10 +163,9 @@ struct JournalWriter::Impl {
     // ---- building thread
 
     void abandonTemp(JournalShared& s) {
-        if (s.tempFd < 0) return;
-        ::close(s.tempFd);
+        if (!s.tempFd) return;
+        s.tempFd.reset();
         ::unlinkat(store.folderFd(), s.temp.constData(), 0);
-        s.tempFd = -1;
         s.tempGen = -1;
     }
 
@@ -178,17 +179,17 @@ struct JournalWriter::Impl {
         }
         s.temp = QFile::encodeName(store.tempName(s.number, ++builds));
         // Made anew (the name is this session's own): never a pipe or a file put in its place.
-        const int fd = ::openat(store.folderFd(), s.temp.constData(),
-                                O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0) {
+        UniqueFd fd(::openat(store.folderFd(), s.temp.constData(),
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd) {
             fail(s, gen, errText(errno));
             return false;
         }
-        s.tempFd = fd;
+        s.tempFd = std::move(fd);
         s.tempGen = gen;
         s.pieceBytes = 0;
         qint64 size = 0;
-        if (!append(fd, size, journal::headerRecord(header), reason)) {
+        if (!append(s.tempFd.get(), size, journal::headerRecord(header), reason)) {
             abandonTemp(s);
             fail(s, gen, reason);
             return false;
@@ -197,10 +198,10 @@ struct JournalWriter::Impl {
     }
 
     bool addPieces(JournalShared& s, const char* data, qint64 length, QString& reason) {
-        qint64 end = ::lseek(s.tempFd, 0, SEEK_END);
+        qint64 end = ::lseek(s.tempFd.get(), 0, SEEK_END);
         for (qint64 at = 0; at < length; at += journal::kTextPiece) {
             const qint64 n = std::min(journal::kTextPiece, length - at);
-            if (!append(s.tempFd, end, journal::textRecord(data + at, n), reason)) return false;
+            if (!append(s.tempFd.get(), end, journal::textRecord(data + at, n), reason)) return false;
         }
         s.pieceBytes += length;
         return true;
@@ -212,18 +213,20 @@ struct JournalWriter::Impl {
                     qint64 copyFrom, int serial) {
         JournalShared& s = *sp;
         QString reason;
-        qint64 end = ::lseek(s.tempFd, 0, SEEK_END);
-        if (!append(s.tempFd, end, journal::baseRecord(s.pieceBytes, timeMs) + after, reason) ||
-            !sync(s.tempFd, reason)) {
+        qint64 end = ::lseek(s.tempFd.get(), 0, SEEK_END);
+        if (!append(s.tempFd.get(), end, journal::baseRecord(s.pieceBytes, timeMs) + after, reason) ||
+            !sync(s.tempFd.get(), reason)) {
             abandonTemp(s);
             fail(s, gen, reason);
             return;
         }
-        const int fd = s.tempFd;
+        // The job owns the descriptor from here (a job must be copyable, hence the shared holder).
+        const auto fd = std::make_shared<UniqueFd>(std::move(s.tempFd));
         const QByteArray temp = s.temp;
-        s.tempFd = -1;
         s.tempGen = -1;
-        appender.post([this, sp, gen, fd, temp, copyFrom, serial] { install(*sp, gen, fd, temp, copyFrom, serial); });
+        appender.post([this, sp, gen, fd, temp, copyFrom, serial] {
+            install(*sp, gen, std::move(*fd), temp, copyFrom, serial);
+        });
     }
 
     void fromFile(const std::shared_ptr<JournalShared>& sp, int gen, const journal::Header& header,
@@ -274,10 +277,10 @@ struct JournalWriter::Impl {
         finishTemp(sp, gen, nowMs(), QByteArray(), -1, 0);
     }
 
-    void fromJournal(const std::shared_ptr<JournalShared>& sp, int gen, int fd, qint64 length, int serial) {
+    // 'copy': this reader's own descriptor of the journal.
+    void fromJournal(const std::shared_ptr<JournalShared>& sp, int gen, UniqueFd copy, qint64 length, int serial) {
         JournalShared& s = *sp;
-        UniqueFd copy(fd);   // this reader's own descriptor of the journal, handed over by the caller
-        if (gen != s.builderGen || s.tempFd >= 0) return;
+        if (gen != s.builderGen || s.tempFd) return;
         journal::ReadResult r = journal::read(journal::FdSource(copy.get(), length));
         copy.reset();
         if (!r.ok() || !beginTemp(s, gen, r.header)) return;
@@ -293,21 +296,22 @@ struct JournalWriter::Impl {
 
     // ---- appending thread
 
-    void install(JournalShared& s, int gen, int fd, const QByteArray& temp, qint64 copyFrom, int serial) {
+    void install(JournalShared& s, int gen, UniqueFd file, const QByteArray& temp, qint64 copyFrom, int serial) {
         const int dir = store.folderFd();
         // A compaction of a file that has been replaced since is of no use.
         if (gen != s.liveGen || (copyFrom >= 0 && serial != s.serial)) {
-            ::close(fd);
+            file.reset();
             ::unlinkat(dir, temp.constData(), 0);
             return;
         }
+        const int fd = file.get();
         QString reason;
         qint64 end = ::lseek(fd, 0, SEEK_END);
         const qint64 baseEnd = end;
         bool ok = true;
-        if (copyFrom >= 0 && s.fd >= 0 && s.size > copyFrom) {
+        if (copyFrom >= 0 && s.fd && s.size > copyFrom) {
             QByteArray tail(s.size - copyFrom, Qt::Uninitialized);
-            ok = journal::FdSource(s.fd, s.size).read(copyFrom, tail.data(), tail.size()) &&
+            ok = journal::FdSource(s.fd.get(), s.size).read(copyFrom, tail.data(), tail.size()) &&
                  append(fd, end, tail, reason);
         }
         for (const QByteArray& r : s.held) ok = ok && append(fd, end, r, reason);
@@ -317,14 +321,13 @@ struct JournalWriter::Impl {
             ok = false;
         }
         if (!ok) {
-            ::close(fd);
+            file.reset();
             ::unlinkat(dir, temp.constData(), 0);
             fail(s, gen, reason);
             return;
         }
         syncFolder();
-        if (s.fd >= 0) ::close(s.fd);
-        s.fd = fd;
+        s.fd = std::move(file);   // the journal it replaced is closed
         s.size = end;
         s.baseEnd = baseEnd;
         s.holding = false;
@@ -336,24 +339,21 @@ struct JournalWriter::Impl {
 
     void appendEdits(JournalShared& s, int gen, const QByteArray& record) {
         if (gen != s.liveGen) return;
-        if (s.holding || s.fd < 0) {
+        if (s.holding || !s.fd) {
             s.held.push_back(record);
             return;
         }
         QString reason;
         const qint64 before = s.size;
-        bool ok = append(s.fd, s.size, record, reason);
-        if (ok && ::fdatasync(s.fd) != 0 && errno != EINVAL) {
+        bool ok = append(s.fd.get(), s.size, record, reason);
+        if (ok && ::fdatasync(s.fd.get()) != 0 && errno != EINVAL) {
             reason = errText(errno);
             ok = false;
         }
         if (!ok) {
             // Cut back to the last whole record; a fresh text is needed before edits go on.
             s.size = before;
-            if (::ftruncate(s.fd, before) != 0) {
-                ::close(s.fd);
-                s.fd = -1;
-            }
+            if (::ftruncate(s.fd.get(), before) != 0) s.fd.reset();
             s.holding = true;
             fail(s, gen, reason);
             return;
@@ -371,18 +371,17 @@ struct JournalWriter::Impl {
             return;
         }
         const int dir = store.folderFd();
-        int fd = -1;
-        if (::renameat(dir, old.constData(), dir, s.name.constData()) != 0 ||
-            (fd = ::openat(dir, s.name.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC)) < 0 ||
-            ::ftruncate(fd, goodBytes) != 0 || !sync(fd, reason)) {
+        UniqueFd fd;
+        bool ok = ::renameat(dir, old.constData(), dir, s.name.constData()) == 0;
+        if (ok) fd.reset(::openat(dir, s.name.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));   // errno kept
+        if (!ok || !fd || ::ftruncate(fd.get(), goodBytes) != 0 || !sync(fd.get(), reason)) {
             if (reason.isEmpty()) reason = errText(errno);
-            if (fd >= 0) ::close(fd);
+            fd.reset();
             fail(s, gen, reason);
             return;
         }
         syncFolder();
-        if (s.fd >= 0) ::close(s.fd);
-        s.fd = fd;
+        s.fd = std::move(fd);   // the journal it replaced is closed
         s.size = s.baseEnd = goodBytes;
         s.appended = 0;
         ++s.serial;
@@ -391,8 +390,7 @@ struct JournalWriter::Impl {
 
     void removeJournal(JournalShared& s, int gen) {
         s.liveGen = gen;
-        if (s.fd >= 0) ::close(s.fd);
-        s.fd = -1;
+        s.fd.reset();
         s.held.clear();
         s.holding = false;
         s.size = s.baseEnd = 0;
@@ -435,8 +433,7 @@ Journal::~Journal() {
     std::shared_ptr<JournalShared> s = shared_;
     impl->builder.post([impl, s] { impl->abandonTemp(*s); });
     impl->appender.post([s] {
-        if (s->fd >= 0) ::close(s->fd);
-        s->fd = -1;
+        s->fd.reset();
         s->liveGen = -1;
     });
 }
@@ -481,7 +478,7 @@ void Journal::addPiece(const QByteArray& bytes) {
     auto* impl = writer_.impl_.get();
     std::shared_ptr<JournalShared> s = shared_;
     impl->builder.post([impl, s, gen, bytes] {
-        if (gen != s->tempGen || s->tempFd < 0) return;
+        if (gen != s->tempGen || !s->tempFd) return;
         QString reason;
         if (!impl->addPieces(*s, bytes.constData(), bytes.size(), reason)) {
             impl->abandonTemp(*s);
@@ -497,7 +494,7 @@ void Journal::endPieces(const std::vector<journal::Edit>& after) {
     auto* impl = writer_.impl_.get();
     std::shared_ptr<JournalShared> s = shared_;
     impl->builder.post([impl, s, gen, time, record] {
-        if (gen != s->tempGen || s->tempFd < 0) return;
+        if (gen != s->tempGen || !s->tempFd) return;
         impl->finishTemp(s, gen, time, record, -1, 0);
     });
 }
@@ -528,12 +525,15 @@ void Journal::compact() {
     auto* impl = writer_.impl_.get();
     std::shared_ptr<JournalShared> s = shared_;
     impl->appender.post([impl, s, gen] {
-        if (gen != s->liveGen || s->holding || s->fd < 0 || impl->stopping) return;
-        const int fd = ::fcntl(s->fd, F_DUPFD_CLOEXEC, 0);
-        if (fd < 0) return;
+        if (gen != s->liveGen || s->holding || !s->fd || impl->stopping) return;
+        // The builder reads through its own descriptor; the job owns it until then.
+        const auto fd = std::make_shared<UniqueFd>(::fcntl(s->fd.get(), F_DUPFD_CLOEXEC, 0));
+        if (!*fd) return;
         const qint64 length = s->size;
         const int serial = s->serial;
-        impl->builder.post([impl, s, gen, fd, length, serial] { impl->fromJournal(s, gen, fd, length, serial); });
+        impl->builder.post([impl, s, gen, fd, length, serial] {
+            impl->fromJournal(s, gen, std::move(*fd), length, serial);
+        });
     });
 }
 

@@ -22,6 +22,7 @@ const QByteArray kTabWidth = QByteArrayLiteral("tabWidth");
 const QByteArray kSpaces = QByteArrayLiteral("indentWithSpaces");
 const QByteArray kZoom = QByteArrayLiteral("zoom");
 const QByteArray kFinalLineEnd = QByteArrayLiteral("finalLineEnd");
+const QByteArray kFoldMargin = QByteArrayLiteral("foldMargin");
 const QByteArray kCloseTags = QByteArrayLiteral("closeTags");
 const QByteArray kPairBrackets = QByteArrayLiteral("pairBrackets");
 const QByteArray kAbbreviationsOnTab = QByteArrayLiteral("abbreviationsOnTab");
@@ -117,7 +118,8 @@ Editor read() {
     const QByteArray spaces = valueOf(entries, kSpaces).toLower();
     if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
     // Switches that are on unless the file turns them off.
-    for (const auto& [key, on] : {std::pair{kFinalLineEnd, &e.finalLineEnd}, std::pair{kCloseTags, &e.closeTags},
+    for (const auto& [key, on] : {std::pair{kFinalLineEnd, &e.finalLineEnd}, std::pair{kFoldMargin, &e.foldMargin},
+                                  std::pair{kCloseTags, &e.closeTags},
                                   std::pair{kPairBrackets, &e.pairBrackets},
                                   std::pair{kAbbreviationsOnTab, &e.abbreviationsOnTab}}) {
         const QByteArray v = valueOf(entries, key).toLower();
@@ -136,6 +138,7 @@ bool write(const Editor& editor) {
     set(entries, kSpaces, editor.indentWithSpaces ? "true" : "false");
     set(entries, kZoom, QByteArray::number(std::clamp(editor.zoom, kZoomMin, kZoomMax)));
     set(entries, kFinalLineEnd, editor.finalLineEnd ? "true" : "false");
+    set(entries, kFoldMargin, editor.foldMargin ? "true" : "false");
     set(entries, kCloseTags, editor.closeTags ? "true" : "false");
     set(entries, kPairBrackets, editor.pairBrackets ? "true" : "false");
     set(entries, kAbbreviationsOnTab, editor.abbreviationsOnTab ? "true" : "false");

@@ -24,11 +24,9 @@ int makeFolders(const QByteArray& path) {
         const QByteArray part = at < 0 ? path : path.left(at);
         if (::mkdir(part.constData(), 0700) == 0) {
             const QByteArray parent = part.left(part.lastIndexOf('/') > 0 ? part.lastIndexOf('/') : 1);
-            const int fd = ::open(parent.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (fd >= 0) {
-                const int err = steps::syncFolder(fd);
-                ::close(fd);
-                if (err) return err;
+            const UniqueFd fd(::open(parent.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (fd) {
+                if (const int err = steps::syncFolder(fd.get())) return err;
             }
         } else if (errno != EEXIST) {
             return errno;
@@ -44,22 +42,17 @@ bool exists(int dirfd, const QByteArray& name) {
 
 // Removes the copies whose maker died before finishing them, and their records.
 void removeUnfinished(int dirfd) {
-    const int listFd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
-    if (!dir) {
-        if (listFd >= 0) ::close(listFd);
-        return;
-    }
-    while (const dirent* e = ::readdir(dir)) {
+    const FolderListing dir = listFolder(UniqueFd(::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir.get())) {
         const QByteArray name(e->d_name);
         if (name.endsWith(".partial")) {
-            const int fd = ::openat(dirfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-            if (fd < 0) continue;
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            const UniqueFd fd(::openat(dirfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            if (!fd) continue;
+            if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
                 ::unlinkat(dirfd, e->d_name, 0);
                 ::unlinkat(dirfd, (name.chopped(8) + ".path").constData(), 0);
             }
-            ::close(fd);
         } else if (name.endsWith(".path")) {
             // A record of a copy that is neither being made nor finished. Asked in this order, a
             // copy that is finished in between is still seen.
@@ -67,7 +60,6 @@ void removeUnfinished(int dirfd) {
             if (!exists(dirfd, stem + ".partial") && !exists(dirfd, stem + ".old")) ::unlinkat(dirfd, e->d_name, 0);
         }
     }
-    ::closedir(dir);
 }
 
 // The record's second line: "new-text SIZE HASH PID STARTED", the hash in hexadecimal.
@@ -133,65 +125,64 @@ QByteArray SavedCopy::folder() {
     return base + "/tesselpad/saves";
 }
 
-SavedCopy::~SavedCopy() {
-    if (fd_ >= 0) ::close(fd_);
-    if (dirfd_ >= 0) ::close(dirfd_);
-}
-
 QByteArray SavedCopy::path() const { return folder() + "/" + stem_ + ".old"; }
 
 void SavedCopy::discard() {
-    for (const char* ending : {".partial", ".old", ".path"}) ::unlinkat(dirfd_, (stem_ + ending).constData(), 0);
+    for (const char* ending : {".partial", ".old", ".path"}) ::unlinkat(dirfd_.get(), (stem_ + ending).constData(), 0);
 }
 
 int SavedCopy::make(int fromFd, qint64 size, const QByteArray& original, const NewContent& next) {
     size_ = size;
     const QByteArray where = folder();
     if (const int err = makeFolders(where)) return err;
-    dirfd_ = ::open(where.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirfd_ < 0) return errno;
-    removeUnfinished(dirfd_);
+    UniqueFd dir(::open(where.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir) return errno;
+    dirfd_ = std::move(dir);
+    const int dirfd = dirfd_.get();
+    removeUnfinished(dirfd);
 
     QByteArray base = original.mid(original.lastIndexOf('/') + 1).left(100);
     const QByteArray stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toLatin1() +
                              "-" + QByteArray::number(::getpid());
-    for (int n = 0; fd_ < 0; ++n) {
+    for (int n = 0; !fd_; ++n) {
         stem_ = base + "~" + stamp + (n ? "-" + QByteArray::number(n) : QByteArray());
-        fd_ = ::openat(dirfd_, (stem_ + ".partial").constData(), O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC,
-                       0600);
-        if (fd_ < 0 && (errno != EEXIST || n > 100)) return errno;
+        const int fd = ::openat(dirfd, (stem_ + ".partial").constData(),
+                                O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && (errno != EEXIST || n > 100)) return errno;
+        fd_.reset(fd);
     }
-    ::flock(fd_, LOCK_EX);
-    int err = steps::copy(fromFd, fd_, size);
-    if (!err) err = steps::sync(fd_);
+    const int fd = fd_.get();
+    ::flock(fd, LOCK_EX);
+    int err = steps::copy(fromFd, fd, size);
+    if (!err) err = steps::sync(fd);
     if (!err) {
-        const int record = ::openat(dirfd_, (stem_ + ".path").constData(),
-                                    O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (record < 0) {
+        const UniqueFd record(::openat(dirfd, (stem_ + ".path").constData(),
+                                       O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!record) {
             err = errno;
         } else {
+            // Flushed here: a failure of the close that follows loses nothing.
             const QByteArray line = original + "\n" + recordLine(next);
-            err = steps::writeAll(record, line.constData(), line.size());
-            if (!err) err = steps::sync(record);
-            ::close(record);
+            err = steps::writeAll(record.get(), line.constData(), line.size());
+            if (!err) err = steps::sync(record.get());
         }
     }
-    if (!err) err = steps::rename(dirfd_, (stem_ + ".partial").constData(), (stem_ + ".old").constData());
-    if (!err) err = steps::syncFolder(dirfd_);
+    if (!err) err = steps::rename(dirfd, (stem_ + ".partial").constData(), (stem_ + ".old").constData());
+    if (!err) err = steps::syncFolder(dirfd);
     if (err) discard();
     return err;
 }
 
 int SavedCopy::restore(int toFd) {
-    int err = steps::copy(fd_, toFd, size_);
+    int err = steps::copy(fd_.get(), toFd, size_);
     if (!err) err = steps::truncate(toFd, size_);
     if (!err) err = steps::sync(toFd);
     return err;
 }
 
 void SavedCopy::remove() {
-    ::unlinkat(dirfd_, (stem_ + ".old").constData(), 0);
-    ::unlinkat(dirfd_, (stem_ + ".path").constData(), 0);
+    ::unlinkat(dirfd_.get(), (stem_ + ".old").constData(), 0);
+    ::unlinkat(dirfd_.get(), (stem_ + ".path").constData(), 0);
 }
 
 } // namespace io

@@ -15,6 +15,8 @@
 // whose save did not end (the program was killed, or putting the old bytes back failed): the next
 // start offers it (io/InterruptedSave.h). Unfinished copies whose maker is gone are removed by
 // the next save that needs a copy.
+#include "io/UniqueFd.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -44,7 +46,6 @@ quint64 processStart(qint64 pid);
 class SavedCopy {
 public:
     SavedCopy() = default;
-    ~SavedCopy();
     SavedCopy(const SavedCopy&) = delete;
     SavedCopy& operator=(const SavedCopy&) = delete;
 
@@ -64,8 +65,8 @@ public:
 
 private:
     void discard();
-    int dirfd_ = -1;
-    int fd_ = -1;
+    UniqueFd dirfd_;   // the folder of copies
+    UniqueFd fd_;      // the copy, locked
     qint64 size_ = 0;
     QByteArray stem_;
 };

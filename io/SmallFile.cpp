@@ -1,5 +1,7 @@
 #include "io/SmallFile.h"
 
+#include "io/UniqueFd.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,17 +26,16 @@ qint64 readAvailable(int fd, char* buf, qint64 want) {
 
 bool readSmallFile(const QByteArray& path, qint64 limit, QByteArray& out) {
     out.clear();
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return false;
+    const UniqueFd fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd) return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
     if (ok) {
         out.resize(limit);
-        const qint64 n = readAvailable(fd, out.data(), limit);
+        const qint64 n = readAvailable(fd.get(), out.data(), limit);
         ok = n >= 0;
         out.resize(ok ? n : 0);
     }
-    ::close(fd);
     return ok;
 }
 

@@ -64,8 +64,8 @@ int TempFile::create(int dirfd, mode_t mode) {
         const int err = steps::createUnnamed(dirfd, mode, fd_);
         if (!err) {
             unnamed_ = true;
-            mark(fd_);
-            ::flock(fd_, LOCK_EX);
+            mark(fd_.get());
+            ::flock(fd_.get(), LOCK_EX);
             return 0;
         }
         // A file system without O_TMPFILE says so in several ways; anything else is final.
@@ -73,11 +73,12 @@ int TempFile::create(int dirfd, mode_t mode) {
     }
     for (int tries = 0; tries < 100; ++tries) {
         const QByteArray name = randomName();
-        fd_ = ::openat(dirfd, name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd_ >= 0) {
+        UniqueFd fd(::openat(dirfd, name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (fd) {
+            fd_ = std::move(fd);
             name_ = name;
-            mark(fd_);
-            ::flock(fd_, LOCK_EX);
+            mark(fd_.get());
+            ::flock(fd_.get(), LOCK_EX);
             return 0;
         }
         if (errno != EEXIST) return errno;
@@ -89,7 +90,7 @@ int TempFile::link() {
     if (!unnamed_) return 0;
     for (int tries = 0; tries < 100; ++tries) {
         const QByteArray name = randomName();
-        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd_);
+        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd_.get());
         if (::linkat(AT_FDCWD, proc.constData(), dirfd_, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
             name_ = name;
             unnamed_ = false;
@@ -103,30 +104,25 @@ int TempFile::link() {
 void TempFile::renamed() {
     name_.clear();
     // A kill before this leaves the mark on the saved file; nothing removes a file by its mark alone.
-    ::fremovexattr(fd_, kMark);
+    ::fremovexattr(fd_.get(), kMark);
 }
 
 void TempFile::discard() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_.reset();
     if (!name_.isEmpty()) ::unlinkat(dirfd_, name_.constData(), 0);
     name_.clear();
 }
 
 void removeStaleTemps(int dirfd, const timespec& before) {
-    const int listFd = ::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0) return;
-    DIR* dir = ::fdopendir(listFd);
-    if (!dir) {
-        ::close(listFd);
-        return;
-    }
+    const FolderListing dir = listFolder(UniqueFd(::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)));
+    if (!dir) return;
     const uid_t me = ::geteuid();
-    while (const dirent* e = ::readdir(dir)) {
+    while (const dirent* e = ::readdir(dir.get())) {
         if (!hasOurName(e->d_name)) continue;
-        int fd = ::openat(dirfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) fd = ::openat(dirfd, e->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
+        UniqueFd file(::openat(dirfd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!file) file.reset(::openat(dirfd, e->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!file) continue;
+        const int fd = file.get();
         struct stat st {}, named {};
         // A lock that can be had means its writer is gone. The name must still be this file.
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == me && writtenBefore(st, before) &&
@@ -134,9 +130,7 @@ void removeStaleTemps(int dirfd, const timespec& before) {
             ::fstatat(dirfd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
             named.st_dev == st.st_dev)
             ::unlinkat(dirfd, e->d_name, 0);
-        ::close(fd);
     }
-    ::closedir(dir);
 }
 
 } // namespace io

@@ -8,6 +8,8 @@
 // this user as its owner, no lock and a last write before that save began. A user's own file
 // never has the attribute, so it is never taken for a leftover; where the file system keeps no
 // extended attributes, nothing is removed.
+#include "io/UniqueFd.h"
+
 #include <QByteArray>
 #include <ctime>
 #include <sys/types.h>
@@ -24,7 +26,7 @@ public:
     // Creates it in the folder 'dirfd' with the given mode (the umask and the folder's default
     // ACL apply). 0 or errno.
     int create(int dirfd, mode_t mode);
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
     // Gives an unnamed file its name (a named one has it already). 0 or errno.
     int link();
     const QByteArray& name() const { return name_; }
@@ -34,8 +36,8 @@ public:
     void discard();
 
 private:
-    int dirfd_ = -1;
-    int fd_ = -1;
+    int dirfd_ = -1;   // the caller's folder, not closed here
+    UniqueFd fd_;
     bool unnamed_ = false;
     QByteArray name_;
 };

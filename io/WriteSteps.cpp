@@ -86,10 +86,12 @@ int truncate(int fd, qint64 size) {
     return orErrno(::ftruncate(fd, size));
 }
 
-int createUnnamed(int dirfd, mode_t mode, int& fd) {
+int createUnnamed(int dirfd, mode_t mode, UniqueFd& fd) {
     if (const int err = inject(WriteStep::Unnamed, dirfd)) return err;
-    fd = ::openat(dirfd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-    return fd >= 0 ? 0 : errno;
+    const int made = ::openat(dirfd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (made < 0) return errno;
+    fd.reset(made);
+    return 0;
 }
 
 int copy(int fromFd, int toFd, qint64 size) {

@@ -2,6 +2,8 @@
 // The system calls a save is made of, each behind one fault seam so that tests can fail any of
 // them (a full disk, an I/O error, a refused rename) or shorten a write, as a failing disk would.
 // Every function returns 0 or the errno value of the failure.
+#include "io/UniqueFd.h"
+
 #include <QtGlobal>
 #include <functional>
 #include <sys/types.h>
@@ -41,7 +43,7 @@ int allocate(int fd, qint64 size);
 int chmod(int fd, mode_t mode);
 int truncate(int fd, qint64 size);
 // Makes an unnamed file in the folder, open for writing, into 'fd'.
-int createUnnamed(int dirfd, mode_t mode, int& fd);
+int createUnnamed(int dirfd, mode_t mode, UniqueFd& fd);
 // Copies the first 'size' bytes of one file to the start of another.
 int copy(int fromFd, int toFd, qint64 size);
 } // namespace steps

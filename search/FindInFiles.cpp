@@ -1,10 +1,7 @@
 #include "search/FindInFiles.h"
 
-#include "io/Charsets.h"
-#include "io/CodePage.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "io/Encoding.h"
-#include "io/UniqueFd.h"
 #include "platform/FileNames.h"
 #include "platform/System.h"
 #include "platform/Utf8.h"
@@ -39,10 +36,6 @@ namespace findinfiles {
 namespace {
 
 using search::Match;
-
-// Files are read, decoded, measured and searched this much at a time, and the stop flag is read
-// between pieces: a piece takes a millisecond or so, a slow expression some tens.
-constexpr qint64 kPiece = qint64(1) << 20;
 
 // Line ends in [from, to) as the edit control counts them (CR LF, LF, CR); 'lastEnd' becomes
 // the offset just past the last one found (unchanged when none).
@@ -99,71 +92,50 @@ constexpr qint64 kShownLine = 400;     // lines up to this many bytes are shown 
 constexpr qint64 kShownBefore = 80;    // else this much before the match
 constexpr qint64 kShownAfter = 240;    // and this much after its start
 
-// Whether any line is longer than the editor takes, for bytes fed a piece at a time (each piece
-// shorter than that limit); lines end at CR or LF, as the edit control counts them.
-class LineMeter {
+// A file's text as the editor would load it, into a buffer kept from file to file; binary files
+// (a NUL among their first 8,000 bytes, unless UTF-16) are refused, and a stopped search stops it.
+class SearchSink final : public io::TextSink {
 public:
-    // False once a line has grown too long.
-    bool feed(const char* p, qint64 n) {
-        const auto first = [&](char c) {
-            const void* at = std::memchr(p, c, size_t(n));
-            return at ? static_cast<const char*>(at) - p : n;
-        };
-        const auto last = [&](char c) {
-            const void* at = memrchr(p, c, size_t(n));
-            return at ? static_cast<const char*>(at) - p : qint64(-1);
-        };
-        const qint64 end = std::min(first('\n'), first('\r'));
-        if (end == n) {
-            current_ += n;
-        } else {
-            // The lines between the first and the last end lie inside the piece: short enough.
-            long_ = long_ || current_ + end > io::kMaxLineChars;
-            current_ = n - 1 - std::max(last('\n'), last('\r'));
+    SearchSink(QByteArray& buffer, const std::atomic<bool>& stopping) : buffer_(buffer), stopping_(stopping) {}
+
+    void begin(qint64 fileSize) override {
+        length_ = 0;
+        binary_ = false;
+        // Room for the longest text the file can give, three bytes per byte: its pages are taken
+        // only as they are written, and it never has to move while a large file comes in.
+        const qint64 room = fileSize * 3 + 64;
+        if (buffer_.size() < room) {
+            buffer_ = QByteArray();   // nothing of the last file is copied
+            buffer_.resize(room);
         }
-        long_ = long_ || current_ > io::kMaxLineChars;
-        return !long_;
     }
+    bool accepts(QByteArrayView head, bool utf16) override {
+        binary_ = !utf16 && std::memchr(head.data(), 0, size_t(std::min<qint64>(head.size(), 8000)));
+        return !binary_;
+    }
+    void restart() override { length_ = 0; }
+    void append(const char* text, qint64 length) override {
+        if (length_ + length > buffer_.size()) {
+            QByteArray bigger;
+            bigger.resize(std::max(length_ + length, buffer_.size() * 2));
+            std::memcpy(bigger.data(), buffer_.constData(), size_t(length_));
+            buffer_ = std::move(bigger);
+        }
+        std::memcpy(buffer_.data() + length_, text, size_t(length));
+        length_ += length;
+    }
+    qint64 length() const override { return length_; }
+    bool wanted() override { return !stopping_.load(std::memory_order_relaxed); }
+
+    bool binary() const { return binary_; }
+    QByteArrayView text() const { return QByteArrayView(buffer_.constData(), length_); }
 
 private:
-    qint64 current_ = 0;   // the open line at the end
-    bool long_ = false;
+    QByteArray& buffer_;
+    const std::atomic<bool>& stopping_;
+    qint64 length_ = 0;
+    bool binary_ = false;
 };
-
-// Decodes a file's bytes in its encoding into the editor's text, a piece at a time; false when
-// 'stopped' says so between pieces. 'ascii': the bytes are all ASCII. UTF-16 text is measured
-// by 'lines' as it comes (others are measured in the file's bytes, as Open measures them).
-template <class Stopped>
-bool decodeText(QByteArrayView bytes, io::Encoding encoding, bool ascii, QByteArray& scratch, QByteArrayView& text,
-                LineMeter* lines, Stopped&& stopped) {
-    if (io::isUtf8(encoding) || (encoding == io::Encoding::Windows1252 && ascii)) {
-        text = bytes.sliced(io::byteOrderMark(encoding).size());
-        return true;
-    }
-    const bool utf16 = io::isUtf16(encoding);
-    const QByteArrayView body = bytes.sliced(io::byteOrderMark(encoding).size());
-    // Room for the longest text (its pages are taken only as they are written).
-    scratch.resize(utf16 ? io::Utf16Decoder::room(body.size()) : body.size() * 3 + 1);
-    io::Utf16Decoder decoder(encoding == io::Encoding::Utf16BeBom || encoding == io::Encoding::Utf16Be);
-    qint64 out = 0;
-    for (qint64 at = 0; at < body.size(); at += kPiece) {
-        if (stopped()) return false;
-        const qint64 n = std::min(kPiece, body.size() - at);
-        const qint64 wrote = utf16 ? decoder.feed(body.data() + at, n, scratch.data() + out)
-                                   : codepage::decodeToUtf8(body.data() + at, n, scratch.data() + out);
-        if (lines && !lines->feed(scratch.constData() + out, wrote)) return false;
-        out += wrote;
-    }
-    if (utf16) {
-        const qint64 wrote = decoder.finish(scratch.data() + out);
-        if (lines && !lines->feed(scratch.constData() + out, wrote)) return false;
-        out += wrote;
-    }
-    text = QByteArrayView(scratch.constData(), out);
-    return true;
-}
-
-bool allAscii(const utf8::Checker& check) { return check.valid() && !check.multibyte() && !check.cutOff(); }
 
 // Every thread of every search, counted for the wait at the program's end. Never destroyed: a
 // thread may still leave it while the program ends.
@@ -337,7 +309,7 @@ struct Search::State {
 
     // A worker's buffers, kept from file to file: the file's bytes and their decoded text.
     struct Buffers {
-        QByteArray bytes;
+        io::TextLoader loader;
         QByteArray text;
     };
 
@@ -414,7 +386,7 @@ FileResult Search::State::searchFile(const QByteArray& path, search::Matcher& m,
         return readAndSearch(path, m, buffers);
     } catch (const std::bad_alloc&) {
         // The memory went between the check and the reading: as if it had been seen.
-        buffers = Buffers();
+        buffers.text = QByteArray();
         FileResult r;
         r.path = tp::exactName(path).value_or(tp::shownName(path));
         r.outcome = Outcome::TooLarge;
@@ -431,88 +403,45 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
         r.reason = QStringLiteral("Its name is not UTF-8 text, so Tesselpad cannot open it.");
         return r;
     }
-    const auto unreadable = [&](int err) {
+    const auto unreadable = [&](const QString& reason) {
         r.outcome = Outcome::Unreadable;
-        r.reason = tp::errnoText(err);
+        r.reason = reason;
         return std::move(r);
     };
     const auto skipped = [&](Outcome outcome) {
         r.outcome = outcome;
         return std::move(r);
     };
-    const UniqueFd fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!fd) return unreadable(errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return unreadable(errno);
-    if (!S_ISREG(st.st_mode)) {   // replaced by something else since the walk saw it
-        r.outcome = Outcome::Unreadable;
-        r.reason = QStringLiteral("It is not a regular file.");
-        return r;
-    }
-    // The limits Open applies.
-    const qint64 size = st.st_size;
-    r.size = size;
-    if (size > io::kMaxFileBytes ||
-        (size > (qint64(64) << 20) && [&] {
-            const qint64 free = io::availableMemory();
-            return free >= 0 && size * 3 > free;
-        }()))
-        return skipped(Outcome::TooLarge);
-
-    // Read a piece at a time; the encoding is recognised and the lines measured on the way.
-    QByteArray& bytes = buffers.bytes;
-    if (bytes.size() < size) {
-        bytes = QByteArray();   // nothing of the last file is copied
-        bytes.resize(size);
-    }
-    utf8::Checker check;
-    LineMeter lines;
-    std::optional<io::Encoding> marked;
-    bool headSeen = false, utf16 = false;
-    qint64 got = 0;
-    while (got < size) {
-        if (stopped()) return r;   // dropped with the rest
-        const ssize_t n = ::read(fd.get(), bytes.data() + got, size_t(std::min(kPiece, size - got)));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return unreadable(errno);
-        if (n == 0) break;
-        if (!headSeen && (got + n >= 8000 || got + n == size)) {
-            headSeen = true;
-            marked = io::markedEncoding(QByteArrayView(bytes.constData(), got + n), size);
-            utf16 = marked && io::isUtf16(*marked);
-            if (!utf16 && std::memchr(bytes.constData(), 0, size_t(std::min<qint64>(got + n, 8000))))
-                return skipped(Outcome::Binary);
+    // A file open in a window with unsaved changes is searched in the window's text.
+    if (request.openTexts && !request.openTexts->empty()) {
+        struct stat st {};
+        if (::stat(path.constData(), &st) == 0) {
+            for (const OpenText& open : *request.openTexts) {
+                if (open.device != quint64(st.st_dev) || open.inode != quint64(st.st_ino)) continue;
+                r.size = open.text.size();
+                r.unsaved = true;
+                r.hits = hitsIn(open.text.constData(), open.text.size(), m, budget, r.matches, &stopping);
+                return r;
+            }
         }
-        check.feed(bytes.constData() + got, n);
-        // No line can be longer than the file. A UTF-8 file's mark is not part of its first line.
-        const qint64 mark = got == 0 && marked ? io::byteOrderMark(*marked).size() : 0;
-        if (!utf16 && size > io::kMaxLineChars && !lines.feed(bytes.constData() + got + mark, n - mark))
-            return skipped(Outcome::TooLarge);
-        got += n;
     }
-    const QByteArrayView file(bytes.constData(), got);
-    if (!headSeen) {
-        marked = io::markedEncoding(file, got);
-        utf16 = marked && io::isUtf16(*marked);
-        if (!utf16 && std::memchr(file.data(), 0, size_t(std::min<qint64>(got, 8000)))) return skipped(Outcome::Binary);
+    // Read as Open reads it, under the same rule for what is too large.
+    io::TextLoader& file = buffers.loader;
+    QString reason;
+    if (!file.open(path, reason)) {
+        r.size = file.size();
+        return file.refused() ? skipped(Outcome::TooLarge) : unreadable(reason);
     }
-    const std::optional<io::Encoding> declared = marked ? std::nullopt : io::declaredEncoding(file);
-    QByteArrayView text;
-    if (declared && io::isCharset(*declared)) {
-        // A page in another of the web's encodings: read whole by Open's rules (which also decide
-        // when its bytes would not come back from that encoding's text).
-        io::Recognised how;
-        text = io::readText(file, buffers.text, how);
-        if (stopped()) return r;
-    } else {
-        const io::Encoding encoding = io::decideEncoding(marked, !marked && io::declaresUtf8(file), check);
-        // A UTF-16 file's lines are measured in its text, as Open measures them (a line end's byte
-        // in the file may be half of another character).
-        LineMeter textLines;
-        LineMeter* measure = utf16 && got / 2 * 3 > io::kMaxLineChars ? &textLines : nullptr;
-        if (!decodeText(file, encoding, allAscii(check), buffers.text, text, measure, [this] { return stopped(); }))
-            return stopped() ? std::move(r) : skipped(Outcome::TooLarge);
+    r.size = file.size();
+    SearchSink sink(buffers.text, stopping);
+    const bool read = file.load(sink, reason);
+    file.close();
+    if (stopped()) return r;   // dropped with the rest
+    if (sink.binary()) return skipped(Outcome::Binary);
+    if (!read) {
+        return file.refused() ? skipped(Outcome::TooLarge) : unreadable(reason);
     }
+    const QByteArrayView text = sink.text();
     r.hits = hitsIn(text.data(), text.size(), m, budget, r.matches, &stopping);
     if (m.gaveUp()) r.reason = QStringLiteral("The regular expression needed too much work on this file.");
     return r;
@@ -521,6 +450,9 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
 void Search::State::work() {
     search::Matcher m = matcher;   // its own scratch space
     Buffers buffers;
+    // The encoding an ASCII file is taken to have changes only its name, not its text.
+    buffers.loader.setAsciiEncoding(io::Encoding::Windows1252);
+    buffers.loader.setHashing(false);
     for (;;) {
         std::pair<qint64, QByteArray> job;
         {

@@ -2,8 +2,9 @@
 // Find in Files without widgets: walks a folder, reads every file whose name fits the patterns
 // on worker threads, and streams what it finds, file by file in the order of the walk.
 //
-// A file is read whole and turned into the UTF-8 text the editor would show for it (fileText());
-// positions in a hit are byte offsets into that text, the same offsets the edit control has
+// A file is read through the loader Open uses (io/TextLoader.h) into the UTF-8 text the editor
+// would show for it; a file open in a window with unsaved changes is searched in the window's
+// text instead (Request::openTexts). Positions in a hit are byte offsets into that text, the same offsets the edit control has
 // after opening the file, and its column is the one the editor shows there. Binary files (a NUL
 // byte among the first 8000, unless a UTF-16 byte order mark starts them) and files the editor
 // would refuse to open (too large for it or for the free memory, a line too long) are skipped and
@@ -11,7 +12,8 @@
 // goes on.
 //
 // Stopping takes effect within milliseconds even in a file of hundreds of megabytes: files are
-// read, decoded and searched a megabyte at a time, and the stop flag is read between pieces. No
+// read and decoded 4 MB at a time and searched a megabyte at a time, and the stop flag is read
+// between pieces. No
 // one ever waits for a search's threads but wait(): dropping a search returns at once, and its
 // threads, which own what they use, end on their own soon after. At the program's end the
 // application object's teardown waits for them, a few seconds at most.
@@ -53,10 +55,20 @@ QString patternsOfFilter(const QString& filter);
 // Why a folder cannot be searched, or an empty text when it can.
 QString folderProblem(const QString& folder);
 
+// The text of a document open in a window with unsaved changes (UTF-8, as the window holds it),
+// searched instead of its file, which is known by its device and inode.
+struct OpenText {
+    quint64 device = 0;
+    quint64 inode = 0;
+    QByteArray text;
+};
+
 struct Request {
     QString folder;
     QString patterns;
     bool subfolders = true;
+    // Snapshots of the documents with unsaved changes, taken when the search starts.
+    std::shared_ptr<const std::vector<OpenText>> openTexts;
 };
 
 struct Hit {
@@ -79,6 +91,7 @@ struct FileResult {
     qint64 size = 0;         // bytes of the file
     qint64 matches = 0;      // all matches, listed or not
     std::vector<Hit> hits;   // the listed ones
+    bool unsaved = false;    // searched in a window's text, unsaved changes included
 };
 
 struct Summary {

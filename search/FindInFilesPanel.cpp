@@ -11,6 +11,7 @@
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -29,6 +30,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <new>
+#include <sys/stat.h>
+
 namespace findinfiles {
 
 class ResultsModel : public QAbstractItemModel {
@@ -40,6 +44,7 @@ public:
         QString note;   // why it could not be read
         qint64 matches = 0;
         std::vector<Hit> hits;
+        bool unsaved = false;   // searched in its window's text
     };
 
     using QAbstractItemModel::QAbstractItemModel;
@@ -54,7 +59,7 @@ public:
         if (r.outcome != Outcome::Unreadable && r.hits.empty()) return false;
         const int row = int(files_.size());
         beginInsertRows(QModelIndex(), row, row);
-        files_.push_back({r.path, r.outcome == Outcome::Unreadable ? r.reason : QString(), r.matches, std::move(r.hits)});
+        files_.push_back({r.path, r.outcome == Outcome::Unreadable ? r.reason : QString(), r.matches, std::move(r.hits), r.unsaved});
         endInsertRows();
         return true;
     }
@@ -88,7 +93,8 @@ public:
             if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
             const QString path = QDir::toNativeSeparators(f.path);
             if (!f.note.isEmpty()) return path + QStringLiteral(": cannot be read (%1)").arg(f.note);
-            return path + (f.matches == 1 ? QStringLiteral("  (1 match)") : QStringLiteral("  (%1 matches)").arg(f.matches));
+            return path + (f.matches == 1 ? QStringLiteral("  (1 match") : QStringLiteral("  (%1 matches").arg(f.matches)) +
+                   (f.unsaved ? QStringLiteral(" in its window, unsaved changes included)") : QStringLiteral(")"));
         }
         const Hit& h = f.hits[size_t(hitRow)];
         const QString prefix = QStringLiteral("%1: ").arg(h.line);
@@ -310,9 +316,24 @@ void FindInFilesPanel::cmdFind_Click() {
     progress->setRange(0, 0);
     progress->setVisible(true);
     lblStatus->setText(QStringLiteral("Searching..."));
-    search_ = std::make_unique<findinfiles::Search>(
-        findinfiles::Request{folder, txtTypes->text(), chkSubfolders->isChecked()}, matcher, std::move(sink));
+    findinfiles::Request request{folder, txtTypes->text(), chkSubfolders->isChecked(), openTexts()};
+    search_ = std::make_unique<findinfiles::Search>(request, matcher, std::move(sink));
     timer_->start();
+}
+
+std::shared_ptr<const std::vector<findinfiles::OpenText>> FindInFilesPanel::openTexts() const {
+    auto texts = std::make_shared<std::vector<findinfiles::OpenText>>();
+    for (Form1* form : frame_.documentWindows()) {
+        if (!form->isChanged() || form->filePath().isEmpty()) continue;
+        struct stat st {};
+        if (::stat(QFile::encodeName(form->filePath()).constData(), &st) != 0) continue;
+        try {
+            texts->push_back({quint64(st.st_dev), quint64(st.st_ino), form->RTB1->bytes(0, form->RTB1->byteLength())});
+        } catch (const std::bad_alloc&) {
+            // No room for a copy: the file is searched as it is on disk.
+        }
+    }
+    return texts;
 }
 
 void FindInFilesPanel::cmdStop_Click() {

@@ -82,6 +82,8 @@ private:
     void addFile(int run, findinfiles::FileResult&& result);
     void finish(int run, const findinfiles::Summary& summary);
     void showProgress();
+    // The text of every window whose file has unsaved changes, for the search to take instead.
+    std::shared_ptr<const std::vector<findinfiles::OpenText>> openTexts() const;
 
     // Used on the window's thread only; the search's threads reach the panel through queued calls
     // tagged with their run.

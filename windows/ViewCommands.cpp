@@ -19,7 +19,10 @@ struct KindItem {
 constexpr KindItem kKindItems[] = {
     {"mnuViewColouringPlain", syntax::Kind::Plain}, {"mnuViewColouringHtml", syntax::Kind::Html},
     {"mnuViewColouringXml", syntax::Kind::Xml},     {"mnuViewColouringCss", syntax::Kind::Css},
-    {"mnuViewColouringJava", syntax::Kind::Java},
+    {"mnuViewColouringJava", syntax::Kind::Java},   {"mnuViewColouringJavaScript", syntax::Kind::JavaScript},
+    {"mnuViewColouringJson", syntax::Kind::Json},   {"mnuViewColouringPhp", syntax::Kind::Php},
+    {"mnuViewColouringMarkdown", syntax::Kind::Markdown}, {"mnuViewColouringScss", syntax::Kind::Scss},
+    {"mnuViewColouringLess", syntax::Kind::Less},
 };
 
 struct WidthItem {
@@ -52,6 +55,8 @@ void mnuView(DocumentFrame& frame) {
     const prefs::Editor p = DocumentView::preferences();
     for (const WidthItem& w : kWidthItems) check(frame, w.name, p.tabWidth == w.columns);
     check(frame, "mnuViewIndentSpaces", p.indentWithSpaces);
+    check(frame, "mnuViewFoldMargin", p.foldMargin);
+    frame.setItemsEnabled({"mnuViewFoldAll", "mnuViewUnfoldAll"}, view && view->folding());
 }
 
 void ZoomIn() { zoomBy(1); }
@@ -69,6 +74,20 @@ void WordWrap(DocumentFrame& frame) {
 
 void Colouring(DocumentFrame& frame, syntax::Kind kind) {
     if (DocumentView* view = DocumentView::of(frame.ActiveForm())) view->setSyntaxKind(kind);
+}
+
+void FoldMargin() {
+    prefs::Editor p = DocumentView::preferences();
+    p.foldMargin = !p.foldMargin;
+    DocumentView::setPreferences(p);
+}
+
+void FoldAll(DocumentFrame& frame) {
+    if (DocumentView* view = DocumentView::of(frame.ActiveForm())) view->foldAll();
+}
+
+void UnfoldAll(DocumentFrame& frame) {
+    if (DocumentView* view = DocumentView::of(frame.ActiveForm())) view->unfoldAll();
 }
 
 void TabWidth(int columns) {

@@ -3,7 +3,7 @@
 // files too large for the editor or for the free memory are refused with a clear message, and a
 // large one that fits opens.
 #include "documents/DocumentCommands.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "documents/Form1.h"
 #include "io/AtomicFile.h"
 #include "io/MemoryLimit.h"

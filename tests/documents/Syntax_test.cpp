@@ -126,9 +126,16 @@ private slots:
     void extensionTable_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("kind");
-        const char* html[] = {"htm", "html", "shtm", "shtml", "stm", "asp", "cfm", "cfml", "php"};
+        const char* html[] = {"htm", "html", "shtm", "shtml", "stm", "asp", "cfm", "cfml"};
         for (const char* ext : html)
             QTest::newRow(ext) << QStringLiteral("/w/page.") + QLatin1String(ext) << QStringLiteral("html");
+        // The files a web author opens besides those the file dialogs list.
+        const char* others[][2] = {{"php", "php"},      {"phtml", "php"},     {"js", "javascript"},
+                                   {"mjs", "javascript"}, {"cjs", "javascript"}, {"json", "json"},
+                                   {"webmanifest", "json"}, {"svg", "xml"},    {"md", "markdown"},
+                                   {"markdown", "markdown"}, {"scss", "scss"}, {"less", "less"}};
+        for (const auto& [ext, kind] : others)
+            QTest::newRow(ext) << QStringLiteral("/w/file.") + QLatin1String(ext) << QString::fromLatin1(kind);
         QTest::newRow("xml") << QStringLiteral("/w/data.xml") << QStringLiteral("xml");
         QTest::newRow("css") << QStringLiteral("/w/site.css") << QStringLiteral("css");
         QTest::newRow("jav") << QStringLiteral("/w/Main.jav") << QStringLiteral("java");
@@ -139,9 +146,9 @@ private slots:
         QTest::newRow("mixed case") << QStringLiteral("Style.Css") << QStringLiteral("css");
         QTest::newRow("no extension") << QStringLiteral("/w/README") << QStringLiteral("plain");
         QTest::newRow("only the last extension") << QStringLiteral("/w/page.html.bak") << QStringLiteral("plain");
-        QTest::newRow("last of two") << QStringLiteral("/w/page.txt.php") << QStringLiteral("html");
+        QTest::newRow("last of two") << QStringLiteral("/w/page.txt.php") << QStringLiteral("php");
         QTest::newRow("folder with an extension") << QStringLiteral("/w/site.htm/readme") << QStringLiteral("plain");
-        QTest::newRow("unknown") << QStringLiteral("/w/x.js") << QStringLiteral("plain");
+        QTest::newRow("unknown") << QStringLiteral("/w/x.rs") << QStringLiteral("plain");
         QTest::newRow("similar") << QStringLiteral("/w/x.xhtml") << QStringLiteral("plain");
     }
     void extensionTable() {
@@ -156,6 +163,12 @@ private slots:
         QTest::newRow("xml") << int(syntax::Kind::Xml);
         QTest::newRow("css") << int(syntax::Kind::Css);
         QTest::newRow("java") << int(syntax::Kind::Java);
+        QTest::newRow("javascript") << int(syntax::Kind::JavaScript);
+        QTest::newRow("json") << int(syntax::Kind::Json);
+        QTest::newRow("php") << int(syntax::Kind::Php);
+        QTest::newRow("markdown") << int(syntax::Kind::Markdown);
+        QTest::newRow("scss") << int(syntax::Kind::Scss);
+        QTest::newRow("less") << int(syntax::Kind::Less);
     }
     void lexersKeepTheDocumentFont() {
         QFETCH(int, kind);

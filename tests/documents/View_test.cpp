@@ -128,8 +128,10 @@ private slots:
             QApplication::setPalette(dark ? palettes::dark() : QApplication::style()->standardPalette());
             settle();
             const QColor paper = QApplication::palette().color(QPalette::Base);
-            for (const syntax::Kind kind : {syntax::Kind::Plain, syntax::Kind::Html, syntax::Kind::Xml,
-                                            syntax::Kind::Css, syntax::Kind::Java}) {
+            for (const syntax::Kind kind :
+                 {syntax::Kind::Plain, syntax::Kind::Html, syntax::Kind::Xml, syntax::Kind::Css, syntax::Kind::Java,
+                  syntax::Kind::JavaScript, syntax::Kind::Json, syntax::Kind::Php, syntax::Kind::Markdown,
+                  syntax::Kind::Scss, syntax::Kind::Less}) {
                 view->setSyntaxKind(kind);
                 QCOMPARE(styleColour(rtb, Sci::SCI_STYLEGETBACK, Sci::STYLE_DEFAULT), paper);
                 for (int style = 0; style < 128; ++style) {
@@ -184,6 +186,64 @@ private slots:
         QVERIFY(QFile::remove(prefs::path()) && ::mkfifo(QFile::encodeName(prefs::path()).constData(), 0600) == 0);
         QVERIFY(prefs::read() == prefs::Editor{} && !prefs::write(prefs::Editor{}));
         QVERIFY(QFile::remove(prefs::path()));
+    }
+
+    // Folding hides lines, never changes them: blocks of markup, CSS and script fold; Fold All
+    // keeps the caret in sight; a caret sent into folded lines unfolds them; the preference takes
+    // the margin away and shows every line.
+    void foldingHidesLinesOnly() {
+        ScratchDir dir;
+        const QByteArray page = "<html>\r\n<body>\r\n<div>\r\n<p>a</p>\r\n</div>\r\n<script>\r\nif (x) {\r\n"
+                                "  y();\r\n}\r\n</script>\r\n</body>\r\n</html>\r\n";
+        const QByteArray block = "a {\r\n  b: c;\r\n}\r\n";
+        writeBytes(dir.file(QStringLiteral("f.html")), page);
+        writeBytes(dir.file(QStringLiteral("f.css")), block);
+        writeBytes(dir.file(QStringLiteral("f.js")), block);
+        auto frame = makeFrame();
+        for (const char* name : {"f.css", "f.js"}) {
+            Form1* form = documents::openDocument(*frame, dir.file(QLatin1String(name)));
+            sci(*form->RTB1, Sci::SCI_COLOURISE, 0, -1);
+            QVERIFY2(sci(*form->RTB1, Sci::SCI_GETFOLDLEVEL, 0) & Sci::SC_FOLDLEVELHEADERFLAG, name);
+        }
+        Form1* form = documents::openDocument(*frame, dir.file(QStringLiteral("f.html")));
+        RichTextBox& rtb = *form->RTB1;
+        DocumentView* view = DocumentView::of(form);
+        const auto visibleLines = [&] {
+            int n = 0;
+            for (long line = 0; line < rtb.lineCount(); ++line) n += sci(rtb, Sci::SCI_GETLINEVISIBLE, line) ? 1 : 0;
+            return n;
+        };
+        const int all = visibleLines();
+        QVERIFY(view->folding() && rtb.marginWidth(2) > 0);
+        const qint64 inner = page.indexOf("y()");
+        rtb.selectBytes(inner, inner);
+        frame->item("mnuViewFoldAll")->trigger();
+        QVERIFY(visibleLines() < 4);
+        QVERIFY(sci(rtb, Sci::SCI_GETLINEVISIBLE, rtb.lineOfByte(rtb.SelStart())));
+        QCOMPARE(rtb.bytes(0, rtb.byteLength()), page);
+        rtb.selectBytes(inner, inner);   // as Find or Go to Line do
+        settle();
+        QVERIFY(sci(rtb, Sci::SCI_GETLINEVISIBLE, rtb.lineOfByte(inner)));
+        frame->item("mnuViewUnfoldAll")->trigger();
+        QCOMPARE(visibleLines(), all);
+
+        frame->item("mnuViewFoldAll")->trigger();
+        frame->item("mnuViewFoldMargin")->trigger();
+        QVERIFY(!prefs::read().foldMargin && !view->folding());
+        QCOMPARE(rtb.marginWidth(2), 0);
+        QCOMPARE(visibleLines(), all);
+        QCOMPARE(rtb.bytes(0, rtb.byteLength()), page);
+        DocumentView::setPreferences(prefs::Editor{});
+        QVERIFY(view->folding());
+        // A folded block whose first line loses its brace to a key shows its lines again.
+        const long ifLine = rtb.lineOfByte(page.indexOf("if (x)"));
+        sci(rtb, Sci::SCI_FOLDLINE, ifLine, Sci::SC_FOLDACTION_CONTRACT);
+        QVERIFY(visibleLines() < all);
+        rtb.selectBytes(page.indexOf("{"), page.indexOf("{"));
+        rtb.setFocus();
+        QTest::keyClick(&rtb, Qt::Key_Delete);
+        settle();
+        QCOMPARE(visibleLines(), all);
     }
 
     // Enter keeps the indentation as it is; Tab and Shift+Tab shift the selected lines by one step

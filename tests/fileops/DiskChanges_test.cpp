@@ -6,7 +6,7 @@
 #include "documents/Form1.h"
 #include "fileops/DiskChanges.h"
 #include "fileops/SaveCommands.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"

@@ -320,5 +320,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AtomicFileTest)
+QTEST_GUILESS_MAIN(AtomicFileTest)
 #include "AtomicFile_test.moc"

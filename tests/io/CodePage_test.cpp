@@ -56,5 +56,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CodePageTest)
+QTEST_GUILESS_MAIN(CodePageTest)
 #include "CodePage_test.moc"

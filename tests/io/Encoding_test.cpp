@@ -267,5 +267,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(EncodingTest)
+QTEST_GUILESS_MAIN(EncodingTest)
 #include "Encoding_test.moc"

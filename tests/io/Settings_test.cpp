@@ -112,5 +112,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SettingsTest)
+QTEST_GUILESS_MAIN(SettingsTest)
 #include "Settings_test.moc"

@@ -5,7 +5,7 @@
 #include "documents/Form1.h"
 #include "documents/Theme.h"
 #include "io/CodePage.h"
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 #include "platform/RichTextBox.h"
 #include "search/FindInFilesPanel.h"
 #include "support/ScriptedModal.h"
@@ -336,6 +336,15 @@ private slots:
         RichTextBox& rtb = *frame->ActiveForm()->RTB1;
         QCOMPARE(rtb.SelStart(), 26);
         QCOMPARE(rtb.SelText(), QStringLiteral("hello"));
+
+        // The open file's unsaved text is searched, not the file.
+        rtb.SetText(QStringLiteral("unsaved\r\nhello unsaved"));
+        panel->txtFind->setText(QStringLiteral("unsaved"));
+        panel->cmdFind->click();
+        QTRY_VERIFY(!panel->running());
+        QCOMPARE(model.rowCount(), 1);
+        QVERIFY(model.index(0, 0).data().toString().endsWith(QStringLiteral("(2 matches in its window, unsaved changes included)")));
+        QCOMPARE(model.index(1, 0, model.index(0, 0)).data().toString(), QStringLiteral("2: hello unsaved"));
 
         panel->txtFolder->setText(tree.path() + QStringLiteral("/missing"));
         panel->cmdFind->click();

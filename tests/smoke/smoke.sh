@@ -165,6 +165,14 @@ sleep 0.2
 key ctrl+s
 expect_bytes "$work/utf8.htm" '<p>Caf\xc3\xa9</p>\n\xc3\xa9\n'
 
+step "Edit > Toggle Comment (Ctrl+/) comments the caret's line out, then in again"
+key ctrl+slash
+key ctrl+s
+expect_bytes "$work/utf8.htm" '<p>Caf\xc3\xa9</p>\n<!-- \xc3\xa9 -->\n'
+key ctrl+slash
+key ctrl+s
+expect_bytes "$work/utf8.htm" '<p>Caf\xc3\xa9</p>\n\xc3\xa9\n'
+
 step "an LF file: Enter types LF, and a text ending in a line end is saved as it is"
 printf 'one\ntwo\n' >"$work/lf.txt"
 key ctrl+o

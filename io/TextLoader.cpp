@@ -1,4 +1,4 @@
-#include "io/DocumentFile.h"
+#include "io/TextLoader.h"
 
 #include "io/Charsets.h"
 #include "io/CodePage.h"
@@ -8,14 +8,14 @@
 #include "io/MemoryLimit.h"
 #include "io/SmallFile.h"
 #include "io/UniqueFd.h"
-#include "platform/RichTextBox.h"
-
 #include "platform/System.h"
 
 #include <QByteArray>
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <new>
 
 #include <cerrno>
@@ -27,10 +27,6 @@
 
 namespace io {
 namespace {
-constexpr qint64 kChunk = qint64(4) << 20;
-// A file of one endless line is refused before its control claims room for all of it.
-static_assert(kMaxLineChars + kChunk < RichTextBox::kLongTextFirstRoom);
-
 // What a large text takes while it is edited, per byte of its UTF-8: the text itself, the line
 // index built for positions, and room for the buffer to move when it grows.
 constexpr double kMemoryPerTextByte = 2.3;
@@ -42,63 +38,89 @@ std::function<qint64()>& memoryProbe() {
 
 QString megabytes(qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); }
 
-// The length of the longest line end to end, carried across pieces of the file: lines end at CR
-// or LF, as the edit control counts them.
+// Whether any line is longer than the editor takes, for text fed a piece at a time (each piece
+// shorter than that limit); lines end at CR or LF, as the edit control counts them. Only the
+// line open across pieces can grow too long: a piece is looked at from both ends, not line by line.
 class LineMeter {
+    static_assert(kLoadPiece * 3 + 64 < kMaxLineChars);
+
 public:
-    // Returns the longest line seen so far, the open line at the end included.
-    qint64 feed(const char* data, qint64 n) {
-        // The next CR and the next LF are each looked for once, from where the last one was
-        // found: a file with only one kind of line end is passed over once, not once per line.
-        qint64 nextLf = -1, nextCr = -1;
-        for (qint64 at = 0; at < n;) {
-            if (nextLf < at) nextLf = find(data, at, n, '\n');
-            if (nextCr < at) nextCr = find(data, at, n, '\r');
-            const qint64 next = std::min(nextLf, nextCr);
-            if (next == n) {
-                current_ += n - at;
-                break;
-            }
-            current_ += next - at;
-            longest_ = std::max(longest_, current_);
-            current_ = 0;
-            at = next + 1;
+    // False once a line has grown too long.
+    bool feed(const char* p, qint64 n) {
+        const auto first = [&](char c) {
+            const void* at = std::memchr(p, c, size_t(n));
+            return at ? static_cast<const char*>(at) - p : n;
+        };
+        const auto last = [&](char c) {
+            const void* at = memrchr(p, c, size_t(n));
+            return at ? static_cast<const char*>(at) - p : qint64(-1);
+        };
+        const qint64 end = std::min(first('\n'), first('\r'));
+        if (end == n) {
+            current_ += n;
+        } else {
+            // The lines between the first and the last end lie inside the piece: short enough.
+            long_ = long_ || current_ + end > kMaxLineChars;
+            current_ = n - 1 - std::max(last('\n'), last('\r'));
         }
-        return std::max(longest_, current_);
+        long_ = long_ || current_ > kMaxLineChars;
+        return !long_;
     }
 
 private:
-    static qint64 find(const char* data, qint64 from, qint64 n, char c) {
-        const void* hit = std::memchr(data + from, c, size_t(n - from));
-        return hit ? static_cast<const char*>(hit) - data : n;
-    }
-    qint64 current_ = 0;
-    qint64 longest_ = 0;
+    qint64 current_ = 0;   // the open line at the end
+    bool long_ = false;
 };
 
-// Whether plain ASCII text holds ISO-2022-JP's escapes or shifts (ESC, SO, SI).
-bool hasEscapes(const RichTextBox& rtb) {
-    const qint64 n = rtb.byteLength();
-    const QByteArrayView text(rtb.rangePointer(0, n), n);
-    return text.contains('\x1B') || text.contains('\x0E') || text.contains('\x0F');
+// Whether ASCII text holds ISO-2022-JP's escapes or shifts (ESC, SO, SI).
+bool hasEscapes(const char* data, qint64 n) {
+    return std::memchr(data, '\x1B', size_t(n)) || std::memchr(data, '\x0E', size_t(n)) ||
+           std::memchr(data, '\x0F', size_t(n));
 }
+
+// The last measurement of the free memory, and when it was taken (steady clock, ms).
+std::atomic<qint64> measuredMemory{-1};
+std::atomic<qint64> measuredAt{-1};
 
 } // namespace
 
 qint64 availableMemory() {
     if (memoryProbe()) return memoryProbe()();
-    return io::memoryLeft();
+    const qint64 now =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    const qint64 at = measuredAt.load(std::memory_order_acquire);
+    if (at >= 0 && now - at < 100) return measuredMemory.load(std::memory_order_relaxed);
+    const qint64 left = io::memoryLeft();
+    measuredMemory.store(left, std::memory_order_relaxed);
+    measuredAt.store(now, std::memory_order_release);
+    return left;
+}
+
+std::optional<QString> tooLargeToOpen(qint64 size, qint64 freeMemory) {
+    if (size > kMaxFileBytes)
+        return QStringLiteral("The file is too large (%1 MB); Tesselpad opens files of up to %2 MB.")
+            .arg(megabytes(size))
+            .arg(kMaxFileBytes >> 20);
+    // Refused before any memory is taken when even its plainest text would not fit.
+    if (freeMemory >= 0 && size * kMemoryPerTextByte > freeMemory)
+        return QStringLiteral("There is not enough free memory to open it: it needs about %1 MB, %2 MB are free.")
+            .arg(megabytes(qint64(size * kMemoryPerTextByte)))
+            .arg(freeMemory >> 20);
+    return std::nullopt;
 }
 
 void setMemoryProbe(std::function<qint64()> probe) { memoryProbe() = std::move(probe); }
 
-DocumentFile::~DocumentFile() { close(); }
+TextLoader::TextLoader() = default;
 
-bool DocumentFile::open(const QString& path, QString& reason) {
+TextLoader::~TextLoader() { close(); }
+
+bool TextLoader::open(const QString& path, QString& reason) { return open(QFile::encodeName(path), reason); }
+
+bool TextLoader::open(const QByteArray& name, QString& reason) {
     close();
     refused_ = false;
-    const QByteArray name = QFile::encodeName(path);
-    if (path.isEmpty() || name.contains('\0')) {
+    if (name.isEmpty() || name.contains('\0')) {
         reason = QStringLiteral("The file name is not valid.");
         return false;
     }
@@ -122,64 +144,77 @@ bool DocumentFile::open(const QString& path, QString& reason) {
         reason = QStringLiteral("It is not a regular file (a device, pipe or socket).");
         return false;
     }
-    if (st.st_size > kMaxFileBytes) {
-        reason = QStringLiteral("The file is too large (%1 MB); Tesselpad opens files of up to %2 MB.")
-                     .arg(megabytes(st.st_size))
-                     .arg(kMaxFileBytes >> 20);
+    memoryBudget_ = st.st_size > kMaxFileBytes ? -1 : availableMemory();
+    if (const std::optional<QString> tooLarge = tooLargeToOpen(st.st_size, memoryBudget_)) {
+        reason = *tooLarge;
         refused_ = true;
         return false;
     }
-    // Refused before any memory is taken when even its plainest text would not fit.
-    memoryBudget_ = availableMemory();
-    if (memoryBudget_ >= 0 && st.st_size * kMemoryPerTextByte > memoryBudget_) {
-        reason = QStringLiteral("There is not enough free memory to open it: it needs about %1 MB, %2 MB are free.")
-                     .arg(megabytes(qint64(st.st_size * kMemoryPerTextByte)))
-                     .arg(memoryBudget_ >> 20);
-        refused_ = true;
-        return false;
-    }
-    fd_ = fd.release();
+    fd_ = std::move(fd);
     size_ = st.st_size;
     stamp_ = io::stampOf(st);
     return true;
 }
 
-bool DocumentFile::readInto(RichTextBox& rtb, std::optional<io::Encoding> chosen, QString& reason) {
+void TextLoader::makeRoom() {
+    // A small file takes a piece of its own size (and one byte more, to see its end in one read).
+    piece_ = std::clamp(size_ + 1, qint64(64) << 10, kLoadPiece);
+    if (inRoom_ < piece_) {
+        in_.reset(new char[size_t(piece_)]);   // uninitialised: a small file costs no 4 MB of zeros
+        inRoom_ = piece_;
+    }
+    const qint64 out = std::max({piece_ * 3, io::Utf16Decoder::room(piece_), io::CharsetDecoder::room(piece_)});
+    if (outRoom_ < out) {
+        out_.reset(new char[size_t(out)]);
+        outRoom_ = out;
+    }
+}
+
+bool TextLoader::load(TextSink& sink, std::optional<io::Encoding> chosen, QString& reason) {
     contentHash_.reset();
     Pass pass = Pass::Failed;
     declared_.reset();
     notExact_.reset();
+    reason.clear();
+    // The sink's end comes whichever way the reading ends.
+    struct Ending {
+        TextSink& sink;
+        ~Ending() { sink.end(); }
+    };
     try {
-        const RichTextBox::Loading load(rtb, size_);
-        pass = readPass(rtb, chosen, chosen.has_value(), reason);
+        makeRoom();
+        sink.begin(size_);
+        const Ending ending{sink};
+        pass = readPass(sink, chosen, chosen.has_value(), reason);
         while (pass == Pass::AgainAsCodePage || pass == Pass::AgainAsDeclared) {
             // It looked like UTF-8 (or UTF-16, or what it declares) until it was not: read again, in
             // what it declares or as Windows-1252.
-            if (::lseek(fd_, 0, SEEK_SET) != 0) {
+            if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
                 reason = tp::errnoText(errno);
-                return false;
+                pass = Pass::Failed;
+                break;
             }
-            rtb.RestartLoad();
-            pass = readPass(rtb, pass == Pass::AgainAsDeclared ? *declared_ : io::Encoding::Windows1252, false, reason);
+            sink.restart();
+            pass = readPass(sink, pass == Pass::AgainAsDeclared ? *declared_ : io::Encoding::Windows1252, false, reason);
         }
-        // What was read of a refused file goes before the load ends, so that nothing lays it out
+        // What was read of a refused file goes before the reading ends, so that nothing lays it out
         // (a refused file of one endless line took seconds to put the caret in).
-        if (pass != Pass::Done) rtb.RestartLoad();
+        if (pass != Pass::Done) sink.restart();
     } catch (const std::bad_alloc&) {
         // The control lets some failed allocations through (creating its buffer), keeps quiet
-        // about others (see readPass()); either way the window will not be kept.
+        // about others (see readPass()); either way the text will not be kept.
         reason = QStringLiteral("There was not enough memory to hold its text.");
+        refused_ = true;
         return false;
     }
     return pass == Pass::Done;
 }
 
-DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::Encoding> as, bool chosen,
-                                          QString& reason) {
+TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding> as, bool chosen, QString& reason) {
     using io::Encoding;
     enum class Mode { CodePage, Utf8, Utf8Guess, Utf16, Charset } mode = Mode::CodePage;
-    std::vector<char> in(kChunk);
-    std::vector<char> out(std::max({kChunk * 3, io::Utf16Decoder::room(kChunk), io::CharsetDecoder::room(kChunk)}));
+    char* const in = in_.get();
+    char* const out = out_.get();
     std::optional<io::Utf16Decoder> utf16;
     std::optional<io::CharsetDecoder> charset;
     utf8::Checker check;
@@ -187,15 +222,22 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
     io::ContentHash hash;   // of the file's bytes, to tell later whether it still holds them
     qint64 total = 0;
     qint64 text = 0;
+    bool escapes = false;   // ESC, SO or SI seen in what may be plain ASCII
+    const Encoding ascii = as ? Encoding::Windows1252 : asciiEncoding_.value_or(io::defaultEncoding());
+    const bool lookForEscapes = !io::asciiCompatible(ascii);
+    // No line of a smaller file can be too long: its text takes at most three bytes per byte (a
+    // file that grows while it is read is measured from then on).
+    const bool measureLines = size_ * 3 + 32 > kMaxLineChars;
     encoding_ = Encoding::Windows1252;
-    // Puts decoded bytes into the control, when the memory allows.
+    // Puts decoded bytes into the sink, when the memory allows.
     const auto append = [&](const char* piece, qint64 m) {
         if (memoryBudget_ >= 0 && (text + m) * kMemoryPerTextByte > memoryBudget_) {
             reason = QStringLiteral("There is not enough free memory to hold its text (%1 MB free).")
                          .arg(memoryBudget_ >> 20);
+            refused_ = true;
             return false;
         }
-        rtb.AppendUtf8(piece, m);
+        sink.append(piece, m);
         text += m;
         return true;
     };
@@ -219,19 +261,24 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         return Pass::AgainAsCodePage;
     };
     for (bool first = true;; first = false) {
-        const qint64 n = io::readAvailable(fd_, in.data(), kChunk);
+        if (!sink.wanted()) return Pass::Declined;
+        const qint64 n = io::readAvailable(fd_.get(), in, piece_);
         if (n < 0) {
             reason = tp::errnoText(errno);
             return Pass::Failed;
         }
-        if (n == 0) break;
-        hash.add(in.data(), n);
+        if (n == 0) {
+            if (first && !sink.accepts(QByteArrayView(), false)) return Pass::Declined;
+            break;
+        }
+        if (hashing_) hash.add(in, n);
         total += n;
         if (total > kMaxFileBytes) {   // the file grew while being read
             reason = QStringLiteral("The file is too large.");
+            refused_ = true;
             return Pass::Failed;
         }
-        const char* data = in.data();
+        const char* data = in;
         qint64 length = n;
         if (first) {
             // The encoding: the one given as the file has it, or what the first bytes decide, or
@@ -246,6 +293,7 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
                 start(Encoding::Utf8);
                 mode = Mode::Utf8Guess;
             }
+            if (!sink.accepts(head, mode == Mode::Utf16)) return Pass::Declined;
             const qint64 mark = io::byteOrderMark(encoding_).size();
             data += mark;
             length -= mark;
@@ -258,29 +306,31 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         } else if (mode == Mode::Utf8) {
             check.feed(data, length);
         }
+        if (mode == Mode::Utf8Guess && lookForEscapes && !escapes) escapes = hasEscapes(data, length);
         const char* piece = data;
         qint64 m = length;
         if (mode == Mode::CodePage) {
-            m = codepage::decodeToUtf8(data, length, out.data());
-            piece = out.data();
+            m = codepage::decodeToUtf8(data, length, out);
+            piece = out;
         } else if (mode == Mode::Utf16) {
-            m = utf16->feed(data, length, out.data());
-            piece = out.data();
+            m = utf16->feed(data, length, out);
+            piece = out;
         } else if (mode == Mode::Charset) {
-            m = charset->feed(data, length, out.data());
-            piece = out.data();
+            m = charset->feed(data, length, out);
+            piece = out;
             if (!charset->exact()) return notExact();
         }
         // Checked before the piece goes in, so that a hopeless file takes no more memory. A line of
-        // a single-byte encoding is measured in the file's characters, others in the control's bytes.
+        // a single-byte encoding is measured in the file's characters, others in the text's bytes.
         const bool inFile = mode == Mode::CodePage || (mode == Mode::Charset && io::isSingleByte(encoding_));
-        if (lines.feed(inFile ? data : piece, inFile ? length : m) > kMaxLineChars) {
+        if ((measureLines || total * 3 + 32 > kMaxLineChars) && !lines.feed(inFile ? data : piece, inFile ? length : m)) {
             reason = QStringLiteral("It has a line of more than %1 million characters, longer than Tesselpad can show.")
                          .arg(kMaxLineChars / 1000000);
+            refused_ = true;
             return Pass::Failed;
         }
         if (!append(piece, m)) return Pass::Failed;
-        if (n < kChunk) break;
+        if (n < piece_) break;
     }
     if (mode == Mode::Utf16) {
         if (utf16->oddByte()) {
@@ -288,9 +338,9 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
             reason = QStringLiteral("It cannot be read as %1: it has an odd number of bytes.").arg(io::encodingName(encoding_));
             return Pass::Failed;
         }
-        const qint64 m = utf16->finish(out.data());
-        if (!append(out.data(), m)) return Pass::Failed;
-        if (utf16->unpaired()) rtb.markMalformed();
+        const qint64 m = utf16->finish(out);
+        if (!append(out, m)) return Pass::Failed;
+        if (utf16->unpaired()) sink.malformed();
     } else if (mode == Mode::Charset) {
         if (!charset->finish()) return notExact();
     } else if (mode == Mode::Utf8Guess) {
@@ -300,31 +350,27 @@ DocumentFile::Pass DocumentFile::readPass(RichTextBox& rtb, std::optional<io::En
         // character after plain ASCII is not.
         if (encoding_ == Encoding::Windows1252 && check.cutOff())
             return useDeclared ? Pass::AgainAsDeclared : Pass::AgainAsCodePage;
-        if (check.cutOff()) rtb.markMalformed();
-        if (encoding_ == Encoding::Windows1252) {
-            if (declared_) encoding_ = *declared_;
-            else {
-                const Encoding preferred = io::defaultEncoding();
-                encoding_ = io::asciiFileEncoding(preferred, !io::asciiCompatible(preferred) && hasEscapes(rtb));
-            }
-        }
+        if (check.cutOff()) sink.malformed();
+        if (encoding_ == Encoding::Windows1252) encoding_ = declared_ ? *declared_ : io::asciiFileEncoding(ascii, escapes);
     } else if (mode == Mode::Utf8 && (!check.valid() || check.cutOff())) {
-        rtb.markMalformed();
+        sink.malformed();
     }
     // The control reports an allocation that failed only through its length.
-    if (rtb.byteLength() != text) {
+    if (sink.length() != text) {
         reason = QStringLiteral("There was not enough memory to hold its text.");
+        refused_ = true;
         return Pass::Failed;
     }
-    contentHash_ = hash.value();
+    if (hashing_) contentHash_ = hash.value();
     return Pass::Done;
 }
 
-bool DocumentFile::readAll(QByteArray& out, QString& reason) {
+bool TextLoader::readAll(QByteArray& out, QString& reason) {
     out.clear();
-    std::vector<char> in(kChunk);
+    std::vector<char> in(size_t(std::clamp(size_ + 1, qint64(64) << 10, kLoadPiece)));
+    const qint64 piece = qint64(in.size());
     for (;;) {
-        const qint64 n = io::readAvailable(fd_, in.data(), kChunk);
+        const qint64 n = io::readAvailable(fd_.get(), in.data(), piece);
         if (n < 0) {
             reason = tp::errnoText(errno);
             return false;
@@ -335,14 +381,26 @@ bool DocumentFile::readAll(QByteArray& out, QString& reason) {
             return false;
         }
         out.append(in.data(), n);
-        if (n < kChunk) break;
+        if (n < piece) break;
     }
     return true;
 }
 
-void DocumentFile::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+void TextLoader::close() { fd_.reset(); }
+
+PieceDecoder pieceDecoder(io::Encoding encoding) {
+    if (encoding == io::Encoding::Windows1252)
+        return [](const char* in, qint64 length, char* out) { return codepage::decodeToUtf8(in, length, out); };
+    if (encoding == io::Encoding::Utf8)
+        return [](const char* in, qint64 length, char* out) {
+            std::memcpy(out, in, size_t(length));
+            return length;
+        };
+    if (io::isSingleByte(encoding))   // at most 3 bytes of text per byte
+        return [encoding](const char* in, qint64 length, char* out) {
+            return io::CharsetDecoder(encoding).feed(in, length, out);
+        };
+    return {};
 }
 
 } // namespace io
