@@ -8,6 +8,7 @@
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
 #include "edit/ToggleComment.h"
+#include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
 #include "fileops/DragDrop.h"
 #include "fileops/FileMenu.h"
@@ -138,6 +139,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
         if (Form1* active = ActiveForm()) fileops::documentDropFile(*active->RTB1, path);
     });
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
+    editcmd::attachTypingAids(*form);
     diskFollower_->follow(*form);
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
@@ -185,7 +187,10 @@ void MDIForm1::mnuEditOptions_Click() { frmOptions::showModal(this); }
 void MDIForm1::mnuFileExit_Click() { close(); }
 
 // ---- Edit
-void MDIForm1::mnuEdit_Click() { editcmd::mnuEdit(*this); }
+void MDIForm1::mnuEdit_Click() {
+    editcmd::mnuEdit(*this);
+    editcmd::mnuEditTypingAids(*this);
+}
 void MDIForm1::mnuEditUndo_Click() { editcmd::Undo(*this); }
 void MDIForm1::mnuEditCut_Click() { editcmd::Cut(*this); }
 void MDIForm1::mnuEditCopy_Click() { editcmd::Copy(*this); }
@@ -201,6 +206,8 @@ void MDIForm1::mnuEditHtmlBr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagK
 void MDIForm1::mnuEditHtmlHr_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Hr); }
 void MDIForm1::mnuEditHtmlCenter_Click() { editcmd::HtmlTag(*this, editcmd::HtmlTagKind::Center); }
 void MDIForm1::mnuEditToggleComment_Click() { editcmd::ToggleComment(*this); }
+void MDIForm1::mnuEditExpandAbbreviation_Click() { editcmd::ExpandAbbreviation(*this); }
+void MDIForm1::mnuEditSelectElement_Click() { editcmd::SelectElement(*this); }
 
 // ---- Search
 void MDIForm1::mnuSearch_Click() { searchcmd::mnuSearch(*this); }
@@ -211,7 +218,10 @@ void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this, find
 void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
 
 // ---- View
-void MDIForm1::mnuView_Click() { viewcmd::mnuView(*this); }
+void MDIForm1::mnuView_Click() {
+    viewcmd::mnuView(*this);
+    editcmd::mnuViewTypingAids(*this);
+}
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
 void MDIForm1::mnuViewZoomReset_Click() { viewcmd::ZoomReset(); }
@@ -235,6 +245,9 @@ void MDIForm1::mnuViewTabWidth4_Click() { viewcmd::TabWidth(4); }
 void MDIForm1::mnuViewTabWidth8_Click() { viewcmd::TabWidth(8); }
 void MDIForm1::mnuViewIndentSpaces_Click() { viewcmd::IndentWithSpaces(); }
 void MDIForm1::mnuViewBrowser_Click() { fileops::ViewInBrowser(*this); }
+void MDIForm1::mnuViewCloseTags_Click() { editcmd::ToggleCloseTags(); }
+void MDIForm1::mnuViewPairBrackets_Click() { editcmd::TogglePairBrackets(); }
+void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsOnTab(); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

@@ -65,6 +65,8 @@ public slots:
     void mnuEditHtmlHr_Click();
     void mnuEditHtmlCenter_Click();
     void mnuEditToggleComment_Click();
+    void mnuEditExpandAbbreviation_Click();
+    void mnuEditSelectElement_Click();
 
     void mnuSearch_Click();
     void mnuSearchFind_Click();
@@ -97,6 +99,9 @@ public slots:
     void mnuViewTabWidth8_Click();
     void mnuViewIndentSpaces_Click();
     void mnuViewBrowser_Click();
+    void mnuViewCloseTags_Click();
+    void mnuViewPairBrackets_Click();
+    void mnuViewAbbreviationsOnTab_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();

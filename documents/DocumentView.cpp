@@ -38,6 +38,16 @@ constexpr int kFoldMargin = 2;
 constexpr qint64 kNearReach = qint64(64) << 10;
 constexpr qint64 kFarReach = qint64(4) << 20;
 
+// Whether the caret is at a '<' or after one with no '>' between (as far as the span shows).
+bool inTag(const matching::Span& text, qint64 caret) {
+    if (text.contains(caret) && text.at(caret) == '<') return true;
+    for (qint64 p = caret - 1; text.contains(p); --p) {
+        if (text.at(p) == '>') return false;
+        if (text.at(p) == '<') return true;
+    }
+    return false;
+}
+
 int digitsOf(long n) {
     int d = 1;
     while (n >= 10) {
@@ -498,8 +508,11 @@ void DocumentView::updateMatches() {
         brace[0] = pair.at;
         brace[1] = pair.partner;
         if (applied_ == syntax::Kind::Html || applied_ == syntax::Kind::Php || applied_ == syntax::Kind::Xml) {
-            matching::TagPair t = matching::tagAt(span(kNearReach), caret);
-            if (t.name < 0) t = matching::tagAt(span(kFarReach), caret);
+            const matching::Span near = span(kNearReach);
+            matching::TagPair t = matching::tagAt(near, caret);
+            // Further only for a tag at the caret: reading 4 MB around a caret in text would move
+            // the text's gap that far at every key typed before more text.
+            if (t.name < 0 && inTag(near, caret)) t = matching::tagAt(span(kFarReach), caret);
             tag[0] = t.name;
             tag[1] = t.nameLength;
             tag[2] = t.partner;

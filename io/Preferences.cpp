@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 
 namespace prefs {
 namespace {
@@ -22,6 +23,9 @@ const QByteArray kSpaces = QByteArrayLiteral("indentWithSpaces");
 const QByteArray kZoom = QByteArrayLiteral("zoom");
 const QByteArray kFinalLineEnd = QByteArrayLiteral("finalLineEnd");
 const QByteArray kFoldMargin = QByteArrayLiteral("foldMargin");
+const QByteArray kCloseTags = QByteArrayLiteral("closeTags");
+const QByteArray kPairBrackets = QByteArrayLiteral("pairBrackets");
+const QByteArray kAbbreviationsOnTab = QByteArrayLiteral("abbreviationsOnTab");
 
 // One "key=value" line of the file, under its "[group]".
 struct Entry {
@@ -113,10 +117,14 @@ Editor read() {
     if (validTabWidth(width)) e.tabWidth = width;
     const QByteArray spaces = valueOf(entries, kSpaces).toLower();
     if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
-    const QByteArray finalLineEnd = valueOf(entries, kFinalLineEnd).toLower();
-    if (finalLineEnd == "false" || finalLineEnd == "0") e.finalLineEnd = false;
-    const QByteArray foldMargin = valueOf(entries, kFoldMargin).toLower();
-    if (foldMargin == "false" || foldMargin == "0") e.foldMargin = false;
+    // Switches that are on unless the file turns them off.
+    for (const auto& [key, on] : {std::pair{kFinalLineEnd, &e.finalLineEnd}, std::pair{kFoldMargin, &e.foldMargin},
+                                  std::pair{kCloseTags, &e.closeTags},
+                                  std::pair{kPairBrackets, &e.pairBrackets},
+                                  std::pair{kAbbreviationsOnTab, &e.abbreviationsOnTab}}) {
+        const QByteArray v = valueOf(entries, key).toLower();
+        if (v == "false" || v == "0") *on = false;
+    }
     const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
@@ -131,6 +139,9 @@ bool write(const Editor& editor) {
     set(entries, kZoom, QByteArray::number(std::clamp(editor.zoom, kZoomMin, kZoomMax)));
     set(entries, kFinalLineEnd, editor.finalLineEnd ? "true" : "false");
     set(entries, kFoldMargin, editor.foldMargin ? "true" : "false");
+    set(entries, kCloseTags, editor.closeTags ? "true" : "false");
+    set(entries, kPairBrackets, editor.pairBrackets ? "true" : "false");
+    set(entries, kAbbreviationsOnTab, editor.abbreviationsOnTab ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }

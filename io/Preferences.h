@@ -1,6 +1,6 @@
 #pragma once
 // The user's own editor preferences: tab width, tabs or spaces, zoom, the final line end of saves,
-// the fold margin.
+// the fold margin, the typing aids.
 // They live in the user's configuration folder (QStandardPaths::AppConfigLocation), never in
 // tspd.ini, in the INI form QSettings reads. A missing, garbled or unreadable file gives the
 // defaults, and so does one that is not a regular file (a pipe is never waited on) or is over
@@ -15,6 +15,10 @@ struct Editor {
     int zoom = 0;                    // points added to every font size, kZoomMin to kZoomMax
     bool finalLineEnd = true;        // Save ends a text that does not end in a line end with one
     bool foldMargin = true;          // coloured documents show a margin that folds blocks away
+    // Typing aids in markup and code (edit/TypingAids.h).
+    bool closeTags = true;           // '>' of a start tag adds its end tag, "</" the open element's name
+    bool pairBrackets = true;        // brackets and quotes typed in pairs, and typed over
+    bool abbreviationsOnTab = true;  // Tab after an abbreviation in HTML expands it
     bool operator==(const Editor&) const = default;
 };
 

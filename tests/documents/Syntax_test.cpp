@@ -10,6 +10,7 @@
 #include "support/TestFrame.h"
 
 #include <QMdiArea>
+#include <QScopeGuard>
 #include <QTest>
 #include <Qsci/qscilexer.h>
 #include <Qsci/qscilexerhtml.h>
@@ -193,6 +194,12 @@ private slots:
     void colouringChangesNeitherTextNorPositionsNorSavedBytes() {
         ScratchDir dir;
         ScriptedModal modal;
+        // The typing aids follow the file's type, not its colouring: they are left out here.
+        const prefs::Editor was = DocumentView::preferences();
+        prefs::Editor noAids = was;
+        noAids.closeTags = noAids.pairBrackets = noAids.abbreviationsOnTab = false;
+        DocumentView::setPreferences(noAids);
+        const auto restore = qScopeGuard([&] { DocumentView::setPreferences(was); });
         const EditResult on = openEditSave(dir, QStringLiteral("page.htm"));
         EditResult off;
         {

@@ -188,6 +188,22 @@ key Return
 key ctrl+s
 expect_bytes "$work/lf.txt" 'one\ntwo\nthree\nfour\n'
 
+step "a new .html page: typing '<p>' closes the tag, Tab expands an abbreviation"
+: >"$work/new.html"
+key ctrl+o
+wait_window Open
+type_text "$work/new.html"
+key Return
+wait_window Tesselpad
+type_text "<p>x"
+key End
+key Return
+type_text "ul>li"
+key Tab
+type_text "y"
+key ctrl+s
+expect_bytes "$work/new.html" '<p>x</p>\r\n<ul>\r\n    <li>y</li>\r\n</ul>\r\n'
+
 step "File > Exit"
 key alt+f
 wait_for "the File menu" windows_are 2
