@@ -35,7 +35,8 @@ void mnuEdit(DocumentFrame& frame) {
     });
     const auto documentItems = {"mnuEditHtmlHead", "mnuEditHtmlTitle", "mnuEditHtmlBody", "mnuEditHtmlHr",
                                 "mnuEditHtmlBr",   "mnuEditHtmlCenter", "mnuEditTimeDate", "mnuEditSelectAll",
-                                "mnuEditUndo"};
+                                "mnuEditUndo",     "mnuEditToggleComment", "mnuEditExpandAbbreviation",
+                                "mnuEditSelectElement"};
     tryStep([&] { frame.setItemsEnabled(documentItems, true); });
     if (frame.ActiveForm()) return;
     tryStep([&] {
