@@ -61,11 +61,12 @@ protected:
         const QString text = ke->text();
         if (text.size() == 1 && text[0].isPrint() && DocumentView::preferences().completeAsYouType &&
             languageOf(form_) != completion::Language::Other && !pending_) {
-            // Looked at once the key and the typing aids' additions are in.
+            // Looked at once the key and the typing aids' additions are in; a list showing is
+            // narrowed to the entries that begin with what is typed now.
             pending_ = true;
             QTimer::singleShot(0, this, [this] {
                 pending_ = false;
-                if (!rtb_.SendScintilla(Sci::SCI_AUTOCACTIVE)) show(false);
+                show(false);
             });
         }
         return false;
