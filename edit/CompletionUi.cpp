@@ -91,8 +91,12 @@ private:
         } else {
             list = completion::choices(context, typed);
         }
-        // Nothing to offer, or only the word already typed.
-        if (list.isEmpty() || (!asked && list.size() == 1 && list.first() == typed)) return;
+        // Nothing to offer, or only the word already typed: a list still showing goes, so that
+        // Enter after a finished word starts a new line.
+        if (list.isEmpty() || (!asked && list.size() == 1 && list.first() == typed)) {
+            rtb_.SendScintilla(Sci::SCI_AUTOCCANCEL);
+            return;
+        }
         context_ = context;
         rtb_.SendScintilla(Sci::SCI_AUTOCSETSEPARATOR, '\n');
         rtb_.SendScintilla(Sci::SCI_AUTOCSETIGNORECASE,
