@@ -1,4 +1,8 @@
+#include "documents/DocumentView.h"
+#include "documents/Form1.h"
 #include "edit/Completion.h"
+#include "platform/RichTextBox.h"
+#include "support/TestFrame.h"
 
 #include <QTest>
 
@@ -99,7 +103,52 @@ private slots:
         QCOMPARE(put(Kind::Element, "section"), QByteArray("section|"));
         QCOMPARE(put(Kind::CssProperty, "color"), QByteArray("color: |"));
     }
+
+    // Keys typed in a window, the list's own keys among them ('\r' Enter, '\x1b' Escape, '\a'
+    // Ctrl+Space), the program idle after each as after a real key; '|' is the caret.
+    void keys_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("html");
+        QTest::addColumn<bool>("asYouType");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("attribute") << "<input ty\r" << true << true << "<input type=\"|\"";
+        QTest::newRow("its values follow") << "<input ty\rch\r" << true << true << "<input type=\"checkbox|\"";
+        QTest::newRow("reference") << "x &nbs\r" << true << true << "x &nbsp;|";
+        QTest::newRow("css property") << "<p style=\"text-al\r\x1b" << true << true << "<p style=\"text-align: |";
+        QTest::newRow("finished word, Enter") << "<p style=\"color: red\r" << true << true << "<p style=\"color: red\r\n|";
+        QTest::newRow("switched off") << "<input ty\r" << true << false << "<input ty\r\n|";
+        QTest::newRow("Ctrl+Space when off") << "<input ty\a\r" << true << false << "<input type=\"|\"";
+        QTest::newRow("words of plain text") << "alpha beta al\a\r" << false << true << "alpha beta alpha|";
+    }
+    void keys() {
+        QFETCH(QString, keys);
+        QFETCH(bool, html);
+        QFETCH(bool, asYouType);
+        QFETCH(QString, expected);
+        ScratchDir dir;
+        auto frame = makeFrame();
+        Form1* form = frame->ActiveForm();
+        if (html) DocumentView::of(form)->setSyntaxKind(syntax::Kind::Html);
+        const prefs::Editor was = DocumentView::preferences();
+        prefs::Editor p = was;
+        p.closeTags = p.pairBrackets = p.abbreviationsOnTab = false;
+        p.completeAsYouType = asYouType;
+        DocumentView::setPreferences(p);
+        RichTextBox& rtb = *form->RTB1;
+        rtb.setFocus();
+        for (const QChar c : keys) {
+            if (c == QLatin1Char('\r')) QTest::keyClick(&rtb, Qt::Key_Return);
+            else if (c == QLatin1Char('\x1b')) QTest::keyClick(&rtb, Qt::Key_Escape);
+            else if (c == QLatin1Char('\a')) QTest::keyClick(&rtb, Qt::Key_Space, Qt::ControlModifier);
+            else QTest::keyClicks(&rtb, QString(c));
+            settle();
+        }
+        DocumentView::setPreferences(was);
+        QString shown = rtb.Text();
+        shown.insert(rtb.SelStart(), QLatin1Char('|'));
+        QCOMPARE(shown, expected);
+    }
 };
 
-QTEST_GUILESS_MAIN(CompletionTest)
+QTEST_MAIN(CompletionTest)
 #include "Completion_test.moc"
