@@ -24,6 +24,18 @@ const obsoleteSvg = new Set(('altGlyph altGlyphDef altGlyphItem animateColor ani
   'font font-face font-face-format font-face-name font-face-src font-face-uri glyph glyphRef handler hkern iframe ' +
   'listener missing-glyph prefetch solidColor tbreak textArea tref unknown video vkern').split(' '))
 const obsoleteSvgAttr = /^(nav-.*|focusHighlight|focusable|requiredFeatures|requiredFormats|requiredFonts|externalResourcesRequired|enable-background|kerning|color-profile|glyph-orientation-.*|about|datatype|property|resource|rev|typeof|content|clip)$/
+// Attributes the HTML standard lists as obsolete, on every element and on some only.
+const obsoleteAttr = new Set(('align alink allowpaymentrequest allowusermedia archive axis background bgcolor cellpadding ' +
+  'cellspacing char charoff classid clear code codebase codetype compact datapagesize declare frameborder hspace ' +
+  'longdesc lowsrc manifest marginheight marginwidth methods noshade nowrap profile rev rules scheme scrolling ' +
+  'standby summary typemustmatch urn valign version vlink vspace').split(' '))
+const obsoleteOn = {
+  a: 'charset coords name shape', area: 'hreftype nohref type', body: 'link text', col: 'width', colgroup: 'width',
+  embed: 'name', hr: 'color size width', img: 'border name', input: 'ismap usemap', li: 'type',
+  link: 'charset color target', option: 'name', pre: 'width', script: 'charset event for language',
+  table: 'border frame width', td: 'abbr height scope width', th: 'height width', ul: 'type'
+}
+const current = (element, names) => names.filter(a => !obsoleteAttr.has(a) && !(obsoleteOn[element] || '').split(' ').includes(a))
 // The event handler content attributes every HTML element takes.
 const handlers = ('onabort onafterprint onauxclick onbeforeinput onbeforeprint onbeforetoggle onbeforeunload onblur ' +
   'oncancel oncanplay oncanplaythrough onchange onclick onclose oncontextmenu oncopy oncuechange oncut ondblclick ' +
@@ -45,14 +57,15 @@ writeFileSync(`${out}/elements.txt`, header + 'html-tag-names and svg-tag-names:
 // "element attribute..." lines; "*" is every HTML element.
 const lines = ['*' + ' ' + htmlElementAttributes['*'].concat(handlers).join(' ')]
 for (const name of html)
-  if (htmlElementAttributes[name]) lines.push(name + ' ' + htmlElementAttributes[name].join(' '))
+  if (htmlElementAttributes[name] && current(name, htmlElementAttributes[name]).length)
+    lines.push(name + ' ' + current(name, htmlElementAttributes[name]).join(' '))
 const svgGlobal = (svgElementAttributes['*'] || []).filter(a => !obsoleteSvgAttr.test(a))
 for (const name of svg.concat(['svg'])) {
   const own = (svgElementAttributes[name] || []).filter(a => !obsoleteSvgAttr.test(a))
   lines.push(name + ' ' + [...new Set(svgGlobal.concat(own))].join(' '))
 }
 writeFileSync(`${out}/attributes.txt`, header + 'html-element-attributes and svg-element-attributes: ' +
-  'an element and its own attributes on each line, "*" the global attributes of HTML.\n' + lines.join('\n') + '\n')
+  'an element and its own attributes on each line (without those the HTML standard calls obsolete), "*" the global attributes of HTML.\n' + lines.join('\n') + '\n')
 
 // The bare keywords of a value syntax, following the named types it uses a few levels deep.
 function keywords(syntax, depth, seen, found) {
