@@ -39,6 +39,15 @@ qint64 trailing(QByteArrayView s, Is is) {
     return s.size() - i;
 }
 
+// The length of the name of a character reference being typed at the end of s ("&am": 2), or -1.
+// Not after "&&", which is script.
+qint64 referenceAt(QByteArrayView s) {
+    const qint64 name = trailing(s, isAlnum);
+    const qint64 amp = s.size() - name - 1;
+    if (amp < 0 || s[amp] != '&' || (amp > 0 && s[amp - 1] == '&')) return -1;
+    return name;
+}
+
 // The built-in lists, read once on the GUI thread's first completion and never changed after.
 struct Lists {
     QList<QByteArray> elements, properties, entities;
@@ -183,9 +192,8 @@ Context inTag(QByteArrayView tag, QByteArrayView name, markup::Dialect dialect) 
     if (state != State::Quoted && state != State::Unquoted) return none();
     const QByteArray attribute = lowered(tag.sliced(nameFrom, nameEnd - nameFrom));
     const QByteArrayView value = tag.sliced(valueFrom);
-    const qint64 ref = trailing(value, isAlnum);
-    if (state == State::Quoted && value.size() > ref && value[value.size() - ref - 1] == '&')
-        return {Kind::Entity, ref, {}, {}};
+    const qint64 ref = referenceAt(value);
+    if (state == State::Quoted && ref >= 0 && !attribute.startsWith("on")) return {Kind::Entity, ref, {}, {}};
     if (attribute == "style") return cssContext(value, true);
     if (!hasKeywords(element, attribute)) return none();
     return {Kind::Value, trailing(value, [](char c) { return !isBlank(c); }), element, attribute};
@@ -196,8 +204,8 @@ Context markupContext(QByteArrayView before, markup::Dialect dialect) {
     switch (at.place) {
     case markup::Place::Text: {
         if (before.endsWith('<')) return {Kind::Element, 0, {}, {}};
-        const qint64 ref = trailing(before, isAlnum);
-        if (before.size() > ref && before[before.size() - ref - 1] == '&') return {Kind::Entity, ref, {}, {}};
+        const qint64 ref = referenceAt(before);
+        if (ref >= 0) return {Kind::Entity, ref, {}, {}};
         return none();
     }
     case markup::Place::StartTag: {

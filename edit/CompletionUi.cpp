@@ -75,7 +75,7 @@ protected:
 private:
     // Opens the list for the context at the caret; 'asked' on Ctrl+Space.
     void show(bool asked) {
-        if (rtb_.SendScintilla(Sci::SCI_GETSELECTIONS) != 1 || rtb_.hasSelection()) return;
+        if (rtb_.isReadOnly() || rtb_.SendScintilla(Sci::SCI_GETSELECTIONS) != 1 || rtb_.hasSelection()) return;
         const qint64 caret = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS);
         const qint64 from = std::max<qint64>(0, caret - completion::kReach);
         const completion::Context context =

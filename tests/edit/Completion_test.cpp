@@ -54,6 +54,8 @@ private slots:
         row("entity in text", "Tom &am", Kind::Entity, "am", "", "amp");
         row("entity case", "&Aa", Kind::Entity, "Aa", "", "Aacute");
         row("entity in a value", "<a title=\"&co", Kind::Entity, "co", "", "copy");
+        row("script's &&", "<p onclick=\"a &", Kind::None, "", "", "");
+        row("&& in text", "a &&", Kind::None, "", "", "");
         row("end tag", "<p>x</", Kind::None, "", "", "");
         row("comment", "<!-- <", Kind::None, "", "", "");
         row("script", "<script>if (a <", Kind::None, "", "", "");
