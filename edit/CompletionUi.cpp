@@ -59,27 +59,46 @@ protected:
         }
         if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
         const QString text = ke->text();
-        if (text.size() == 1 && text[0].isPrint() && DocumentView::preferences().completeAsYouType &&
-            languageOf(form_) != completion::Language::Other && !pending_) {
-            // Looked at once the key and the typing aids' additions are in; a list showing is
-            // narrowed to the entries that begin with what is typed now.
+        const bool showing = rtb_.SendScintilla(Sci::SCI_AUTOCACTIVE);
+        const bool automatic = DocumentView::preferences().completeAsYouType && languageOf(form_) != completion::Language::Other;
+        if (text.size() == 1 && text[0].isPrint() && (automatic || showing) && !pending_) {
+            // Looked at once the key and the typing aids' additions are in.
             pending_ = true;
-            QTimer::singleShot(0, this, [this] {
-                pending_ = false;
-                show(false);
-            });
+            QTimer::singleShot(0, this, [this, automatic] { afterKey(automatic); });
         }
         return false;
     }
 
 private:
+    completion::Context contextAtCaret(bool asked) const {
+        const qint64 caret = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS);
+        const qint64 from = std::max<qint64>(0, caret - completion::kReach);
+        return completion::contextAt(QByteArrayView(rtb_.rangePointer(from, caret - from), caret - from), languageOf(form_), asked);
+    }
+
+    // After a key: a list showing is narrowed to what is typed now, or goes when the key left its
+    // word (a typing aid may have added or moved text); with no list, one opens where it helps.
+    void afterKey(bool automatic) {
+        pending_ = false;
+        if (rtb_.SendScintilla(Sci::SCI_AUTOCACTIVE)) {
+            const completion::Context now = contextAtCaret(asked_);
+            const qint64 from = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) - now.typed;
+            if (now.kind != context_.kind || from != listFrom_) {
+                rtb_.SendScintilla(Sci::SCI_AUTOCCANCEL);
+                if (automatic) show(false);
+                return;
+            }
+            show(asked_);
+            return;
+        }
+        if (automatic) show(false);
+    }
+
     // Opens the list for the context at the caret; 'asked' on Ctrl+Space.
     void show(bool asked) {
         if (rtb_.isReadOnly() || rtb_.SendScintilla(Sci::SCI_GETSELECTIONS) != 1 || rtb_.hasSelection()) return;
         const qint64 caret = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS);
-        const qint64 from = std::max<qint64>(0, caret - completion::kReach);
-        const completion::Context context =
-            completion::contextAt(QByteArrayView(rtb_.rangePointer(from, caret - from), caret - from), languageOf(form_), asked);
+        const completion::Context context = contextAtCaret(asked);
         if (context.kind == completion::Kind::None) return;
         const QByteArray typed = rtb_.bytes(caret - context.typed, context.typed);
         QList<QByteArray> list;
@@ -98,6 +117,8 @@ private:
             return;
         }
         context_ = context;
+        asked_ = asked;
+        listFrom_ = caret - context.typed;
         rtb_.SendScintilla(Sci::SCI_AUTOCSETSEPARATOR, '\n');
         rtb_.SendScintilla(Sci::SCI_AUTOCSETIGNORECASE,
                            context.kind != completion::Kind::Entity && context.kind != completion::Kind::Word);
@@ -114,6 +135,8 @@ private:
         rtb_.SendScintilla(Sci::SCI_AUTOCCANCEL);
         const completion::Insertion in = completion::insertionFor(context_, chosen);
         const qint64 caret = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS);
+        // Only the word the list was opened for is replaced, never text put in since.
+        if (position != listFrom_ || caret < position || caret - position > completion::kReach) return;
         rtb_.editInOneStep([&] { rtb_.replaceBytes(position, caret, in.text); });
         rtb_.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(position + in.caret));
         // An attribute's or a property's values follow at once where there is a list of them.
@@ -124,6 +147,8 @@ private:
     Form1& form_;
     RichTextBox& rtb_;
     completion::Context context_;   // of the list showing
+    bool asked_ = false;            // the list showing was asked for with Ctrl+Space
+    qint64 listFrom_ = -1;          // where the word it completes begins
     bool pending_ = false;          // a look after the key is on its way
 };
 

@@ -113,27 +113,32 @@ private slots:
         QTest::addColumn<bool>("html");
         QTest::addColumn<bool>("asYouType");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("attribute") << "<input ty\r" << true << true << "<input type=\"|\"";
-        QTest::newRow("its values follow") << "<input ty\rch\r" << true << true << "<input type=\"checkbox|\"";
-        QTest::newRow("reference") << "x &nbs\r" << true << true << "x &nbsp;|";
-        QTest::newRow("css property") << "<p style=\"text-al\r\x1b" << true << true << "<p style=\"text-align: |";
-        QTest::newRow("finished word, Enter") << "<p style=\"color: red\r" << true << true << "<p style=\"color: red\r\n|";
-        QTest::newRow("switched off") << "<input ty\r" << true << false << "<input ty\r\n|";
-        QTest::newRow("Ctrl+Space when off") << "<input ty\a\r" << true << false << "<input type=\"|\"";
-        QTest::newRow("words of plain text") << "alpha beta al\a\r" << false << true << "alpha beta alpha|";
+        QTest::addColumn<bool>("aids");   // the typing aids on too
+        QTest::newRow("attribute") << "<input ty\r" << true << true << "<input type=\"|\"" << false;
+        QTest::newRow("its values follow") << "<input ty\rch\r" << true << true << "<input type=\"checkbox|\"" << false;
+        QTest::newRow("reference") << "x &nbs\r" << true << true << "x &nbsp;|" << false;
+        QTest::newRow("css property") << "<p style=\"text-al\r\x1b" << true << true << "<p style=\"text-align: |" << false;
+        QTest::newRow("finished word, Enter") << "<p style=\"color: red\r" << true << true << "<p style=\"color: red\r\n|" << false;
+        QTest::newRow("switched off") << "<input ty\r" << true << false << "<input ty\r\n|" << false;
+        QTest::newRow("Ctrl+Space when off") << "<input ty\a\r" << true << false << "<input type=\"|\"" << false;
+        QTest::newRow("words of plain text") << "alpha beta al\a\r" << false << true << "alpha beta alpha|" << false;
+        // The list after '<' goes when "</" completes the end tag: Enter then starts a new line.
+        QTest::newRow("end tag added by the aids") << "<p>x</\r" << true << true << "<p>x</p>\r\n|" << true;
+        QTest::newRow("attribute, quotes paired") << "<a tar\r_b\r" << true << true << "<a target=\"_blank|\"" << true;
     }
     void keys() {
         QFETCH(QString, keys);
         QFETCH(bool, html);
         QFETCH(bool, asYouType);
         QFETCH(QString, expected);
+        QFETCH(bool, aids);
         ScratchDir dir;
         auto frame = makeFrame();
         Form1* form = frame->ActiveForm();
         if (html) DocumentView::of(form)->setSyntaxKind(syntax::Kind::Html);
         const prefs::Editor was = DocumentView::preferences();
         prefs::Editor p = was;
-        p.closeTags = p.pairBrackets = p.abbreviationsOnTab = false;
+        p.closeTags = p.pairBrackets = p.abbreviationsOnTab = aids;
         p.completeAsYouType = asYouType;
         DocumentView::setPreferences(p);
         RichTextBox& rtb = *form->RTB1;
