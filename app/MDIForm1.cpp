@@ -7,6 +7,7 @@
 #include "documents/Form1.h"
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
+#include "edit/CompletionUi.h"
 #include "edit/ToggleComment.h"
 #include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
@@ -140,6 +141,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     });
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
     editcmd::attachTypingAids(*form);
+    editcmd::attachCompletion(*form);
     diskFollower_->follow(*form);
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
@@ -221,6 +223,7 @@ void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
 void MDIForm1::mnuView_Click() {
     viewcmd::mnuView(*this);
     editcmd::mnuViewTypingAids(*this);
+    editcmd::mnuViewCompletion(*this);
 }
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
@@ -247,6 +250,7 @@ void MDIForm1::mnuViewIndentSpaces_Click() { viewcmd::IndentWithSpaces(); }
 void MDIForm1::mnuViewBrowser_Click() { fileops::ViewInBrowser(*this); }
 void MDIForm1::mnuViewCloseTags_Click() { editcmd::ToggleCloseTags(); }
 void MDIForm1::mnuViewPairBrackets_Click() { editcmd::TogglePairBrackets(); }
+void MDIForm1::mnuViewCompleteAsYouType_Click() { editcmd::ToggleCompleteAsYouType(); }
 void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsOnTab(); }
 
 // ---- Window

@@ -101,6 +101,7 @@ public slots:
     void mnuViewBrowser_Click();
     void mnuViewCloseTags_Click();
     void mnuViewPairBrackets_Click();
+    void mnuViewCompleteAsYouType_Click();
     void mnuViewAbbreviationsOnTab_Click();
 
     void mnuWindow_Click();

@@ -79,6 +79,7 @@ const std::vector<MenuEntry>& menuTree() {
         {1, "mnuViewCloseTags", "Close Ta&gs", nullptr},
         {1, "mnuViewPairBrackets", "&Pair Brackets and Quotes", nullptr},
         {1, "mnuViewAbbreviationsOnTab", "&Expand Abbreviations with Tab", nullptr},
+        {1, "mnuViewCompleteAsYouType", "Complete as &You Type", nullptr},
         {0, "mnuWindow", "&Window", nullptr},
         {1, "mnuWindowTileHorizontal", "Tile &Horizontal", nullptr},
         {1, "mnuWindowTileVertical", "Tile Vertical", nullptr},

@@ -1,4 +1,4 @@
-// Typing with the typing aids (closing tags, pairs, abbreviations) on against off, at the end of a
+// Typing with the typing aids (closing tags, pairs, abbreviations, completion lists) on against off, at the end of a
 // 5 MB page: each key runs until the program is idle again.
 #include "bench/Bench.h"
 
@@ -31,7 +31,7 @@ void press(QWidget& w, int key, const QString& text) {
 
 void setAids(bool on) {
     prefs::Editor p = DocumentView::preferences();
-    p.closeTags = p.pairBrackets = p.abbreviationsOnTab = on;
+    p.closeTags = p.pairBrackets = p.abbreviationsOnTab = p.completeAsYouType = on;
     DocumentView::setPreferences(p);
 }
 

@@ -258,6 +258,23 @@ bool inText(QByteArrayView before, Dialect dialect) {
     return scan(before, dialect, [](const Tag&) { return true; }).where == Where::Text;
 }
 
+At placeAt(QByteArrayView before, Dialect dialect) {
+    const Stop stop = scan(before, dialect, [](const Tag&) { return true; });
+    switch (stop.where) {
+    case Where::Text: return {};
+    case Where::RawText: return {Place::RawText, stop.name};
+    case Where::Other: return {Place::Other, {}};
+    case Where::StartTag:
+    case Where::EndTag: {
+        const bool start = stop.where == Where::StartTag;
+        // The name is a view into 'before', right after "<" or "</"; an end tag may have none yet.
+        const qint64 from = stop.name.isEmpty() ? before.lastIndexOf('<') : stop.name.data() - before.data() - (start ? 1 : 2);
+        return {start ? Place::StartTag : Place::EndTag, stop.name, from};
+    }
+    }
+    return {};
+}
+
 bool betweenTags(QByteArrayView before, QByteArrayView after, Dialect dialect) {
     if (!before.endsWith('>') || !after.startsWith("</")) return false;
     const qint64 lt = before.lastIndexOf('<');

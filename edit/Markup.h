@@ -38,6 +38,17 @@ SlashTyped slashTyped(QByteArrayView before, QByteArrayView after, Dialect diale
 // instruction or the content of <script>, <style>, <textarea> or <title>.
 bool inText(QByteArrayView before, Dialect dialect);
 
+// Where the end of 'before' stands: in text, in the content of <script>, <style>, <textarea> or
+// <title> (element: its name), inside a start or end tag (element: the name typed so far; tagFrom:
+// where its '<' is in 'before'), or elsewhere (a comment, a declaration, a processing instruction).
+enum class Place { Text, RawText, StartTag, EndTag, Other };
+struct At {
+    Place place = Place::Text;
+    QByteArrayView element;
+    qint64 tagFrom = -1;
+};
+At placeAt(QByteArrayView before, Dialect dialect);
+
 // Whether the caret stands between a start tag and its own end tag, "<div>|</div>" (Enter then
 // puts the end tag on a line of its own).
 bool betweenTags(QByteArrayView before, QByteArrayView after, Dialect dialect);

@@ -26,6 +26,7 @@ const QByteArray kFoldMargin = QByteArrayLiteral("foldMargin");
 const QByteArray kCloseTags = QByteArrayLiteral("closeTags");
 const QByteArray kPairBrackets = QByteArrayLiteral("pairBrackets");
 const QByteArray kAbbreviationsOnTab = QByteArrayLiteral("abbreviationsOnTab");
+const QByteArray kCompleteAsYouType = QByteArrayLiteral("completeAsYouType");
 
 // One "key=value" line of the file, under its "[group]".
 struct Entry {
@@ -121,7 +122,8 @@ Editor read() {
     for (const auto& [key, on] : {std::pair{kFinalLineEnd, &e.finalLineEnd}, std::pair{kFoldMargin, &e.foldMargin},
                                   std::pair{kCloseTags, &e.closeTags},
                                   std::pair{kPairBrackets, &e.pairBrackets},
-                                  std::pair{kAbbreviationsOnTab, &e.abbreviationsOnTab}}) {
+                                  std::pair{kAbbreviationsOnTab, &e.abbreviationsOnTab},
+                                  std::pair{kCompleteAsYouType, &e.completeAsYouType}}) {
         const QByteArray v = valueOf(entries, key).toLower();
         if (v == "false" || v == "0") *on = false;
     }
@@ -142,6 +144,7 @@ bool write(const Editor& editor) {
     set(entries, kCloseTags, editor.closeTags ? "true" : "false");
     set(entries, kPairBrackets, editor.pairBrackets ? "true" : "false");
     set(entries, kAbbreviationsOnTab, editor.abbreviationsOnTab ? "true" : "false");
+    set(entries, kCompleteAsYouType, editor.completeAsYouType ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }

@@ -19,6 +19,7 @@ struct Editor {
     bool closeTags = true;           // '>' of a start tag adds its end tag, "</" the open element's name
     bool pairBrackets = true;        // brackets and quotes typed in pairs, and typed over
     bool abbreviationsOnTab = true;  // Tab after an abbreviation in HTML expands it
+    bool completeAsYouType = true;   // the completion list opens by itself in markup and CSS (edit/CompletionUi.h)
     bool operator==(const Editor&) const = default;
 };
 

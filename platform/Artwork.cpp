@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include <QApplication>
+#include <QFile>
 #include <QtMath>
 
 // The resources live in the core library; naming their initializer keeps the linker from
@@ -15,6 +16,13 @@ QPixmap picture(const QString& name) {
     static const bool initialised = (initResources(), true);
     Q_UNUSED(initialised);
     return QPixmap(QStringLiteral(":/images/%1.png").arg(name));
+}
+
+QByteArray builtInFile(const QString& path) {
+    static const bool initialised = (initResources(), true);
+    Q_UNUSED(initialised);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QFont font(qreal points, bool bold) {

@@ -1,5 +1,6 @@
 #pragma once
 // The program's own pictures and the twip layout of its fixed-size windows.
+#include <QByteArray>
 #include <QFont>
 #include <QPixmap>
 #include <QRect>
@@ -11,6 +12,9 @@ namespace artwork {
 
 // One of the pictures built into the program: "logo", "splash-banner", "about-banner".
 QPixmap picture(const QString& name);
+
+// A data file built into the program (":/completion/elements.txt"), or nothing.
+QByteArray builtInFile(const QString& path);
 
 // Window layouts are drawn in twips, 15 to the pixel at 96 dots per inch.
 constexpr int px(int twips) { return (twips + 7) / 15; }

@@ -58,6 +58,7 @@ const Expected kExpected[] = {
     {"mnuViewBar2", "", ""}, {"mnuViewBrowser", "View in &Browser", "F12"}, {"mnuViewBar3", "", ""},
     {"mnuViewCloseTags", "Close Ta&gs", ""}, {"mnuViewPairBrackets", "&Pair Brackets and Quotes", ""},
     {"mnuViewAbbreviationsOnTab", "&Expand Abbreviations with Tab", ""},
+    {"mnuViewCompleteAsYouType", "Complete as &You Type", ""},
     {"mnuWindow", "&Window", ""}, {"mnuWindowTileHorizontal", "Tile &Horizontal", ""},
     {"mnuWindowTileVertical", "Tile Vertical", ""}, {"mnuWindowCascade", "&Cascade", ""},
     {"mnuWindowArrangeIcons", "&Arrange Icons", ""},
