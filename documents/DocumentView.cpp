@@ -94,6 +94,9 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
     // The control's text may already hold something: count it once.
     recount();
 
+    embeddedTimer_.setSingleShot(true);
+    embeddedTimer_.setInterval(40);
+    connect(&embeddedTimer_, &QTimer::timeout, this, &DocumentView::colourEmbedded);
     rtb_.installEventFilter(this);
     connect(&form, &Form1::fileAssigned, this, &DocumentView::onFileAssigned);
     connect(&rtb_, &RichTextBox::Change, this, &DocumentView::onChange);
@@ -109,7 +112,10 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
     connect(&rtb_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION)) updateMatches();
         if (updated & Sci::SC_UPDATE_SELECTION) revealCaret();
-        if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_V_SCROLL | Sci::SC_UPDATE_H_SCROLL)) colourEmbedded();
+        // Scrolling shows new text at once; typing moves the colours with the text, and they are
+        // laid anew once the keys pause, so that typing never waits for them.
+        if (updated & (Sci::SC_UPDATE_V_SCROLL | Sci::SC_UPDATE_H_SCROLL)) colourEmbedded();
+        else if ((updated & Sci::SC_UPDATE_CONTENT) && embeddedStale_ && lexer_) embeddedTimer_.start();
     });
     connect(&rtb_, &QsciScintillaBase::SCN_CHARADDED, this, &DocumentView::keepIndent);
 }
@@ -177,6 +183,7 @@ void DocumentView::applyColouring() {
     }
     applyFolding();
     applyTheme();
+    embeddedStale_ = true;
     colourEmbedded();
 }
 
@@ -464,6 +471,17 @@ void DocumentView::colourEmbedded() {
             to = std::min(to, from + embedded::kMostShown);
         }
     }
+    // Nothing to do when neither the text nor what is shown changed (laying indicators anew
+    // redraws the window, and comes back here).
+    if (!embeddedStale_ && from == embeddedFrom_ && to == embeddedTo_) return;
+    embeddedStale_ = false;
+    std::vector<embedded::Span> spans;
+    if (page && to > from) {
+        const qint64 start = std::max<qint64>(0, from - embedded::kLookBack);
+        const QByteArray text = rtb_.bytes(start, to - start);
+        spans = embedded::pageSpans(text, start, from, to);
+        if (from == embeddedFrom_ && to == embeddedTo_ && spans == embeddedSpans_) return;
+    }
     // Off what was coloured before.
     for (int k = 0; k < kEmbeddedKinds && embeddedTo_ > embeddedFrom_; ++k) {
         rtb_.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kEmbeddedIndicator + k);
@@ -471,10 +489,8 @@ void DocumentView::colourEmbedded() {
                            static_cast<long>(std::min(embeddedTo_, rtb_.byteLength()) - embeddedFrom_));
     }
     embeddedFrom_ = embeddedTo_ = 0;
+    embeddedSpans_.clear();
     if (!page || to <= from) return;
-    const qint64 start = std::max<qint64>(0, from - embedded::kLookBack);
-    const QByteArray text = rtb_.bytes(start, to - start);
-    const std::vector<embedded::Span> spans = embedded::pageSpans(text, start, from, to);
     for (const embedded::Span& span : spans) {
         rtb_.SendScintilla(Sci::SCI_SETINDICATORCURRENT, kEmbeddedIndicator + int(span.kind));
         const qint64 a = std::max(span.from, from), b = std::min(span.to, to);
@@ -482,6 +498,7 @@ void DocumentView::colourEmbedded() {
     }
     embeddedFrom_ = from;
     embeddedTo_ = to;
+    embeddedSpans_ = std::move(spans);
 }
 
 void DocumentView::setMatching(bool on) {
@@ -600,6 +617,7 @@ void DocumentView::onModified(int position, int modificationType, int length) {
     // change does not always come (the control leaves it out while it handles a key or a program
     // edit): the next notice before a change, or the control's Change, completes the count then.
     const qint64 p = position;
+    if (modificationType & (Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE)) embeddedStale_ = true;
     if (modificationType & (Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE)) {
         finishPending();
         if (modificationType & Sci::SC_MOD_BEFOREINSERT) {

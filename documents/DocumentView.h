@@ -5,12 +5,14 @@
 // quote or tag pair at the caret, Enter keeping the indentation, and the kinds of line end the
 // text holds (for the status bar) with the line end Enter types: a text read in sets it to its
 // most frequent one. None of it changes the text behind the user's back.
+#include "documents/EmbeddedColouring.h"
 #include "documents/LineEnds.h"
 #include "documents/Syntax.h"
 #include "io/Preferences.h"
 
 #include <QFont>
 #include <QObject>
+#include <QTimer>
 
 class Form1;
 class QsciLexer;
@@ -105,6 +107,9 @@ private:
     bool sizeCheckQueued_ = false;
     bool themeQueued_ = false;
     qint64 embeddedFrom_ = 0, embeddedTo_ = 0;   // the range the embedded colours were last laid on
+    std::vector<embedded::Span> embeddedSpans_;   // and the spans laid there
+    bool embeddedStale_ = true;                   // the text changed since
+    QTimer embeddedTimer_;                        // lays them anew once typing pauses
     bool wrap_ = false;
     bool folding_ = false;
     bool matching_ = true;
