@@ -22,6 +22,8 @@ const QByteArray kSpaces = QByteArrayLiteral("indentWithSpaces");
 const QByteArray kZoom = QByteArrayLiteral("zoom");
 const QByteArray kFinalLineEnd = QByteArrayLiteral("finalLineEnd");
 const QByteArray kFoldMargin = QByteArrayLiteral("foldMargin");
+const QByteArray kBrowser = QByteArrayLiteral("browser");
+const QByteArray kDesktopRecent = QByteArrayLiteral("desktopRecent");
 
 // One "key=value" line of the file, under its "[group]".
 struct Entry {
@@ -120,6 +122,15 @@ Editor read() {
     const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
+}
+
+Desktop readDesktop() {
+    Desktop d;
+    const QList<Entry> entries = readEntries();
+    d.browser = QString::fromUtf8(valueOf(entries, kBrowser)).trimmed();
+    const QByteArray recent = valueOf(entries, kDesktopRecent).toLower();
+    if (recent == "false" || recent == "0") d.recentList = false;
+    return d;
 }
 
 bool write(const Editor& editor) {
