@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -78,6 +77,40 @@ bool execWords(const QString& line, QStringList& words) {
     if (inWord) words << word;
     return !quoted;
 }
+// Words of a command as a POSIX shell splits them, without expanding anything: blanks separate
+// them, single quotes keep everything, double quotes keep all but \\, \", \$ and \`, and a
+// backslash outside quotes keeps the next character. False when a quote is left open.
+bool shellWords(const QString& line, QStringList& words) {
+    QString word;
+    bool inWord = false;
+    QChar quote;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quote == u'\'') {
+            if (c == u'\'') quote = QChar();
+            else word += c;
+        } else if (quote == u'"') {
+            if (c == u'"') quote = QChar();
+            else if (c == u'\\' && i + 1 < line.size() && QStringLiteral("\\\"$`").contains(line[i + 1])) word += line[++i];
+            else word += c;
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+            inWord = true;
+        } else if (c == u'\\' && i + 1 < line.size()) {
+            word += line[++i];
+            inWord = true;
+        } else if (c == u' ' || c == u'\t') {
+            if (inWord) words << word;
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words << word;
+    return quote.isNull();
+}
 } // namespace
 
 BrowserLaunch commandFromExec(const QString& exec, const QString& file) {
@@ -119,8 +152,8 @@ QString execOfDesktopEntry(const QByteArray& text) {
 }
 
 BrowserLaunch commandFromPreference(const QString& command, const QString& file) {
-    QStringList words = QProcess::splitCommand(command);
-    if (words.isEmpty()) return {};
+    QStringList words;
+    if (!shellWords(command, words) || words.isEmpty() || words.first().isEmpty()) return {};
     bool placed = false;
     for (qsizetype i = 1; i < words.size(); ++i) {
         if (words[i] == QLatin1String("%s") || words[i] == QLatin1String("%f") || words[i] == QLatin1String("%u")) {
