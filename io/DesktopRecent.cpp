@@ -60,13 +60,14 @@ struct Places {
 // False when the text is not a bookmark file whose prefixes are the usual ones.
 bool locate(const QString& text, const QString& href, Places& at) {
     QXmlStreamReader r(text);
-    qint64 prev = 0;
     int depth = 0;
     bool inOurs = false;
     while (!r.atEnd()) {
         const QXmlStreamReader::TokenType token = r.readNext();
-        const qint64 start = prev;
-        prev = r.characterOffset();
+        // The reader's offset is where a tag ends; it starts at the '<' before (a tag holds no
+        // other: attribute values have theirs escaped).
+        const qint64 prev = r.characterOffset();
+        const qint64 start = text.lastIndexOf(u'<', prev - 1);
         if (token == QXmlStreamReader::StartElement) {
             ++depth;
             const QString name = r.qualifiedName().toString();
