@@ -21,14 +21,14 @@ done
 # A compiler cache, when installed, makes a build from nothing after the first one take seconds.
 if command -v ccache >/dev/null; then
   launcher=ccache
-  cache_note="ccache is installed: a build it has seen before takes well under a minute"
+  cache_note="ccache is installed: a build from nothing it has seen before takes under a minute"
 else
   launcher=
-  cache_note="install ccache (sudo apt-get install ccache) and later builds from nothing take well under a minute"
+  cache_note="install ccache (sudo apt-get install ccache) and later builds from nothing take under a minute"
 fi
 if [ ! -x "$build/tesselpad" ]; then
   echo "Building Tesselpad (Release, C++ with Qt 6 and QScintilla, about 90 files) in $build."
-  echo "The first build takes about 11 minutes on a 2-core machine, less with more cores;"
+  echo "The first build takes about 3 minutes on a 2-core machine (more when it is busy or slow),"
   echo "$cache_note. Ninja counts the steps: [done/all]."
 else
   echo "Bringing the build in $build up to date (seconds, unless sources changed)."
