@@ -185,8 +185,8 @@ BrowserLaunch chooseBrowser(const BrowserSources& s, const QString& file) {
     if (!s.onPath.isEmpty()) return {s.onPath.first(), {file}, {}};
     BrowserLaunch none;
     none.missing = QStringLiteral("No web browser was found: the desktop names none for web addresses "
-                                  "(x-scheme-handler/https), and neither sensible-browser nor x-www-browser "
-                                  "is installed. Install a browser, or name one in %1 as a line "
+                                  "(x-scheme-handler/https), and Debian's sensible-browser and x-www-browser "
+                                  "have none to start. Install a browser, or name one in %1 as a line "
                                   "browser=firefox under [editor].")
                        .arg(prefs::path());
     return none;
@@ -226,8 +226,12 @@ BrowserLaunch browserFor(const QString& file) {
             }
             if (!s.handlerEntry.isEmpty()) break;
         }
+        // sensible-browser is there on every Debian system, browser or not: it counts only when
+        // it has one to start (the BROWSER variable or one of the alternatives it tries).
+        const auto found = [](const char* name) { return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty(); };
+        const bool debianHasOne = !qEnvironmentVariableIsEmpty("BROWSER") || found("x-www-browser") || found("gnome-www-browser");
         for (const QString& name : kFallbacks)
-            if (!QStandardPaths::findExecutable(name).isEmpty()) s.onPath << name;
+            if (!QStandardPaths::findExecutable(name).isEmpty() && (debianHasOne || name != kFallbacks.first())) s.onPath << name;
     }
     BrowserLaunch launch = chooseBrowser(s, file);
     if (!launch.program.isEmpty() && !launch.program.contains(u'/') && QStandardPaths::findExecutable(launch.program).isEmpty()) {
