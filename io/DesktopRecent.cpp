@@ -5,19 +5,26 @@
 #include "io/SmallFile.h"
 #include "platform/System.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace io {
 namespace {
 // Busy desktops keep a few megabytes of recent files; a larger file is not touched.
 constexpr qint64 kReadLimit = 16 * 1024 * 1024;
+// Files added at once, at most: the newest.
+constexpr qsizetype kBatch = 50;
 
 const QString kApp = QStringLiteral("Tesselpad");
 const QString kBookmarkNs = QStringLiteral("http://www.freedesktop.org/standards/desktop-bookmarks");
@@ -141,8 +148,28 @@ QByteArray withDesktopRecent(const QByteArray& old, const QString& file, const Q
     return text.toUtf8();
 }
 
-bool addToDesktopRecent(const QString& file) {
-    if (!prefs::readDesktop().recentList || !QDir::isAbsolutePath(file)) return false;
+bool addToDesktopRecent(const QString& file) { return addToDesktopRecent(QStringList{file}); }
+
+void addToDesktopRecentSoon(const QString& file) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread()) {
+        addToDesktopRecent(file);
+        return;
+    }
+    static QStringList pending;   // the GUI thread's
+    const bool first = pending.isEmpty();
+    pending.removeAll(file);
+    pending.append(file);
+    if (!first) return;
+    QTimer::singleShot(0, app, [] {
+        const QStringList files = pending.mid(std::max<qsizetype>(0, pending.size() - kBatch));
+        pending.clear();
+        addToDesktopRecent(files);
+    });
+}
+
+bool addToDesktopRecent(const QStringList& files) {
+    if (!prefs::readDesktop().recentList) return false;
     const QString path = desktopRecentPath();
     QByteArray old;
     const QFileInfo info(path);
@@ -151,10 +178,17 @@ bool addToDesktopRecent(const QString& file) {
         if (!readSmallFile(QFile::encodeName(path), kReadLimit + 1, old) || old.size() > kReadLimit || old.isEmpty())
             return false;
     }
-    // By the name only: the file itself is not read again for this.
-    const QString mime = QMimeDatabase().mimeTypeForFile(file, QMimeDatabase::MatchExtension).name();
-    const QByteArray text = withDesktopRecent(old, file, mime, tp::sys().now());
-    if (text.isEmpty() || !QDir().mkpath(info.absolutePath())) return false;
+    const QMimeDatabase mimes;
+    const QDateTime now = tp::sys().now();
+    QByteArray text = old;
+    for (const QString& file : files) {
+        if (!QDir::isAbsolutePath(file)) continue;
+        // By the name only: the file itself is not read again for this.
+        const QString mime = mimes.mimeTypeForFile(file, QMimeDatabase::MatchExtension).name();
+        text = withDesktopRecent(text, file, mime, now);
+        if (text.isEmpty()) return false;
+    }
+    if (text == old || !QDir().mkpath(info.absolutePath())) return false;
     return writeAtomically(path, text, /*allowInPlace=*/false).ok;
 }
 

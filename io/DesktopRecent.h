@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace io {
 
@@ -21,8 +22,14 @@ QString desktopRecentPath();
 // An empty 'old' gives a new list.
 QByteArray withDesktopRecent(const QByteArray& old, const QString& file, const QString& mimeType, const QDateTime& now);
 
-// Adds the file to the desktop's list, unless the preferences say not to (io/Preferences.h).
-// False when the list was left as it was.
+// Adds the files to the desktop's list, in order (the last one newest), unless the preferences
+// say not to (io/Preferences.h): the list is read once and written once. False when it was left
+// as it was.
+bool addToDesktopRecent(const QStringList& files);
 bool addToDesktopRecent(const QString& file);
+// The same once the event loop runs again, for every file asked for until then (of many, the
+// newest 50): a launch with thousands of files reads and writes the list once, not once a file.
+// GUI thread only (its queue is that thread's); elsewhere, or without an application, at once.
+void addToDesktopRecentSoon(const QString& file);
 
 } // namespace io

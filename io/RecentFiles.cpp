@@ -73,7 +73,7 @@ QStringList recentFiles() {
 void rememberFile(const QString& path) {
     if (!QDir::isAbsolutePath(path)) return;
     // The desktop's list too, also for a file that is first on ours already: its time changes.
-    addToDesktopRecent(path);
+    addToDesktopRecentSoon(path);
     QStringList files = recentFiles();
     if (!files.isEmpty() && files.first() == path) return;
     files.removeAll(path);
