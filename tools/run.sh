@@ -8,14 +8,18 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 
 # The files are named from the folder run.sh was started in; the program starts in $root.
+# (The value of a Qt option such as -style fusion is not a file.)
 args=()
 files_only=0
+prev=
 for a in "$@"; do
   if [ "$files_only" = 0 ] && [ "$a" = -- ]; then files_only=1; args+=("$a"); continue; fi
-  if [ "$files_only" = 1 ] || [[ "$a" != -* ]]; then
+  if [ "$files_only" = 1 ] || { [[ "$a" != -* ]] &&
+       [[ ! "$prev" =~ ^-(style|stylesheet|platform|platformtheme|display|geometry|qwindowgeometry|qwindowtitle|qwindowicon|title)$ ]]; }; then
     [[ "$a" = /* ]] || a="$PWD/$a"
   fi
   args+=("$a")
+  prev=$a
 done
 
 # A compiler cache, when installed, makes a build from nothing after the first one take seconds.
