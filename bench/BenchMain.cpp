@@ -178,8 +178,10 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir dir;
     options.workDir = dir.path();
-    // Opening and saving keep a list of recent files in the configuration folder: not the user's.
+    // Opening and saving keep a list of recent files in the configuration folder and add to the
+    // desktop's in the data folder: not the user's.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
     for (const bench::Section& s : bench::sections()) {
         if (!wanted.isEmpty() && !wanted.contains(QString::fromLatin1(s.name))) continue;
         std::printf("== %s\n", s.name);

@@ -31,6 +31,7 @@ struct Launcher {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), work + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), work + QStringLiteral("/data"));
         socket = runtime + QStringLiteral("/tesselpad-offscreen-");
     }
     void start(QProcess& p, const QStringList& args) const {

@@ -1,13 +1,13 @@
 #include "fileops/ViewInBrowser.h"
 
 #include "documents/DocumentFrame.h"
+#include "fileops/BrowserChoice.h"
 #include "documents/Form1.h"
 #include "fileops/SaveCommands.h"
 #include "platform/Modal.h"
 #include "platform/System.h"
 
 #include <QFileInfo>
-#include <QUrl>
 
 namespace fileops {
 
@@ -21,7 +21,12 @@ bool ViewInBrowser(DocumentFrame& frame) {
         if (!SaveWindow(frame, *form)) return false;
     }
     const QString path = QFileInfo(form->fileFor(form->Caption())).absoluteFilePath();
-    if (!tp::sys().openUrl(QUrl::fromLocalFile(path))) {
+    const BrowserLaunch browser = browserFor(path);
+    if (browser.program.isEmpty()) {
+        tp::MsgBox(browser.missing);
+        return false;
+    }
+    if (!tp::sys().startDetached(browser.program, browser.arguments)) {
         tp::MsgBox(QStringLiteral("Can't open the browser for ") + path);
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
-// View in Browser: the active document's file, as saved, handed to the desktop's launcher, which
-// opens it in the program the desktop gives its kind of file (the web browser for a page).
+// View in Browser: the active document's file, as saved, opened in a web browser: the one the user
+// names in the preferences, else the desktop's default web browser (fileops/BrowserChoice.h), never
+// the program the desktop opens .html files with, which may be this editor.
 #include <QString>
 
 class DocumentFrame;
@@ -13,7 +14,8 @@ inline const QString kSaveBeforeBrowsing =
 
 // A document with changes not saved, or without a file, is saved first when the user says Yes
 // (as Save does: an untitled one through the Save dialog); No, or a save that did not happen,
-// shows nothing. Returns whether the file was handed to the launcher.
+// shows nothing; when no browser is found, a message says what is missing. Returns whether a
+// browser was started.
 bool ViewInBrowser(DocumentFrame& frame);
 
 } // namespace fileops

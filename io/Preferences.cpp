@@ -27,6 +27,8 @@ const QByteArray kCloseTags = QByteArrayLiteral("closeTags");
 const QByteArray kPairBrackets = QByteArrayLiteral("pairBrackets");
 const QByteArray kAbbreviationsOnTab = QByteArrayLiteral("abbreviationsOnTab");
 const QByteArray kCompleteAsYouType = QByteArrayLiteral("completeAsYouType");
+const QByteArray kBrowser = QByteArrayLiteral("browser");
+const QByteArray kDesktopRecent = QByteArrayLiteral("desktopRecent");
 
 // One "key=value" line of the file, under its "[group]".
 struct Entry {
@@ -130,6 +132,15 @@ Editor read() {
     const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
+}
+
+Desktop readDesktop() {
+    Desktop d;
+    const QList<Entry> entries = readEntries();
+    d.browser = QString::fromUtf8(valueOf(entries, kBrowser)).trimmed();
+    const QByteArray recent = valueOf(entries, kDesktopRecent).toLower();
+    if (recent == "false" || recent == "0") d.recentList = false;
+    return d;
 }
 
 bool write(const Editor& editor) {

@@ -27,8 +27,18 @@ constexpr int kZoomMin = -8;
 constexpr int kZoomMax = 20;
 bool validTabWidth(int width);
 
+// Two entries of the same group that the user sets by hand: "browser=" a command View in Browser
+// runs instead of the desktop's web browser (no shell: its words split as a shell splits them, the
+// page's file added as one argument, or put where %s, %f or %u stands), and "desktopRecent=false",
+// which keeps opened and saved files off the desktop's list of recent files.
+struct Desktop {
+    QString browser;          // empty: the desktop's default web browser
+    bool recentList = true;   // files opened and saved are added to the desktop's recent list
+};
+
 // The preferences file.
 QString path();
+Desktop readDesktop();
 Editor read();
 // Replaces the file whole, keeping the entries it does not know. False when it could not be written
 // (the preferences then last for this run only).

@@ -1,5 +1,7 @@
 #include "io/RecentFiles.h"
 
+#include "io/DesktopRecent.h"
+
 #include "io/SmallFile.h"
 #include "io/UniqueFd.h"
 #include "platform/FileNames.h"
@@ -70,6 +72,8 @@ QStringList recentFiles() {
 
 void rememberFile(const QString& path) {
     if (!QDir::isAbsolutePath(path)) return;
+    // The desktop's list too, also for a file that is first on ours already: its time changes.
+    addToDesktopRecentSoon(path);
     QStringList files = recentFiles();
     if (!files.isEmpty() && files.first() == path) return;
     files.removeAll(path);

@@ -17,7 +17,8 @@ QString recentFilesPath();
 // platform/FileNames.h), repeats and lines past the eighth are left out, so a damaged file gives
 // a shorter list, never an error and never a namesake.
 QStringList recentFiles();
-// Puts the file first (moving it up when it is already listed) and keeps the newest eight.
+// Puts the file first (moving it up when it is already listed) and keeps the newest eight; adds it
+// to the desktop's list of recent files as well (io/DesktopRecent.h).
 void rememberFile(const QString& path);
 // Takes the file off the list.
 void forgetFile(const QString& path);

@@ -2,12 +2,16 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QProcess>
 
 namespace tp {
 
 void SystemServices::beep() { QApplication::beep(); }
 QDateTime SystemServices::now() { return QDateTime::currentDateTime(); }
 bool SystemServices::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool SystemServices::startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
 
 namespace {
 SystemServices* g_services = nullptr;

@@ -1,8 +1,10 @@
 #pragma once
-// The few services the program takes from the desktop besides windows: the beep, the clock and
-// the document launcher. Tests put their own in place to count beeps and set the time.
+// The few services the program takes from the desktop besides windows: the beep, the clock, the
+// document launcher and the program starter. Tests put their own in place to count beeps, set the
+// time and see what would have been started.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <cstring>
 
@@ -15,6 +17,9 @@ public:
     virtual QDateTime now();
     // Hands a file or web address to the desktop's launcher; false when it could not be started.
     virtual bool openUrl(const QUrl& url);
+    // Starts a program with these arguments, no shell between, and does not wait for it; false
+    // when it could not be started.
+    virtual bool startDetached(const QString& program, const QStringList& arguments);
 };
 
 SystemServices& sys();

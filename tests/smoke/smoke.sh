@@ -72,7 +72,7 @@ expect_bytes() {   # file printf-format
 # ---- The program
 start() {   # [argument...]
   : >"$work/stderr"
-  (cd "$work" && exec env QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" "$program" "$@" 2>>"$work/stderr") &
+  (cd "$work" && exec env QT_QPA_PLATFORM=xcb XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$program" "$@" 2>>"$work/stderr") &
   app=$!
   wait_window Tesselpad
 }
@@ -211,7 +211,7 @@ key x
 expect_clean_exit
 
 step "tesselpad FILE opens FILE; a second launch hands its file to the first frame"
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf 'first' >"$work/first.htm"
 printf 'second' >"$work/second.htm"
