@@ -32,7 +32,13 @@ completion::Language languageOf(const Form1& form) {
 // The list of one window; it lives and works on the GUI thread only, as its window does.
 class CompletionList : public QObject {
 public:
+    // The pause after a key before its list opens or narrows.
+    static constexpr int kPauseMs = 12;
+
     explicit CompletionList(Form1& form) : QObject(&form), form_(form), rtb_(*form.RTB1) {
+        keyTimer_.setSingleShot(true);
+        keyTimer_.setInterval(kPauseMs);
+        connect(&keyTimer_, &QTimer::timeout, this, [this] { afterKey(keyAutomatic_); });
         rtb_.installEventFilter(this);
         connect(&rtb_, qOverload<const char*, int, int, int>(&Sci::SCN_AUTOCSELECTION), this,
                 [this](const char* chosen, int position, int, int) { take(chosen, position); });
@@ -64,10 +70,12 @@ protected:
         const QString text = ke->text();
         const bool showing = rtb_.SendScintilla(Sci::SCI_AUTOCACTIVE);
         const bool automatic = DocumentView::preferences().completeAsYouType && languageOf(form_) != completion::Language::Other;
-        if (text.size() == 1 && text[0].isPrint() && (automatic || showing) && !pending_) {
-            // Looked at once the key and the typing aids' additions are in.
-            pending_ = true;
-            QTimer::singleShot(0, this, [this, automatic] { afterKey(automatic); });
+        if (text.size() == 1 && text[0].isPrint() && (automatic || showing)) {
+            // Looked at once the key and the typing aids' additions are in, and the keys pause:
+            // a list is of no use for a key that more keys follow at once (drawing one takes more
+            // than a millisecond). Meanwhile a list showing follows the keys by itself.
+            keyAutomatic_ = automatic;
+            keyTimer_.start();
         }
         return false;
     }
@@ -82,7 +90,6 @@ private:
     // After a key: a list showing is narrowed to what is typed now, or goes when the key left its
     // word (a typing aid may have added or moved text); with no list, one opens where it helps.
     void afterKey(bool automatic) {
-        pending_ = false;
         if (rtb_.SendScintilla(Sci::SCI_AUTOCACTIVE)) {
             const completion::Context now = contextAtCaret(asked_);
             const qint64 from = rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) - now.typed;
@@ -152,7 +159,8 @@ private:
     completion::Context context_;   // of the list showing
     bool asked_ = false;            // the list showing was asked for with Ctrl+Space
     qint64 listFrom_ = -1;          // where the word it completes begins
-    bool pending_ = false;          // a look after the key is on its way
+    QTimer keyTimer_;               // the look after the keys, once they pause
+    bool keyAutomatic_ = false;     // the list may open by itself there
 };
 
 } // namespace

@@ -148,6 +148,7 @@ private slots:
             else if (c == QLatin1Char('\x1b')) QTest::keyClick(&rtb, Qt::Key_Escape);
             else if (c == QLatin1Char('\a')) QTest::keyClick(&rtb, Qt::Key_Space, Qt::ControlModifier);
             else QTest::keyClicks(&rtb, QString(c));
+            QTest::qWait(20);   // the pause after which a list opens
             settle();
         }
         DocumentView::setPreferences(was);
