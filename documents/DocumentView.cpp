@@ -5,6 +5,7 @@
 #include "documents/Indentation.h"
 #include "documents/Matching.h"
 #include "documents/Theme.h"
+#include "platform/Indicators.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
 
@@ -27,9 +28,10 @@ namespace {
 using Sci = QsciScintillaBase;
 
 // The indicator that boxes a tag's name and its partner's.
-constexpr int kTagIndicator = 20;
+constexpr int kTagIndicator = tp::indicator::kMatchingTag;
 // The indicators that colour CSS and JavaScript inside a page, one per embedded::Kind.
-constexpr int kEmbeddedIndicator = 21;
+constexpr int kEmbeddedIndicator = tp::indicator::kEmbeddedFirst;
+static_assert(int(embedded::Kind::Count) == tp::indicator::kEmbeddedCount);
 constexpr int kEmbeddedKinds = int(embedded::Kind::Count);
 // The margin of the fold marks (0 holds the line numbers).
 constexpr int kFoldMargin = 2;

@@ -8,6 +8,7 @@
 #include "documents/LineEnds.h"
 #include "edit/Abbreviation.h"
 #include "edit/Markup.h"
+#include "platform/Indicators.h"
 #include "platform/RichTextBox.h"
 #include "platform/System.h"
 
@@ -30,7 +31,7 @@ constexpr qint64 kLookAhead = qint64(64) << 10;
 constexpr qint64 kSelectReach = qint64(4) << 20;
 // Marks a bracket or quote put in as the partner of one typed, so that only it is typed over.
 // Hidden; moves with the text.
-constexpr int kPairedIndicator = 26;
+constexpr int kPairedIndicator = tp::indicator::kPaired;
 
 std::optional<markup::Dialect> tagDialect(syntax::Kind kind) {
     if (kind == syntax::Kind::Html || kind == syntax::Kind::Php) return markup::Dialect::Html;
