@@ -77,7 +77,7 @@ private slots:
         frame->item("mnuSearchFindInFiles")->trigger();
         auto* panel = frame->findChild<FindInFilesPanel*>();
         QVERIFY(panel);
-        windows << panel;
+        windows << panel << frame.get();
 
         QStringList missing = goToLine;
         for (QWidget* w : windows) {
