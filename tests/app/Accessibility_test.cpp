@@ -15,10 +15,12 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -87,6 +89,26 @@ private slots:
             for (const QString& name : untabbable(*w)) missing << w->objectName() + QLatin1String("/") + name + QLatin1String(" (no Tab)");
         }
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1String(", "))));
+    }
+
+    // The status bar's menus are reached from the View menu, without the mouse.
+    void statusMenusFromTheKeyboard_data() {
+        QTest::addColumn<QByteArray>("item");
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("encoding") << QByteArray("mnuViewEncoding") << QStringLiteral("mnuEncoding");
+        QTest::newRow("line ends") << QByteArray("mnuViewLineEnds") << QStringLiteral("mnuLineEnds");
+    }
+    void statusMenusFromTheKeyboard() {
+        QFETCH(QByteArray, item);
+        QFETCH(QString, menu);
+        ScratchDir dir;
+        auto frame = makeFrame();
+        QString shown;
+        QTimer::singleShot(0, frame.get(), [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) shown = popup->objectName(), popup->close();
+        });
+        frame->item(item.constData())->trigger();
+        QCOMPARE(shown, menu);
     }
 
     void escapeCloses() {
