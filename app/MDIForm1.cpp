@@ -224,6 +224,7 @@ void MDIForm1::mnuView_Click() {
     viewcmd::mnuView(*this);
     editcmd::mnuViewTypingAids(*this);
     editcmd::mnuViewCompletion(*this);
+    setItemsEnabled({"mnuViewEncoding", "mnuViewLineEnds"}, ActiveForm() != nullptr);
 }
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
@@ -252,6 +253,8 @@ void MDIForm1::mnuViewCloseTags_Click() { editcmd::ToggleCloseTags(); }
 void MDIForm1::mnuViewPairBrackets_Click() { editcmd::TogglePairBrackets(); }
 void MDIForm1::mnuViewCompleteAsYouType_Click() { editcmd::ToggleCompleteAsYouType(); }
 void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsOnTab(); }
+void MDIForm1::mnuViewEncoding_Click() { if (status_) status_->showEncodingMenu(); }
+void MDIForm1::mnuViewLineEnds_Click() { if (status_) status_->showLineEndMenu(); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

@@ -103,6 +103,8 @@ public slots:
     void mnuViewPairBrackets_Click();
     void mnuViewCompleteAsYouType_Click();
     void mnuViewAbbreviationsOnTab_Click();
+    void mnuViewEncoding_Click();
+    void mnuViewLineEnds_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();

@@ -39,6 +39,9 @@ Form1::Form1(DocumentTable& table) : table_(table) {
     connect(document_, &documents::Document::diskRecorded, this, &Form1::diskRecorded);
     connect(document_, &documents::Document::encodingChanged, this, &Form1::encodingChanged);
     document_->setCaption(Caption());
+    // A screen reader names the text by the window's caption: the file, or "Document 2".
+    RTB1->setAccessibleName(Caption());
+    connect(this, &QWidget::windowTitleChanged, RTB1, &QWidget::setAccessibleName);
     // Syntax colouring (following fileAssigned), line numbers and the line-end count.
     view_ = new DocumentView(*this);
 }
