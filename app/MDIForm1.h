@@ -6,13 +6,19 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QKeySequence>
 #include <QString>
+#include <functional>
 
 class FindInFilesPanel;
 class Form1;
 class FrameStatusBar;
 namespace fileops {
 class DiskFollower;
+}
+namespace windowcmd {
+class DocumentTabs;
+enum class Arrangement;
 }
 class QAction;
 class QMdiArea;
@@ -48,6 +54,7 @@ public slots:
     void mnuFilePrint_Click();
     void mnuEditOptions_Click();
     void mnuFileExit_Click();
+    void mnuFileSaveAll_Click();
 
     void mnuEdit_Click();
     void mnuEditUndo_Click();
@@ -67,10 +74,12 @@ public slots:
     void mnuEditToggleComment_Click();
     void mnuEditExpandAbbreviation_Click();
     void mnuEditSelectElement_Click();
+    void mnuEditRedo_Click();
 
     void mnuSearch_Click();
     void mnuSearchFind_Click();
     void mnuSearchFindNext_Click();
+    void mnuSearchFindPrevious_Click();
     void mnuSearchReplace_Click();
     void mnuSearchFindInFiles_Click();
     void mnuSearchGoToLine_Click();
@@ -103,12 +112,14 @@ public slots:
     void mnuViewPairBrackets_Click();
     void mnuViewCompleteAsYouType_Click();
     void mnuViewAbbreviationsOnTab_Click();
+    void mnuViewTabbed_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();
     void mnuWindowTileVertical_Click();
     void mnuWindowCascade_Click();
     void mnuWindowArrangeIcons_Click();
+    void mnuWindowNewWindow_Click();
 
     void mnuHelpReadme_Click();
     void mnuHelpComments_Click();
@@ -129,6 +140,8 @@ protected:
 
 private:
     void buildMenus();
+    void arrange(windowcmd::Arrangement how);
+    void addKey(const QKeySequence& key, const std::function<void()>& run, QList<QKeySequence>& keys);
     bool overEmptyArea(const QPoint& viewportPos) const;
     void MDIForm_Unload();
 
@@ -136,6 +149,7 @@ private:
     FrameStatusBar* status_ = nullptr;
     fileops::DiskFollower* diskFollower_ = nullptr;
     FindInFilesPanel* findInFiles_ = nullptr;   // made on first use; a child of the frame
+    windowcmd::DocumentTabs* tabs_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

@@ -11,3 +11,11 @@ struct MenuEntry {
 };
 
 const std::vector<MenuEntry>& menuTree();
+
+// Keys that reach an item beside the one its entry shows (or beside none): the keys that other
+// programs taught the user's hands. Each follows its item's enabled state.
+struct ExtraKey {
+    const char* name;   // the item
+    const char* key;
+};
+const std::vector<ExtraKey>& extraKeys();
