@@ -26,6 +26,7 @@
 #include "windows/HelpCommands.h"
 #include "windows/ViewCommands.h"
 #include "windows/Tabs.h"
+#include "windows/Views.h"
 #include "windows/WindowCommands.h"
 
 #include <QCloseEvent>
@@ -53,6 +54,8 @@ MDIForm1::MDIForm1() {
     mdi_->viewport()->installEventFilter(this);
     setAcceptDrops(false);
     tabs_ = new windowcmd::DocumentTabs(*this, this);
+    views_ = new windowcmd::DocumentViews(*this, [this](QMdiSubWindow& sub) { prepareSubWindow(sub); }, this);
+    connect(views_, &windowcmd::DocumentViews::renumbered, tabs_, &windowcmd::DocumentTabs::scheduleRefresh);
     buildMenus();
     status_ = new FrameStatusBar(*mdi_, *statusBar(), this);
     // Beside the File menu's own items: the recent files; and the windows' files followed
@@ -107,7 +110,9 @@ void MDIForm1::buildMenus() {
             const QByteArray slot = QByteArray(e.name) + "_Click";
             // The status bar shows what the command left (a save clears the changed mark).
             connect(a, &QAction::triggered, this, [this, slot] {
+                views_->beforeCommand();
                 QMetaObject::invokeMethod(this, slot.constData());
+                views_->afterCommand();
                 if (status_) status_->scheduleRefresh();
                 tabs_->scheduleRefresh();
             });
@@ -133,7 +138,9 @@ void MDIForm1::addKey(const QKeySequence& key, const std::function<void()>& run,
     auto* a = new QAction(this);
     a->setShortcut(key);
     connect(a, &QAction::triggered, this, [this, run] {
+        views_->beforeCommand();
         run();
+        views_->afterCommand();
         if (status_) status_->scheduleRefresh();
         tabs_->scheduleRefresh();
     });
@@ -174,12 +181,16 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    tp::elidePathTitles(*sub);
-    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this, sub](Qt::WindowStates was, Qt::WindowStates is) {
-        if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, sub);
-    });
+    prepareSubWindow(*sub);
     form->Form_Load();
     return form;
+}
+
+void MDIForm1::prepareSubWindow(QMdiSubWindow& sub) {
+    tp::elidePathTitles(sub);
+    connect(&sub, &QMdiSubWindow::windowStateChanged, this, [this, s = &sub](Qt::WindowStates was, Qt::WindowStates is) {
+        if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, s);
+    });
 }
 
 void MDIForm1::showDocumentWindow(Form1* form) {
@@ -299,7 +310,7 @@ void MDIForm1::arrange(windowcmd::Arrangement how) {
     tabs_->setTabbed(false);
     windowcmd::Arrange(*this, how);
 }
-void MDIForm1::mnuWindowNewWindow_Click() {}
+void MDIForm1::mnuWindowNewWindow_Click() { views_->openView(); }
 
 // ---- Help
 void MDIForm1::mnuHelpReadme_Click() { helpcmd::Readme(); }
@@ -324,6 +335,8 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
             return;
         }
     }
+    // Views of a document close with it, asking nothing more.
+    views_->closeAll();
     for (QMdiSubWindow* sub : order)
         if (auto* form = qobject_cast<Form1*>(sub->widget())) form->closeWithoutAsking();
     e->accept();

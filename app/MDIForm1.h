@@ -18,10 +18,12 @@ class DiskFollower;
 }
 namespace windowcmd {
 class DocumentTabs;
+class DocumentViews;
 enum class Arrangement;
 }
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QMimeData;
 
@@ -141,6 +143,8 @@ protected:
 private:
     void buildMenus();
     void arrange(windowcmd::Arrangement how);
+    // A document's or a view's new subwindow: titles cut in the middle, minimizing followed.
+    void prepareSubWindow(QMdiSubWindow& sub);
     void addKey(const QKeySequence& key, const std::function<void()>& run, QList<QKeySequence>& keys);
     bool overEmptyArea(const QPoint& viewportPos) const;
     void MDIForm_Unload();
@@ -150,6 +154,7 @@ private:
     fileops::DiskFollower* diskFollower_ = nullptr;
     FindInFilesPanel* findInFiles_ = nullptr;   // made on first use; a child of the frame
     windowcmd::DocumentTabs* tabs_ = nullptr;
+    windowcmd::DocumentViews* views_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

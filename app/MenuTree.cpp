@@ -108,7 +108,6 @@ const std::vector<MenuEntry>& menuTree() {
 const std::vector<ExtraKey>& extraKeys() {
     static const std::vector<ExtraKey> keys = {
         {"mnuFileSaveAs", "Ctrl+Shift+S"},
-        {"mnuFileClose", "Ctrl+W"},
         {"mnuEditRedo", "Ctrl+Shift+Z"},
     };
     return keys;

@@ -2,7 +2,9 @@
 
 #include "documents/DocumentFrame.h"
 #include "documents/DocumentView.h"
+#include "documents/ExtraView.h"
 #include "documents/Form1.h"
+#include "windows/Views.h"
 #include "platform/RichTextBox.h"
 
 #include <QDir>
@@ -66,7 +68,7 @@ void DocumentTabs::apply(bool on) {
     }
     if (active) {
         mdi->setActiveSubWindow(active);
-        if (auto* form = qobject_cast<Form1*>(active->widget())) form->RTB1->setFocus();
+        if (active->widget()) active->widget()->setFocus();
     }
     refresh();
 }
@@ -78,7 +80,7 @@ void DocumentTabs::follow(Form1& form) {
     connect(form.RTB1, &RichTextBox::Change, this, [this, f = &form] {
         if (tabbed() && tabBar_ && !pending_) {
             const int i = int(mdi_->subWindowList().indexOf(f->subWindow()));
-            if (i >= 0 && i < tabBar_->count() && tabBar_->tabText(i) != tabText(*f)) scheduleRefresh();
+            if (i >= 0 && i < tabBar_->count() && !tabBar_->tabText(i).startsWith(tabText(*f))) scheduleRefresh();
         }
     });
 }
@@ -98,9 +100,9 @@ void DocumentTabs::refresh() {
     // The area keeps one tab for each of its windows, in this order.
     const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
     for (int i = 0; i < subs.size() && i < tabBar_->count(); ++i) {
-        auto* form = qobject_cast<Form1*>(subs[i]->widget());
+        Form1* form = documents::documentWindowOf(subs[i]->widget());
         if (!form) continue;
-        const QString text = tabText(*form);
+        const QString text = tabText(*form) + subs[i]->property(kViewSuffix).toString();
         if (tabBar_->tabText(i) != text) tabBar_->setTabText(i, text);
         tabBar_->setTabToolTip(i, tabTip(*form));
     }
@@ -112,7 +114,7 @@ void DocumentTabs::activateNext(bool forward) {
     else mdi->activatePreviousSubWindow();
     if (QMdiSubWindow* sub = mdi->currentSubWindow()) {
         if (sub->isMinimized()) sub->showNormal();
-        if (auto* form = qobject_cast<Form1*>(sub->widget())) form->RTB1->setFocus();
+        if (sub->widget()) sub->widget()->setFocus();
     }
 }
 
