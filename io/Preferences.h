@@ -20,6 +20,7 @@ struct Editor {
     bool pairBrackets = true;        // brackets and quotes typed in pairs, and typed over
     bool abbreviationsOnTab = true;  // Tab after an abbreviation in HTML expands it
     bool completeAsYouType = true;   // the completion list opens by itself in markup and CSS (edit/CompletionUi.h)
+    bool tabbedDocuments = false;    // the frame shows its documents as tabs rather than windows
     bool operator==(const Editor&) const = default;
 };
 
