@@ -8,6 +8,8 @@
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
 #include "edit/CompletionUi.h"
+#include "edit/ProblemMarks.h"
+#include "edit/ProblemsPanel.h"
 #include "edit/ToggleComment.h"
 #include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
@@ -142,6 +144,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
     editcmd::attachTypingAids(*form);
     editcmd::attachCompletion(*form);
+    editcmd::attachProblemMarks(*form);
     diskFollower_->follow(*form);
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
@@ -224,6 +227,7 @@ void MDIForm1::mnuView_Click() {
     viewcmd::mnuView(*this);
     editcmd::mnuViewTypingAids(*this);
     editcmd::mnuViewCompletion(*this);
+    editcmd::mnuViewChecks(*this);
 }
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
@@ -252,6 +256,10 @@ void MDIForm1::mnuViewCloseTags_Click() { editcmd::ToggleCloseTags(); }
 void MDIForm1::mnuViewPairBrackets_Click() { editcmd::TogglePairBrackets(); }
 void MDIForm1::mnuViewCompleteAsYouType_Click() { editcmd::ToggleCompleteAsYouType(); }
 void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsOnTab(); }
+void MDIForm1::mnuViewCheckMarkup_Click() { editcmd::ToggleCheckMarkup(); }
+void MDIForm1::mnuViewCheckAllReports_Click() { editcmd::ToggleCheckAllReports(); }
+void MDIForm1::mnuViewCheckNow_Click() { editcmd::CheckPageNow(*this); }
+void MDIForm1::mnuViewProblems_Click() { editcmd::ProblemsPanel::open(*this, problems_); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

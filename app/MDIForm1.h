@@ -9,6 +9,9 @@
 #include <QString>
 
 class FindInFilesPanel;
+namespace editcmd {
+class ProblemsPanel;
+}
 class Form1;
 class FrameStatusBar;
 namespace fileops {
@@ -103,6 +106,10 @@ public slots:
     void mnuViewPairBrackets_Click();
     void mnuViewCompleteAsYouType_Click();
     void mnuViewAbbreviationsOnTab_Click();
+    void mnuViewCheckMarkup_Click();
+    void mnuViewCheckAllReports_Click();
+    void mnuViewCheckNow_Click();
+    void mnuViewProblems_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();
@@ -136,6 +143,7 @@ private:
     FrameStatusBar* status_ = nullptr;
     fileops::DiskFollower* diskFollower_ = nullptr;
     FindInFilesPanel* findInFiles_ = nullptr;   // made on first use; a child of the frame
+    editcmd::ProblemsPanel* problems_ = nullptr;   // likewise
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

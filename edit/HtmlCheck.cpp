@@ -1,0 +1,170 @@
+#include "edit/HtmlCheck.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QXmlStreamReader>
+
+#include <tidy/tidy.h>
+#include <tidy/tidybuffio.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace htmlcheck {
+namespace {
+
+// Tidy's warnings that are faults of the page as a browser reads it.
+constexpr std::string_view kFaults[] = {
+    "MISSING_ENDTAG_FOR",    "MISSING_ENDTAG_BEFORE", "NON_MATCHING_ENDTAG", "DISCARDING_UNEXPECTED",
+    "MISSING_STARTTAG",      "COERCE_TO_ENDTAG",      "UNEXPECTED_ENDTAG",   "UNEXPECTED_ENDTAG_IN",
+    "TAG_NOT_ALLOWED_IN",    "NESTED_EMPHASIS",       "MISSING_ATTRIBUTE",   "REPEATED_ATTRIBUTE",
+    "MISSING_ATTR_VALUE",    "UNEXPECTED_END_OF_FILE", "UNEXPECTED_END_OF_FILE_ATTR", "UNEXPECTED_GT",
+    "MISSING_QUOTEMARK",     "MISSING_QUOTEMARK_OPEN", "UNEXPECTED_QUOTEMARK", "ANCHOR_NOT_UNIQUE",
+    "UNKNOWN_ENTITY",        "UNKNOWN_ELEMENT",       "ELEMENT_NOT_EMPTY",   "DUPLICATE_FRAMESET",
+    "MALFORMED_COMMENT",     "UNKNOWN_ELEMENT_LOOKS_CUSTOM", "UNEXPECTED_ENDTAG_ERR",
+};
+
+struct Collector {
+    std::vector<problems::Report> reports;
+    qint64 more = 0;
+    bool all = false;
+    // Elements Tidy opened again by itself after a block closed them (an inline element left open
+    // across blocks), with where: the "missing </x>" at the same place is the same fault again.
+    struct Reopened {
+        std::string name;
+        int line, column;
+    };
+    std::vector<Reopened> reopened;
+};
+
+// The element name in the first "<name>" or "</name>" of Tidy's English message.
+std::string elementIn(const char* message) {
+    if (!message) return {};
+    const char* lt = std::strchr(message, '<');
+    if (!lt) return {};
+    const char* name = lt[1] == '/' ? lt + 2 : lt + 1;
+    const char* gt = std::strchr(name, '>');
+    return gt ? std::string(name, size_t(gt - name)) : std::string();
+}
+
+// Whether the report repeats one already made (see Collector::reopened).
+bool cascade(Collector& c, std::string_view key, const char* message, int line, int column) {
+    if (key == "INSERTING_TAG") {
+        std::string name = elementIn(message);
+        if (c.reopened.size() > 64) c.reopened.erase(c.reopened.begin());
+        if (!name.empty()) c.reopened.push_back({std::move(name), line, column});
+        return false;
+    }
+    if (key != "MISSING_ENDTAG_BEFORE") return false;
+    const std::string name = elementIn(message);
+    for (auto it = c.reopened.begin(); it != c.reopened.end(); ++it) {
+        if (it->name == name && it->line == line && it->column == column) {
+            c.reopened.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+Bool TIDY_CALL collect(TidyMessage message) {
+    auto* c = static_cast<Collector*>(tidyGetAppData(tidyGetMessageDoc(message)));
+    const int level = tidyGetMessageLevel(message);
+    const char* key = tidyGetMessageKey(message);
+    if (!c || !key) return no;
+    // The English text, whatever the locale: it names the element.
+    if (!c->all && cascade(*c, key, tidyGetMessageDefault(message), tidyGetMessageLine(message),
+                            tidyGetMessageColumn(message))) return no;
+    if (shown(key, level, c->all)) {
+        if (c->reports.size() >= size_t(kMaxProblems)) {
+            ++c->more;
+        } else {
+            const char* text = tidyGetMessage(message);
+            c->reports.push_back({tidyGetMessageLine(message), tidyGetMessageColumn(message),
+                                  level >= TidyError ? problems::Severity::Error : problems::Severity::Warning,
+                                  QString::fromUtf8(text ? text : "")});
+        }
+    }
+    return no;   // nothing goes to Tidy's own output
+}
+
+struct TidyDocDeleter {
+    void operator()(TidyDoc doc) const { tidyRelease(doc); }
+};
+
+} // namespace
+
+bool shown(const char* key, int level, bool all) {
+    // The summary lines and the dialogue about Tidy itself are not about the page.
+    if (level >= TidyDialogueSummary || level == TidyConfig) return false;
+    if (all) return true;
+    if (level >= TidyError) return true;
+    if (!key) return false;
+    const std::string_view k(key);
+    for (std::string_view fault : kFaults)
+        if (k == fault) return true;
+    return false;
+}
+
+Result checkHtml(const QByteArray& text, bool all) {
+    QElapsedTimer clock;
+    clock.start();
+    Collector collector;
+    collector.all = all;
+    std::unique_ptr<std::remove_pointer_t<TidyDoc>, TidyDocDeleter> doc(tidyCreate());
+    TidyDoc d = doc.get();
+    tidySetAppData(d, &collector);
+    // Reports come to the callback alone: nothing is printed, no document is written.
+    TidyBuffer sink;
+    tidyBufInit(&sink);
+    tidySetErrorBuffer(d, &sink);
+    tidySetMessageCallback(d, collect);
+    tidyOptSetBool(d, TidyQuiet, yes);
+    tidyOptSetBool(d, TidyShowWarnings, yes);
+    tidyOptSetBool(d, TidyShowInfo, all ? yes : no);
+    tidyOptSetInt(d, TidyShowErrors, 1000000);
+    // A tab is one column, as the text counts it.
+    tidyOptSetInt(d, TidyTabSize, 1);
+    // Empty elements are kept (an icon's <span></span> is not worth a report) and custom elements
+    // (<my-widget>) are elements.
+    tidyOptSetBool(d, TidyDropEmptyElems, no);
+    tidyOptSetInt(d, TidyUseCustomTags, TidyCustomInline);
+    tidyOptSetInt(d, TidyAccessibilityCheckLevel, 0);
+    tidySetCharEncoding(d, "utf8");
+    // Tidy reads up to a NUL: one in the text ends what it sees (the rest is not a page anyway).
+    const QByteArray terminated = text.isNull() ? QByteArray("") : text;
+    tidyParseString(d, terminated.constData());
+    tidyRunDiagnostics(d);
+    tidyBufFree(&sink);
+    Result r;
+    r.more = collector.more;
+    r.problems = problems::place(text.constData(), text.size(), std::move(collector.reports));
+    r.elapsedMs = clock.elapsed();
+    return r;
+}
+
+Result checkXml(const QByteArray& text) {
+    QElapsedTimer clock;
+    clock.start();
+    Result r;
+    // The control holds UTF-8 whatever the declaration says: read as decoded text, so that the
+    // reader counts the characters the control holds.
+    const QString decoded = QString::fromUtf8(text);
+    QXmlStreamReader reader(decoded);
+    while (!reader.atEnd()) reader.readNext();
+    if (reader.hasError()) {
+        // Where the reader stopped: its offset in UTF-16 code units of the decoded text.
+        problems::Problem p;
+        p.from = problems::byteOfUtf16(text.constData(), text.size(), reader.characterOffset());
+        problems::spanAt(text.constData(), text.size(), p.from, p.to);
+        p.line = int(std::max<qint64>(reader.lineNumber(), 1));
+        p.column = int(std::max<qint64>(reader.columnNumber(), 0)) + 1;
+        p.message = reader.errorString();
+        r.problems.push_back(std::move(p));
+    }
+    r.elapsedMs = clock.elapsed();
+    return r;
+}
+
+} // namespace htmlcheck
