@@ -15,16 +15,31 @@
 namespace htmlcheck {
 namespace {
 
-// Tidy's warnings that are faults of the page as a browser reads it.
-constexpr std::string_view kFaults[] = {
-    "MISSING_ENDTAG_FOR",    "MISSING_ENDTAG_BEFORE", "NON_MATCHING_ENDTAG", "DISCARDING_UNEXPECTED",
-    "MISSING_STARTTAG",      "COERCE_TO_ENDTAG",      "UNEXPECTED_ENDTAG",   "UNEXPECTED_ENDTAG_IN",
-    "TAG_NOT_ALLOWED_IN",    "NESTED_EMPHASIS",       "MISSING_ATTRIBUTE",   "REPEATED_ATTRIBUTE",
-    "MISSING_ATTR_VALUE",    "UNEXPECTED_END_OF_FILE", "UNEXPECTED_END_OF_FILE_ATTR", "UNEXPECTED_GT",
-    "MISSING_QUOTEMARK",     "MISSING_QUOTEMARK_OPEN", "UNEXPECTED_QUOTEMARK", "ANCHOR_NOT_UNIQUE",
-    "UNKNOWN_ENTITY",        "UNKNOWN_ELEMENT",       "ELEMENT_NOT_EMPTY",   "DUPLICATE_FRAMESET",
-    "MALFORMED_COMMENT",     "UNKNOWN_ELEMENT_LOOKS_CUSTOM", "UNEXPECTED_ENDTAG_ERR",
+// Tidy's warnings that are faults of the page as a browser reads it: those that break its structure
+// are marked as errors, the rest as warnings.
+struct Fault {
+    std::string_view key;
+    bool error;
 };
+constexpr Fault kFaults[] = {
+    {"MISSING_ENDTAG_FOR", true},     {"MISSING_ENDTAG_BEFORE", true},  {"NON_MATCHING_ENDTAG", true},
+    {"DISCARDING_UNEXPECTED", true},  {"MISSING_STARTTAG", true},       {"COERCE_TO_ENDTAG", true},
+    {"UNEXPECTED_ENDTAG", true},      {"UNEXPECTED_ENDTAG_IN", true},   {"UNEXPECTED_ENDTAG_ERR", true},
+    {"TAG_NOT_ALLOWED_IN", true},     {"UNEXPECTED_END_OF_FILE", true}, {"UNEXPECTED_END_OF_FILE_ATTR", true},
+    {"UNEXPECTED_GT", true},          {"MISSING_QUOTEMARK", true},
+    {"UNEXPECTED_QUOTEMARK", true},   {"UNKNOWN_ELEMENT", true},        {"DUPLICATE_FRAMESET", true},
+    {"NESTED_EMPHASIS", false},       {"MISSING_ATTRIBUTE", false},     {"REPEATED_ATTRIBUTE", false},
+    {"MISSING_ATTR_VALUE", false},    {"ANCHOR_NOT_UNIQUE", false},     {"UNKNOWN_ENTITY", false},
+    {"ELEMENT_NOT_EMPTY", false},     {"MALFORMED_COMMENT", false},     {"UNKNOWN_ELEMENT_LOOKS_CUSTOM", false},
+};
+
+const Fault* faultOf(const char* key) {
+    if (!key) return nullptr;
+    const std::string_view k(key);
+    for (const Fault& f : kFaults)
+        if (k == f.key) return &f;
+    return nullptr;
+}
 
 struct Collector {
     std::vector<problems::Report> reports;
@@ -81,8 +96,10 @@ Bool TIDY_CALL collect(TidyMessage message) {
             ++c->more;
         } else {
             const char* text = tidyGetMessage(message);
+            const Fault* fault = faultOf(key);
+            const bool error = level >= TidyError || (fault && fault->error);
             c->reports.push_back({tidyGetMessageLine(message), tidyGetMessageColumn(message),
-                                  level >= TidyError ? problems::Severity::Error : problems::Severity::Warning,
+                                  error ? problems::Severity::Error : problems::Severity::Warning,
                                   QString::fromUtf8(text ? text : "")});
         }
     }
@@ -98,13 +115,7 @@ struct TidyDocDeleter {
 bool shown(const char* key, int level, bool all) {
     // The summary lines and the dialogue about Tidy itself are not about the page.
     if (level >= TidyDialogueSummary || level == TidyConfig) return false;
-    if (all) return true;
-    if (level >= TidyError) return true;
-    if (!key) return false;
-    const std::string_view k(key);
-    for (std::string_view fault : kFaults)
-        if (k == fault) return true;
-    return false;
+    return all || level >= TidyError || faultOf(key);
 }
 
 Result checkHtml(const QByteArray& text, bool all) {

@@ -16,14 +16,27 @@ qint64 nextLine(const char* text, qint64 size, qint64 at) {
     return at < size ? at + 1 : size;
 }
 
-// The byte 'columns - 1' characters after the line start, or the line's end.
+// One column of Tidy's: a character, or bytes that are not UTF-8 as Tidy's reader takes them (a
+// lead byte and the continuation bytes that follow it, up to the length it announces; any other
+// byte alone).
+qint64 tidyStep(const unsigned char* p, qint64 avail) {
+    const unsigned char b = p[0];
+    int n = 1;
+    if ((b & 0xE0) == 0xC0) n = 2;
+    else if ((b & 0xF0) == 0xE0) n = 3;
+    else if ((b & 0xF8) == 0xF0) n = 4;
+    else if ((b & 0xFC) == 0xF8) n = 5;
+    else if ((b & 0xFE) == 0xFC) n = 6;
+    qint64 i = 1;
+    while (i < n && i < avail && utf8::isContinuation(p[i])) ++i;
+    return i;
+}
+
+// The byte 'column - 1' columns after the line start, or the line's end.
 qint64 columnOf(const char* text, qint64 size, qint64 lineStart, int column) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     qint64 at = lineStart;
-    for (int c = 1; c < column && at < size && !isLineEnd(text[at]); ++c) {
-        int units = 0;
-        at += utf8::step(bytes + at, size - at, units);
-    }
+    for (int c = 1; c < column && at < size && !isLineEnd(text[at]); ++c) at += tidyStep(bytes + at, size - at);
     return std::min(at, size);
 }
 

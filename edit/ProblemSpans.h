@@ -14,8 +14,8 @@ namespace problems {
 enum class Severity { Error, Warning };
 
 // A report as a checker gives it. 'line' and 'column' count from 1, as HTML Tidy counts: lines end
-// at LF, CR LF or a lone CR; a column is one character of UTF-8 or one byte that is not UTF-8 (a
-// tab is one column too: the check asks Tidy for that).
+// at LF, CR LF or a lone CR; a column is one character of UTF-8, or a run of bytes that are not
+// UTF-8 as Tidy's reader takes them (a tab is one column too: the check asks Tidy for that).
 struct Report {
     int line = 0;
     int column = 0;

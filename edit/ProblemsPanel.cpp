@@ -35,8 +35,10 @@ ProblemsPanel::ProblemsPanel(DocumentFrame& frame)
     layout->addWidget(list);
     setWidget(body);
     connect(list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { goTo(item); });
-    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &ProblemsPanel::follow);
-    follow();
+    // The window comes with the signal: the frame itself may be on its way out when it is raised.
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow* sub) { follow(sub ? qobject_cast<Form1*>(sub->widget()) : nullptr); });
+    follow(frame.ActiveForm());
 }
 
 ProblemsPanel* ProblemsPanel::open(DocumentFrame& frame, ProblemsPanel*& panel) {
@@ -49,8 +51,8 @@ ProblemsPanel* ProblemsPanel::open(DocumentFrame& frame, ProblemsPanel*& panel) 
     return panel;
 }
 
-void ProblemsPanel::follow() {
-    ProblemMarks* marks = ProblemMarks::of(frame_.ActiveForm());
+void ProblemsPanel::follow(Form1* form) {
+    ProblemMarks* marks = ProblemMarks::of(form);
     if (marks != followed_) {
         disconnect(connection_);
         followed_ = marks;

@@ -32,7 +32,7 @@ public:
     void goTo(QTreeWidgetItem* item);
 
 private:
-    void follow();
+    void follow(Form1* form);
     void refresh();
 
     // Used on the GUI thread only.
