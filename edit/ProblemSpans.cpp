@@ -89,7 +89,10 @@ void spanAt(const char* text, qint64 size, qint64& from, qint64& to) {
         if (from > 0 && !isLineEnd(text[from - 1])) {
             const auto* bytes = reinterpret_cast<const unsigned char*>(text);
             qint64 start = from - 1;
-            while (start > 0 && from - start < utf8::kMaxLength && utf8::isContinuation(bytes[start])) --start;
+            // Back to the character's first byte, never over the line end before it.
+            while (start > 0 && from - start < utf8::kMaxLength && utf8::isContinuation(bytes[start]) &&
+                   !isLineEnd(text[start - 1]))
+                --start;
             from = start;
         } else {
             to = from;

@@ -48,6 +48,7 @@ private slots:
         QTest::newRow("lone CR ends a line") << QByteArray("a\rbc") << 2 << 2 << qint64(3) << qint64(4);
         QTest::newRow("end after a character") << QByteArray("a\xc3\xa9") << 1 << 3 << qint64(1) << qint64(3);
         QTest::newRow("empty line at the end") << QByteArray("ab\n") << 2 << 1 << qint64(3) << qint64(3);
+        QTest::newRow("stray byte after CR") << QByteArray("a\r\xb3\n") << 2 << 9 << qint64(2) << qint64(3);
         QTest::newRow("empty text") << QByteArray() << 3 << 3 << qint64(0) << qint64(0);
     }
     void placeClamps() {
