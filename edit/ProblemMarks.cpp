@@ -46,7 +46,6 @@ quint64 nextGeneration() {
 ProblemMarks::ProblemMarks(Form1& form) : QObject(&form), form_(form), rtb_(*form.RTB1) {
     all().append(this);
     pause_.setSingleShot(true);
-    pause_.setInterval(kPauseMs);
     connect(&pause_, &QTimer::timeout, this, &ProblemMarks::post);
     connect(&rtb_, &RichTextBox::Change, this, &ProblemMarks::textChanged);
     if (DocumentView* view = form.view()) connect(view, &DocumentView::settingsChanged, this, &ProblemMarks::settingsChanged);
@@ -82,7 +81,7 @@ void ProblemMarks::textChanged() {
     generation_ = nextGeneration();
     checked_ = false;
     running_ = false;   // a check of the text before is abandoned
-    if (language()) pause_.start();
+    if (language()) startPause();
 }
 
 void ProblemMarks::settingsChanged() {
@@ -98,7 +97,13 @@ void ProblemMarks::settingsChanged() {
     }
     // Checked anew under the new settings.
     generation_ = nextGeneration();
-    pause_.start();
+    startPause();
+}
+
+void ProblemMarks::startPause() {
+    // A page just opened (or just turned into a page) is not being typed: its first check goes at
+    // once, so that its marks come soon after it shows.
+    pause_.start(delivered_ ? kPauseMs : kFirstPauseMs);
 }
 
 void ProblemMarks::post() {
@@ -134,7 +139,7 @@ void ProblemMarks::deliver(quint64 generation, const htmlcheck::Result& result) 
     // Of a text that has changed since (or of settings since changed): its positions would be wrong.
     if (generation != generation_ || !language()) return;
     running_ = false;
-    checked_ = true;
+    checked_ = delivered_ = true;
     result_ = result;
     applyMarks();
     emit changed();

@@ -30,6 +30,7 @@ public:
 
     // How long typing must pause before a check.
     static constexpr int kPauseMs = 400;
+    static constexpr int kFirstPauseMs = 20;
 
     // The language the window is checked as, or none (not markup, or the checks are off).
     std::optional<htmlcheck::Language> language() const;
@@ -56,6 +57,7 @@ signals:
 private:
     void textChanged();
     void settingsChanged();
+    void startPause();
     void post();
     void clearMarks();
     void applyMarks();
@@ -70,6 +72,7 @@ private:
     bool checked_ = false;    // the problems shown are of the text as it is
     bool tooLarge_ = false;   // the text is over the limit and was not checked since it changed
     bool running_ = false;
+    bool delivered_ = false;  // an outcome came in (the first check waits less)
     htmlcheck::Result result_;
     int marginWidth_ = 0;
 };
