@@ -65,7 +65,7 @@ private:
             Job job = std::move(it->second.job);
             it->second.pending = false;
             lock.unlock();
-            const Result result = check(job.language, job.text, job.all);
+            const Result result = check(job.language, job.text, job.all, job.asked);
             job.text = QByteArray();
             lock.lock();
             it = entries_.find(receiver);

@@ -21,6 +21,7 @@ struct Job {
     QByteArray text;
     Language language = Language::Html;
     bool all = false;
+    bool asked = false;   // Check Page Now (see htmlcheck::checkHtml)
 };
 
 // Runs on the receiver's thread with the job's generation and its result, while the receiver lives.

@@ -7,6 +7,7 @@
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -118,9 +119,78 @@ bool shown(const char* key, int level, bool all) {
     return all || level >= TidyError || faultOf(key);
 }
 
-Result checkHtml(const QByteArray& text, bool all) {
+namespace {
+
+bool isNameByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == ':' || c == '_'; }
+
+// Elements that never hold content, and those whose end tag a browser supplies: neither deepens
+// the page.
+bool neverDeepens(std::string_view name) {
+    static constexpr std::string_view kNames[] = {
+        "area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source", "track", "wbr",
+        "param", "keygen", "li", "p", "td", "th", "tr", "dt", "dd", "option", "optgroup", "thead", "tbody",
+        "tfoot", "colgroup", "rt", "rp", "html", "head", "body", "caption"};
+    for (std::string_view n : kNames)
+        if (n == name) return true;
+    return false;
+}
+
+} // namespace
+
+qint64 mostOpen(const QByteArray& text) {
+    const char* p = text.constData();
+    const qint64 n = text.size();
+    qint64 open = 0, most = 0;
+    char name[16];
+    for (qint64 i = 0; i < n; ++i) {
+        if (p[i] != '<' || i + 1 >= n) continue;
+        if (p[i + 1] == '!') {   // a comment or a declaration
+            const qsizetype end = text.indexOf(p[i + 2] == '-' ? "-->" : ">", i + 2);
+            if (end < 0) break;
+            i = end;
+            continue;
+        }
+        const bool endTag = p[i + 1] == '/';
+        qint64 j = i + (endTag ? 2 : 1);
+        int len = 0;
+        while (j < n && isNameByte(p[j])) {
+            if (len < int(sizeof name)) name[len] = char(std::tolower(static_cast<unsigned char>(p[j])));
+            ++len;
+            ++j;
+        }
+        if (len == 0 || len > int(sizeof name)) continue;
+        const std::string_view element(name, size_t(len));
+        if (neverDeepens(element)) continue;
+        const qsizetype gt = text.indexOf('>', j);
+        if (gt < 0) break;
+        if (endTag) {
+            open = std::max<qint64>(open - 1, 0);
+        } else if (p[gt - 1] != '/') {
+            if (element == "script" || element == "style") {   // raw text up to its end tag
+                const qsizetype end = text.indexOf(element == "script" ? "</script" : "</style", gt);
+                if (end < 0) break;
+                i = end;
+                continue;
+            }
+            most = std::max(most, ++open);
+        }
+        i = gt;
+    }
+    return most;
+}
+
+Result checkHtml(const QByteArray& text, bool all, bool asked) {
     QElapsedTimer clock;
     clock.start();
+    if (!asked) {
+        const qint64 open = mostOpen(text);
+        if (open > kAutoOpenLimit) {
+            Result r;
+            r.leftOpen = open;
+            r.elapsedMs = clock.elapsed();
+            return r;
+        }
+    }
     Collector collector;
     collector.all = all;
     std::unique_ptr<std::remove_pointer_t<TidyDoc>, TidyDocDeleter> doc(tidyCreate());

@@ -80,7 +80,7 @@ std::optional<htmlcheck::Language> ProblemMarks::language() const {
 void ProblemMarks::textChanged() {
     generation_ = nextGeneration();
     checked_ = false;
-    running_ = false;   // a check of the text before is abandoned
+    running_ = refused_ = false;   // a check of the text before is abandoned
     if (language()) startPause();
 }
 
@@ -114,14 +114,21 @@ void ProblemMarks::post() {
         emit changed();
         return;
     }
-    checkNow();
+    send(false);
 }
 
-void ProblemMarks::checkNow() {
+void ProblemMarks::checkNow() { send(true); }
+
+void ProblemMarks::send(bool asked) {
     const std::optional<htmlcheck::Language> lang = language();
     if (!lang) return;
     pause_.stop();
     tooLarge_ = false;
+    refused_ = rtb_.byteLength() > htmlcheck::kAskedLimit;
+    if (refused_) {
+        emit changed();
+        return;
+    }
     running_ = true;
     htmlcheck::Job job;
     job.generation = generation_;
@@ -129,6 +136,7 @@ void ProblemMarks::checkNow() {
     job.text = rtb_.bytes(0, rtb_.byteLength());
     job.language = *lang;
     job.all = DocumentView::preferences().checkAllReports;
+    job.asked = asked;
     htmlcheck::post(this, std::move(job), [this](quint64 generation, const htmlcheck::Result& result) {
         deliver(generation, result);
     });
@@ -147,9 +155,14 @@ void ProblemMarks::deliver(quint64 generation, const htmlcheck::Result& result) 
 
 QString ProblemMarks::state() const {
     if (!language()) return tr("Not checked: the checks are off or the document is not HTML or XML.");
+    if (refused_) return tr("Not checked: the page is over 32 MB.");
     if (tooLarge_)
         return tr("Not checked as you type: the page is over 5 MB. View > Check Page Now checks it.");
     if (running_) return tr("Checking...");
+    if (result_.leftOpen > 0)
+        return tr("Not checked as you type: %1 elements are left open at once, which would take the "
+                  "check minutes. View > Check Page Now checks it.")
+            .arg(result_.leftOpen);
     if (!checked_ && result_.problems.empty()) return QString();
     const qint64 n = qint64(result_.problems.size()) + result_.more;
     QString s = n == 1 ? tr("1 problem") : tr("%1 problems").arg(n);

@@ -58,6 +58,7 @@ private:
     void textChanged();
     void settingsChanged();
     void startPause();
+    void send(bool asked);
     void post();
     void clearMarks();
     void applyMarks();
@@ -72,6 +73,7 @@ private:
     bool checked_ = false;    // the problems shown are of the text as it is
     bool tooLarge_ = false;   // the text is over the limit and was not checked since it changed
     bool running_ = false;
+    bool refused_ = false;    // Check Page Now found the text over htmlcheck::kAskedLimit
     bool delivered_ = false;  // an outcome came in (the first check waits less)
     htmlcheck::Result result_;
     int marginWidth_ = 0;

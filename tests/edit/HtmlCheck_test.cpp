@@ -8,6 +8,7 @@
 #include "support/TestFrame.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -83,6 +84,18 @@ private slots:
         for (const problems::Problem& p : htmlcheck::checkHtml(html5, false).problems) html5Messages << p.message;
         QVERIFY2(html5Messages.isEmpty(), qPrintable(html5Messages.join(QLatin1Char('|'))));
         QVERIFY(!htmlcheck::checkHtml(html5, true).problems.empty());   // "missing <!DOCTYPE>" and the like
+    }
+
+    // Tidy takes minutes over a page of 100,000 unclosed elements: not as you type.
+    void manyLeftOpenWaitForAsking() {
+        const QByteArray deep = "<!DOCTYPE html><body>\n" + QByteArray("<div><span>x\n").repeated(100000);
+        QElapsedTimer clock;
+        clock.start();
+        const htmlcheck::Result r = htmlcheck::checkHtml(deep, false, /*asked=*/false);
+        QCOMPARE(r.leftOpen, qint64(200000));
+        QVERIFY(clock.elapsed() < 2000);
+        const QByteArray table = "<table>" + QByteArray("<tr><td>a<td>b<li>c<p>d<br><img src=x alt=''>\n").repeated(5000);
+        QCOMPARE(htmlcheck::mostOpen(table), qint64(1));
     }
 
     void xmlFirstFault() {

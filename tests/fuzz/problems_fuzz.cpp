@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Tidy and the XML reader on the same bytes.
     if (text.size() <= 2048) {
         checkSpans(text, htmlcheck::check((data[8] & 1) ? htmlcheck::Language::Xml : htmlcheck::Language::Html, text,
-                                          data[8] & 2)
+                                          data[8] & 2, data[8] & 4)
                              .problems,
                    input);
     }
