@@ -13,6 +13,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QToolTip>
 
 namespace editcmd {
@@ -238,7 +239,10 @@ void ProblemMarks::showTip(int position, int x, int y) {
         const long value = rtb_.SendScintilla(Sci::SCI_INDICATORVALUEAT, indicator, position);
         if (value > 0 && size_t(value) <= result_.problems.size()) messages << result_.problems[size_t(value) - 1].message;
     }
-    if (!messages.isEmpty()) QToolTip::showText(rtb_.mapToGlobal(QPoint(x, y)), messages.join(QLatin1Char('\n')), &rtb_);
+    // As plain text: a message names tags ("<img> lacks ..."), which a tooltip would take for markup.
+    if (!messages.isEmpty())
+        QToolTip::showText(rtb_.mapToGlobal(QPoint(x, y)),
+                           Qt::convertFromPlainText(messages.join(QLatin1Char('\n')), Qt::WhiteSpaceNormal), &rtb_);
 }
 
 void attachProblemMarks(Form1& form) { new ProblemMarks(form); }

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
+#include <QTextDocument>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
@@ -75,7 +76,7 @@ void ProblemsPanel::refresh() {
         const problems::Problem& p = found[i];
         auto* item = new QTreeWidgetItem({QString::number(p.line), QString::number(p.column), p.message});
         item->setData(0, Qt::UserRole, qulonglong(i));
-        item->setToolTip(2, p.message);
+        item->setToolTip(2, Qt::convertFromPlainText(p.message, Qt::WhiteSpaceNormal));   // "<img>" shown as such
         items << item;
     }
     list->addTopLevelItems(items);
