@@ -8,6 +8,8 @@
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
 #include "edit/CompletionUi.h"
+#include "edit/ProblemMarks.h"
+#include "edit/ProblemsPanel.h"
 #include "edit/ToggleComment.h"
 #include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
@@ -175,6 +177,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
     editcmd::attachTypingAids(*form);
     editcmd::attachCompletion(*form);
+    editcmd::attachProblemMarks(*form);
     diskFollower_->follow(*form);
     tabs_->follow(*form);
     form->setTag(QString::number(slot));
@@ -270,6 +273,7 @@ void MDIForm1::mnuView_Click() {
         a->setCheckable(true);
         a->setChecked(tabs_->tabbed());
     }
+    editcmd::mnuViewChecks(*this);
 }
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
@@ -301,6 +305,10 @@ void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsO
 void MDIForm1::mnuViewEncoding_Click() { if (status_) status_->showEncodingMenu(); }
 void MDIForm1::mnuViewLineEnds_Click() { if (status_) status_->showLineEndMenu(); }
 void MDIForm1::mnuViewTabbed_Click() { tabs_->setTabbed(!tabs_->tabbed()); }
+void MDIForm1::mnuViewCheckMarkup_Click() { editcmd::ToggleCheckMarkup(); }
+void MDIForm1::mnuViewCheckAllReports_Click() { editcmd::ToggleCheckAllReports(); }
+void MDIForm1::mnuViewCheckNow_Click() { editcmd::CheckPageNow(*this); }
+void MDIForm1::mnuViewProblems_Click() { editcmd::ProblemsPanel::open(*this, problems_); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

@@ -11,6 +11,9 @@
 #include <functional>
 
 class FindInFilesPanel;
+namespace editcmd {
+class ProblemsPanel;
+}
 class Form1;
 class FrameStatusBar;
 namespace fileops {
@@ -117,6 +120,10 @@ public slots:
     void mnuViewEncoding_Click();
     void mnuViewLineEnds_Click();
     void mnuViewTabbed_Click();
+    void mnuViewCheckMarkup_Click();
+    void mnuViewCheckAllReports_Click();
+    void mnuViewCheckNow_Click();
+    void mnuViewProblems_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();
@@ -157,6 +164,7 @@ private:
     FindInFilesPanel* findInFiles_ = nullptr;   // made on first use; a child of the frame
     windowcmd::DocumentTabs* tabs_ = nullptr;
     windowcmd::DocumentViews* views_ = nullptr;
+    editcmd::ProblemsPanel* problems_ = nullptr;   // likewise
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
 };

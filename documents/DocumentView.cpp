@@ -148,6 +148,7 @@ void DocumentView::applyPreferences() {
         updateMarginWidth();
     }
     applyFolding();
+    emit settingsChanged();
 }
 
 // ---- Colouring and colours
@@ -187,6 +188,7 @@ void DocumentView::applyColouring() {
     applyTheme();
     embeddedStale_ = true;
     colourEmbedded();
+    emit settingsChanged();
 }
 
 // ---- Folding

@@ -76,6 +76,8 @@ public:
 signals:
     // The text changed; the line-end counts are up to date.
     void textChanged();
+    // The colouring in force or the user's preferences changed.
+    void settingsChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -61,6 +61,9 @@ Colours fromPalette(const QPalette& p) {
     c.matchText = readableOn(c.text, c.matchPaper);
     c.unmatchedText = readableOn(c.dark ? QColor(0xff, 0x70, 0x70) : QColor(0xc0, 0x00, 0x00), c.paper);
     c.tagMatch = c.selectionPaper;
+    // Red for what breaks the page, amber for what an author should look at; lighter on dark paper.
+    c.problem = readableOn(c.dark ? QColor(0xff, 0x5c, 0x5c) : QColor(0xd0, 0x10, 0x10), c.paper);
+    c.warning = c.dark ? QColor(0xf0, 0xb0, 0x30) : QColor(0xc8, 0x80, 0x00);
     return c;
 }
 

@@ -28,6 +28,8 @@ const QByteArray kTabbedDocuments = QByteArrayLiteral("tabbedDocuments");
 const QByteArray kPairBrackets = QByteArrayLiteral("pairBrackets");
 const QByteArray kAbbreviationsOnTab = QByteArrayLiteral("abbreviationsOnTab");
 const QByteArray kCompleteAsYouType = QByteArrayLiteral("completeAsYouType");
+const QByteArray kCheckMarkup = QByteArrayLiteral("checkMarkup");
+const QByteArray kCheckAllReports = QByteArrayLiteral("checkAllReports");
 const QByteArray kBrowser = QByteArrayLiteral("browser");
 const QByteArray kDesktopRecent = QByteArrayLiteral("desktopRecent");
 
@@ -128,10 +130,13 @@ Editor read() {
                                   std::pair{kCloseTags, &e.closeTags},
                                   std::pair{kPairBrackets, &e.pairBrackets},
                                   std::pair{kAbbreviationsOnTab, &e.abbreviationsOnTab},
-                                  std::pair{kCompleteAsYouType, &e.completeAsYouType}}) {
+                                  std::pair{kCompleteAsYouType, &e.completeAsYouType},
+                                  std::pair{kCheckMarkup, &e.checkMarkup}}) {
         const QByteArray v = valueOf(entries, key).toLower();
         if (v == "false" || v == "0") *on = false;
     }
+    const QByteArray all = valueOf(entries, kCheckAllReports).toLower();
+    if (all == "true" || all == "1") e.checkAllReports = true;
     const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
@@ -160,6 +165,8 @@ bool write(const Editor& editor) {
     set(entries, kAbbreviationsOnTab, editor.abbreviationsOnTab ? "true" : "false");
     set(entries, kCompleteAsYouType, editor.completeAsYouType ? "true" : "false");
     set(entries, kTabbedDocuments, editor.tabbedDocuments ? "true" : "false");
+    set(entries, kCheckMarkup, editor.checkMarkup ? "true" : "false");
+    set(entries, kCheckAllReports, editor.checkAllReports ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }

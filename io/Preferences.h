@@ -1,6 +1,6 @@
 #pragma once
 // The user's own editor preferences: tab width, tabs or spaces, zoom, the final line end of saves,
-// the fold margin, the typing aids.
+// the fold margin, the typing aids, the markup checks.
 // They live in the user's configuration folder (QStandardPaths::AppConfigLocation), never in
 // tspd.ini, in the INI form QSettings reads. A missing, garbled or unreadable file gives the
 // defaults, and so does one that is not a regular file (a pipe is never waited on) or is over
@@ -21,6 +21,9 @@ struct Editor {
     bool abbreviationsOnTab = true;  // Tab after an abbreviation in HTML expands it
     bool completeAsYouType = true;   // the completion list opens by itself in markup and CSS (edit/CompletionUi.h)
     bool tabbedDocuments = false;    // the frame shows its documents as tabs rather than windows
+    // The markup checks as typing pauses (edit/ProblemMarks.h).
+    bool checkMarkup = true;         // HTML and XML pages are checked and their problems marked
+    bool checkAllReports = false;    // every report of HTML Tidy, not only the faults it is sure of
     bool operator==(const Editor&) const = default;
 };
 

@@ -15,3 +15,11 @@ inline constexpr int kMisspelt = 32;           // a word the dictionary does not
 static_assert(kEmbeddedFirst + kEmbeddedCount <= kPaired);
 
 }  // namespace tp::indicator
+
+// The edit control's margin markers besides the fold marks (25..31).
+namespace tp::marker {
+
+inline constexpr int kProblemLine = 1;   // a line with an HTML or XML error
+inline constexpr int kWarningLine = 2;   // a line with an HTML warning only
+
+}  // namespace tp::marker
