@@ -8,6 +8,7 @@
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
 #include "edit/CompletionUi.h"
+#include "edit/SpellCheck.h"
 #include "edit/ToggleComment.h"
 #include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
@@ -128,11 +129,14 @@ void MDIForm1::MDIForm_Load() {
 
 Form1* MDIForm1::loadDocumentWindow(int slot) {
     auto* form = new Form1(table_);
-    // A right click shows the Edit menu; a file dropped on the text goes into the active document,
+    // A right click shows the Edit menu (with suggestions over a misspelt word); a file dropped on the text goes into the active document,
     // which the window it was dropped on becomes first (so the text goes where the user saw it
     // land); a Yes in the close prompt saves as Save does.
-    connect(form, &Form1::rightClicked, this, [this](const QPoint& at) {
-        if (QMenu* edit = menu("mnuEdit")) edit->popup(at);
+    connect(form, &Form1::rightClicked, this, [this, form](const QPoint& at) {
+        if (QMenu* edit = menu("mnuEdit")) {
+            editcmd::addSpellingItems(*form, *edit, at);
+            edit->popup(at);
+        }
     });
     connect(form, &Form1::fileDropped, this, [this, form](const QString& path) {
         mdi_->setActiveSubWindow(form->subWindow());
@@ -142,6 +146,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     form->setSaver([this](Form1& window) { return fileops::SaveWindow(*this, window); });
     editcmd::attachTypingAids(*form);
     editcmd::attachCompletion(*form);
+    editcmd::attachSpelling(*form);
     diskFollower_->follow(*form);
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
@@ -224,6 +229,7 @@ void MDIForm1::mnuView_Click() {
     viewcmd::mnuView(*this);
     editcmd::mnuViewTypingAids(*this);
     editcmd::mnuViewCompletion(*this);
+    editcmd::mnuViewSpelling(*this);
 }
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
@@ -252,6 +258,10 @@ void MDIForm1::mnuViewCloseTags_Click() { editcmd::ToggleCloseTags(); }
 void MDIForm1::mnuViewPairBrackets_Click() { editcmd::TogglePairBrackets(); }
 void MDIForm1::mnuViewCompleteAsYouType_Click() { editcmd::ToggleCompleteAsYouType(); }
 void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsOnTab(); }
+void MDIForm1::mnuViewSpelling_Click() { editcmd::ToggleSpelling(); }
+void MDIForm1::mnuViewSpellingLanguage_Click() { editcmd::fillSpellingLanguages(*this); }
+void MDIForm1::mnuViewSpellingLanguageSystem_Click() { editcmd::ChooseSpellingLanguage(QString()); }
+void MDIForm1::mnuViewSpellCode_Click() { editcmd::ToggleSpellCode(); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

@@ -103,6 +103,10 @@ public slots:
     void mnuViewPairBrackets_Click();
     void mnuViewCompleteAsYouType_Click();
     void mnuViewAbbreviationsOnTab_Click();
+    void mnuViewSpelling_Click();
+    void mnuViewSpellingLanguage_Click();
+    void mnuViewSpellingLanguageSystem_Click();
+    void mnuViewSpellCode_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();

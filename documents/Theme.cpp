@@ -61,6 +61,8 @@ Colours fromPalette(const QPalette& p) {
     c.matchText = readableOn(c.text, c.matchPaper);
     c.unmatchedText = readableOn(c.dark ? QColor(0xff, 0x70, 0x70) : QColor(0xc0, 0x00, 0x00), c.paper);
     c.tagMatch = c.selectionPaper;
+    // Its own hue, apart from the red of errors: a magenta.
+    c.misspelt = readableOn(c.dark ? QColor(0xf0, 0x70, 0xd8) : QColor(0xc0, 0x10, 0x90), c.paper);
     return c;
 }
 

@@ -18,6 +18,7 @@ struct Colours {
     QColor matchText, matchPaper;   // a brace or quote and its partner
     QColor unmatchedText;           // a brace without a partner
     QColor tagMatch;                // the box around a tag's name and its partner's
+    QColor misspelt;                // the squiggle under a word the dictionary does not know
 };
 
 // A dark palette: its base (the paper) is darker than its text.

@@ -1,6 +1,6 @@
 #pragma once
 // The user's own editor preferences: tab width, tabs or spaces, zoom, the final line end of saves,
-// the fold margin, the typing aids.
+// the fold margin, the typing aids, spelling.
 // They live in the user's configuration folder (QStandardPaths::AppConfigLocation), never in
 // tspd.ini, in the INI form QSettings reads. A missing, garbled or unreadable file gives the
 // defaults, and so does one that is not a regular file (a pipe is never waited on) or is over
@@ -20,6 +20,10 @@ struct Editor {
     bool pairBrackets = true;        // brackets and quotes typed in pairs, and typed over
     bool abbreviationsOnTab = true;  // Tab after an abbreviation in HTML expands it
     bool completeAsYouType = true;   // the completion list opens by itself in markup and CSS (edit/CompletionUi.h)
+    // Spelling as you type (edit/SpellCheck.h).
+    bool spelling = true;            // misspelt words are marked
+    bool spellCode = false;          // ... also in comments and strings of CSS and JavaScript
+    QString spellingLanguage;        // the dictionary chosen ("en_GB"); empty: the locale's
     bool operator==(const Editor&) const = default;
 };
 
