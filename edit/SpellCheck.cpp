@@ -137,16 +137,23 @@ public:
         rtb_.SendScintilla(Sci::SCI_INDICSETUNDER, kIndicator, 1);
         applyTheme();
         rtb_.installEventFilter(this);
+        // Where the change leaves the caret (typed keys announce only the notices before a change).
         connect(&rtb_, &Sci::SCN_MODIFIED, this,
                 [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
-                    if (!(type & (Sci::SC_MOD_INSERTTEXT | Sci::SC_MOD_DELETETEXT))) return;
-                    typedAt_ = (type & Sci::SC_MOD_INSERTTEXT) ? qint64(position) + length : position;
-                    stale_ = true;
-                    timer_.start(kPauseMs);
+                    if (type & (Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_INSERTTEXT)) typedAt_ = qint64(position) + length;
+                    else if (type & (Sci::SC_MOD_BEFOREDELETE | Sci::SC_MOD_DELETETEXT)) typedAt_ = position;
                 });
+        connect(&rtb_, &RichTextBox::Change, this, [this] {
+            stale_ = true;
+            typing_ = true;
+            timer_.start(kPauseMs);
+        });
         connect(&rtb_, &Sci::SCN_UPDATEUI, this, [this](int updated) {
-            // What is shown changed: at once (queued, so that a burst of scrolling costs one check).
-            if (updated & (Sci::SC_UPDATE_V_SCROLL | Sci::SC_UPDATE_H_SCROLL)) timer_.start(0);
+            // What is shown changed: at once (queued, so that a burst of scrolling costs one check),
+            // unless the keys scrolled it: then once they pause.
+            if (updated & (Sci::SC_UPDATE_V_SCROLL | Sci::SC_UPDATE_H_SCROLL)) {
+                if (!typing_) timer_.start(0);
+            }
             // The caret left the word being typed: that word is checked now.
             else if ((updated & Sci::SC_UPDATE_SELECTION) && waiting_.to > waiting_.from && !timer_.isActive() &&
                      rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) != waiting_.to)
@@ -167,6 +174,7 @@ public:
 
     void check() {
         timer_.stop();
+        typing_ = false;
         inUse_ = nullptr;
         const prefs::Editor p = DocumentView::preferences();
         const DocumentView* view = DocumentView::of(&form_);
@@ -281,6 +289,7 @@ private:
     qint64 typedAt_ = -1;                     // where the last change left the caret
     spelling::Word waiting_;                  // the word being typed, not checked yet
     bool stale_ = true;                       // the text changed since the marks were laid
+    bool typing_ = false;                     // changed since the last check: it waits for a pause
     bool cleared_ = false;
     qint64 from_ = 0, to_ = 0;                // the range the marks were laid for
     std::vector<spelling::Word> marks_;
@@ -382,6 +391,9 @@ void addSpellingItems(Form1& form, QMenu& menu, const QPoint& globalPos) {
         });
     }
     if (suggestions.isEmpty()) add(tr("(no suggestions)"))->setEnabled(false);
+    auto* bar2 = new QAction(items);
+    bar2->setSeparator(true);
+    menu.addAction(bar2);
     QObject::connect(add(tr("Ignore")), &QAction::triggered, [word] {
         registry().ignored.insert(word);
         recheckAll();

@@ -2,6 +2,7 @@
 #include "documents/Form1.h"
 #include "edit/SpellCheck.h"
 #include "edit/Spelling.h"
+#include "platform/Indicators.h"
 #include "platform/RichTextBox.h"
 #include "support/TestFrame.h"
 
@@ -155,12 +156,20 @@ private slots:
         for (QAction* a : menu.actions()) captions << a->text();
         QVERIFY2(captions.contains("test") && captions.contains("Ignore") && captions.contains("Add to Dictionary"),
                  qPrintable(captions.join(',')));
-        QVERIFY(captions.size() <= 1 + 1 + 7 + 2);
+        QVERIFY(captions.size() <= 1 + 1 + 7 + 1 + 2);
         menu.actions().at(captions.indexOf("test"))->trigger();
         QVERIFY(rtb.Text().contains("a test of") && form->isChanged());
         QCOMPARE(editcmd::checkSpellingNow(*form), 0);
         rtb.undo();
         QVERIFY(rtb.Text().contains("a tesst of"));
+        // A word typed is marked once the keys pause and the caret has left it.
+        rtb.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(rtb.byteLength() - 4));
+        QTest::keyClicks(&rtb, " wrng");
+        const long typed = long(rtb.byteLength() - 5);
+        QTest::qWait(500);
+        QVERIFY(!rtb.SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, tp::indicator::kMisspelt, typed));
+        QTest::keyClicks(&rtb, " ");
+        QTRY_VERIFY_WITH_TIMEOUT(rtb.SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, tp::indicator::kMisspelt, typed), 3000);
         // Switched off: no marks.
         editcmd::ToggleSpelling();
         QCOMPARE(editcmd::checkSpellingNow(*form), 0);
