@@ -420,6 +420,10 @@ void fillSpellingLanguages(DocumentFrame& frame) {
     const QList<QAction*> actions = menu->actions();
     for (qsizetype i = 1; i < actions.size(); ++i) delete actions[i];
     check(frame, "mnuViewSpellingLanguageSystem", chosen.isEmpty() || !installedDictionaries().contains(chosen));
+    // One choice of them all.
+    auto* group = menu->findChild<QActionGroup*>();
+    if (!group) group = new QActionGroup(menu);
+    group->addAction(actions.first());
     for (const QString& name : installedDictionaries()) {
         const QLocale locale(name);
         const QString language = locale.language() == QLocale::C ? QString()
@@ -429,6 +433,7 @@ void fillSpellingLanguages(DocumentFrame& frame) {
         a->setObjectName(QStringLiteral("mnuViewSpellingLanguage_") + name);
         a->setCheckable(true);
         a->setChecked(name == chosen);
+        group->addAction(a);
         QObject::connect(a, &QAction::triggered, [name] { ChooseSpellingLanguage(name); });
     }
     if (installedDictionaries().isEmpty()) menu->addAction(tr("(no dictionary installed)"))->setEnabled(false);

@@ -137,6 +137,7 @@ private slots:
     void frame() {
         if (!spelling::installed(spelling::systemFolders()).contains("en_US")) QSKIP("no en_US dictionary installed");
         ScratchDir scratch;
+        QFile::remove(editcmd::personalWordsPath());   // read once, at the first check
         prefs::Editor p = DocumentView::preferences();
         p.spellingLanguage = "en_US";
         DocumentView::setPreferences(p);
@@ -170,6 +171,19 @@ private slots:
         QVERIFY(!rtb.SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, tp::indicator::kMisspelt, typed));
         QTest::keyClicks(&rtb, " ");
         QTRY_VERIFY_WITH_TIMEOUT(rtb.SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, tp::indicator::kMisspelt, typed), 3000);
+        // Add to Dictionary keeps the word in the user's list, and it is marked no more.
+        {
+            QMenu more;
+            const qint64 w = rtb.Text().indexOf("wrng") + 1;
+            editcmd::addSpellingItems(*form, more, rtb.mapToGlobal(QPoint(
+                int(rtb.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(w))),
+                int(rtb.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, long(w))) + 2)));
+            QVERIFY(!more.actions().isEmpty());
+            more.actions().last()->trigger();
+        }
+        QCOMPARE(readBytes(editcmd::personalWordsPath()), QByteArray("wrng\n"));
+        QCOMPARE(editcmd::checkSpellingNow(*form), 1);   // "tesst" alone
+        QFile::remove(editcmd::personalWordsPath());
         // Switched off: no marks.
         editcmd::ToggleSpelling();
         QCOMPARE(editcmd::checkSpellingNow(*form), 0);
