@@ -154,6 +154,10 @@ public:
             if (updated & (Sci::SC_UPDATE_V_SCROLL | Sci::SC_UPDATE_H_SCROLL)) {
                 if (!typing_) timer_.start(0);
             }
+            // Coloured as another kind of file: other words are prose.
+            else if ((updated & Sci::SC_UPDATE_CONTENT) && DocumentView::of(&form_) &&
+                     DocumentView::of(&form_)->syntaxKind() != kind_ && !timer_.isActive())
+                timer_.start(0);
             // The caret left the word being typed: that word is checked now.
             else if ((updated & Sci::SC_UPDATE_SELECTION) && waiting_.to > waiting_.from && !timer_.isActive() &&
                      rtb_.SendScintilla(Sci::SCI_GETCURRENTPOS) != waiting_.to)
@@ -178,7 +182,8 @@ public:
         inUse_ = nullptr;
         const prefs::Editor p = DocumentView::preferences();
         const DocumentView* view = DocumentView::of(&form_);
-        const spelling::Mode mode = p.spelling && view ? spelling::modeFor(view->syntaxKind()) : spelling::Mode::None;
+        kind_ = view ? view->syntaxKind() : syntax::Kind::Plain;
+        const spelling::Mode mode = p.spelling && view ? spelling::modeFor(kind_) : spelling::Mode::None;
         if (mode == spelling::Mode::None || (mode == spelling::Mode::Code && !p.spellCode)) return lay({}, 0, 0);
         const QStringList& installed = installedDictionaries();
         if (installed.isEmpty()) {
@@ -291,6 +296,7 @@ private:
     bool stale_ = true;                       // the text changed since the marks were laid
     bool typing_ = false;                     // changed since the last check: it waits for a pause
     bool cleared_ = false;
+    syntax::Kind kind_ = syntax::Kind::Plain;  // the colouring the last check read the text as
     qint64 from_ = 0, to_ = 0;                // the range the marks were laid for
     std::vector<spelling::Word> marks_;
 };
