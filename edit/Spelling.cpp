@@ -53,7 +53,7 @@ bool isDigit(char32_t cp) { return cp < 0x80 ? (cp >= '0' && cp <= '9') : QChar:
 // a path, a tag, an address, a template.
 bool isCodeMark(char32_t cp) {
     switch (cp) {
-    case '_': case '@': case '#': case '/': case '\\': case '$': case '%': case '=': case '+': case '*':
+    case '_': case '@': case '#': case '/': case '\\': case '$': case '%': case '=': case '+':
     case '^': case '~': case '|': case '<': case '>': case '{': case '}': case '`': case '&':
         return true;
     default:
@@ -86,15 +86,47 @@ struct Reader {
         }
         qsizetype i = a;
         while (i < b) {
-            while (i < b && isBlank(text[i])) ++i;
+            while (i < b && isSeparator(text[i])) ++i;
             qsizetype e = i;
-            while (e < b && !isBlank(text[e])) ++e;
+            while (e < b && !isSeparator(text[e])) ++e;
             if (e > i) token(i, e, entities);
             i = e;
         }
     }
 
-    // One run of characters between blanks ("word", "(word,", "example.com", "caf&eacute;").
+    // Blanks, and the brackets and quotes around a link's address ("[text](https://...)").
+    static bool isSeparator(char c) {
+        return isBlank(c) || c == '(' || c == ')' || c == '[' || c == ']' || c == '"' || c == '<' || c == '>';
+    }
+
+    // Markdown: prose but for code, in `backticks` and in fenced blocks.
+    void markdown(qsizetype a, qsizetype b) {
+        bool fenced = false;
+        const qsizetype stop = rel(to + 256);
+        for (qsizetype line = a; line < b && line < stop;) {
+            qsizetype end = text.sliced(line, b - line).indexOf('\n');
+            end = end < 0 ? b : line + end + 1;
+            const QByteArrayView l = text.sliced(line, end - line).trimmed();
+            if (l.startsWith("```") || l.startsWith("~~~")) {
+                fenced = !fenced;
+            } else if (!fenced) {
+                // Outside inline code: the runs between an even number of backtick runs.
+                qsizetype i = line;
+                bool code = false;
+                while (i < end) {
+                    qsizetype tick = text.sliced(i, end - i).indexOf('`');
+                    tick = tick < 0 ? end : i + tick;
+                    if (!code) prose(i, tick, false);
+                    while (tick < end && text[tick] == '`') ++tick;
+                    code = !code;
+                    i = tick;
+                }
+            }
+            line = end;
+        }
+    }
+
+    // One run of characters between separators ("word", "word,", "example.com", "caf&eacute;").
     void token(qsizetype a, qsizetype b, bool entities) {
         const QByteArrayView t = text.sliced(a, b - a);
         // Addresses: nothing of them is prose.
@@ -317,8 +349,8 @@ void html(Reader& r, bool code) {
 
 Mode modeFor(syntax::Kind kind) {
     switch (kind) {
-    case syntax::Kind::Plain:
-    case syntax::Kind::Markdown: return Mode::Plain;
+    case syntax::Kind::Plain: return Mode::Plain;
+    case syntax::Kind::Markdown: return Mode::Markdown;
     case syntax::Kind::Html:
     case syntax::Kind::Php: return Mode::Html;
     case syntax::Kind::Css:
@@ -335,6 +367,7 @@ std::vector<Word> words(QByteArrayView text, qint64 textStart, qint64 from, qint
     Reader r{text, textStart, from, to, &out};
     switch (mode) {
     case Mode::Plain: r.prose(0, text.size(), false); break;
+    case Mode::Markdown: r.markdown(0, text.size()); break;
     case Mode::Html: html(r, code); break;
     case Mode::Code:
         if (code) r.code(0, text.size());

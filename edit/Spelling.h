@@ -2,7 +2,8 @@
 // Spelling, widget-free: which words of a text are prose to check, the language a page declares,
 // the dictionaries installed, and one dictionary (hunspell) behind checks of its own.
 //
-// Words are checked where an author writes prose: a plain text whole; a page's text content and
+// Words are checked where an author writes prose: a plain text whole; Markdown but for its code
+// (`inline` and fenced); a page's text content and
 // its human-readable attribute values (alt, title, placeholder, aria-label, and the content of
 // <meta name="description">); comments and strings of CSS and JavaScript only when asked. Never
 // tag or attribute names, other attribute values, script and style bodies, code elements,
@@ -24,7 +25,7 @@ class Hunspell;
 namespace spelling {
 
 // How a kind of file is read for prose.
-enum class Mode { None, Plain, Html, Code };
+enum class Mode { None, Plain, Html, Code, Markdown };
 Mode modeFor(syntax::Kind kind);
 
 struct Word {

@@ -48,6 +48,8 @@ private slots:
         row("code on", Mode::Code, "/* commnt */ var x = 'strng'; // lst\nfoo(\"\")", "commnt|strng|lst", true);
         row("script asked", Mode::Html, "<script>// nte\nvar wrd;</script>ok", "nte|ok", true);
         row("xml none", Mode::None, "<a>wrd</a>", "");
+        row("markdown", Mode::Markdown, "Use `fooo()` [lnk](https://x.org/a)\n```js\nvar wrd;\n```\n*Emph*",
+            "Use|lnk|Emph");
     }
     void words() {
         QFETCH(Mode, mode);

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) return 0;
     const std::uint8_t knobs = data[0], cut = data[1], end = data[2];
     const QByteArray text(reinterpret_cast<const char*>(data + 3), static_cast<qsizetype>(size - 3));
-    const spelling::Mode mode = spelling::Mode(knobs % 4);
+    const spelling::Mode mode = spelling::Mode(knobs % 5);
     const qint64 base = (knobs & 8) ? 1000 : 0;
     const qint64 from = base + qint64(cut) * text.size() / 255;
     const qint64 to = std::max(from, base + qint64(end) * text.size() / 255);
