@@ -198,8 +198,10 @@ public:
         spelling::Dictionary* dict = dictionary(name);
         if (!dict) {
             const Registry& r = registry();
-            if (r.failed.contains(name))
+            if (r.failed.contains(name)) {
                 note(name, tr("Spelling: the dictionary %1 could not be read (%2).").arg(name, r.failed.value(name)));
+                return lay({}, 0, 0);
+            }
             return;   // loading: every window checks again once it is in
         }
         inUse_ = dict;
@@ -389,7 +391,8 @@ void addSpellingItems(Form1& form, QMenu& menu, const QPoint& globalPos) {
     const QPointer<RichTextBox> guard(&rtb);
     for (const QString& s : suggestions) {
         // The suggestion replaces the word as one undoable edit, if the word is still there.
-        QObject::connect(add(s), &QAction::triggered, [guard, from, to, spelt, s] {
+        QObject::connect(add(QString(s).replace(QLatin1Char('&'), QStringLiteral("&&"))), &QAction::triggered,
+                         [guard, from, to, spelt, s] {
             if (!guard || guard->bytes(from, to - from) != spelt) return;
             const QByteArray utf8 = s.toUtf8();
             guard->editInOneStep([&] { guard->replaceBytes(from, to, utf8); });
