@@ -10,6 +10,7 @@
 #include "edit/CompletionUi.h"
 #include "edit/ProblemMarks.h"
 #include "edit/ProblemsPanel.h"
+#include "edit/SpellCheck.h"
 #include "edit/ToggleComment.h"
 #include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
@@ -163,11 +164,14 @@ void MDIForm1::MDIForm_Load() {
 
 Form1* MDIForm1::loadDocumentWindow(int slot) {
     auto* form = new Form1(table_);
-    // A right click shows the Edit menu; a file dropped on the text goes into the active document,
+    // A right click shows the Edit menu (with suggestions over a misspelt word); a file dropped on the text goes into the active document,
     // which the window it was dropped on becomes first (so the text goes where the user saw it
     // land); a Yes in the close prompt saves as Save does.
-    connect(form, &Form1::rightClicked, this, [this](const QPoint& at) {
-        if (QMenu* edit = menu("mnuEdit")) edit->popup(at);
+    connect(form, &Form1::rightClicked, this, [this, form](const QPoint& at) {
+        if (QMenu* edit = menu("mnuEdit")) {
+            editcmd::addSpellingItems(*form, *edit, at);
+            edit->popup(at);
+        }
     });
     connect(form, &Form1::fileDropped, this, [this, form](const QString& path) {
         mdi_->setActiveSubWindow(form->subWindow());
@@ -178,6 +182,7 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     editcmd::attachTypingAids(*form);
     editcmd::attachCompletion(*form);
     editcmd::attachProblemMarks(*form);
+    editcmd::attachSpelling(*form);
     diskFollower_->follow(*form);
     tabs_->follow(*form);
     form->setTag(QString::number(slot));
@@ -274,6 +279,7 @@ void MDIForm1::mnuView_Click() {
         a->setChecked(tabs_->tabbed());
     }
     editcmd::mnuViewChecks(*this);
+    editcmd::mnuViewSpelling(*this);
 }
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
@@ -309,6 +315,10 @@ void MDIForm1::mnuViewCheckMarkup_Click() { editcmd::ToggleCheckMarkup(); }
 void MDIForm1::mnuViewCheckAllReports_Click() { editcmd::ToggleCheckAllReports(); }
 void MDIForm1::mnuViewCheckNow_Click() { editcmd::CheckPageNow(*this); }
 void MDIForm1::mnuViewProblems_Click() { editcmd::ProblemsPanel::open(*this, problems_); }
+void MDIForm1::mnuViewSpelling_Click() { editcmd::ToggleSpelling(); }
+void MDIForm1::mnuViewSpellingLanguage_Click() { editcmd::fillSpellingLanguages(*this); }
+void MDIForm1::mnuViewSpellingLanguageSystem_Click() { editcmd::ChooseSpellingLanguage(QString()); }
+void MDIForm1::mnuViewSpellCode_Click() { editcmd::ToggleSpellCode(); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }

@@ -124,6 +124,10 @@ public slots:
     void mnuViewCheckAllReports_Click();
     void mnuViewCheckNow_Click();
     void mnuViewProblems_Click();
+    void mnuViewSpelling_Click();
+    void mnuViewSpellingLanguage_Click();
+    void mnuViewSpellingLanguageSystem_Click();
+    void mnuViewSpellCode_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();
