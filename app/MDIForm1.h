@@ -48,6 +48,8 @@ public slots:
     void mnuFilePrint_Click();
     void mnuEditOptions_Click();
     void mnuFileExit_Click();
+    void mnuFileReopenSession_Click();
+    void mnuFileReopenAtStart_Click();
 
     void mnuEdit_Click();
     void mnuEditUndo_Click();

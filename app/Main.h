@@ -16,3 +16,7 @@ void showMainFrame();
 // documents::openFiles() does: once the frame is shown (after the splash screen) and no dialog is
 // up. 'raise' brings the frame to the front (files handed over by another launch).
 void openFiles(const QList<QByteArray>& files, bool raise);
+// When the user asked for it (fileops::reopensAtStart()), the files of the last session open
+// first, before those of the command line, as openFiles() opens them; a missing session is no
+// news.
+void reopenSessionAtStart();

@@ -27,6 +27,7 @@ const QByteArray kCloseTags = QByteArrayLiteral("closeTags");
 const QByteArray kPairBrackets = QByteArrayLiteral("pairBrackets");
 const QByteArray kAbbreviationsOnTab = QByteArrayLiteral("abbreviationsOnTab");
 const QByteArray kCompleteAsYouType = QByteArrayLiteral("completeAsYouType");
+const QByteArray kReopenSession = QByteArrayLiteral("reopenSession");
 const QByteArray kBrowser = QByteArrayLiteral("browser");
 const QByteArray kDesktopRecent = QByteArrayLiteral("desktopRecent");
 
@@ -120,6 +121,8 @@ Editor read() {
     if (validTabWidth(width)) e.tabWidth = width;
     const QByteArray spaces = valueOf(entries, kSpaces).toLower();
     if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
+    const QByteArray session = valueOf(entries, kReopenSession).toLower();
+    if (session == "true" || session == "1") e.reopenSession = true;
     // Switches that are on unless the file turns them off.
     for (const auto& [key, on] : {std::pair{kFinalLineEnd, &e.finalLineEnd}, std::pair{kFoldMargin, &e.foldMargin},
                                   std::pair{kCloseTags, &e.closeTags},
@@ -156,6 +159,7 @@ bool write(const Editor& editor) {
     set(entries, kPairBrackets, editor.pairBrackets ? "true" : "false");
     set(entries, kAbbreviationsOnTab, editor.abbreviationsOnTab ? "true" : "false");
     set(entries, kCompleteAsYouType, editor.completeAsYouType ? "true" : "false");
+    set(entries, kReopenSession, editor.reopenSession ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }

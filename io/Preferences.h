@@ -20,6 +20,7 @@ struct Editor {
     bool pairBrackets = true;        // brackets and quotes typed in pairs, and typed over
     bool abbreviationsOnTab = true;  // Tab after an abbreviation in HTML expands it
     bool completeAsYouType = true;   // the completion list opens by itself in markup and CSS (edit/CompletionUi.h)
+    bool reopenSession = false;      // every start reopens the files of the last session (fileops/Session.h)
     bool operator==(const Editor&) const = default;
 };
 
