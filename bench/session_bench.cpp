@@ -1,0 +1,78 @@
+// Many documents at once: 200 pages of 50 KB named on one command line against the same files
+// opened one by one, the memory each extra document takes against its text, and reopening a
+// session of 50 documents against opening the same files from a command line.
+#include "bench/Bench.h"
+
+#include "app/MDIForm1.h"
+#include "documents/DocumentCommands.h"
+#include "documents/Form1.h"
+#include "fileops/Session.h"
+#include "platform/RichTextBox.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace {
+
+void closeAll(MDIForm1& frame) {
+    for (Form1* form : frame.documentWindows()) form->closeWithoutAsking();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void runSession(const bench::Options& options) {
+    constexpr int kFiles = 200;
+    constexpr qint64 kBytes = 50 * 1024;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(options.workDir + QStringLiteral("/state")));
+    QList<QByteArray> names;
+    for (int i = 0; i < kFiles; ++i) {
+        const QString path = options.workDir + QStringLiteral("/page%1.htm").arg(i);
+        bench::writeFile(path, bench::makeDocument(kBytes));
+        names << QFile::encodeName(path);
+    }
+    MDIForm1 frame;
+    frame.MDIForm_Load();
+    QCoreApplication::processEvents();
+
+    const qint64 before = bench::residentBytes();
+    const double line = bench::seconds([&] {
+        documents::openFiles(frame, names);
+        QCoreApplication::processEvents();
+    });
+    const qint64 after = bench::residentBytes();
+    const qsizetype opened = frame.documentWindows().size();
+    closeAll(frame);
+    const double single = bench::seconds([&] {
+        for (const QByteArray& name : names) documents::openDocument(frame, QFile::decodeName(name));
+        QCoreApplication::processEvents();
+    });
+    closeAll(frame);
+    bench::report(QStringLiteral("%1 documents of 50 KB from one command line (%2 open)").arg(kFiles).arg(opened), line,
+                  QStringLiteral("%1 single opens").arg(kFiles), single);
+    const double perDocument = double(after - before) / kFiles;
+    bench::note(QStringLiteral("memory per extra document of 50 KB"),
+                QStringLiteral("%1 KB = %2x its text").arg(perDocument / 1024, 0, 'f', 0).arg(perDocument / kBytes, 0, 'f', 2));
+
+    // A session of 50: each window somewhere in its text, as a user leaves it.
+    const QList<QByteArray> fifty = names.mid(0, 50);
+    const double commandLine = bench::seconds([&] {
+        closeAll(frame);
+        documents::openFiles(frame, fifty);
+        QCoreApplication::processEvents();
+    }, 3);
+    for (Form1* form : frame.documentWindows()) form->RTB1->SetSelStart(form->RTB1->byteLength() / 2);
+    fileops::rememberSession(frame);
+    const double session = bench::seconds([&] {
+        closeAll(frame);
+        fileops::reopenLastSession(frame, false);
+        QCoreApplication::processEvents();
+    }, 3);
+    bench::report(QStringLiteral("reopen a session of 50 documents (%1 open)").arg(frame.documentWindows().size()), session,
+                  QStringLiteral("the same files from a command line"), commandLine);
+    closeAll(frame);
+    for (const QByteArray& name : names) QFile::remove(QFile::decodeName(name));
+}
+
+bench::Register session("session", runSession);
+
+} // namespace
