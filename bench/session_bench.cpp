@@ -11,6 +11,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <Qsci/qsciscintilla.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -53,6 +59,20 @@ void runSession(const bench::Options& options) {
     bench::note(QStringLiteral("memory per extra document of 50 KB"),
                 QStringLiteral("%1 KB = %2x its text").arg(perDocument / 1024, 0, 'f', 0).arg(perDocument / kBytes, 0, 'f', 2));
 
+    // What a window costs without text, and the text alone in a bare control: each in a fresh
+    // process, where no freed memory is handed out again.
+    for (const char* what : {"empty", "bare"}) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TESSELPAD_BENCH_WINDOWS"), QLatin1String(what));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("window-memory")});
+        child.waitForFinished(-1);
+        const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
+        bench::note(QStringLiteral("memory per extra %1").arg(QLatin1String(qstrcmp(what, "empty") == 0 ? "empty window" : "bare QsciScintilla holding 50 KB")),
+                    QStringLiteral("%1 KB").arg(double(lines.last().toLongLong()) / kFiles / 1024, 0, 'f', 0));
+    }
+
     // A session of 50: each window somewhere in its text, as a user leaves it.
     const QList<QByteArray> fifty = names.mid(0, 50);
     const double commandLine = bench::seconds([&] {
@@ -74,5 +94,29 @@ void runSession(const bench::Options& options) {
 }
 
 bench::Register session("session", runSession);
+
+// Run by "session" in a child: prints the resident memory 200 empty windows, or 200 bare controls
+// each holding 50 KB, add.
+void runWindowMemory(const bench::Options&) {
+    const bool empty = qgetenv("TESSELPAD_BENCH_WINDOWS") == "empty";
+    MDIForm1 frame;
+    frame.MDIForm_Load();
+    QCoreApplication::processEvents();
+    const QByteArray text = bench::makeDocument(50 * 1024);
+    std::vector<std::unique_ptr<QsciScintilla>> bare;
+    const qint64 before = bench::residentBytes();
+    for (int i = 0; i < 200; ++i) {
+        if (empty) {
+            documents::NewDocument(frame);
+        } else {
+            bare.push_back(std::make_unique<QsciScintilla>());
+            bare.back()->SendScintilla(QsciScintillaBase::SCI_SETTEXT, text.constData());
+        }
+    }
+    QCoreApplication::processEvents();
+    std::printf("%lld\n", static_cast<long long>(bench::residentBytes() - before));
+}
+
+bench::Register windowMemory("window-memory", runWindowMemory);
 
 } // namespace
