@@ -74,6 +74,19 @@ private slots:
         QCOMPARE(frame->documentWindows().size(), 2);
     }
 
+    // The start-up window gives way only while untouched: typed into, it stays.
+    void typedStartWindowStays() {
+        ScratchDir dir;
+        writeBytes(dir.file(QStringLiteral("a.htm")), "a");
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        frame->ActiveForm()->RTB1->SetText(QStringLiteral("typed"));
+        frame->ActiveForm()->setChanged(false);   // unchanged, but it holds text
+        documents::openFiles(*frame, names({dir.file(QStringLiteral("a.htm"))}));
+        settle();
+        QCOMPARE(frame->documentWindows().size(), 2);
+    }
+
     void badSessionsAndGoneFilesSayItOnce_data() {
         QTest::addColumn<QByteArray>("content");   // empty: no session file
         QTest::addColumn<bool>("atStart");
