@@ -69,6 +69,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     palettes::applyFromEnvironment();
     Main();
+    // A frame of its own (--new-instance) leaves the session to the frame that keeps it.
+    if (!request.newInstance) reopenSessionAtStart();
     openFiles(request.files, false);
     const int rc = QApplication::exec();
     return rc;

@@ -18,6 +18,8 @@ const std::vector<MenuEntry>& menuTree() {
         {1, "mnuFileExit", "E&xit", nullptr},
         {1, "mnuFileBar4", "-", nullptr},
         {1, "mnuFileSaveAll", "Save A&ll", "Ctrl+Alt+S"},
+        {1, "mnuFileReopenSession", "Reopen Last Sess&ion", nullptr},
+        {1, "mnuFileReopenAtStart", "Reopen Session at Sta&rt", nullptr},
         {0, "mnuEdit", "&Edit", nullptr},
         {1, "mnuEditUndo", "&Undo", nullptr},
         {1, "mnuEditBar0", "-", nullptr},

@@ -13,8 +13,12 @@
 #include "platform/WaitCursor.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -30,9 +34,15 @@ Form1* NewDocument(DocumentFrame& frame) {
     return form;
 }
 
+QString documentFolder(const Form1* form) {
+    if (!form || form->filePath().isEmpty()) return QString();
+    return QFileInfo(form->filePath()).absolutePath();
+}
+
 void mnuFileOpen(DocumentFrame& frame) {
     CommonDialog& dlg = frame.CommonDialog1;
     dlg.FileName.clear();
+    dlg.InitDir = documentFolder(frame.ActiveForm());
     dlg.Filter = filetypes::openFilter();
     dlg.FilterIndex = 1;
     try {
@@ -104,20 +114,65 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
     return form;
 }
 
-void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
+Form1* findOpenWindow(DocumentFrame& frame, const QString& path) {
+    const io::FileIdentity file = io::FileIdentity::of(path);
+    for (Form1* form : frame.documentWindows()) {
+        if (form->filePath().isEmpty()) continue;
+        if (form->filePath() == path) return form;
+        // The record of the window's file is the file as last read or written: no look at the disk
+        // for each window.
+        const io::DiskRecord* record = form->diskRecord();
+        if (file.exists && record && record->file.exists && record->file.device == file.device &&
+            record->file.inode == file.inode)
+            return form;
+    }
+    return nullptr;
+}
+
+void bringForward(DocumentFrame& frame, Form1& form) {
+    QMdiSubWindow* sub = form.subWindow();
+    if (!sub) return;
+    if (sub->isMinimized()) sub->showNormal();
+    frame.mdiArea()->setActiveSubWindow(sub);
+    form.RTB1->setFocus();
+}
+
+Form1* untouchedStartWindow(DocumentFrame& frame) {
+    for (Form1* form : frame.documentWindows()) {
+        if (form->Caption() == QLatin1String("Document") && form->filePath().isEmpty() && !form->isChanged() &&
+            form->RTB1->byteLength() == 0)
+            return form;
+    }
+    return nullptr;
+}
+
+QList<Form1*> openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
+    QList<Form1*> windows;
     QList<std::pair<QString, QString>> failed;   // the name as shown, and the reason
+    const QPointer<Form1> startWindow = untouchedStartWindow(frame);
     for (const QByteArray& name : names) {
         const std::optional<QString> path = tp::exactName(name);
         std::optional<QString> problem;
+        Form1* form = nullptr;
         if (path && QDir::isAbsolutePath(*path)) {
-            frame.strCurrentFile = *path;
-            // Nothing to say: the table is full (the frame said so), and the rest cannot open either.
-            if (!load(frame, *path, problem) && !problem) break;
+            if ((form = findOpenWindow(frame, *path))) {
+                bringForward(frame, *form);
+            } else {
+                frame.strCurrentFile = *path;
+                form = load(frame, *path, problem);
+                // Nothing to say: the table is full (the frame said so), and the rest cannot open either.
+                if (!form && !problem) break;
+            }
         } else {
             problem = QString();
         }
+        windows << form;
         if (problem) failed.append({path ? *path : tp::shownName(name), *problem});
     }
+    // Closed only while still untouched: a message about a file may have let the user type into it.
+    const bool opened = std::any_of(windows.begin(), windows.end(), [](Form1* f) { return f != nullptr; });
+    if (opened && startWindow && startWindow == untouchedStartWindow(frame) && !windows.contains(startWindow.data()))
+        startWindow->closeWithoutAsking();
     if (failed.size() == 1) {
         tp::MsgBox(cantOpen(failed.first().first, failed.first().second));
     } else if (failed.size() > 1) {
@@ -128,6 +183,7 @@ void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
             text += QStringLiteral("\r\n... and %1 more.").arg(failed.size() - kNamedFailures);
         tp::MsgBox(text);
     }
+    return windows;
 }
 
 bool reloadDocument(DocumentFrame&, Form1& form) {

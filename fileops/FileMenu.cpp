@@ -45,6 +45,11 @@ void showRecentFiles(DocumentFrame& frame) {
 }
 
 void openRecentFile(DocumentFrame& frame, const QString& path) {
+    // A file open already comes forward rather than into a second window.
+    if (Form1* open = documents::findOpenWindow(frame, path)) {
+        documents::bringForward(frame, *open);
+        return;
+    }
     if (!QFileInfo::exists(path)) {
         io::forgetFile(path);
         tp::MsgBox(QStringLiteral("Can't open file: ") + path +

@@ -1,5 +1,6 @@
 #include "fileops/SaveCommands.h"
 
+#include "documents/DocumentCommands.h"
 #include "documents/DocumentFrame.h"
 #include "documents/DocumentJournal.h"
 #include "documents/DocumentView.h"
@@ -138,6 +139,10 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     dlg.Filter = filetypes::saveFilter();
     dlg.FileName.clear();
     if (frame.strCurrentFile.isEmpty()) {
+        // The dialog starts in the document's folder with its name filled in (Save As of a
+        // titled document); an untitled one starts with an empty name.
+        dlg.InitDir = documents::documentFolder(&form);
+        if (!dlg.InitDir.isEmpty()) dlg.FileName = QFileInfo(form.filePath()).fileName();
         dlg.FileName = askSaveName(dlg, form);
         frame.strCurrentFile = dlg.FileName;
         if (frame.strCurrentFile.isEmpty()) return false;

@@ -221,22 +221,24 @@ FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
         l->setBuddy(buddy);
         return l;
     };
+    // One field a row, each as wide as the panel allows, the options below them: at a large
+    // scale (QT_SCALE_FACTOR=2) the check boxes beside the fields left the folder a few letters.
     inputs->addWidget(label("Fi&nd what:", txtFind), 0, 0);
-    inputs->addWidget(txtFind, 0, 1, 1, 3);
-    auto* options = new QHBoxLayout;
-    for (QCheckBox* c : {chkCase, chkWord, chkRegex}) options->addWidget(c);
-    inputs->addLayout(options, 0, 4);
-    inputs->addWidget(cmdFind, 0, 5);
+    inputs->addWidget(txtFind, 0, 1, 1, 2);
+    inputs->addWidget(cmdFind, 0, 3);
     inputs->addWidget(label("In f&older:", txtFolder), 1, 0);
     inputs->addWidget(txtFolder, 1, 1);
     inputs->addWidget(cmdBrowse, 1, 2);
-    inputs->addWidget(label("File t&ypes:", txtTypes), 1, 3);
-    auto* where = new QHBoxLayout;
-    where->addWidget(txtTypes, 1);
-    where->addWidget(chkSubfolders);
-    inputs->addLayout(where, 1, 4);
-    inputs->addWidget(cmdStop, 1, 5);
+    inputs->addWidget(cmdStop, 1, 3);
+    inputs->addWidget(label("File t&ypes:", txtTypes), 2, 0);
+    inputs->addWidget(txtTypes, 2, 1, 1, 2);
+    auto* options = new QHBoxLayout;
+    for (QCheckBox* c : {chkCase, chkWord, chkRegex, chkSubfolders}) options->addWidget(c);
+    options->addStretch(1);
+    inputs->addLayout(options, 3, 1, 1, 3);
     inputs->setColumnStretch(1, 1);
+    // A folder path stays readable: some twenty-five characters at the least.
+    txtFolder->setMinimumWidth(txtFolder->fontMetrics().averageCharWidth() * 25);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(lblStatus, 1);
     statusRow->addWidget(progress);
