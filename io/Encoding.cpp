@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include <QCoreApplication>
+
 namespace io {
 namespace {
 
@@ -276,7 +278,7 @@ Encoding detectEncoding(QByteArrayView bytes, Encoding forAscii) {
 }
 
 QString notExactNote(Encoding declared) {
-    return QStringLiteral("%1 declared; not exact, shown as %2").arg(encodingName(declared), encodingName(Encoding::Windows1252));
+    return QCoreApplication::translate("Encoding", "%1 declared; not exact, shown as %2").arg(encodingName(declared), encodingName(Encoding::Windows1252));
 }
 
 qint64 Utf16Decoder::feed(const char* data, qint64 n, char* out) {
