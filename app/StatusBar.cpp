@@ -120,7 +120,7 @@ void FrameStatusBar::refresh() {
     btnLineEnds_->setText(lineends::name(kind == lineends::Kind::None ? lineends::enterKind(rtb) : kind));
     btnLineEnds_->setEnabled(view != nullptr);
     // The encoding, or why it is not the one the file declares.
-    btnEncoding_->setText(form->encodingNote().isEmpty() ? io::encodingName(form->encoding()) : form->encodingNote());
+    btnEncoding_->setText(form->encodingNote().isEmpty() ? io::shownEncodingName(form->encoding()) : form->encodingNote());
     btnEncoding_->setEnabled(true);
 }
 
@@ -141,7 +141,7 @@ void FrameStatusBar::fillEncodingMenu() {
         for (const io::EncodingGroup& g : groups) {
             QMenu* script = menu->addMenu(g.name);
             for (Encoding e : g.encodings) {
-                QAction* a = script->addAction(io::encodingName(e));
+                QAction* a = script->addAction(io::shownEncodingName(e));
                 a->setCheckable(true);
                 a->setChecked(checked == e);
                 a->setActionGroup(exclusive);

@@ -18,8 +18,8 @@ struct Named {
 };
 constexpr Named kNames[] = {
     {Encoding::Windows1252, "Windows-1252"},      {Encoding::Utf8, "UTF-8"},
-    {Encoding::Utf8Bom, "UTF-8 with BOM"},        {Encoding::Utf16LeBom, "UTF-16 LE with BOM"},
-    {Encoding::Utf16BeBom, "UTF-16 BE with BOM"}, {Encoding::Utf16Le, "UTF-16 LE"},
+    {Encoding::Utf8Bom, QT_TRANSLATE_NOOP("Encoding", "UTF-8 with BOM")},        {Encoding::Utf16LeBom, QT_TRANSLATE_NOOP("Encoding", "UTF-16 LE with BOM")},
+    {Encoding::Utf16BeBom, QT_TRANSLATE_NOOP("Encoding", "UTF-16 BE with BOM")}, {Encoding::Utf16Le, "UTF-16 LE"},
     {Encoding::Utf16Be, "UTF-16 BE"},
 };
 
@@ -133,6 +133,10 @@ QString encodingName(Encoding encoding) {
         if (n.encoding == encoding) return QString::fromLatin1(n.name);
     if (const char* name = charsetName(encoding)) return QString::fromLatin1(name);
     return QString::fromLatin1(kNames[0].name);
+}
+
+QString shownEncodingName(Encoding encoding) {
+    return QCoreApplication::translate("Encoding", encodingName(encoding).toLatin1().constData());
 }
 
 std::optional<Encoding> encodingFromName(QStringView name) {

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QTranslator>
-#include <memory>
-#include <vector>
+#include <utility>
 
 // The compiled translations are a resource of this library (CMakeLists.txt); naming their
 // initializer keeps the linker from dropping them from the program.
@@ -17,23 +17,31 @@ namespace {
 
 const QString kBuiltIn = QStringLiteral(":/i18n");
 
-// Owned by the GUI thread; deleted before the application object by installTranslations(C).
-std::vector<std::unique_ptr<QTranslator>>& installed() {
-    static std::vector<std::unique_ptr<QTranslator>> translators;
+// The translators in force, children of the application object (which deletes them with itself,
+// never later). Used on the GUI thread only.
+QList<QPointer<QTranslator>>& installed() {
+    static QList<QPointer<QTranslator>> translators;
     return translators;
 }
 
 void removeAll() {
-    for (const auto& t : installed()) QCoreApplication::removeTranslator(t.get());
+    for (const QPointer<QTranslator>& t : std::as_const(installed())) {
+        if (!t) continue;
+        QCoreApplication::removeTranslator(t);
+        delete t.data();
+    }
     installed().clear();
 }
 
 // Loads 'prefix'_<language>.qm from 'folder' (the file for "de_DE", else for "de").
 bool add(const QLocale& language, const QString& prefix, const QString& folder) {
-    auto t = std::make_unique<QTranslator>();
-    if (!t->load(language, prefix, QStringLiteral("_"), folder)) return false;
-    QCoreApplication::installTranslator(t.get());
-    installed().push_back(std::move(t));
+    auto* t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(language, prefix, QStringLiteral("_"), folder)) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    installed() << t;
     return true;
 }
 

@@ -10,8 +10,10 @@
 namespace tp {
 
 // Installs the translators for 'locale' (QLocale::system() follows LANGUAGE, LC_ALL, LC_MESSAGES and
-// LANG), replacing those of an earlier call. Returns the language loaded ("de"), or an empty
-// string when the program speaks English. Call on the GUI thread, with the application object up.
+// LANG), replacing those of an earlier call: Qt's and the program's own for its first language.
+// Returns the language of the program's texts ("de"), or an empty string when they stay English
+// (Qt's dialogs may still be translated then). Call on the GUI thread, with the application
+// object up.
 QString installTranslations(const QLocale& locale = QLocale::system());
 
 // The languages the program itself is translated into ("de", ...), from the built-in files.

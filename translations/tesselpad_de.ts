@@ -253,6 +253,18 @@ Schließen Sie ein Dokumentfenster und versuchen Sie es erneut.</translation>
         <source>%1 declared; not exact, shown as %2</source>
         <translation>%1 angegeben; nicht genau, angezeigt als %2</translation>
     </message>
+    <message>
+        <source>UTF-8 with BOM</source>
+        <translation>UTF-8 mit BOM</translation>
+    </message>
+    <message>
+        <source>UTF-16 LE with BOM</source>
+        <translation>UTF-16 LE mit BOM</translation>
+    </message>
+    <message>
+        <source>UTF-16 BE with BOM</source>
+        <translation>UTF-16 BE mit BOM</translation>
+    </message>
 </context>
 <context>
     <name>EncodingCommands</name>
