@@ -85,7 +85,7 @@ void MDIForm1::buildMenus() {
     for (size_t i = 0; i < tree.size(); ++i) {
         const MenuEntry& e = tree[i];
         const QString name = QString::fromLatin1(e.name);
-        const QString caption = QString::fromLatin1(e.caption);
+        const QString caption = QCoreApplication::translate("MenuTree", e.caption);
         const bool hasChildren = i + 1 < tree.size() && tree[i + 1].level > e.level;
         while (parents.size() > e.level) parents.removeLast();
         if (hasChildren) {
@@ -414,7 +414,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
                 QMetaObject::invokeMethod(this, [this, path] { DropFile(path); }, Qt::QueuedConnection);
             else if (!unopenable.isEmpty())
                 QMetaObject::invokeMethod(
-                    this, [unopenable] { tp::MsgBox(QStringLiteral("Can't open file: ") + unopenable); },
+                    this, [unopenable] { tp::MsgBox(QCoreApplication::translate("MDIForm1", "Can't open file: ") + unopenable); },
                     Qt::QueuedConnection);
             return true;
         }

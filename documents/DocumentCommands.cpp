@@ -12,6 +12,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -66,7 +67,7 @@ namespace {
 constexpr int kNamedFailures = 20;
 
 QString cantOpen(const QString& path, const QString& reason) {
-    return QStringLiteral("Can't open file: ") + path +
+    return QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path +
            (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + reason);
 }
 
@@ -176,11 +177,11 @@ QList<Form1*> openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
     if (failed.size() == 1) {
         tp::MsgBox(cantOpen(failed.first().first, failed.first().second));
     } else if (failed.size() > 1) {
-        QString text = QStringLiteral("Can't open %1 files:\r\n").arg(failed.size());
+        QString text = QCoreApplication::translate("DocumentCommands", "Can't open %1 files:\r\n").arg(failed.size());
         for (const auto& [shown, reason] : failed.mid(0, kNamedFailures))
             text += QStringLiteral("\r\n") + shown + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
         if (failed.size() > kNamedFailures)
-            text += QStringLiteral("\r\n... and %1 more.").arg(failed.size() - kNamedFailures);
+            text += QCoreApplication::translate("DocumentCommands", "\r\n... and %1 more.").arg(failed.size() - kNamedFailures);
         tp::MsgBox(text);
     }
     return windows;
@@ -191,7 +192,7 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
     io::TextLoader file;
     QString reason;
     if (!file.open(path, reason)) {
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
+        tp::MsgBox(QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
         return false;
     }
     RichTextBox& rtb = *form.RTB1;
@@ -201,8 +202,8 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
         kept = rtb.bytes(0, rtb.byteLength());
     } catch (const std::bad_alloc&) {
         wait.done();
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
-                   QStringLiteral("\r\n\r\nThere is not enough free memory to read it while this window holds its text."));
+        tp::MsgBox(QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path +
+                   QCoreApplication::translate("DocumentCommands", "\r\n\r\nThere is not enough free memory to read it while this window holds its text."));
         return false;
     }
     const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
@@ -217,8 +218,8 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
         rtb.SetTextUtf8(kept);
         document.notLoaded(keptRecord);
         wait.done();
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +
-                   QStringLiteral("\r\n\r\nThe window keeps its text."));
+        tp::MsgBox(QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +
+                   QCoreApplication::translate("DocumentCommands", "\r\n\r\nThe window keeps its text."));
         return false;
     }
     // The caret goes to the start of its line and the view stays where it was, as far as the new

@@ -5,6 +5,7 @@
 #include "io/RecentFiles.h"
 #include "platform/Modal.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -52,8 +53,8 @@ void openRecentFile(DocumentFrame& frame, const QString& path) {
     }
     if (!QFileInfo::exists(path)) {
         io::forgetFile(path);
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
-                   QStringLiteral("\r\n\r\nIt is no longer there, and has been taken off the list of recent files."));
+        tp::MsgBox(QCoreApplication::translate("FileMenu", "Can't open file: ") + path +
+                   QCoreApplication::translate("FileMenu", "\r\n\r\nIt is no longer there, and has been taken off the list of recent files."));
         return;
     }
     documents::openFile(frame, path);

@@ -9,6 +9,7 @@
 #include "search/frmFind.h"
 #include "search/frmReplace.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -91,8 +92,8 @@ void GoToLine(DocumentFrame& frame) {
     const qint64 lines = rtb.lineCount();
     GoToLineDialog dialog(frame.frameWidget());
     dialog.setObjectName(QStringLiteral("frmGoToLine"));
-    dialog.setWindowTitle(QStringLiteral("Go to Line"));
-    dialog.setLabelText(QStringLiteral("Line number (1 - %1), or line:column:").arg(lines));
+    dialog.setWindowTitle(QCoreApplication::translate("SearchCommands", "Go to Line"));
+    dialog.setLabelText(QCoreApplication::translate("SearchCommands", "Line number (1 - %1), or line:column:").arg(lines));
     dialog.setTextValue(QString::number(rtb.lineOfByte(rtb.byteFromIndex(rtb.SelStart())) + 1));
     if (tp::modal().exec(dialog) != QDialog::Accepted) return;
     const std::optional<gotoline::Target> typed = gotoline::parse(dialog.textValue());
