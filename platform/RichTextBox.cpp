@@ -563,26 +563,38 @@ bool asciiLetterOrDigit(unsigned char c) {
 }
 bool asciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
-// The end of the stretch that must not be cut into pieces of one character, which starts at i
-// (a character that is not ASCII, or the letter or digit it is written on): its characters that
-// are not ASCII, and, where it holds right-to-left text, the spaces, digits and punctuation
-// between it and more right-to-left text (the words keep their order). 'rtl' tells whether it
-// holds right-to-left text.
+// Whether right-to-left text follows p[j] after no more than spaces, digits and punctuation.
+bool rightToLeftAhead(const unsigned char* p, qint64 j, qint64 n) {
+    for (const qint64 stop = std::min(n, j + 64); j < stop && p[j] < 0x80; ++j)
+        if (asciiLetter(p[j]) || p[j] == '\r' || p[j] == '\n') return false;
+    return j < n && p[j] >= 0x80 && rightToLeft(p + j, n - j);
+}
+
+// The end of the stretch that must not be cut into pieces of one character, which starts at i (a
+// character that is not ASCII, the letter or digit it is written on, or a letter before
+// right-to-left text): its characters that are not ASCII and, where it holds right-to-left text
+// ('rtl', given and told), the spaces, digits and punctuation between it and more right-to-left
+// text, and what follows up to and with the next ASCII letter. Measured whole, a piece takes the
+// direction of its first letter, and its width is where its last character ends: a piece of
+// right-to-left text must begin and end with a letter written left to right, as the line around
+// it does, to be measured and drawn as it is within the line.
 qint64 stretchEnd(const unsigned char* p, qint64 i, qint64 n, bool& rtl) {
-    rtl = false;
     qint64 j = i;
-    if (p[j] < 0x80) ++j;   // the letter a mark is written on
+    if (p[j] < 0x80) ++j;   // the letter a mark is written on, or the letter before
     while (j < n) {
         if (p[j] >= 0x80) {
             if (!utf8::isContinuation(p[j]) && rightToLeft(p + j, n - j)) rtl = true;
             ++j;
-            continue;
+        } else if (rtl && rightToLeftAhead(p, j, n)) {
+            while (p[j] < 0x80) ++j;
+        } else {
+            break;
         }
-        if (!rtl) break;
-        qint64 k = j;
-        while (k < n && p[k] < 0x80 && !asciiLetter(p[k]) && p[k] != '\r' && p[k] != '\n') ++k;
-        if (k < n && p[k] >= 0x80 && rightToLeft(p + k, n - k)) j = k;
-        else break;
+    }
+    if (rtl) {
+        while (j < n && p[j] != '\r' && p[j] != '\n') {
+            if (asciiLetter(p[j++])) break;
+        }
     }
     return j;
 }
@@ -660,14 +672,15 @@ void RichTextBox::showInPieces(long start, long end) {
             const qint64 left = end - at;
             qint64 i = 0;
             while (i < n) {
-                const bool stretch = text[i] >= 0x80 || (asciiLetterOrDigit(text[i]) && i + 1 < left && text[i + 1] >= 0x80);
+                const bool beforeRtl = asciiLetter(text[i]) && rightToLeftAhead(text, i + 1, left);
+                const bool stretch = beforeRtl || text[i] >= 0x80 || (asciiLetterOrDigit(text[i]) && i + 1 < left && text[i + 1] >= 0x80);
                 if (!stretch) {
                     style = style == plain ? twin : plain;
                     styles.push_back(style);
                     ++i;
                     continue;
                 }
-                bool rtl = false;
+                bool rtl = beforeRtl;
                 const qint64 to = stretchEnd(text, i, left, rtl);
                 forEachPieceOf(text, i, to, rtl, [&](qint64 a, qint64 b) {
                     style = style == plain ? twin : plain;
