@@ -136,8 +136,10 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
 
 void RichTextBox::onModified(int position, int modificationType) {
     if (modificationType & SC_MOD_BEFOREINSERT) asciiDirty_ = true;
-    if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))
+    if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) {
         forgetMarksFrom(position);
+        shortFrom_ = shortTo_ = 0;
+    }
     if (loading_) return;
     if (quietEdits_ >= 0) {
         // Only the notices before each change come (see editQuietly()).
@@ -249,6 +251,7 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
 
 void RichTextBox::RestartLoad() {
     sci(SCI_CLEARALL);
+    shortFrom_ = shortTo_ = 0;
     asciiOnly_ = true;
     asciiDirty_ = false;
     malformed_ = false;
@@ -786,6 +789,19 @@ void RichTextBox::showTypingInPieces() {
     showInPieces(from, caret);
 }
 
+bool RichTextBox::longLineBetween(long from, long to) const {
+    // Both sides of the gap, without moving it; a line across the gap is measured whole.
+    const long n = byteLength();
+    const long gap = std::clamp<long>(sci(SCI_GETGAPPOSITION), 0, n);
+    const auto any = [this](long a, long b) {
+        return b > a && hasLongLine(rangePointer(a, b - a), b - a, kUncolouredLineBytes);
+    };
+    if (any(from, std::min(to, gap)) || any(std::max(from, gap), to)) return true;
+    if (gap <= from || gap >= to) return false;
+    const long line = sci(SCI_LINEFROMPOSITION, gap);
+    return sci(SCI_GETLINEENDPOSITION, line) - sci(SCI_POSITIONFROMLINE, line) > kUncolouredLineBytes;
+}
+
 void RichTextBox::colourUpTo(long target) {
     if (!lexer() || !piecesApply()) return;
     const long length = byteLength();
@@ -795,6 +811,15 @@ void RichTextBox::colourUpTo(long target) {
     const long lastLine = sci(SCI_LINEFROMPOSITION, target);
     long line = sci(SCI_LINEFROMPOSITION, styled);
     long lexFrom = sci(SCI_POSITIONFROMLINE, line);   // where the lexer goes on from
+    // Most texts have no such line: then Scintilla colours as it would, looked at once per change.
+    const long to = sci(SCI_GETLINEENDPOSITION, lastLine);
+    if (lexFrom >= shortFrom_ && to <= shortTo_) return;
+    if (!longLineBetween(lexFrom, to)) {
+        if (lexFrom > shortTo_ || to < shortFrom_) shortFrom_ = shortTo_ = lexFrom;
+        shortFrom_ = std::min(shortFrom_, lexFrom);
+        shortTo_ = std::max(shortTo_, to);
+        return;
+    }
     for (; line <= lastLine; ++line) {
         const long start = sci(SCI_POSITIONFROMLINE, line);
         const long end = sci(SCI_GETLINEENDPOSITION, line);

@@ -211,6 +211,7 @@ private:
     // Colours the text up to 'target' (as Scintilla does before it paints) without giving the lexer
     // a line longer than kUncolouredLineBytes: such a line is put in pieces instead.
     void colourUpTo(long target);
+    bool longLineBetween(long from, long to) const;
     void showAllLongLinesInPieces();
     void showLongLinesOnScreenInPieces();
     void showLinesInPieces(long first, long last);
@@ -237,6 +238,8 @@ private:
     static constexpr int kPlainTwinStyle = 201;
     static constexpr long kRoomyWidth = 1 << 18;   // pixels
     long roomyWidth_ = 0;
+    // Bytes whose lines are known to be no longer than kUncolouredLineBytes, until the next change.
+    long shortFrom_ = 0, shortTo_ = 0;
     int wheelZoom_ = 0;
     long loadEventMask_ = 0;
     int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it
