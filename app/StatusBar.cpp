@@ -38,6 +38,7 @@ FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* pa
         return l;
     };
     lblChanged_ = label("lblChanged", 8);
+    lblColour_ = label("lblColour", 0);
     lblPosition_ = label("lblPosition", 18);
     // A field with a menu, filled each time it opens.
     const auto menuButton = [this, bar](const char* name, const char* menuName, int minChars, const QString& tip,
@@ -103,6 +104,7 @@ void FrameStatusBar::refresh() {
     if (!form) {
         lblChanged_->clear();
         lblPosition_->clear();
+        lblColour_->clear();
         btnLineEnds_->setText(QString());
         btnLineEnds_->setEnabled(false);
         btnEncoding_->setText(QString());
@@ -115,6 +117,10 @@ void FrameStatusBar::refresh() {
     // Plane counts two), from 1.
     const RichTextBox::LineColumn at = rtb.lineColumnAt(rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     lblPosition_->setText(QCoreApplication::translate("StatusBar", "Ln %1, Col %2").arg(at.line + 1).arg(at.column + 1));
+    // A line too long to colour is shown plain: said while the caret is on it.
+    lblColour_->setText(rtb.lineUncoloured(at.line)
+                            ? QCoreApplication::translate("StatusBar", "Long line not coloured")
+                            : QString());
     const DocumentView* view = DocumentView::of(form);
     // A text without line ends shows the one Enter types.
     const lineends::Kind kind = view ? view->lineEndKind() : lineends::Kind::None;
@@ -233,5 +239,6 @@ void FrameStatusBar::fillLineEndMenu() {
 
 QString FrameStatusBar::changedText() const { return lblChanged_->text(); }
 QString FrameStatusBar::positionText() const { return lblPosition_->text(); }
+QString FrameStatusBar::colourText() const { return lblColour_->text(); }
 QString FrameStatusBar::lineEndText() const { return btnLineEnds_->text(); }
 QString FrameStatusBar::codePageText() const { return btnEncoding_->text(); }

@@ -1,11 +1,11 @@
 #pragma once
 // The frame's status bar: for the active document window, whether it has unsaved changes, the
-// caret's line and column, the kind of line end the document holds and the encoding its file is
-// written in. Empty when no document window is open. A click on the encoding opens its menu: read
-// the file again in another encoding, choose the encoding the next save writes, choose the
-// encoding of new documents. A click on the line end opens its own: convert the document's line
-// ends (one undoable change; Enter types the new one), and whether saves end the file with a line
-// end.
+// caret's line and column, whether that line is too long to be coloured, the kind of line end the
+// document holds and the encoding its file is written in. Empty when no document window is open. A
+// click on the encoding opens its menu: read the file again in another encoding, choose the
+// encoding the next save writes, choose the encoding of new documents. A click on the line end
+// opens its own: convert the document's line ends (one undoable change; Enter types the new one),
+// and whether saves end the file with a line end.
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -25,6 +25,9 @@ public:
 
     QString changedText() const;    // "Changed", or empty when the document is as last saved
     QString positionText() const;   // "Ln 3, Col 7"
+    // "Long line not coloured" when the caret's line is shown plain in a coloured document
+    // (RichTextBox::kUncolouredLineBytes), else empty.
+    QString colourText() const;
     QString lineEndText() const;    // "CR LF", "LF", "CR" or "mixed"
     QString codePageText() const;   // "Windows-1252", "UTF-8", ... (io/Encoding.h)
 
@@ -51,6 +54,7 @@ private:
     QMdiArea& mdi_;
     QLabel* lblChanged_ = nullptr;
     QLabel* lblPosition_ = nullptr;
+    QLabel* lblColour_ = nullptr;
     QToolButton* btnLineEnds_ = nullptr;
     QMenu* lineEndMenu_ = nullptr;
     QToolButton* btnEncoding_ = nullptr;

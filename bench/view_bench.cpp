@@ -129,14 +129,30 @@ LongTimes measureBareControl(const QByteArray& bytes, const LongTimes& like) {
     return t;
 }
 
+void resetPeak() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly)) f.write("5");
+}
+
+// measureLong(), and in 'peak' the growth of the peak resident memory while it ran.
+LongTimes measureLongWithMemory(MDIForm1& frame, const QString& path, qint64& peak) {
+    idle();
+    resetPeak();
+    const qint64 before = bench::residentBytes();
+    const LongTimes t = measureLong(frame, path);
+    peak = bench::peakResidentBytes() - before;
+    return t;
+}
+
 void runLongLines(const bench::Options& options, MDIForm1& frame) {
     const qint64 total = qint64(options.sizesMb.empty() ? 100 : options.sizesMb.back()) << 20;
     const QString longPath = QDir(options.workDir).filePath(QStringLiteral("bundle.txt"));
     const QString shortPath = QDir(options.workDir).filePath(QStringLiteral("page.txt"));
     bench::writeFile(longPath, longLines(total, qint64(1) << 20));
     bench::writeFile(shortPath, bench::makeDocument(total));
-    const LongTimes ordinary = measureLong(frame, shortPath);
-    const LongTimes lng = measureLong(frame, longPath);
+    qint64 ordinaryPeak = 0, longPeak = 0;
+    const LongTimes ordinary = measureLongWithMemory(frame, shortPath, ordinaryPeak);
+    const LongTimes lng = measureLongWithMemory(frame, longPath, longPeak);
     const QByteArray bundle = longLines(total, qint64(1) << 20);
     const LongTimes bare = measureBareControl(bundle, lng);
     const QString size = QStringLiteral("%1 MB").arg(total >> 20);
@@ -148,8 +164,62 @@ void runLongLines(const bench::Options& options, MDIForm1& frame) {
     bench::report(QStringLiteral("Ctrl+End, 1 MB lines"), lng.end, QStringLiteral("bare edit control"), bare.end);
     bench::report(QStringLiteral("key at the end of a 1 MB line"), lng.key, QStringLiteral("bare edit control"), bare.key);
     bench::report(QStringLiteral("Ctrl+Home, 1 MB lines"), lng.home, QStringLiteral("bare edit control"), bare.home);
+    const double mb = 1 << 20;
+    bench::report(QStringLiteral("peak memory growth, %1 of 1 MB lines (MB)").arg(size), longPeak / mb,
+                  QStringLiteral("ordinary lines"), ordinaryPeak / mb);
     QFile::remove(longPath);
     QFile::remove(shortPath);
+}
+
+// ---- A minified bundle: one line of about 5 MB, coloured as a page, a script, a style sheet.
+
+// Debian's minified jQuery and Bootstrap, a page of them repeated to 5 MB on one line without a
+// line end (generated script where they are not installed).
+QByteArray bundleBytes() {
+    const struct {
+        const char* path;
+        const char* tag;
+    } parts[] = {{"/usr/share/javascript/bootstrap5/css/bootstrap.min.css", "style"},
+                 {"/usr/share/javascript/jquery/jquery.min.js", "script"},
+                 {"/usr/share/javascript/bootstrap5/js/bootstrap.bundle.min.js", "script"}};
+    QByteArray unit;
+    for (const auto& part : parts) {
+        QFile f(QLatin1String(part.path));
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        QByteArray bytes = f.readAll();
+        bytes.replace('\r', QByteArray()).replace('\n', QByteArray());
+        unit += '<' + QByteArray(part.tag) + '>' + bytes + "</" + part.tag + '>';
+    }
+    if (unit.isEmpty()) {
+        for (int i = 0; i < 4000; ++i)
+            unit += QStringLiteral("function f%1(a,b){return a.x%2(b)||{k:\"%1\"}};").arg(i).arg(i % 97).toLatin1();
+        unit = "<script>" + unit + "</script>";
+    }
+    QByteArray page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>bundle</title>";
+    const QByteArray tail = "<!-- end --></head><body></body></html>";
+    while (page.size() + unit.size() + tail.size() <= (qint64(5) << 20)) page += unit;
+    return page + tail;
+}
+
+void runBundle(const bench::Options& options, MDIForm1& frame) {
+    const QByteArray bytes = bundleBytes();
+    LongTimes t[4];
+    const char* const kinds[] = {"txt", "html", "js", "css"};
+    for (int round = 0; round < 2; ++round) {   // the first warms up fonts and measures
+        for (int k = 0; k < 4; ++k) {
+            const QString path = QDir(options.workDir).filePath(QStringLiteral("bundle.") + QLatin1String(kinds[k]));
+            bench::writeFile(path, bytes);
+            t[k] = measureLong(frame, path);
+            QFile::remove(path);
+        }
+    }
+    const QString mb = QStringLiteral("%1 MB").arg(double(bytes.size()) / (1 << 20), 0, 'f', 2);
+    for (int k = 1; k < 4; ++k)
+        bench::report(QStringLiteral("open the %1 one-line bundle as .%2").arg(mb, QLatin1String(kinds[k])), t[k].open,
+                      QStringLiteral("as .txt"), t[0].open);
+    bench::report(QStringLiteral("Ctrl+End, bundle .html"), t[1].end, QStringLiteral("as .txt"), t[0].end);
+    bench::report(QStringLiteral("key at the end of the bundle .html (mean of 20)"), t[1].key, QStringLiteral("as .txt"), t[0].key);
+    bench::report(QStringLiteral("Ctrl+Home, bundle .html"), t[1].home, QStringLiteral("as .txt"), t[0].home);
 }
 
 // ---- The first visit to the end of a coloured page, right after opening it.
@@ -241,19 +311,33 @@ void runHelpers(const bench::Options& options, MDIForm1& frame) {
     QFile::remove(html);
 }
 
-void run(const bench::Options& options) {
+void inFrame(const bench::Options& options, const std::function<void(MDIForm1&)>& parts) {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(options.workDir);   // the settings file is looked for here
     MDIForm1 frame;
     frame.MDIForm_Load();
     frame.show();
     QCoreApplication::processEvents();
-    runFirstVisit(options, frame);
-    runHelpers(options, frame);
-    runLongLines(options, frame);
+    parts(frame);
     QDir::setCurrent(previous);
 }
 
+void run(const bench::Options& options) {
+    inFrame(options, [&](MDIForm1& frame) {
+        runFirstVisit(options, frame);
+        runHelpers(options, frame);
+        runBundle(options, frame);
+        runLongLines(options, frame);
+    });
+}
+
 bench::Register reg("view", run);
+// The long-line rows alone.
+bench::Register longLinesOnly("longlines", [](const bench::Options& options) {
+    inFrame(options, [&](MDIForm1& frame) {
+        runBundle(options, frame);
+        runLongLines(options, frame);
+    });
+});
 
 } // namespace

@@ -11,12 +11,14 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QStringDecoder>
+#include <QTextBoundaryFinder>
 #include <QWheelEvent>
 #include <Qsci/qscicommandset.h>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -134,8 +136,10 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
 
 void RichTextBox::onModified(int position, int modificationType) {
     if (modificationType & SC_MOD_BEFOREINSERT) asciiDirty_ = true;
-    if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))
+    if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) {
         forgetMarksFrom(position);
+        shortFrom_ = shortTo_ = 0;
+    }
     if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) colourOnShow_.forgetPastColoured();
     if (loading_) return;
     if (quietEdits_ >= 0) {
@@ -248,6 +252,7 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
 
 void RichTextBox::RestartLoad() {
     sci(SCI_CLEARALL);
+    shortFrom_ = shortTo_ = 0;
     asciiOnly_ = true;
     asciiDirty_ = false;
     malformed_ = false;
@@ -522,36 +527,188 @@ void RichTextBox::setPlainLook(const QFont& font, const QColor& text, const QCol
 // kept, so a long line whose characters alternate between two styles that look the same is laid
 // out from kept measures, some thirty times faster. Plain ASCII goes in pieces of two characters
 // (half the pieces to lay out and draw; the pairs of ASCII characters fit the kept measures),
-// other text in pieces of one. Only the plain view does this (a lexer's styles are its own) and
-// only where the text has style bytes.
-bool RichTextBox::piecesApply() const { return !stylesNone_ && !lexer() && !loading_; }
+// other text in pieces of one character, but never apart from what is drawn as one (see
+// showInPieces()). Only where the text has style bytes; under a lexer only the lines it leaves
+// plain (kUncolouredLineBytes), in two styles of their own.
+bool RichTextBox::piecesApply() const { return !stylesNone_ && !loading_; }
+
+qint64 RichTextBox::longLineBytes() const { return lexer() ? kUncolouredLineBytes : kLongLineBytes; }
+int RichTextBox::plainStyle() const { return lexer() ? kPlainStyle : 0; }
+int RichTextBox::twinStyle() const { return lexer() ? kPlainTwinStyle : 1; }
+
+bool RichTextBox::lineUncoloured(qint64 line) const {
+    return lexer() && lineEndByte(line) - lineStartByte(line) > kUncolouredLineBytes;
+}
+
+// Under a lexer, the two styles of plain long lines take the look the lexer gives text outside
+// any token (its default style), as it stands now: the theme may have changed it.
+void RichTextBox::matchPlainStyles() {
+    if (!lexer()) return;
+    for (const unsigned long s : {0UL + kPlainStyle, 0UL + kPlainTwinStyle}) {
+        const unsigned long d = STYLE_DEFAULT;
+        for (const auto& [get, set] : {std::pair{SCI_STYLEGETFORE, SCI_STYLESETFORE}, std::pair{SCI_STYLEGETBACK, SCI_STYLESETBACK},
+                                      std::pair{SCI_STYLEGETSIZEFRACTIONAL, SCI_STYLESETSIZEFRACTIONAL},
+                                      std::pair{SCI_STYLEGETWEIGHT, SCI_STYLESETWEIGHT},
+                                      std::pair{SCI_STYLEGETITALIC, SCI_STYLESETITALIC}}) {
+            // Only a change is set: every setting redraws the window.
+            const long want = sci(get, d);
+            if (sci(get, s) != want) sci(set, s, want);
+        }
+        char now[256] = {}, want[256] = {};
+        SendScintilla(SCI_STYLEGETFONT, d, want);
+        SendScintilla(SCI_STYLEGETFONT, s, now);
+        if (std::strcmp(now, want) != 0) SendScintilla(SCI_STYLESETFONT, s, want);
+    }
+}
+
+namespace {
+// Whether the character that starts at p is written right to left (Hebrew, Arabic, Syriac,
+// Thaana, N'Ko and their presentation forms, the right-to-left marks and embeddings), by its first
+// bytes.
+bool rightToLeft(const unsigned char* p, qint64 avail) {
+    const unsigned char b0 = p[0];
+    if (b0 >= 0xD6 && b0 <= 0xDF) return true;   // U+0580 to U+07FF
+    if (avail < 3) return false;
+    const unsigned char b1 = p[1], b2 = p[2];
+    if (b0 == 0xE0) return b1 >= 0xA0 && b1 <= 0xA3;   // U+0800 to U+08FF
+    if (b0 == 0xEF) return b1 >= 0xAC && b1 <= 0xBB;   // U+FB00 to U+FEFF
+    if (b0 == 0xE2) return (b1 == 0x80 && (b2 == 0x8F || b2 == 0xAB || b2 == 0xAE)) || (b1 == 0x81 && b2 == 0xA7);
+    if (b0 == 0xF0) return (b1 == 0x90 || b1 == 0x9E) && b2 >= 0xA0;   // U+10800 to U+10FFF, U+1E800 to U+1EFFF
+    return false;
+}
+
+bool asciiLetterOrDigit(unsigned char c) {
+    return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
+}
+bool asciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+// Whether right-to-left text follows p[j] after no more than spaces, digits and punctuation.
+bool rightToLeftAhead(const unsigned char* p, qint64 j, qint64 n) {
+    for (const qint64 stop = std::min(n, j + 64); j < stop && p[j] < 0x80; ++j)
+        if (asciiLetter(p[j]) || p[j] == '\r' || p[j] == '\n') return false;
+    return j < n && p[j] >= 0x80 && rightToLeft(p + j, n - j);
+}
+
+// The end of the stretch that must not be cut into pieces of one character, which starts at i (a
+// character that is not ASCII, the letter or digit it is written on, or a letter before
+// right-to-left text): its characters that are not ASCII and, where it holds right-to-left text
+// ('rtl', given and told), the spaces, digits and punctuation between it and more right-to-left
+// text, and what follows up to and with the next ASCII letter. Measured whole, a piece takes the
+// direction of its first letter, and its width is where its last character ends: a piece of
+// right-to-left text must begin and end with a letter written left to right, as the line around
+// it does, to be measured and drawn as it is within the line.
+qint64 stretchEnd(const unsigned char* p, qint64 i, qint64 n, bool& rtl) {
+    qint64 j = i;
+    if (p[j] < 0x80) ++j;   // the letter a mark is written on, or the letter before
+    while (j < n) {
+        if (p[j] >= 0x80) {
+            if (!utf8::isContinuation(p[j]) && rightToLeft(p + j, n - j)) rtl = true;
+            ++j;
+        } else if (rtl && rightToLeftAhead(p, j, n)) {
+            while (p[j] < 0x80) ++j;
+        } else {
+            break;
+        }
+    }
+    if (rtl) {
+        while (j < n && p[j] != '\r' && p[j] != '\n') {
+            if (asciiLetter(p[j++])) break;
+        }
+    }
+    return j;
+}
+
+// Calls piece(from, to) for each piece of a stretch: the whole of it where it holds right-to-left
+// text (its layout reorders it), otherwise each of its grapheme clusters (a letter with its
+// marks, an emoji with its modifiers and joined parts, a flag).
+template <typename Piece>
+void forEachPieceOf(const unsigned char* p, qint64 from, qint64 to, bool rtl, Piece piece) {
+    if (rtl) {
+        piece(from, to);
+        return;
+    }
+    QString text;
+    std::vector<qint64> byteOf;   // the byte offset of each UTF-16 unit of 'text'
+    for (qint64 i = from; i < to;) {
+        char32_t cp = 0;
+        const int len = utf8::decode(p + i, to - i, cp);
+        if (len == 0) {
+            // Bytes that are not UTF-8 (shown as hex blobs) are pieces of their own.
+            if (!text.isEmpty()) forEachPieceOf(p, byteOf.front(), i, false, piece);
+            piece(i, i + 1);
+            text.clear();
+            byteOf.clear();
+            ++i;
+            continue;
+        }
+        for (const QChar c : QChar::fromUcs4(cp)) {
+            text += c;
+            byteOf.push_back(i);
+        }
+        i += len;
+    }
+    if (text.isEmpty()) return;
+    byteOf.push_back(to);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype at = 0;
+    while (at < text.size()) {
+        qsizetype next = clusters.toNextBoundary();
+        if (next <= at) next = text.size();
+        piece(byteOf[size_t(at)], byteOf[size_t(next)]);
+        at = next;
+    }
+}
+} // namespace
 
 void RichTextBox::showInPieces(long start, long end) {
     constexpr long kChunk = 1 << 16;
-    // Styles 0 0 1 1 0 0 1 1 ... for a chunk of plain ASCII (starting at any of the four).
-    static const std::vector<char> pairs = [] {
+    const char plain = static_cast<char>(plainStyle()), twin = static_cast<char>(twinStyle());
+    // Styles a a b b a a b b ... for a chunk of plain ASCII (starting at any of the four).
+    const auto pattern = [](char a, char b) {
         std::vector<char> v(kChunk + 4);
-        for (long i = 0; i < kChunk + 4; ++i) v[i] = static_cast<char>((i >> 1) & 1);
+        for (long i = 0; i < kChunk + 4; ++i) v[i] = (i >> 1) & 1 ? b : a;
         return v;
-    }();
+    };
+    static const std::vector<char> plainPairs = pattern(0, 1);
+    static const std::vector<char> colouredPairs = pattern(char(kPlainStyle), char(kPlainTwinStyle));
+    const std::vector<char>& pairs = lexer() ? colouredPairs : plainPairs;
+    matchPlainStyles();
     std::vector<char> styles;
-    const char* text = rangePointer(start, end - start);
+    const auto* text = reinterpret_cast<const unsigned char*>(rangePointer(start, end - start));
     long phase = 0;   // where in the pattern of pairs the next character is
     sci(SCI_STARTSTYLING, start, 0);
     for (long at = start; at < end;) {
-        const long n = std::min(kChunk, end - at);
+        long n = std::min(kChunk, end - at);
         const char* chunk;
-        if (utf8::isAscii(text, n)) {
+        if (utf8::isAscii(reinterpret_cast<const char*>(text), n)) {
             chunk = pairs.data() + phase;
             phase = (phase + n) & 3;
         } else {
-            styles.resize(kChunk);
+            // One character a piece, but a stretch drawn as one (stretchEnd()) in the pieces it
+            // allows; such a stretch may run past the chunk.
+            styles.clear();
             char style = pairs[(phase + 3) & 3];   // of the character before
-            for (long i = 0; i < n; ++i) {
-                if (!utf8::isContinuation(static_cast<unsigned char>(text[i]))) style ^= 1;
-                styles[i] = style;
+            const qint64 left = end - at;
+            qint64 i = 0;
+            while (i < n) {
+                const bool beforeRtl = asciiLetter(text[i]) && rightToLeftAhead(text, i + 1, left);
+                const bool stretch = beforeRtl || text[i] >= 0x80 || (asciiLetterOrDigit(text[i]) && i + 1 < left && text[i + 1] >= 0x80);
+                if (!stretch) {
+                    style = style == plain ? twin : plain;
+                    styles.push_back(style);
+                    ++i;
+                    continue;
+                }
+                bool rtl = beforeRtl;
+                const qint64 to = stretchEnd(text, i, left, rtl);
+                forEachPieceOf(text, i, to, rtl, [&](qint64 a, qint64 b) {
+                    style = style == plain ? twin : plain;
+                    styles.insert(styles.end(), size_t(b - a), style);
+                });
+                i = to;
             }
-            phase = style ? 0 : 2;   // the next character starts a pair of the other style
+            n = long(i);
+            phase = style == twin ? 0 : 2;   // the next character starts a pair of the other style
             chunk = styles.data();
         }
         SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(n), chunk);
@@ -565,7 +722,7 @@ void RichTextBox::showLinesInPieces(long first, long last) {
     for (long line = std::max(first, 0L); line <= last; ++line) {
         const long start = sci(SCI_POSITIONFROMLINE, line);
         const long end = sci(SCI_GETLINEENDPOSITION, line);
-        if (end - start > kLongLineBytes && lineNeedsPieces(start, end)) showInPieces(start, end);
+        if (end - start > longLineBytes() && lineNeedsPieces(start, end)) showInPieces(start, end);
     }
 }
 
@@ -577,7 +734,7 @@ void RichTextBox::showAllLongLinesInPieces() {
     if (!piecesApply()) return;
     const qint64 n = byteLength();
     const char* const text = rangePointer(0, n);
-    forEachLongLine(text, n, kLongLineBytes, [&](qint64 start, qint64 end) {
+    forEachLongLine(text, n, longLineBytes(), [&](qint64 start, qint64 end) {
         // Room in the kept measures for every pair of ASCII characters in both styles.
         if (sci(SCI_GETPOSITIONCACHE) < kLongLinePositionCache) sci(SCI_SETPOSITIONCACHE, kLongLinePositionCache);
         if (lineNeedsPieces(start, end)) showInPieces(start, end);
@@ -595,17 +752,34 @@ void RichTextBox::showLongLinesOnScreenInPieces() {
     showTypingInPieces();
 }
 
-// Whether a long line is not in pieces: sampled at nine places, where a run of one style must
-// end within two characters.
+// Whether a long line is not in pieces: sampled at nine places, where a style other than the two
+// of the pieces shows colouring, and a run of one style among ASCII with a letter (which goes in
+// pairs) must end within two characters. Where no sample falls on such ASCII, nine samples of one
+// style tell.
 bool RichTextBox::lineNeedsPieces(long start, long end) const {
+    // The control answers with a signed char.
+    const auto styleAt = [this](long at) { return sci(SCI_GETSTYLEAT, at) & 0xFF; };
+    const auto charAt = [this](long at) { return static_cast<unsigned char>(sci(SCI_GETCHARAT, at)); };
+    const long plain = plainStyle(), twin = twinStyle();
+    bool told = false;
+    long firstStyle = -1;
+    bool oneStyle = true;
     for (int k = 0; k <= 8; ++k) {
         const long a = k == 0 ? start : sci(SCI_POSITIONAFTER, start + (end - start) / 9 * k);
-        const long b = sci(SCI_POSITIONAFTER, a);
-        const long c = sci(SCI_POSITIONAFTER, b);
-        if (c < end && sci(SCI_GETSTYLEAT, a) == sci(SCI_GETSTYLEAT, b) && sci(SCI_GETSTYLEAT, b) == sci(SCI_GETSTYLEAT, c))
-            return true;
+        if (a >= end) continue;
+        const long style = styleAt(a);
+        if (style != plain && style != twin) return true;
+        if (firstStyle < 0) firstStyle = style;
+        oneStyle = oneStyle && style == firstStyle;
+        const long b = a + 1, c = a + 2;
+        if (c + 1 >= end || charAt(a) >= 0x80 || charAt(b) >= 0x80 || charAt(c) >= 0x80 || charAt(c + 1) >= 0x80)
+            continue;
+        if (!asciiLetter(charAt(a)) && !asciiLetter(charAt(b)) && !asciiLetter(charAt(c)))
+            continue;   // may stand between right-to-left words, in one piece with them
+        told = true;
+        if (style == styleAt(b) && style == styleAt(c)) return true;
     }
-    return false;
+    return !told && oneStyle;
 }
 
 // Text typed into a line in pieces comes in the one plain style: once it makes a run of a few
@@ -614,7 +788,7 @@ void RichTextBox::showTypingInPieces() {
     const long caret = sci(SCI_GETCURRENTPOS);
     const long line = sci(SCI_LINEFROMPOSITION, caret);
     const long start = sci(SCI_POSITIONFROMLINE, line);
-    if (sci(SCI_GETLINEENDPOSITION, line) - start <= kLongLineBytes) return;
+    if (sci(SCI_GETLINEENDPOSITION, line) - start <= longLineBytes()) return;
     constexpr int kRun = 8;
     long at = sci(SCI_POSITIONBEFORE, caret);
     if (at <= start) return;
@@ -631,10 +805,70 @@ void RichTextBox::showTypingInPieces() {
     showInPieces(from, caret);
 }
 
+bool RichTextBox::longLineBetween(long from, long to) const {
+    // Both sides of the gap, without moving it; a line across the gap is measured whole.
+    const long n = byteLength();
+    const long gap = std::clamp<long>(sci(SCI_GETGAPPOSITION), 0, n);
+    const auto any = [this](long a, long b) {
+        return b > a && hasLongLine(rangePointer(a, b - a), b - a, kUncolouredLineBytes);
+    };
+    if (any(from, std::min(to, gap)) || any(std::max(from, gap), to)) return true;
+    if (gap <= from || gap >= to) return false;
+    const long line = sci(SCI_LINEFROMPOSITION, gap);
+    return sci(SCI_GETLINEENDPOSITION, line) - sci(SCI_POSITIONFROMLINE, line) > kUncolouredLineBytes;
+}
+
+void RichTextBox::colourUpTo(long target) {
+    if (!lexer() || !piecesApply()) return;
+    const long length = byteLength();
+    target = std::min<long>(target, length);
+    const long styled = sci(SCI_GETENDSTYLED);
+    if (styled >= target) return;
+    const long lastLine = sci(SCI_LINEFROMPOSITION, target);
+    long line = sci(SCI_LINEFROMPOSITION, styled);
+    long lexFrom = sci(SCI_POSITIONFROMLINE, line);   // where the lexer goes on from
+    // Most texts have no such line: then Scintilla colours as it would, looked at once per change.
+    const long to = sci(SCI_GETLINEENDPOSITION, lastLine);
+    if (lexFrom >= shortFrom_ && to <= shortTo_) return;
+    if (!longLineBetween(lexFrom, to)) {
+        if (lexFrom > shortTo_ || to < shortFrom_) shortFrom_ = shortTo_ = lexFrom;
+        shortFrom_ = std::min(shortFrom_, lexFrom);
+        shortTo_ = std::max(shortTo_, to);
+        return;
+    }
+    for (; line <= lastLine; ++line) {
+        const long start = sci(SCI_POSITIONFROMLINE, line);
+        const long end = sci(SCI_GETLINEENDPOSITION, line);
+        if (end - start <= kUncolouredLineBytes) continue;
+        // The short lines before it to the lexer; this one in pieces: the part changed since it
+        // was last styled (what was typed or pasted), or all of it if it is not in pieces.
+        if (start > lexFrom) sci(SCI_COLOURISE, lexFrom, start);
+        const long caret = sci(SCI_GETCURRENTPOS);
+        if (styled > start && styled <= end) {
+            const long from = std::max<long>(start, sci(SCI_POSITIONBEFORE, styled));
+            const long to = caret > styled && caret <= end ? std::min<long>(end, sci(SCI_POSITIONAFTER, caret)) : std::min<long>(end, sci(SCI_POSITIONAFTER, styled));
+            showInPieces(from, to);
+        }
+        if (lineNeedsPieces(start, end)) showInPieces(start, end);
+        // Its line end in the lexer's first style, where the next line starts from.
+        const long next = line + 1 < sci(SCI_GETLINECOUNT) ? sci(SCI_POSITIONFROMLINE, line + 1) : length;
+        sci(SCI_STARTSTYLING, end, 0);
+        if (next > end) sci(SCI_SETSTYLING, next - end, 0);
+        lexFrom = next;
+    }
+    // The rest is left to Scintilla: it colours it as it paints.
+    if (lexFrom > sci(SCI_GETENDSTYLED) && lexFrom <= length) sci(SCI_STARTSTYLING, lexFrom, 0);
+}
+
 void RichTextBox::setLexer(QsciLexer* lexer) {
     QsciScintilla::setLexer(lexer);
     colourOnShow_.clear();
-    if (lexer) return;
+    if (lexer) {
+        // The long lines the lexer leaves plain go in the pieces of its own two styles.
+        matchPlainStyles();
+        showAllLongLinesInPieces();
+        return;
+    }
     // The text coloured so far goes back to the one plain style, long lines to their pieces.
     sci(SCI_CLEARDOCUMENTSTYLE);
     showAllLongLinesInPieces();
@@ -643,11 +877,18 @@ void RichTextBox::setLexer(QsciLexer* lexer) {
 
 void RichTextBox::paintEvent(QPaintEvent* e) {
     showLongLinesOnScreenInPieces();
+    if (lexer()) {
+        // Colouring starts near what is shown (see ColourOnShow.h); then what Scintilla colours
+        // before it paints, up to the line after the one after the screen, long lines in pieces.
+        colourOnShow_.beforePaint();
+        matchPlainStyles();
+        const long after = sci(SCI_DOCLINEFROMVISIBLE, sci(SCI_GETFIRSTVISIBLELINE) + sci(SCI_LINESONSCREEN) + 2) + 2;
+        colourUpTo(after < sci(SCI_GETLINECOUNT) ? sci(SCI_POSITIONFROMLINE, after) : byteLength());
+    }
     // Plain text is styled as far as it goes: otherwise Scintilla, finding unstyled text on
     // screen, starts a new styling round at every paint and compares every line it keeps laid
     // out with the text, character by character, before it may use it.
     if (!lexer()) sci(SCI_STARTSTYLING, byteLength(), 0);
-    else colourOnShow_.beforePaint();
     // The horizontal scroll range follows the widest line shown, and every change of it redraws
     // the whole view; typing at the end of a very wide line would change it at each key. Such a
     // line gets room to grow.

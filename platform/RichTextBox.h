@@ -34,6 +34,11 @@ public:
     static constexpr qint64 kLargeTextBytes = qint64(20) << 20;
     // Lines longer than this are laid out in pieces of one character each (see RichTextBox.cpp).
     static constexpr qint64 kLongLineBytes = 4096;
+    // Under a lexer, lines longer than this are not coloured: they are shown plain, in pieces, as
+    // in an uncoloured document. Colouring such a line costs a pass of the lexer over the whole
+    // line at every key typed in it and a layout measured a token at a time (5 s for a 5 MB
+    // minified bundle).
+    static constexpr qint64 kUncolouredLineBytes = qint64(20) << 10;
     // A large text of long lines keeps a style byte beside each byte: its room is claimed for this
     // much at first and for the rest once the text grows past it, so that a file refused part of
     // the way in (one endless line) costs what was read, not room for the whole file.
@@ -133,6 +138,8 @@ public:
 
     // Whether some line (its line end left out) is longer than this many bytes.
     bool hasLineLongerThan(qint64 bytes) const;
+    // Whether a line is shown plain although the text is coloured (kUncolouredLineBytes).
+    bool lineUncoloured(qint64 line) const;
 
     // Setting a lexer colours the whole text at once; here the text on screen is coloured as it is
     // painted and the rest while the program waits for input (Scintilla's idle styling).
@@ -204,6 +211,17 @@ private:
     // Long lines shown in pieces (see RichTextBox.cpp): all of them, those on screen and the
     // caret's, one range.
     bool piecesApply() const;
+    // Lines longer than this are shown in pieces: kLongLineBytes, or kUncolouredLineBytes under a lexer.
+    qint64 longLineBytes() const;
+    // The style that alternates with the plain one in pieces (the plain one is 0, or kPlainStyle
+    // under a lexer, whose style 0 is its own).
+    int twinStyle() const;
+    int plainStyle() const;
+    void matchPlainStyles();
+    // Colours the text up to 'target' (as Scintilla does before it paints) without giving the lexer
+    // a line longer than kUncolouredLineBytes: such a line is put in pieces instead.
+    void colourUpTo(long target);
+    bool longLineBetween(long from, long to) const;
     void showAllLongLinesInPieces();
     void showLongLinesOnScreenInPieces();
     void showLinesInPieces(long first, long last);
@@ -225,8 +243,13 @@ private:
     qint64 largeReserve_ = -1;   // a large load whose document is not chosen yet
     qint64 laterReserve_ = -1;   // the rest of a large load of long lines, claimed past kLongTextFirstRoom
     static constexpr long kLongLinePositionCache = 1 << 16;   // entries
+    // The look-alike styles of long lines under a lexer: above every lexer's own (HTML's reach 127).
+    static constexpr int kPlainStyle = 200;
+    static constexpr int kPlainTwinStyle = 201;
     static constexpr long kRoomyWidth = 1 << 18;   // pixels
     long roomyWidth_ = 0;
+    // Bytes whose lines are known to be no longer than kUncolouredLineBytes, until the next change.
+    long shortFrom_ = 0, shortTo_ = 0;
     int wheelZoom_ = 0;
     long loadEventMask_ = 0;
     int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it

@@ -17,6 +17,8 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <utility>
+
 namespace {
 FrameStatusBar& statusOf(MDIForm1& frame) {
     auto* s = frame.findChild<FrameStatusBar*>(QStringLiteral("FrameStatusBar"));
@@ -184,6 +186,21 @@ private slots:
         QCOMPARE(status.changedText(), QString());
         QCOMPARE(entries(), (QStringList{QStringLiteral("&1 Document"), pageEntry}));
         QCOMPARE(readBytes(dir.file(QStringLiteral("page.htm"))), QByteArray("x<p>\r\n"));
+    }
+
+    // A line shown plain in a coloured document says so while the caret is on it.
+    void saysWhenTheCaretsLineIsNotColoured() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        FrameStatusBar& status = statusOf(*frame);
+        writeBytes(dir.file(QStringLiteral("min.css")), "a{}\n" + QByteArray(RichTextBox::kUncolouredLineBytes + 1, 'b'));
+        Form1* form = documents::openDocument(*frame, dir.file(QStringLiteral("min.css")));
+        QVERIFY(form);
+        for (const auto& [line, text] : {std::pair{1, "Long line not coloured"}, std::pair{0, ""}}) {
+            form->RTB1->selectBytes(form->RTB1->lineStartByte(line), form->RTB1->lineStartByte(line));
+            settle();
+            QCOMPARE(status.colourText(), QLatin1String(text));
+        }
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QSet>
 #include <QStyle>
 #include <QTest>
 #include <QWheelEvent>
@@ -313,6 +314,35 @@ private slots:
         rtb.SendScintilla(Sci::SCI_COLOURISE, 0, -1);
         QCOMPARE(sci(rtb, Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(start + 1)), 0L);
         QCOMPARE(sci(rtb, Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(start + 7)), 1L);
+    }
+
+    // In a coloured document a line too long to colour is shown plain, in pieces, and stays so
+    // as keys are typed at its end (the lexer would take it whole at every key); the lines around
+    // it are coloured, and the text is the bytes put in and typed.
+    void colouredDocumentsShowLongLinesPlain() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        QByteArray line;
+        while (line.size() <= RichTextBox::kUncolouredLineBytes) line += "var a=\"s\";/*c*/f(1);";
+        const QByteArray text = "var x;\n" + line + "\nvar y;";
+        writeBytes(dir.file(QStringLiteral("min.js")), text);
+        Form1* form = documents::openDocument(*frame, dir.file(QStringLiteral("min.js")));
+        QVERIFY(form && DocumentView::of(form)->colouring());
+        RichTextBox& rtb = *form->RTB1;
+        const long start = sci(rtb, Sci::SCI_POSITIONFROMLINE, 1), end = sci(rtb, Sci::SCI_GETLINEENDPOSITION, 1);
+        rtb.selectBytes(end, end);
+        for (const char* key : {"q", "1", "-", "x"}) {
+            QTest::keyClicks(&rtb, QLatin1String(key));
+            settle();
+        }
+        const auto styleAt = [&](long at) { return sci(rtb, Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(at)) & 0xFF; };
+        QSet<long> styles;
+        for (long p = start; p < end + 4; ++p) styles.insert(styleAt(p));
+        QCOMPARE(styles.size(), 2);
+        QCOMPARE(styleColour(rtb, Sci::SCI_STYLEGETFORE, int(styleAt(start))), styleColour(rtb, Sci::SCI_STYLEGETFORE, Sci::STYLE_DEFAULT));
+        QVERIFY(!styles.contains(styleAt(0)));   // "var", a keyword
+        QVERIFY(!styles.contains(styleAt(sci(rtb, Sci::SCI_POSITIONFROMLINE, 2))));
+        QCOMPARE(rtb.bytes(0, rtb.byteLength()), "var x;\n" + line + "q1-x\nvar y;");
     }
 };
 

@@ -1,5 +1,6 @@
 #include "platform/RichTextBox.h"
 
+#include <QImage>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -181,6 +182,38 @@ private slots:
         expectPositionsAsScintillaCounts(rtb, 7919);
         rtb.undo();
         expectPositionsAsScintillaCounts(rtb, 7919);
+    }
+
+    // Words that are drawn as a whole (right-to-left words in their order, letters with their
+    // marks, emoji sequences, CJK) look the same at the start of a long line, which is laid out in
+    // pieces, as on a short line: the pixels of the two lines' text are compared.
+    void longLinesDrawWordsAsShortLinesDo_data() {
+        QTest::addColumn<QString>("words");
+        QTest::newRow("Hebrew") << QStringLiteral("Order by \u05E2\u05D1\u05E8\u05D9\u05EA \u00D8resund");
+        QTest::newRow("Hebrew words") << QStringLiteral("a \u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD, 2024 b");
+        QTest::newRow("Arabic") << QStringLiteral("x \u0645\u0631\u062D\u0628\u0627 y");
+        QTest::newRow("marks") << QStringLiteral("cafe\u0301 Vie\u0323\u0302t xa\u0300");
+        QTest::newRow("emoji") << QStringLiteral("ok \U0001F44D\U0001F3FD \U0001F469\u200D\U0001F4BB \U0001F1E9\U0001F1EA!");
+        QTest::newRow("CJK") << QStringLiteral("\u4E2D\u6587 and \u65E5\u672C\u8A9E.");
+    }
+    void longLinesDrawWordsAsShortLinesDo() {
+        QFETCH(QString, words);
+        RichTextBox rtb;
+        rtb.resize(900, 120);
+        QString padding;
+        while (padding.size() <= 2 * RichTextBox::kLongLineBytes) padding += QStringLiteral(" pad");
+        rtb.SetText(words + QStringLiteral("\r\n") + words + padding + QStringLiteral("\r\n"));
+        rtb.selectBytes(rtb.byteLength(), rtb.byteLength());
+        rtb.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rtb));
+        const QImage shot = rtb.viewport()->grab().toImage();
+        using Sci = QsciScintillaBase;
+        const long wordsEnd = rtb.SendScintilla(Sci::SCI_GETLINEENDPOSITION, 0UL);
+        const int width = int(rtb.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, wordsEnd));
+        const int height = int(rtb.SendScintilla(Sci::SCI_TEXTHEIGHT, 0UL));
+        const int y1 = int(rtb.SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, rtb.SendScintilla(Sci::SCI_POSITIONFROMLINE, 1UL)));
+        QVERIFY(width > 0 && width < shot.width());
+        QCOMPARE(shot.copy(0, y1, width, height), shot.copy(0, 0, width, height));
     }
 };
 
