@@ -51,6 +51,7 @@ QString tr(const char* text) { return QCoreApplication::translate("Spelling", te
 struct Registry {
     bool installedRead = false;
     QStringList installed;
+    QStringList installedFrom;        // the folders they were found in
     QHash<QString, std::shared_ptr<spelling::Dictionary>> loaded;
     QSet<QString> loading;
     QHash<QString, QString> failed;   // name: why
@@ -66,8 +67,10 @@ Registry& registry() {
 
 const QStringList& installedDictionaries() {
     Registry& r = registry();
-    if (!r.installedRead) {
-        r.installed = spelling::installed(spelling::systemFolders());
+    const QStringList folders = spelling::systemFolders();
+    if (!r.installedRead || folders != r.installedFrom) {
+        r.installed = spelling::installed(folders);
+        r.installedFrom = folders;
         r.installedRead = true;
     }
     return r.installed;

@@ -13,6 +13,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -437,10 +438,20 @@ QString chooseDictionary(const QString& page, const QString& chosen, const QStri
     return installed.value(0);
 }
 
+namespace {
+QStringList& testFolders() {
+    static QStringList folders;
+    return folders;
+}
+} // namespace
+
 QStringList systemFolders() {
+    if (!testFolders().isEmpty()) return testFolders();
     return {QStringLiteral("/usr/share/hunspell"), QStringLiteral("/usr/share/myspell"),
             QStringLiteral("/usr/share/myspell/dicts")};
 }
+
+QStringList setFolders(const QStringList& folders) { return std::exchange(testFolders(), folders); }
 
 QStringList installed(const QStringList& folders) {
     QStringList names;

@@ -7,6 +7,7 @@
 #include "support/TestFrame.h"
 
 #include <QMenu>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -132,6 +133,22 @@ private slots:
         QVERIFY(latin->knows(QString::fromUtf8("café")) && !latin->knows(QString::fromUtf8("cafα")));
         QVERIFY(spelling::installed({dir.path()}).contains("good"));
         QVERIFY(!spelling::installed({dir.path()}).contains("missing"));
+    }
+
+    // No dictionary installed: one note in the status bar, no marks, nothing else.
+    void noDictionary() {
+        ScratchDir scratch;
+        const QStringList was = spelling::setFolders({scratch.path()});
+        auto frame = makeFrame();
+        Form1* form = frame->ActiveForm();
+        form->RTB1->SetText("Thiss is wrng");
+        QCOMPARE(editcmd::checkSpellingNow(*form), 0);
+        QVERIFY(frame->statusBar()->currentMessage().contains("no dictionary"));
+        frame->statusBar()->clearMessage();
+        QCOMPARE(editcmd::checkSpellingNow(*form), 0);
+        QVERIFY(frame->statusBar()->currentMessage().isEmpty());
+        spelling::setFolders(was);
+        form->closeWithoutAsking();
     }
 
     // A misspelt word in a page is marked; the right click offers suggestions, and taking one is
