@@ -98,6 +98,13 @@ const QSet<QString>& personalWords() {
     return r.personal;
 }
 
+// A word the user accepted, also with a capital first letter (at a sentence's start).
+bool accepted(const QSet<QString>& words, const QString& word) {
+    if (words.isEmpty()) return false;
+    if (words.contains(word)) return true;
+    return !word.isEmpty() && word.front().isUpper() && words.contains(word.front().toLower() + word.mid(1));
+}
+
 class SpellChecker;
 QList<SpellChecker*>& checkers() {
     static QList<SpellChecker*> list;
@@ -239,7 +246,7 @@ public:
                 continue;
             }
             const QString s = QString::fromUtf8(text.constData() + (w.from - start), w.to - w.from);
-            if (r.ignored.contains(s) || personal.contains(s) || dict->knows(s)) continue;
+            if (accepted(r.ignored, s) || accepted(personal, s) || dict->knows(s)) continue;
             bad.push_back(w);
         }
         lay(std::move(bad), from, to);
