@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -518,6 +519,9 @@ std::unique_ptr<Dictionary> Dictionary::load(const QString& folder, const QStrin
     if (!aff) return nullptr;
     const UniqueFd dic = openChecked(dir.filePath(name + QStringLiteral(".dic")), true, why);
     if (!dic) return nullptr;
+    // Hunspell keeps tables of its own shared by every dictionary: one load at a time.
+    static QMutex loading;
+    const QMutexLocker lock(&loading);
     std::unique_ptr<Dictionary> d(new Dictionary);
     d->name_ = name;
     d->hunspell_ = std::make_unique<Hunspell>(nameOf(aff, dir.filePath(name + QStringLiteral(".aff"))).constData(),
