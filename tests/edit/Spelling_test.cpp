@@ -126,6 +126,11 @@ private slots:
             QVERIFY2(bool(d) == r.loads, r.name);
             QVERIFY2(r.loads || !why.isEmpty(), r.name);
         }
+        // Unreadable (root reads it all the same).
+        put("locked.aff", "SET UTF-8\n");
+        put("locked.dic", "1\nx\n");
+        QVERIFY(QFile::setPermissions(dir.filePath("locked.dic"), QFileDevice::Permissions()));
+        QCOMPARE(bool(spelling::Dictionary::load(dir.path(), "locked")), ::geteuid() == 0);
         const auto good = spelling::Dictionary::load(dir.path(), "good");
         QVERIFY(good->knows("hello") && !good->knows("helo"));
         QVERIFY(good->suggest("helo", 7).contains("hello"));
