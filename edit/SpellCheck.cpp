@@ -379,7 +379,9 @@ void addSpellingItems(Form1& form, QMenu& menu, const QPoint& globalPos) {
     if (!dict) return;
     RichTextBox& rtb = *form.RTB1;
     const QPoint at = rtb.mapFromGlobal(globalPos);
-    const long pos = rtb.SendScintilla(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(at.x()), static_cast<long>(at.y()));
+    long pos = rtb.SendScintilla(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(at.x()), static_cast<long>(at.y()));
+    // A click on the right half of a word's last letter gives the position after it.
+    if (pos > 0 && !rtb.SendScintilla(Sci::SCI_INDICATORVALUEAT, kIndicator, pos)) --pos;
     if (pos < 0 || !rtb.SendScintilla(Sci::SCI_INDICATORVALUEAT, kIndicator, pos)) return;
     const qint64 from = rtb.SendScintilla(Sci::SCI_INDICATORSTART, kIndicator, pos);
     const qint64 to = rtb.SendScintilla(Sci::SCI_INDICATOREND, kIndicator, pos);
