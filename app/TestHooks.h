@@ -42,9 +42,13 @@
 // syntax::setColouringLimit(qint64)                 documents/Syntax.h
 //     Moves the size above which colouring goes off, so that the switch can be tried on small
 //     documents; returns the previous limit.
+//
+// spelling::setFolders(QStringList)                 edit/Spelling.h
+//     Looks for dictionaries in other folders than the system's (an empty folder: none installed).
 #include "documents/DocumentJournal.h"
 #include "documents/Recovery.h"
 #include "documents/Syntax.h"
+#include "edit/Spelling.h"
 #include "io/AtomicFile.h"
 #include "io/TextLoader.h"
 #include "io/JournalWriter.h"

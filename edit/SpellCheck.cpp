@@ -51,6 +51,7 @@ QString tr(const char* text) { return QCoreApplication::translate("Spelling", te
 struct Registry {
     bool installedRead = false;
     QStringList installed;
+    QStringList installedFrom;        // the folders they were found in
     QHash<QString, std::shared_ptr<spelling::Dictionary>> loaded;
     QSet<QString> loading;
     QHash<QString, QString> failed;   // name: why
@@ -66,8 +67,10 @@ Registry& registry() {
 
 const QStringList& installedDictionaries() {
     Registry& r = registry();
-    if (!r.installedRead) {
-        r.installed = spelling::installed(spelling::systemFolders());
+    const QStringList folders = spelling::systemFolders();
+    if (!r.installedRead || folders != r.installedFrom) {
+        r.installed = spelling::installed(folders);
+        r.installedFrom = folders;
         r.installedRead = true;
     }
     return r.installed;
@@ -93,6 +96,13 @@ const QSet<QString>& personalWords() {
         }
     }
     return r.personal;
+}
+
+// A word the user accepted, also with a capital first letter (at a sentence's start).
+bool accepted(const QSet<QString>& words, const QString& word) {
+    if (words.isEmpty()) return false;
+    if (words.contains(word)) return true;
+    return !word.isEmpty() && word.front().isUpper() && words.contains(word.front().toLower() + word.mid(1));
 }
 
 class SpellChecker;
@@ -236,7 +246,7 @@ public:
                 continue;
             }
             const QString s = QString::fromUtf8(text.constData() + (w.from - start), w.to - w.from);
-            if (r.ignored.contains(s) || personal.contains(s) || dict->knows(s)) continue;
+            if (accepted(r.ignored, s) || accepted(personal, s) || dict->knows(s)) continue;
             bad.push_back(w);
         }
         lay(std::move(bad), from, to);
@@ -369,7 +379,9 @@ void addSpellingItems(Form1& form, QMenu& menu, const QPoint& globalPos) {
     if (!dict) return;
     RichTextBox& rtb = *form.RTB1;
     const QPoint at = rtb.mapFromGlobal(globalPos);
-    const long pos = rtb.SendScintilla(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(at.x()), static_cast<long>(at.y()));
+    long pos = rtb.SendScintilla(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(at.x()), static_cast<long>(at.y()));
+    // A click on the right half of a word's last letter gives the position after it.
+    if (pos > 0 && !rtb.SendScintilla(Sci::SCI_INDICATORVALUEAT, kIndicator, pos)) --pos;
     if (pos < 0 || !rtb.SendScintilla(Sci::SCI_INDICATORVALUEAT, kIndicator, pos)) return;
     const qint64 from = rtb.SendScintilla(Sci::SCI_INDICATORSTART, kIndicator, pos);
     const qint64 to = rtb.SendScintilla(Sci::SCI_INDICATOREND, kIndicator, pos);

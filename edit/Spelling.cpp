@@ -9,10 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -437,10 +439,20 @@ QString chooseDictionary(const QString& page, const QString& chosen, const QStri
     return installed.value(0);
 }
 
+namespace {
+QStringList& testFolders() {
+    static QStringList folders;
+    return folders;
+}
+} // namespace
+
 QStringList systemFolders() {
+    if (!testFolders().isEmpty()) return testFolders();
     return {QStringLiteral("/usr/share/hunspell"), QStringLiteral("/usr/share/myspell"),
             QStringLiteral("/usr/share/myspell/dicts")};
 }
+
+QStringList setFolders(const QStringList& folders) { return std::exchange(testFolders(), folders); }
 
 QStringList installed(const QStringList& folders) {
     QStringList names;
@@ -507,6 +519,9 @@ std::unique_ptr<Dictionary> Dictionary::load(const QString& folder, const QStrin
     if (!aff) return nullptr;
     const UniqueFd dic = openChecked(dir.filePath(name + QStringLiteral(".dic")), true, why);
     if (!dic) return nullptr;
+    // Hunspell keeps tables of its own shared by every dictionary: one load at a time.
+    static QMutex loading;
+    const QMutexLocker lock(&loading);
     std::unique_ptr<Dictionary> d(new Dictionary);
     d->name_ = name;
     d->hunspell_ = std::make_unique<Hunspell>(nameOf(aff, dir.filePath(name + QStringLiteral(".aff"))).constData(),

@@ -55,8 +55,11 @@ QString pageLanguage(QByteArrayView head);
 QString chooseDictionary(const QString& page, const QString& chosen, const QString& locale,
                          const QStringList& installed);
 
-// The folders Debian's hunspell-* packages put their dictionaries in.
+// The folders Debian's hunspell-* packages put their dictionaries in (or those a test set).
 QStringList systemFolders();
+// For tests: other folders in their place (an empty list: the system's again); returns the
+// folders set before.
+QStringList setFolders(const QStringList& folders);
 // The dictionaries of the folders ("en_US" for en_US.aff beside en_US.dic), sorted, each name
 // once (the first folder wins).
 QStringList installed(const QStringList& folders);

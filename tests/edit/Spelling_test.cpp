@@ -7,6 +7,7 @@
 #include "support/TestFrame.h"
 
 #include <QMenu>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -125,6 +126,11 @@ private slots:
             QVERIFY2(bool(d) == r.loads, r.name);
             QVERIFY2(r.loads || !why.isEmpty(), r.name);
         }
+        // Unreadable (root reads it all the same).
+        put("locked.aff", "SET UTF-8\n");
+        put("locked.dic", "1\nx\n");
+        QVERIFY(QFile::setPermissions(dir.filePath("locked.dic"), QFileDevice::Permissions()));
+        QCOMPARE(bool(spelling::Dictionary::load(dir.path(), "locked")), ::geteuid() == 0);
         const auto good = spelling::Dictionary::load(dir.path(), "good");
         QVERIFY(good->knows("hello") && !good->knows("helo"));
         QVERIFY(good->suggest("helo", 7).contains("hello"));
@@ -132,6 +138,22 @@ private slots:
         QVERIFY(latin->knows(QString::fromUtf8("café")) && !latin->knows(QString::fromUtf8("cafα")));
         QVERIFY(spelling::installed({dir.path()}).contains("good"));
         QVERIFY(!spelling::installed({dir.path()}).contains("missing"));
+    }
+
+    // No dictionary installed: one note in the status bar, no marks, nothing else.
+    void noDictionary() {
+        ScratchDir scratch;
+        const QStringList was = spelling::setFolders({scratch.path()});
+        auto frame = makeFrame();
+        Form1* form = frame->ActiveForm();
+        form->RTB1->SetText("Thiss is wrng");
+        QCOMPARE(editcmd::checkSpellingNow(*form), 0);
+        QVERIFY(frame->statusBar()->currentMessage().contains("no dictionary"));
+        frame->statusBar()->clearMessage();
+        QCOMPARE(editcmd::checkSpellingNow(*form), 0);
+        QVERIFY(frame->statusBar()->currentMessage().isEmpty());
+        spelling::setFolders(was);
+        form->closeWithoutAsking();
     }
 
     // A misspelt word in a page is marked; the right click offers suggestions, and taking one is
