@@ -303,8 +303,7 @@ private slots:
         QVERIFY2(out.contains("FULLDISK OK"), out.constData());
     }
 
-    // Save As and Open start in the document's folder, Save As with its name filled in; an
-    // untitled document's dialogs start where a file was last chosen.
+    // Open and Save As start in the document's folder (Save As with its name), else the last one.
     void dialogsStartWhereTheDocumentIs() {
         ScratchDir dir;
         QVERIFY(QDir().mkpath(dir.file(QStringLiteral("site/css"))));

@@ -1,8 +1,8 @@
 // The last session's file: what is written comes back exactly, names byte for byte; whatever else
 // lies under its name gives a reason, never a hang, a crash or a namesake.
 #include "io/SessionFile.h"
+#include "support/TestFrame.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,15 +48,12 @@ private slots:
     }
     void badSessionFiles() {
         QFETCH(QByteArray, content);
+        const QByteArray name = QFile::encodeName(path_);
         QFile::remove(path_);
-        ::rmdir(QFile::encodeName(path_).constData());
-        if (content == "<fifo>") QCOMPARE(::mkfifo(QFile::encodeName(path_).constData(), 0600), 0);
-        else if (content == "<folder>") QVERIFY(QDir().mkpath(path_));
-        else if (!content.isEmpty()) {
-            QFile f(path_);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        ::rmdir(name.constData());
+        if (content == "<fifo>") QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        else if (content == "<folder>") QCOMPARE(::mkdir(name.constData(), 0700), 0);
+        else if (!content.isEmpty()) writeBytes(path_, content);
         const io::SessionRead r = io::readSession(path_);
         QTEST(int(r.status), "status");
         QTEST(int(r.session.documents.size()), "documents");

@@ -217,11 +217,11 @@ private slots:
         bool keptOpen = false;
         modal.answerDialog([&](QDialog& d) {
             auto& input = dynamic_cast<QInputDialog&>(d);
-            input.setTextValue(QStringLiteral("3x"));
-            input.accept();
-            keptOpen = input.result() != QDialog::Accepted && modal.messages.size() == 1;
-            input.setTextValue(QStringLiteral("3"));
-            input.accept();
+            for (const char* typed : {"3x", "3"}) {
+                keptOpen = input.result() != QDialog::Accepted && modal.messages.size() == 1;
+                input.setTextValue(QLatin1String(typed));
+                input.accept();
+            }
             return input.result();
         });
         frame->mnuSearchGoToLine_Click();
