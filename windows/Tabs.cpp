@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -57,8 +58,10 @@ void DocumentTabs::apply(bool on) {
         tabBar_ = mdi->findChild<QTabBar*>();
         if (tabBar_) {
             tabBar_->installEventFilter(this);
-            // Long names are cut in the middle; with many documents the bar scrolls.
-            tabBar_->setElideMode(Qt::ElideMiddle);
+            // Each tab as wide as its name: with many documents the bar scrolls rather than
+            // cutting every name down to its first letter.
+            tabBar_->setElideMode(Qt::ElideNone);
+            tabBar_->setExpanding(false);
             tabBar_->setUsesScrollButtons(true);
         }
     } else {
@@ -105,6 +108,8 @@ void DocumentTabs::refresh() {
         const QString text = tabText(*form) + subs[i]->property(kViewSuffix).toString();
         if (tabBar_->tabText(i) != text) tabBar_->setTabText(i, text);
         tabBar_->setTabToolTip(i, tabTip(*form));
+        // The program's icon on every tab would say nothing.
+        if (!tabBar_->tabIcon(i).isNull()) tabBar_->setTabIcon(i, QIcon());
     }
 }
 
