@@ -36,7 +36,6 @@ DocumentTabs::DocumentTabs(DocumentFrame& frame, QObject* parent) : QObject(pare
     mdi->setDocumentMode(true);
     // Tabs go in the order the documents were opened (or moved to), and so do the switching keys.
     mdi->setActivationOrder(QMdiArea::CreationOrder);
-    connect(mdi, &QMdiArea::subWindowActivated, this, [this] { scheduleRefresh(); });
     apply(DocumentView::preferences().tabbedDocuments);
 }
 
@@ -107,7 +106,8 @@ void DocumentTabs::refresh() {
         if (!form) continue;
         const QString text = tabText(*form) + subs[i]->property(kViewSuffix).toString();
         if (tabBar_->tabText(i) != text) tabBar_->setTabText(i, text);
-        tabBar_->setTabToolTip(i, tabTip(*form));
+        const QString tip = tabTip(*form);
+        if (tabBar_->tabToolTip(i) != tip) tabBar_->setTabToolTip(i, tip);
         // The program's icon on every tab would say nothing.
         if (!tabBar_->tabIcon(i).isNull()) tabBar_->setTabIcon(i, QIcon());
     }
