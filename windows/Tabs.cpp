@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -35,7 +36,6 @@ DocumentTabs::DocumentTabs(DocumentFrame& frame, QObject* parent) : QObject(pare
     mdi->setDocumentMode(true);
     // Tabs go in the order the documents were opened (or moved to), and so do the switching keys.
     mdi->setActivationOrder(QMdiArea::CreationOrder);
-    connect(mdi, &QMdiArea::subWindowActivated, this, [this] { scheduleRefresh(); });
     apply(DocumentView::preferences().tabbedDocuments);
 }
 
@@ -57,8 +57,10 @@ void DocumentTabs::apply(bool on) {
         tabBar_ = mdi->findChild<QTabBar*>();
         if (tabBar_) {
             tabBar_->installEventFilter(this);
-            // Long names are cut in the middle; with many documents the bar scrolls.
-            tabBar_->setElideMode(Qt::ElideMiddle);
+            // Each tab as wide as its name: with many documents the bar scrolls rather than
+            // cutting every name down to its first letter.
+            tabBar_->setElideMode(Qt::ElideNone);
+            tabBar_->setExpanding(false);
             tabBar_->setUsesScrollButtons(true);
         }
     } else {
@@ -104,7 +106,10 @@ void DocumentTabs::refresh() {
         if (!form) continue;
         const QString text = tabText(*form) + subs[i]->property(kViewSuffix).toString();
         if (tabBar_->tabText(i) != text) tabBar_->setTabText(i, text);
-        tabBar_->setTabToolTip(i, tabTip(*form));
+        const QString tip = tabTip(*form);
+        if (tabBar_->tabToolTip(i) != tip) tabBar_->setTabToolTip(i, tip);
+        // The program's icon on every tab would say nothing.
+        if (!tabBar_->tabIcon(i).isNull()) tabBar_->setTabIcon(i, QIcon());
     }
 }
 

@@ -5,7 +5,7 @@
 # of 0, and no Qt warning about destroyed objects on its error output. Files named on the command
 # line open, also when a second launch hands them to the frame already running; those that cannot
 # be opened are reported in one message. Work left by a killed program (a journal, a save in place
-# cut short) is offered at the next start.
+# cut short) is offered at the next start. Tabs and a second view of a page save the page once.
 # Usage: tests/smoke/smoke.sh PATH/TO/tesselpad   (SMOKE_SECONDS: the bound on the whole run, 240)
 # Needs Xvfb, openbox and xdotool; tools/deps.sh test installs them.
 set -u
@@ -291,6 +291,29 @@ key alt+k
 wait_for "the questions to close" windows_are 1
 expect_bytes "$work/mixed.htm" 'mixed words'
 [ -z "$(ls -A "$saves")" ] || fail "copies left in $saves: $(ls -A "$saves")"
+key alt+F4
+expect_clean_exit
+
+step "tabs, a second view of the page typed in, the page saved once"
+start
+key alt+v
+wait_for "the View menu" windows_are 2
+key d
+wait_for "the View menu to close" windows_are 1
+type_text "abc"
+key alt+w
+wait_for "the Window menu" windows_are 2
+key n
+wait_for "the Window menu to close" windows_are 1
+type_text "XY"
+key ctrl+Tab
+key ctrl+Tab
+key ctrl+s
+wait_window "Save As"
+type_text "$work/views.htm"
+key Return
+wait_window Tesselpad
+expect_bytes "$work/views.htm" 'abcXY\r\n'
 key alt+F4
 expect_clean_exit
 
