@@ -26,6 +26,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
@@ -257,6 +258,13 @@ FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
     connect(cmdBrowse, &QPushButton::clicked, this, &FindInFilesPanel::cmdBrowse_Click);
     connect(txtFind, &QLineEdit::returnPressed, this, &FindInFilesPanel::cmdFind_Click);
     connect(results, &QTreeView::activated, this, &FindInFilesPanel::openResult);
+    // Escape in the panel closes it (which ends the search) and gives the keys back to the
+    // document, as a panel's close box does for the mouse.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, [this] {
+        close();
+        if (Form1* form = frame_.ActiveForm()) form->RTB1->setFocus();
+    });
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
 FindInFilesPanel::~FindInFilesPanel() {

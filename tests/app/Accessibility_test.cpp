@@ -49,9 +49,14 @@ private slots:
         for (QWidget* w : windows) w->show(), settle(), faults(QAccessible::queryAccessibleInterface(w), missing);
         QVERIFY(frame->findChild<FindInFilesPanel*>());
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1String(", "))));
-        for (QPointer<QWidget> w : windows.mid(1, 1) + windows.mid(3, 2)) {   // Options, Replace, About
-            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w.data(), Qt::Key_Escape);
-            QVERIFY(!w || !w->isVisible());
+        const QList<QWidget*> escapable = {windows[1], windows[3], windows[4], frame->findChild<FindInFilesPanel*>()};
+        for (QPointer<QWidget> w : escapable) {   // Options, Replace, About, Find in Files
+            const QString name = w->objectName();
+            QWidget* focus = w->focusWidget() ? w->focusWidget() : w->findChild<QLineEdit*>();
+            QApplication::setActiveWindow(w->window());
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Escape);
+            QVERIFY2(!w || !w->isVisible(), qPrintable(name));
         }
         for (const char* item : {"mnuViewEncoding", "mnuViewLineEnds"}) {
             QString shown;
