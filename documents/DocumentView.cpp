@@ -188,10 +188,11 @@ void DocumentView::applyColouring() {
     // A large page is coloured from near what is shown: the HTML colouring starts afresh on a
     // line outside any tag, script or comment.
     if (lexer_ && (wanted == syntax::Kind::Html || wanted == syntax::Kind::Php || wanted == syntax::Kind::Xml))
-        rtb_.setRestartRule([this](qint64 near, qint64 earliest) {
+        // The rule holds the control that keeps it, not the view.
+        rtb_.setRestartRule([rtb = &rtb_](qint64 near, qint64 earliest) {
             const qint64 start = std::max(earliest, near - documents::kRestartLookBack);
             if (near <= start) return qint64(-1);
-            return documents::restartPoint(QByteArrayView(rtb_.rangePointer(start, near - start), near - start), start);
+            return documents::restartPoint(QByteArrayView(rtb->rangePointer(start, near - start), near - start), start);
         });
     else
         rtb_.setRestartRule({});
