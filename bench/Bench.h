@@ -20,13 +20,14 @@ struct Options {
 struct Section {
     const char* name;
     std::function<void(const Options&)> run;
+    bool onlyWhenNamed = false;   // left out of a run of every section (it takes gigabytes)
 };
 
 std::vector<Section>& sections();
 
 struct Register {
-    Register(const char* name, std::function<void(const Options&)> run) {
-        sections().push_back({name, std::move(run)});
+    Register(const char* name, std::function<void(const Options&)> run, bool onlyWhenNamed = false) {
+        sections().push_back({name, std::move(run), onlyWhenNamed});
     }
 };
 

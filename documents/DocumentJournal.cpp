@@ -36,7 +36,8 @@ DocumentJournal::DocumentJournal(RichTextBox& rtb, io::JournalWriter& writer, in
     connect(&rtb_, &RichTextBox::Change, this, &DocumentJournal::onChange);
     connect(&rtb_, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
-                onModified(position, type, length);
+                const RichTextBox::Span at = rtb_.noticeSpan(position, length);
+                onModified(at.position, type, at.length);
             });
 }
 
@@ -97,7 +98,7 @@ void DocumentJournal::discard() {
     retryAt_ = 0;
 }
 
-void DocumentJournal::onModified(int position, int type, int length) {
+void DocumentJournal::onModified(qint64 position, int type, qint64 length) {
     using S = QsciScintillaBase;
     if (type & (S::SC_MOD_BEFOREINSERT | S::SC_MOD_BEFOREDELETE)) {
         beforeSeen_ = true;

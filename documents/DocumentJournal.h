@@ -82,7 +82,7 @@ private:
         bool valid() const { return stamp.valid(); }
     };
 
-    void onModified(int position, int modificationType, int length);
+    void onModified(qint64 position, int modificationType, qint64 length);
     void onChange();
     void finishInsert();
     void record(std::vector<io::journal::Edit>& into, qint64 position, qint64 removed, const QByteArray& inserted);

@@ -110,7 +110,8 @@ DocumentView::DocumentView(Form1& form) : QObject(&form), rtb_(*form.RTB1), font
     });
     connect(&rtb_, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int modificationType, const char*, int length, int, int, int, int, int, int) {
-                onModified(position, modificationType, length);
+                const RichTextBox::Span at = rtb_.noticeSpan(position, length);
+                onModified(at.position, modificationType, at.length);
             });
     connect(&rtb_, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION)) updateMatches();
@@ -188,10 +189,11 @@ void DocumentView::applyColouring() {
     // A large page is coloured from near what is shown: the HTML colouring starts afresh on a
     // line outside any tag, script or comment.
     if (lexer_ && (wanted == syntax::Kind::Html || wanted == syntax::Kind::Php || wanted == syntax::Kind::Xml))
-        rtb_.setRestartRule([this](qint64 near, qint64 earliest) {
+        // The rule holds the control that keeps it, not the view.
+        rtb_.setRestartRule([rtb = &rtb_](qint64 near, qint64 earliest) {
             const qint64 start = std::max(earliest, near - documents::kRestartLookBack);
             if (near <= start) return qint64(-1);
-            return documents::restartPoint(QByteArrayView(rtb_.rangePointer(start, near - start), near - start), start);
+            return documents::restartPoint(QByteArrayView(rtb->rangePointer(start, near - start), near - start), start);
         });
     else
         rtb_.setRestartRule({});
@@ -626,7 +628,7 @@ lineends::Counts DocumentView::countRange(qint64 from, qint64 to) const {
     return lineends::count(rtb_.rangePointer(from, to - from), to - from, before, after);
 }
 
-void DocumentView::onModified(int position, int modificationType, int length) {
+void DocumentView::onModified(qint64 position, int modificationType, qint64 length) {
     // A change can only alter the line ends that start within one byte of it (a CR LF spans two
     // bytes): those are taken out before the change and counted again after it. The notice after a
     // change does not always come (the control leaves it out while it handles a key or a program

@@ -84,7 +84,7 @@ protected:
 
 private:
     void onFileAssigned(const QString& path);
-    void onModified(int position, int modificationType, int length);
+    void onModified(qint64 position, int modificationType, qint64 length);
     void finishPending();
     void recount();
     void onChange();

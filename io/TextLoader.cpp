@@ -98,10 +98,6 @@ qint64 availableMemory() {
 }
 
 std::optional<QString> tooLargeToOpen(qint64 size, qint64 freeMemory) {
-    if (size > kMaxFileBytes)
-        return QCoreApplication::translate("TextLoader", "The file is too large (%1 MB); Tesselpad opens files of up to %2 MB.")
-            .arg(megabytes(size))
-            .arg(kMaxFileBytes >> 20);
     // Refused before any memory is taken when even its plainest text would not fit.
     if (freeMemory >= 0 && size * kMemoryPerTextByte > freeMemory)
         return QCoreApplication::translate("TextLoader", "There is not enough free memory to open it: it needs about %1 MB, %2 MB are free.")
@@ -145,7 +141,7 @@ bool TextLoader::open(const QByteArray& name, QString& reason) {
         reason = QCoreApplication::translate("TextLoader", "It is not a regular file (a device, pipe or socket).");
         return false;
     }
-    memoryBudget_ = st.st_size > kMaxFileBytes ? -1 : availableMemory();
+    memoryBudget_ = availableMemory();
     if (const std::optional<QString> tooLarge = tooLargeToOpen(st.st_size, memoryBudget_)) {
         reason = *tooLarge;
         refused_ = true;
@@ -273,12 +269,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
             break;
         }
         if (hashing_) hash.add(in, n);
-        total += n;
-        if (total > kMaxFileBytes) {   // the file grew while being read
-            reason = QCoreApplication::translate("TextLoader", "The file is too large.");
-            refused_ = true;
-            return Pass::Failed;
-        }
+        total += n;   // a file growing while it is read is held to the memory as it goes in
         const char* data = in;
         qint64 length = n;
         if (first) {
@@ -377,8 +368,8 @@ bool TextLoader::readAll(QByteArray& out, QString& reason) {
             return false;
         }
         if (n == 0) break;
-        if (out.size() + n > kMaxFileBytes) {
-            reason = QCoreApplication::translate("TextLoader", "The file is too large.");
+        if (memoryBudget_ >= 0 && out.size() + n > memoryBudget_) {
+            reason = QCoreApplication::translate("TextLoader", "There is not enough free memory to hold it (%1 MB free).").arg(memoryBudget_ >> 20);
             return false;
         }
         out.append(in.data(), n);

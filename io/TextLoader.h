@@ -15,8 +15,6 @@
 
 namespace io {
 
-// The largest file the editor takes.
-constexpr qint64 kMaxFileBytes = qint64(1) << 30;
 // The longest line it takes. The edit control lays a line out whole before showing any of it,
 // at about 7 bytes of memory and half a microsecond per character: a line of hundreds of
 // megabytes would freeze the editor for minutes or exhaust the memory.

@@ -32,9 +32,10 @@ void ColourOnShow::restartAt(qint64 at) {
         // page's scripts are in live there, and they hold for the whole page.
         long state = 0;
         for (long l = line - 1; l >= 0 && l >= line - kStateLookBack; --l) {
+            // The style of its line end.
             const long end = sci(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(l));
             const bool coloured = std::none_of(holes_.begin(), holes_.end(), [&](const Hole& h) { return end >= h.from && end < h.to; });
-            if (coloured && end > 0 && sci(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(end - 1)) == 0) {
+            if (coloured && sci(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(end)) == 0) {
                 state = sci(Sci::SCI_GETLINESTATE, static_cast<unsigned long>(l));
                 break;
             }

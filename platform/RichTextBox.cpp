@@ -16,6 +16,7 @@
 #include <Qsci/qscicommandset.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -137,7 +138,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
 void RichTextBox::onModified(int position, int modificationType) {
     if (modificationType & SC_MOD_BEFOREINSERT) asciiDirty_ = true;
     if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) {
-        forgetMarksFrom(position);
+        forgetMarksFrom(noticeSpan(position, 0).position);
         shortFrom_ = shortTo_ = 0;
     }
     if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) colourOnShow_.forgetPastColoured();
@@ -206,17 +207,41 @@ qint64 RichTextBox::unitsBetween(qint64 from, qint64 to, qint64* end) const {
 }
 
 void RichTextBox::useDocumentWithoutStyles(qint64 reserveBytes) {
-    // A fresh document for a large text: no style bytes beside the text.
-    auto* doc = reinterpret_cast<void*>(
-        sci(SCI_CREATEDOCUMENT, static_cast<unsigned long>(reserveBytes + 1), SC_DOCUMENTOPTION_STYLES_NONE));
-    if (!doc) return;
+    // A fresh document for a large text: no style bytes beside the text. Its lines start at 64-bit
+    // positions, so that it may hold or grow past 2 GB (4 bytes more a line).
+    if (useFreshDocument(reserveBytes, SC_DOCUMENTOPTION_STYLES_NONE | SC_DOCUMENTOPTION_TEXT_LARGE)) stylesNone_ = true;
+}
+
+bool RichTextBox::useFreshDocument(qint64 reserveBytes, long options) {
+    auto* doc = reinterpret_cast<void*>(sci(SCI_CREATEDOCUMENT, static_cast<unsigned long>(reserveBytes + 1), options));
+    if (!doc) return false;
     SendScintilla(SCI_SETDOCPOINTER, 0, doc);
     SendScintilla(SCI_RELEASEDOCUMENT, 0, doc);
     // Settings kept by the document rather than the view.
     sci(SCI_SETCODEPAGE, SC_CP_UTF8);
     sci(SCI_SETEOLMODE, SC_EOL_CRLF);
     marks_.assign(1, Mark{});
-    stylesNone_ = true;
+    return true;
+}
+
+qint64 RichTextBox::widenNotified(int cut, qint64 near, qint64 most) {
+    constexpr qint64 kStep = qint64(1) << 32;
+    qint64 best = qint64(quint32(cut));
+    for (qint64 v = best + kStep; v <= most; v += kStep)
+        if (std::abs(v - near) < std::abs(best - near)) best = v;
+    return best;
+}
+
+RichTextBox::Span RichTextBox::noticeSpan(int position, int length) const {
+    const qint64 n = byteLength();
+    if (n < kWidePositions && position >= 0 && length >= 0) return {position, length};
+    // Beyond 4 GB the values nearest the program's edit or the selection.
+    const auto widen = widenNotified;
+    const qint64 selFrom = sci(SCI_GETSELECTIONSTART);
+    const qint64 at = widen(position, edit_.from >= 0 ? edit_.from : selFrom, n);
+    const qint64 sizeNear = edit_.from >= 0 ? edit_.length : sci(SCI_GETSELECTIONEND) - selFrom;
+    const qint64 size = widen(length, sizeNear, std::max(n, sizeNear));
+    return {at, size};
 }
 
 QString RichTextBox::Text() const {
@@ -271,6 +296,7 @@ void RichTextBox::chooseLargeDocument(const char* firstPiece, qint64 length) {
     // shows long lines (a minified page, a bundle): those are laid out fast only with them.
     constexpr qint64 kLook = qint64(4) << 20;
     if (firstPiece && hasLongLine(firstPiece, std::min(length, kLook))) {
+        if (reserve >= kWidePositions) useFreshDocument(reserve, SC_DOCUMENTOPTION_TEXT_LARGE);
         sci(SCI_ALLOCATE, static_cast<unsigned long>(std::min(reserve, kLongTextFirstRoom) + 1));
         if (reserve > kLongTextFirstRoom) laterReserve_ = reserve;
         return;
@@ -416,8 +442,12 @@ void RichTextBox::editInOneStep(const std::function<void()>& edits) {
 
 void RichTextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8) {
     sci(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), long(to));
+    // The notices of the change tell its place (noticeSpan()); the length told is that of the
+    // deletion, then of the insertion.
+    edit_ = {from, to - from};
     // The control asserts a text pointer even for an empty replacement.
     SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.isNull() ? "" : utf8.data());
+    edit_ = {-1, 0};
 }
 
 void RichTextBox::reserveBytes(qint64 bytes) {

@@ -116,6 +116,17 @@ public:
     // move the whole buffer.
     void reserveBytes(qint64 bytes);
 
+    // Scintilla's change notices (SCN_MODIFIED) reach Qt with their position and length cut to
+    // 32 bits: their true values, for a text of any size.
+    struct Span {
+        qint64 position = 0;
+        qint64 length = 0;
+    };
+    Span noticeSpan(int position, int length) const;
+    // The value up to 'most' whose low 32 bits are 'cut' (exact below 4 GB), the one nearest
+    // 'near' when there are several.
+    static qint64 widenNotified(int cut, qint64 near, qint64 most);
+
     // Lines, 0-based, with their first byte and the byte where their line end begins.
     qint64 lineCount() const;
     qint64 lineOfByte(qint64 bytePos) const;
@@ -206,6 +217,12 @@ private:
     // where the last character counted ends.
     qint64 unitsBetween(qint64 from, qint64 to, qint64* end = nullptr) const;
     void useDocumentWithoutStyles(qint64 reserveBytes);
+    bool useFreshDocument(qint64 reserveBytes, long options);
+    // Texts this large need 64-bit line starts, and their notices widening (noticeSpan()).
+    static constexpr qint64 kWidePositions = qint64(1) << 31;
+    struct Edit {
+        qint64 from = -1, length = 0;
+    } edit_;   // the program's edit under way (replaceBytes()), for noticeSpan()
     // A large load chooses its document when its first piece shows whether it has long lines.
     void chooseLargeDocument(const char* firstPiece, qint64 length);
     // Long lines shown in pieces (see RichTextBox.cpp): all of them, those on screen and the

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -74,7 +75,13 @@ void WordWrap(DocumentFrame& frame) {
 }
 
 void Colouring(DocumentFrame& frame, syntax::Kind kind) {
-    if (DocumentView* view = DocumentView::of(frame.ActiveForm())) view->setSyntaxKind(kind);
+    DocumentView* view = DocumentView::of(frame.ActiveForm());
+    if (!view) return;
+    view->setSyntaxKind(kind);
+    // A text this large is kept without room for colours (it takes about its own size in memory).
+    if (kind != syntax::Kind::Plain && !view->colouring())
+        tp::MsgBox(QCoreApplication::translate("ViewCommands", "This document is larger than %1 MB: it is shown without colouring.")
+                       .arg(syntax::colouringLimit() >> 20));
 }
 
 void FoldMargin() {

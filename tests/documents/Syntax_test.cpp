@@ -8,6 +8,7 @@
 #include "platform/RichTextBox.h"
 #include "support/ScriptedModal.h"
 #include "support/TestFrame.h"
+#include "windows/ViewCommands.h"
 
 #include <QMdiArea>
 #include <QScopeGuard>
@@ -286,6 +287,12 @@ private slots:
         QCOMPARE(DocumentView::of(large)->syntaxKind(), syntax::Kind::Html);
         QVERIFY(!DocumentView::of(large)->colouring());
         QVERIFY(!anyStyled(*large->RTB1));
+        // Colouring chosen by hand is refused, and the user told why.
+        viewcmd::Colouring(*frame, syntax::Kind::Css);
+        QVERIFY(!DocumentView::of(large)->colouring());
+        QCOMPARE(modal.messages.size(), 1);
+        QVERIFY(modal.messages.first().text.contains(QStringLiteral("without colouring")));
+        modal.messages.clear();
 
         // A small document grown past the limit by a paste loses its colouring, keeps its text.
         Form1* small = documents::openDocument(*frame, dir.file(QStringLiteral("small.htm")));

@@ -23,6 +23,24 @@ void expectPositionsAsScintillaCounts(RichTextBox& rtb, qint64 stride) {
 class RichTextBoxTest : public QObject {
     Q_OBJECT
 private slots:
+    // Change notices carry 32 bits of a position: past 2 GB they are taken back to the full one.
+    void widenedNoticePositions_data() {
+        QTest::addColumn<qint64>("position");
+        QTest::addColumn<qint64>("near");
+        QTest::addColumn<qint64>("length");
+        const qint64 g = qint64(1) << 30;
+        QTest::newRow("small") << qint64(1234) << qint64(0) << qint64(5000);
+        QTest::newRow("past 2 GB") << 3 * g + 7 << qint64(0) << 3 * g + 10;
+        QTest::newRow("past 4 GB, near the caret") << 5 * g << 5 * g + 100 << 6 * g;
+        QTest::newRow("below 4 GB in a larger text, near the caret") << g << g << 6 * g;
+    }
+    void widenedNoticePositions() {
+        QFETCH(qint64, position);
+        QFETCH(qint64, near);
+        QFETCH(qint64, length);
+        QCOMPARE(RichTextBox::widenNotified(int(quint32(position)), near, length), position);
+    }
+
     void textRoundTripKeepsLineEndsAndNul_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QString();
