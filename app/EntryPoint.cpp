@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
                      static_cast<long long>(InstanceChannel::kMaxNameBytes / 1024));
         return 2;
     }
+    // Before the application object, which takes it out of the environment.
+    const QByteArray activationToken = InstanceChannel::launchToken();
     // Qt takes its own options out of the arguments before "--" only.
     int qtArgc = request.optionsEnd;
     QApplication app(qtArgc, argv);
@@ -57,9 +59,9 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(product::kDesktopName);
     // One frame per user and display: files go to the frame already running, if there is one.
     InstanceChannel channel(request.newInstance ? QString() : InstanceChannel::defaultName());
-    if (channel.start(request.files) == InstanceChannel::Outcome::HandedOver) return 0;
+    if (channel.start(request.files, activationToken) == InstanceChannel::Outcome::HandedOver) return 0;
     QObject::connect(&channel, &InstanceChannel::filesReceived,
-                     [](const QList<QByteArray>& files) { openFiles(files, true); });
+                     [](const QList<QByteArray>& files, const QByteArray& token) { openFiles(files, true, token); });
 
     QIcon icon;
     icon.addFile(QStringLiteral(":/images/icon-48.png"));

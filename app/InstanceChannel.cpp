@@ -22,12 +22,15 @@
 
 namespace {
 
+// Both headers are the same length and differ in their last character only.
 constexpr char kHeaderText[] = "TESSELPAD 1";
-const QByteArray kHeader(kHeaderText);
+const QByteArray kHeader = QByteArray(kHeaderText) + '\0';
+const QByteArray kHeaderWithToken = QByteArrayLiteral("TESSELPAD 2") + '\0';
 constexpr char kReceived = 'K';
-// The longest hand-over: the header, the names, a NUL after each of them and the empty name. A
-// longer message is not from Tesselpad.
-constexpr qint64 kMaxMessage = sizeof kHeaderText + InstanceChannel::kMaxNameBytes + InstanceChannel::kMaxNames + 1;
+// The longest hand-over: the header, the token and its NUL, the names, a NUL after each of them
+// and the empty name. A longer message is not from Tesselpad.
+constexpr qint64 kMaxMessage = sizeof kHeaderText + InstanceChannel::kMaxTokenBytes + 1 + InstanceChannel::kMaxNameBytes +
+                               InstanceChannel::kMaxNames + 1;
 constexpr int kConnectMs = 1000;
 // A frame busy opening a large file answers late; after this, the launch opens its files itself.
 constexpr int kAnswerMs = 10000;
@@ -91,6 +94,19 @@ QString InstanceChannel::defaultName() {
     return runtime + QStringLiteral("/tesselpad-") + displayKey();
 }
 
+QByteArray InstanceChannel::launchToken() {
+    for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+        const QByteArray token = qgetenv(name);
+        if (validToken(token)) return token;
+    }
+    return {};
+}
+
+bool InstanceChannel::validToken(const QByteArray& token) {
+    return !token.isEmpty() && token.size() <= kMaxTokenBytes &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 127; });
+}
+
 bool InstanceChannel::fits(const QList<QByteArray>& names) {
     qsizetype bytes = 0;
     for (const QByteArray& n : names) bytes += n.size();
@@ -101,7 +117,7 @@ InstanceChannel::InstanceChannel(const QString& name, QObject* parent) : QObject
 
 InstanceChannel::~InstanceChannel() = default;
 
-InstanceChannel::Outcome InstanceChannel::start(const QList<QByteArray>& files) {
+InstanceChannel::Outcome InstanceChannel::start(const QList<QByteArray>& files, const QByteArray& activationToken) {
     if (name_.isEmpty()) return Outcome::Alone;
     // A lock that cannot be had is not worth a failed start.
     const UniqueFd lock = takeLaunchLock(name_ + QStringLiteral(".lock"), 3000);
@@ -109,7 +125,16 @@ InstanceChannel::Outcome InstanceChannel::start(const QList<QByteArray>& files) 
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (socket.waitForConnected(kConnectMs)) {
-        if (!files.isEmpty() && handOver(socket, files)) return Outcome::HandedOver;
+        if (files.isEmpty()) return Outcome::Alone;
+        const QByteArray token = validToken(activationToken) ? activationToken : QByteArray();
+        bool dropped = false;
+        if (handOver(socket, files, token, Version::WithToken, dropped)) return Outcome::HandedOver;
+        if (!dropped) return Outcome::Alone;
+        // A frame of an older Tesselpad: the message it knows, without the token.
+        QLocalSocket again;
+        again.connectToServer(name_);
+        if (again.waitForConnected(kConnectMs) && handOver(again, files, {}, Version::Old, dropped))
+            return Outcome::HandedOver;
         return Outcome::Alone;
     }
     // Only a name that nobody listens on is taken over: no socket, or one left by a killed frame.
@@ -127,14 +152,19 @@ InstanceChannel::Outcome InstanceChannel::start(const QList<QByteArray>& files) 
     return Outcome::Serving;
 }
 
-bool InstanceChannel::handOver(QLocalSocket& socket, const QList<QByteArray>& files) {
-    QByteArray message = kHeader + '\0';
+bool InstanceChannel::handOver(QLocalSocket& socket, const QList<QByteArray>& files, const QByteArray& token,
+                               Version version, bool& dropped) {
+    QByteArray message = version == Version::WithToken ? kHeaderWithToken + token + '\0' : kHeader;
     for (const QByteArray& f : files) message += f + '\0';
     message += '\0';
     socket.write(message);
+    const auto gone = [&] {
+        dropped = socket.state() == QLocalSocket::UnconnectedState;
+        return false;
+    };
     while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(kAnswerMs)) return false;
-    if (!socket.waitForReadyRead(kAnswerMs)) return false;
+        if (!socket.waitForBytesWritten(kAnswerMs)) return gone();
+    if (!socket.waitForReadyRead(kAnswerMs)) return gone();
     return socket.read(1) == QByteArray(1, kReceived);
 }
 
@@ -161,16 +191,30 @@ void InstanceChannel::receive(QLocalSocket* socket, QByteArray& pending) {
         socket->abort();
         return;
     }
-    const QByteArray head = kHeader + '\0';
-    if (!pending.startsWith(head)) {
-        if (pending.size() >= head.size() || !head.startsWith(pending)) socket->abort();
+    const bool withToken = pending.startsWith(kHeaderWithToken);
+    if (!withToken && !pending.startsWith(kHeader)) {
+        if (pending.size() >= kHeader.size() || !(kHeader.startsWith(pending) || kHeaderWithToken.startsWith(pending)))
+            socket->abort();
         return;
     }
-    // The message ends in two NUL bytes (the end of the last name, or of the header, and the empty
-    // name); only what came now is looked through, so a long message costs no more than its length.
-    const qsizetype end = pending.indexOf(QByteArrayView("\0\0", 2), std::max(kHeader.size(), looked - 1));
+    QByteArray token;
+    qsizetype names = kHeader.size();   // where the names begin
+    if (withToken) {
+        const qsizetype nul = pending.indexOf('\0', std::max(names, looked));
+        if (nul < 0) {
+            if (pending.size() - names > kMaxTokenBytes) socket->abort();
+            return;
+        }
+        token = pending.mid(names, nul - names);
+        if (!validToken(token)) token.clear();
+        names = nul + 1;
+    }
+    // The names end in two NUL bytes (the end of the last name, or of what came before them, and
+    // the empty name); only what came now is looked through, so a long message costs no more than
+    // its length.
+    const qsizetype end = pending.indexOf(QByteArrayView("\0\0", 2), std::max(names - 1, looked - 1));
     if (end < 0) return;
-    QList<QByteArray> files = pending.mid(head.size(), end + 1 - head.size()).split('\0');
+    QList<QByteArray> files = pending.mid(names, end + 1 - names).split('\0');
     files.removeAll(QByteArray());
     if (files.size() > kMaxNames) {
         socket->abort();
@@ -181,5 +225,5 @@ void InstanceChannel::receive(QLocalSocket* socket, QByteArray& pending) {
     socket->write(&kReceived, 1);
     socket->flush();
     socket->disconnectFromServer();
-    emit filesReceived(files);
+    emit filesReceived(files, token);
 }

@@ -10,12 +10,14 @@
 #include "edit/CompletionUi.h"
 #include "edit/ProblemMarks.h"
 #include "edit/ProblemsPanel.h"
+#include "edit/SpellCheck.h"
 #include "edit/ToggleComment.h"
 #include "edit/TypingAids.h"
 #include "fileops/DiskChanges.h"
 #include "fileops/DragDrop.h"
 #include "fileops/FileMenu.h"
 #include "fileops/Printing.h"
+#include "fileops/SaveAll.h"
 #include "fileops/SaveCommands.h"
 #include "fileops/ViewInBrowser.h"
 #include "platform/FileDrop.h"
@@ -26,6 +28,8 @@
 #include "search/SearchCommands.h"
 #include "windows/HelpCommands.h"
 #include "windows/ViewCommands.h"
+#include "windows/Tabs.h"
+#include "windows/Views.h"
 #include "windows/WindowCommands.h"
 
 #include <QCloseEvent>
@@ -52,6 +56,9 @@ MDIForm1::MDIForm1() {
     mdi_->viewport()->setAcceptDrops(true);
     mdi_->viewport()->installEventFilter(this);
     setAcceptDrops(false);
+    tabs_ = new windowcmd::DocumentTabs(*this, this);
+    views_ = new windowcmd::DocumentViews(*this, [this](QMdiSubWindow& sub) { prepareSubWindow(sub); }, this);
+    connect(views_, &windowcmd::DocumentViews::renumbered, tabs_, &windowcmd::DocumentTabs::scheduleRefresh);
     buildMenus();
     status_ = new FrameStatusBar(*mdi_, *statusBar(), this);
     // Beside the File menu's own items: the recent files; and the windows' files followed
@@ -106,15 +113,42 @@ void MDIForm1::buildMenus() {
             const QByteArray slot = QByteArray(e.name) + "_Click";
             // The status bar shows what the command left (a save clears the changed mark).
             connect(a, &QAction::triggered, this, [this, slot] {
+                views_->beforeCommand();
                 QMetaObject::invokeMethod(this, slot.constData());
+                views_->afterCommand();
                 if (status_) status_->scheduleRefresh();
+                tabs_->scheduleRefresh();
             });
         }
         a->setObjectName(name);
         actions_.insert(name, a);
     }
+    // Keys beside the ones the entries show; each runs its item only while the item is enabled.
+    for (const ExtraKey& k : extraKeys()) {
+        QAction* target = item(k.name);
+        addKey(QKeySequence(QString::fromLatin1(k.key)), [target] { target->trigger(); }, shortcuts);
+    }
+    // The next and the previous document, as tabs or as windows.
+    for (const char* key : {"Ctrl+Tab", "Ctrl+PgDown"})
+        addKey(QKeySequence(QString::fromLatin1(key)), [this] { tabs_->activateNext(true); }, shortcuts);
+    for (const char* key : {"Ctrl+Shift+Tab", "Ctrl+PgUp"})
+        addKey(QKeySequence(QString::fromLatin1(key)), [this] { tabs_->activateNext(false); }, shortcuts);
     RichTextBox::setReservedShortcuts(shortcuts);
     tp::returnKeysOnEscape(*menuBar());
+}
+
+void MDIForm1::addKey(const QKeySequence& key, const std::function<void()>& run, QList<QKeySequence>& keys) {
+    auto* a = new QAction(this);
+    a->setShortcut(key);
+    connect(a, &QAction::triggered, this, [this, run] {
+        views_->beforeCommand();
+        run();
+        views_->afterCommand();
+        if (status_) status_->scheduleRefresh();
+        tabs_->scheduleRefresh();
+    });
+    addAction(a);
+    keys << key;
 }
 
 QAction* MDIForm1::item(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
@@ -130,11 +164,14 @@ void MDIForm1::MDIForm_Load() {
 
 Form1* MDIForm1::loadDocumentWindow(int slot) {
     auto* form = new Form1(table_);
-    // A right click shows the Edit menu; a file dropped on the text goes into the active document,
+    // A right click shows the Edit menu (with suggestions over a misspelt word); a file dropped on the text goes into the active document,
     // which the window it was dropped on becomes first (so the text goes where the user saw it
     // land); a Yes in the close prompt saves as Save does.
-    connect(form, &Form1::rightClicked, this, [this](const QPoint& at) {
-        if (QMenu* edit = menu("mnuEdit")) edit->popup(at);
+    connect(form, &Form1::rightClicked, this, [this, form](const QPoint& at) {
+        if (QMenu* edit = menu("mnuEdit")) {
+            editcmd::addSpellingItems(*form, *edit, at);
+            edit->popup(at);
+        }
     });
     connect(form, &Form1::fileDropped, this, [this, form](const QString& path) {
         mdi_->setActiveSubWindow(form->subWindow());
@@ -145,17 +182,23 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
     editcmd::attachTypingAids(*form);
     editcmd::attachCompletion(*form);
     editcmd::attachProblemMarks(*form);
+    editcmd::attachSpelling(*form);
     diskFollower_->follow(*form);
+    tabs_->follow(*form);
     form->setTag(QString::number(slot));
     table_.Documents[slot] = form;
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    tp::elidePathTitles(*sub);
-    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this, sub](Qt::WindowStates was, Qt::WindowStates is) {
-        if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, sub);
-    });
+    prepareSubWindow(*sub);
     form->Form_Load();
     return form;
+}
+
+void MDIForm1::prepareSubWindow(QMdiSubWindow& sub) {
+    tp::elidePathTitles(sub);
+    connect(&sub, &QMdiSubWindow::windowStateChanged, this, [this, s = &sub](Qt::WindowStates was, Qt::WindowStates is) {
+        if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, s);
+    });
 }
 
 void MDIForm1::showDocumentWindow(Form1* form) {
@@ -190,6 +233,7 @@ void MDIForm1::mnuFilePrint_Click() { fileops::mnuFilePrint(*this); }
 void MDIForm1::mnuEditOptions_Click() { frmOptions::showModal(this); }
 // Exit closes the frame as its close box does, so no unsaved document is lost without asking.
 void MDIForm1::mnuFileExit_Click() { close(); }
+void MDIForm1::mnuFileSaveAll_Click() { fileops::SaveAll(*this); }
 
 // ---- Edit
 void MDIForm1::mnuEdit_Click() {
@@ -213,11 +257,13 @@ void MDIForm1::mnuEditHtmlCenter_Click() { editcmd::HtmlTag(*this, editcmd::Html
 void MDIForm1::mnuEditToggleComment_Click() { editcmd::ToggleComment(*this); }
 void MDIForm1::mnuEditExpandAbbreviation_Click() { editcmd::ExpandAbbreviation(*this); }
 void MDIForm1::mnuEditSelectElement_Click() { editcmd::SelectElement(*this); }
+void MDIForm1::mnuEditRedo_Click() { editcmd::Redo(*this); }
 
 // ---- Search
 void MDIForm1::mnuSearch_Click() { searchcmd::mnuSearch(*this); }
 void MDIForm1::mnuSearchFind_Click() { searchcmd::Find(*this); }
 void MDIForm1::mnuSearchFindNext_Click() { searchcmd::FindNext(*this); }
+void MDIForm1::mnuSearchFindPrevious_Click() { searchcmd::FindPrevious(*this); }
 void MDIForm1::mnuSearchReplace_Click() { searchcmd::Replace(*this); }
 void MDIForm1::mnuSearchFindInFiles_Click() { searchcmd::FindInFiles(*this, findInFiles_); }
 void MDIForm1::mnuSearchGoToLine_Click() { searchcmd::GoToLine(*this); }
@@ -227,7 +273,13 @@ void MDIForm1::mnuView_Click() {
     viewcmd::mnuView(*this);
     editcmd::mnuViewTypingAids(*this);
     editcmd::mnuViewCompletion(*this);
+    setItemsEnabled({"mnuViewEncoding", "mnuViewLineEnds"}, ActiveForm() != nullptr);
+    if (QAction* a = item("mnuViewTabbed")) {
+        a->setCheckable(true);
+        a->setChecked(tabs_->tabbed());
+    }
     editcmd::mnuViewChecks(*this);
+    editcmd::mnuViewSpelling(*this);
 }
 void MDIForm1::mnuViewZoomIn_Click() { viewcmd::ZoomIn(); }
 void MDIForm1::mnuViewZoomOut_Click() { viewcmd::ZoomOut(); }
@@ -256,17 +308,30 @@ void MDIForm1::mnuViewCloseTags_Click() { editcmd::ToggleCloseTags(); }
 void MDIForm1::mnuViewPairBrackets_Click() { editcmd::TogglePairBrackets(); }
 void MDIForm1::mnuViewCompleteAsYouType_Click() { editcmd::ToggleCompleteAsYouType(); }
 void MDIForm1::mnuViewAbbreviationsOnTab_Click() { editcmd::ToggleAbbreviationsOnTab(); }
+void MDIForm1::mnuViewEncoding_Click() { if (status_) status_->showEncodingMenu(); }
+void MDIForm1::mnuViewLineEnds_Click() { if (status_) status_->showLineEndMenu(); }
+void MDIForm1::mnuViewTabbed_Click() { tabs_->setTabbed(!tabs_->tabbed()); }
 void MDIForm1::mnuViewCheckMarkup_Click() { editcmd::ToggleCheckMarkup(); }
 void MDIForm1::mnuViewCheckAllReports_Click() { editcmd::ToggleCheckAllReports(); }
 void MDIForm1::mnuViewCheckNow_Click() { editcmd::CheckPageNow(*this); }
 void MDIForm1::mnuViewProblems_Click() { editcmd::ProblemsPanel::open(*this, problems_); }
+void MDIForm1::mnuViewSpelling_Click() { editcmd::ToggleSpelling(); }
+void MDIForm1::mnuViewSpellingLanguage_Click() { editcmd::fillSpellingLanguages(*this); }
+void MDIForm1::mnuViewSpellingLanguageSystem_Click() { editcmd::ChooseSpellingLanguage(QString()); }
+void MDIForm1::mnuViewSpellCode_Click() { editcmd::ToggleSpellCode(); }
 
 // ---- Window
 void MDIForm1::mnuWindow_Click() { windowcmd::mnuWindow(*this); }
-void MDIForm1::mnuWindowTileHorizontal_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::TileHorizontal); }
-void MDIForm1::mnuWindowTileVertical_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::TileVertical); }
-void MDIForm1::mnuWindowCascade_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::Cascade); }
-void MDIForm1::mnuWindowArrangeIcons_Click() { windowcmd::Arrange(*this, windowcmd::Arrangement::ArrangeIcons); }
+// An arrangement is of windows: tabs give way to them.
+void MDIForm1::mnuWindowTileHorizontal_Click() { arrange(windowcmd::Arrangement::TileHorizontal); }
+void MDIForm1::mnuWindowTileVertical_Click() { arrange(windowcmd::Arrangement::TileVertical); }
+void MDIForm1::mnuWindowCascade_Click() { arrange(windowcmd::Arrangement::Cascade); }
+void MDIForm1::mnuWindowArrangeIcons_Click() { arrange(windowcmd::Arrangement::ArrangeIcons); }
+void MDIForm1::arrange(windowcmd::Arrangement how) {
+    tabs_->setTabbed(false);
+    windowcmd::Arrange(*this, how);
+}
+void MDIForm1::mnuWindowNewWindow_Click() { views_->openView(); }
 
 // ---- Help
 void MDIForm1::mnuHelpReadme_Click() { helpcmd::Readme(); }
@@ -291,6 +356,8 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
             return;
         }
     }
+    // Views of a document close with it, asking nothing more.
+    views_->closeAll();
     for (QMdiSubWindow* sub : order)
         if (auto* form = qobject_cast<Form1*>(sub->widget())) form->closeWithoutAsking();
     e->accept();

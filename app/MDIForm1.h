@@ -6,7 +6,9 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QKeySequence>
 #include <QString>
+#include <functional>
 
 class FindInFilesPanel;
 namespace editcmd {
@@ -17,8 +19,14 @@ class FrameStatusBar;
 namespace fileops {
 class DiskFollower;
 }
+namespace windowcmd {
+class DocumentTabs;
+class DocumentViews;
+enum class Arrangement;
+}
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QMimeData;
 
@@ -51,6 +59,7 @@ public slots:
     void mnuFilePrint_Click();
     void mnuEditOptions_Click();
     void mnuFileExit_Click();
+    void mnuFileSaveAll_Click();
 
     void mnuEdit_Click();
     void mnuEditUndo_Click();
@@ -70,10 +79,12 @@ public slots:
     void mnuEditToggleComment_Click();
     void mnuEditExpandAbbreviation_Click();
     void mnuEditSelectElement_Click();
+    void mnuEditRedo_Click();
 
     void mnuSearch_Click();
     void mnuSearchFind_Click();
     void mnuSearchFindNext_Click();
+    void mnuSearchFindPrevious_Click();
     void mnuSearchReplace_Click();
     void mnuSearchFindInFiles_Click();
     void mnuSearchGoToLine_Click();
@@ -106,16 +117,24 @@ public slots:
     void mnuViewPairBrackets_Click();
     void mnuViewCompleteAsYouType_Click();
     void mnuViewAbbreviationsOnTab_Click();
+    void mnuViewEncoding_Click();
+    void mnuViewLineEnds_Click();
+    void mnuViewTabbed_Click();
     void mnuViewCheckMarkup_Click();
     void mnuViewCheckAllReports_Click();
     void mnuViewCheckNow_Click();
     void mnuViewProblems_Click();
+    void mnuViewSpelling_Click();
+    void mnuViewSpellingLanguage_Click();
+    void mnuViewSpellingLanguageSystem_Click();
+    void mnuViewSpellCode_Click();
 
     void mnuWindow_Click();
     void mnuWindowTileHorizontal_Click();
     void mnuWindowTileVertical_Click();
     void mnuWindowCascade_Click();
     void mnuWindowArrangeIcons_Click();
+    void mnuWindowNewWindow_Click();
 
     void mnuHelpReadme_Click();
     void mnuHelpComments_Click();
@@ -136,6 +155,10 @@ protected:
 
 private:
     void buildMenus();
+    void arrange(windowcmd::Arrangement how);
+    // A document's or a view's new subwindow: titles cut in the middle, minimizing followed.
+    void prepareSubWindow(QMdiSubWindow& sub);
+    void addKey(const QKeySequence& key, const std::function<void()>& run, QList<QKeySequence>& keys);
     bool overEmptyArea(const QPoint& viewportPos) const;
     void MDIForm_Unload();
 
@@ -143,6 +166,8 @@ private:
     FrameStatusBar* status_ = nullptr;
     fileops::DiskFollower* diskFollower_ = nullptr;
     FindInFilesPanel* findInFiles_ = nullptr;   // made on first use; a child of the frame
+    windowcmd::DocumentTabs* tabs_ = nullptr;
+    windowcmd::DocumentViews* views_ = nullptr;
     editcmd::ProblemsPanel* problems_ = nullptr;   // likewise
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;

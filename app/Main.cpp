@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/Activation.h"
 #include "app/MDIForm1.h"
 #include "io/Settings.h"
 #include "app/frmSplash.h"
@@ -46,14 +47,10 @@ void showMainFrame() {
     if (!g_waitingFiles.isEmpty()) QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 
-void openFiles(const QList<QByteArray>& files, bool raise) {
+void openFiles(const QList<QByteArray>& files, bool raise, const QByteArray& activationToken) {
     g_waitingFiles += files;
     if (!g_frame) return;   // the splash screen is up: the frame opens them once it is shown
-    if (raise) {
-        if (g_frame->isMinimized()) g_frame->showNormal();
-        g_frame->raise();
-        g_frame->activateWindow();
-    }
+    if (raise) activation::bringToFront(*g_frame, activationToken);
     QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 

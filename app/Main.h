@@ -14,5 +14,6 @@ MDIForm1* mainFrame();
 void showMainFrame();
 // Opens the files (absolute names as the system spells them) in the frame, in order, as
 // documents::openFiles() does: once the frame is shown (after the splash screen) and no dialog is
-// up. 'raise' brings the frame to the front (files handed over by another launch).
-void openFiles(const QList<QByteArray>& files, bool raise);
+// up. 'raise' brings the frame to the front (files handed over by another launch), with that
+// launch's activation token when it had one.
+void openFiles(const QList<QByteArray>& files, bool raise, const QByteArray& activationToken = {});

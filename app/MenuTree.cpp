@@ -16,6 +16,8 @@ const std::vector<MenuEntry>& menuTree() {
         {1, "mnuEditOptions", "&Options", nullptr},
         {1, "mnuFileBar3", "-", nullptr},
         {1, "mnuFileExit", "E&xit", nullptr},
+        {1, "mnuFileBar4", "-", nullptr},
+        {1, "mnuFileSaveAll", "Save A&ll", "Ctrl+Alt+S"},
         {0, "mnuEdit", "&Edit", nullptr},
         {1, "mnuEditUndo", "&Undo", nullptr},
         {1, "mnuEditBar0", "-", nullptr},
@@ -36,12 +38,14 @@ const std::vector<MenuEntry>& menuTree() {
         {2, "mnuEditHtmlHr", "<&Hr>", "Ctrl+H"},
         {2, "mnuEditHtmlCenter", "<Cente&r>", "Ctrl+R"},
         {1, "mnuEditBar3", "-", nullptr},
+        {1, "mnuEditRedo", "&Redo", "Ctrl+Y"},
         {1, "mnuEditToggleComment", "Toggle Co&mment", "Ctrl+/"},
         {1, "mnuEditExpandAbbreviation", "E&xpand Abbreviation", "Ctrl+J"},
         {1, "mnuEditSelectElement", "Select &Element", "Ctrl+Shift+A"},
         {0, "mnuSearch", "&Search", nullptr},
         {1, "mnuSearchFind", "&Find", "Ctrl+F"},
         {1, "mnuSearchFindNext", "Find &Next", "F3"},
+        {1, "mnuSearchFindPrevious", "Find Pre&vious", "Shift+F3"},
         {1, "mnuSearchBar0", "-", nullptr},
         {1, "mnuSearchReplace", "&Replace...", "Ctrl+Shift+H"},
         {1, "mnuSearchFindInFiles", "Find in F&iles...", "Ctrl+Shift+F"},
@@ -81,15 +85,24 @@ const std::vector<MenuEntry>& menuTree() {
         {1, "mnuViewAbbreviationsOnTab", "&Expand Abbreviations with Tab", nullptr},
         {1, "mnuViewCompleteAsYouType", "Complete as &You Type", nullptr},
         {1, "mnuViewBar4", "-", nullptr},
+        {1, "mnuViewEncoding", "E&ncoding", nullptr},
+        {1, "mnuViewLineEnds", "&Line Ends", nullptr},
+        {1, "mnuViewTabbed", "Tabbed &Documents", nullptr},
         {1, "mnuViewCheckMarkup", "Check &HTML and XML as You Type", nullptr},
         {1, "mnuViewCheckAllReports", "Show All HT&ML Tidy Reports", nullptr},
         {1, "mnuViewCheckNow", "Check Page &Now", "Ctrl+Shift+K"},
         {1, "mnuViewProblems", "Problems Pane&l", "Ctrl+Shift+M"},
+        {1, "mnuViewSpelling", "Chec&k Spelling", nullptr},
+        {1, "mnuViewSpellingLanguage", "Spelling &Language", nullptr},
+        {2, "mnuViewSpellingLanguageSystem", "The &System's Language", nullptr},
+        {1, "mnuViewSpellCode", "Spelling in Code Co&mments and Strings", nullptr},
         {0, "mnuWindow", "&Window", nullptr},
         {1, "mnuWindowTileHorizontal", "Tile &Horizontal", nullptr},
         {1, "mnuWindowTileVertical", "Tile Vertical", nullptr},
         {1, "mnuWindowCascade", "&Cascade", nullptr},
         {1, "mnuWindowArrangeIcons", "&Arrange Icons", nullptr},
+        {1, "mnuWindowBar0", "-", nullptr},
+        {1, "mnuWindowNewWindow", "&New Window", nullptr},
         {0, "mnuHelp", "&Help", nullptr},
         {1, "mnuHelpTspdhelp", "TSPD &Help", nullptr},
         {2, "mnuHelpReadme", "&Read Me", nullptr},
@@ -100,4 +113,12 @@ const std::vector<MenuEntry>& menuTree() {
         {1, "mnuHelpAbout", "&About", nullptr},
     };
     return tree;
+}
+
+const std::vector<ExtraKey>& extraKeys() {
+    static const std::vector<ExtraKey> keys = {
+        {"mnuFileSaveAs", "Ctrl+Shift+S"},
+        {"mnuEditRedo", "Ctrl+Shift+Z"},
+    };
+    return keys;
 }

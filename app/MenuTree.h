@@ -11,3 +11,12 @@ struct MenuEntry {
 };
 
 const std::vector<MenuEntry>& menuTree();
+
+// Keys that reach an item beside the one its entry shows (or beside none): the keys that other
+// programs taught the user's hands. Each follows its item's enabled state. (Ctrl+W and Ctrl+F4
+// are every document window's own Close, which File > Close runs too.)
+struct ExtraKey {
+    const char* name;   // the item
+    const char* key;
+};
+const std::vector<ExtraKey>& extraKeys();

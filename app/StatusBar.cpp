@@ -10,6 +10,7 @@
 #include "platform/RichTextBox.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -121,6 +122,19 @@ void FrameStatusBar::refresh() {
     // The encoding, or why it is not the one the file declares.
     btnEncoding_->setText(form->encodingNote().isEmpty() ? io::encodingName(form->encoding()) : form->encodingNote());
     btnEncoding_->setEnabled(true);
+    // A screen reader says what the field is as well as what it shows.
+    btnLineEnds_->setAccessibleName(QCoreApplication::translate("FrameStatusBar", "Line ends: %1").arg(btnLineEnds_->text()));
+    btnEncoding_->setAccessibleName(QCoreApplication::translate("FrameStatusBar", "Encoding: %1").arg(btnEncoding_->text()));
+}
+
+void FrameStatusBar::showEncodingMenu() {
+    refresh();
+    if (btnEncoding_->isEnabled()) btnEncoding_->showMenu();
+}
+
+void FrameStatusBar::showLineEndMenu() {
+    refresh();
+    if (btnLineEnds_->isEnabled()) btnLineEnds_->showMenu();
 }
 
 void FrameStatusBar::fillEncodingMenu() {

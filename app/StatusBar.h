@@ -34,6 +34,10 @@ public:
     // The line end's menu, likewise.
     QMenu* lineEndMenu() const { return lineEndMenu_; }
     void fillLineEndMenu();
+    // Opens either menu under its field, for the keyboard (View > Encoding, View > Line Ends);
+    // nothing while no document window is open.
+    void showEncodingMenu();
+    void showLineEndMenu();
 
 public slots:
     // Shows the active window's state now.

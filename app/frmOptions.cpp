@@ -32,10 +32,11 @@ frmOptions::frmOptions(QWidget* parent)
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(artwork::twips(240, 120, 3855, 975));
     // The caption sits on the frame's top line, leaving the space below it to the boxes.
+    const int gap = qRound(7 * artwork::layoutScale());
     Frame1->setStyleSheet(QStringLiteral(
-        "QGroupBox#Frame1 { border: 1px solid palette(mid); border-radius: 3px; margin-top: 7px; }"
+        "QGroupBox#Frame1 { border: 1px solid palette(mid); border-radius: 3px; margin-top: %1px; }"
         "QGroupBox#Frame1::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 7px; padding: 0px 3px; }"));
+        " left: %1px; padding: 0px 3px; }").arg(gap));
 
     Check1 = new QCheckBox(QStringLiteral("Display &Splash Screen"), Frame1);
     Check1->setObjectName(QStringLiteral("Check1"));

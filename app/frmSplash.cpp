@@ -26,16 +26,16 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     Frame1->setGeometry(artwork::twips(120, 60, 7080, 4050));
     Frame1->installEventFilter(this);
 
-    // The contents, in pixels inside the frame (472 by 270).
+    // The contents, in pixels inside the frame (472 by 270 as drawn, grown as the layout grows).
     Image1 = new QLabel(Frame1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(artwork::picture(QStringLiteral("splash-banner")));
-    Image1->setGeometry(8, 8, 456, 92);
+    Image1->setGeometry(artwork::scaled(QRect(8, 8, 456, 92)));
 
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setPixmap(artwork::picture(QStringLiteral("logo")));
-    imgLogo->setGeometry(14, 114, 96, 96);
+    imgLogo->setGeometry(artwork::scaled(QRect(14, 114, 96, 96)));
 
     const QFont body = artwork::font(9);
     lblCredit = new QLabel(Frame1);
@@ -44,26 +44,26 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     lblCredit->setTextInteractionFlags(Qt::NoTextInteraction);
     lblCredit->setText(QStringLiteral("Designed and Programmed by <b>") + product::kAuthor.toHtmlEscaped() +
                        QStringLiteral("</b>"));
-    lblCredit->setGeometry(124, 122, 336, 18);
+    lblCredit->setGeometry(artwork::scaled(QRect(124, 122, 336, 18)));
     lblCredit->setFont(body);
     lblWeb = artwork::makeLabel(Frame1, "lblWeb", product::kHomePage,
-                       QRect(124, 144, 210, 16), artwork::font(8.25));
+                       artwork::scaled(QRect(124, 144, 210, 16)), artwork::font(8.25));
     lblEmail = artwork::makeLabel(Frame1, "lblEmail", product::kContactEmail,
-                         QRect(124, 162, 210, 16), artwork::font(8.25));
-    lblVersion = artwork::makeLabel(Frame1, "lblVersion", QStringLiteral("Version ") + product::shownVersion(), QRect(316, 150, 144, 24),
+                         artwork::scaled(QRect(124, 162, 210, 16)), artwork::font(8.25));
+    lblVersion = artwork::makeLabel(Frame1, "lblVersion", QStringLiteral("Version ") + product::shownVersion(), artwork::scaled(QRect(316, 150, 144, 24)),
                            artwork::font(13.5, true), Qt::AlignRight | Qt::AlignVCenter);
-    lblPlatform = artwork::makeLabel(Frame1, "lblPlatform", QStringLiteral("Win95/98"), QRect(316, 176, 144, 18),
+    lblPlatform = artwork::makeLabel(Frame1, "lblPlatform", QStringLiteral("Win95/98"), artwork::scaled(QRect(316, 176, 144, 18)),
                             artwork::font(9.75), Qt::AlignRight | Qt::AlignVCenter);
 
     auto* rule = new QFrame(Frame1);
     rule->setObjectName(QStringLiteral("Line1"));
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
-    rule->setGeometry(14, 222, 444, 2);
+    rule->setGeometry(artwork::scaled(QRect(14, 222, 444, 2)));
 
     lblNotice = artwork::makeLabel(Frame1, "lblNotice",
                           QStringLiteral("Copyright \u00a9 The Tesselpad developers. Free to use and to share."),
-                          QRect(14, 234, 444, 18), artwork::font(8.25), Qt::AlignCenter);
+                          artwork::scaled(QRect(14, 234, 444, 18)), artwork::font(8.25), Qt::AlignCenter);
     QPalette muted = lblNotice->palette();
     muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));
     lblNotice->setPalette(muted);

@@ -13,6 +13,7 @@
 #include "platform/WaitCursor.h"
 
 #include <QDir>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include <optional>
@@ -173,9 +174,9 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
 }
 
 void mnuFileClose(DocumentFrame& frame) {
-    Form1* form = frame.ActiveForm();
-    if (!form) return;
-    if (QMdiSubWindow* sub = form->subWindow()) sub->close();
+    if (!frame.ActiveForm()) return;
+    // The active view closes (a further view of a document only that view).
+    if (QMdiSubWindow* sub = frame.mdiArea()->currentSubWindow()) sub->close();
 }
 
 } // namespace documents

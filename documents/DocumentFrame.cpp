@@ -1,5 +1,6 @@
 #include "documents/DocumentFrame.h"
 
+#include "documents/ExtraView.h"
 #include "documents/Form1.h"
 #include "platform/Modal.h"
 
@@ -11,7 +12,8 @@ namespace documents {
 
 Form1* activeForm(const QMdiArea& mdi) {
     QMdiSubWindow* sub = mdi.currentSubWindow();
-    return sub ? qobject_cast<Form1*>(sub->widget()) : nullptr;
+    // A further view of a document stands for its document.
+    return sub ? documentWindowOf(sub->widget()) : nullptr;
 }
 
 QList<Form1*> documentWindows(const QMdiArea& mdi) {

@@ -17,7 +17,8 @@ class QMenu;
 class QWidget;
 
 namespace documents {
-// The document window of the active subwindow of an MDI area, or nullptr.
+// The document window of the active subwindow of an MDI area (also when that is a further view of
+// its document), or nullptr.
 Form1* activeForm(const QMdiArea& mdi);
 // The document windows of an MDI area, in the order they were created.
 QList<Form1*> documentWindows(const QMdiArea& mdi);

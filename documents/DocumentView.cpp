@@ -653,6 +653,9 @@ void DocumentView::recount() {
     // end. A text without any keeps the line end Enter typed before (CR LF in a new document).
     const lineends::Kind most = lineends::mostFrequent(counts_);
     if (most != lineends::Kind::None) lineends::setEnterKind(rtb_, most);
+    // Read in without notices: the CSS and JavaScript colours of the old text are laid anew.
+    embeddedStale_ = true;
+    if (lexer_) embeddedTimer_.start();
     updateMarginWidth();
     emit textChanged();
 }

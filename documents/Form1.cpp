@@ -9,6 +9,7 @@
 #include "platform/RichTextBox.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
@@ -23,6 +24,7 @@ Form1::Form1(DocumentTable& table) : table_(table) {
     setFocusProxy(RTB1);
     connect(RTB1, &RichTextBox::Change, this, &Form1::RTB1_Change);
     connect(RTB1, &RichTextBox::MouseDown, this, &Form1::RTB1_MouseDown);
+    connect(RTB1, &RichTextBox::menuKey, this, &Form1::rightClicked);
     RTB1->acceptsDrop = [](const QMimeData* data) { return tp::isFileList(data); };
     RTB1->dropHandler = [this](const QMimeData* data) {
         const QString path = tp::firstDroppedPath(data);
@@ -39,6 +41,9 @@ Form1::Form1(DocumentTable& table) : table_(table) {
     connect(document_, &documents::Document::diskRecorded, this, &Form1::diskRecorded);
     connect(document_, &documents::Document::encodingChanged, this, &Form1::encodingChanged);
     document_->setCaption(Caption());
+    // A screen reader names the text by the window's caption: the file, or "Document 2".
+    RTB1->setAccessibleName(Caption());
+    connect(this, &QWidget::windowTitleChanged, RTB1, &QWidget::setAccessibleName);
     // Syntax colouring (following fileAssigned), line numbers and the line-end count.
     view_ = new DocumentView(*this);
 }
@@ -49,6 +54,14 @@ void Form1::setCaption(const QString& caption) {
 }
 
 QMdiSubWindow* Form1::subWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+
+void Form1::bringForward() {
+    QMdiSubWindow* sub = subWindow();
+    if (!sub || !sub->mdiArea()) return;
+    if (sub->isMinimized()) sub->showNormal();
+    sub->mdiArea()->setActiveSubWindow(sub);
+    RTB1->setFocus();
+}
 
 void Form1::Form_Load() {
     if (settings::read().maximizeOn()) {
@@ -65,6 +78,8 @@ void Form1::RTB1_MouseDown(int button, int, int x, int y) {
 
 bool Form1::Form_QueryUnload() {
     if (!isChanged()) return true;
+    // The user sees what the question is about.
+    bringForward();
     const QString caption = Caption();
     // Unedited, but its file is gone: the text is nowhere else.
     const bool gone = document_->onlyFileGone();

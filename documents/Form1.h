@@ -47,6 +47,8 @@ public:
     void markFileGone() { document_->markFileGone(); }
 
     QMdiSubWindow* subWindow() const;
+    // Makes the window the active one, restored when minimized, its text taking the keys.
+    void bringForward();
 
     // Whether the document has changes not saved yet: its slot's Changed flag.
     bool isChanged() const { return document_->isChanged(); }
@@ -80,7 +82,8 @@ signals:
     void fileAssigned(const QString& path);
     void diskRecorded();
     void encodingChanged();
-    // The right mouse button went down over the text, at this point of the screen.
+    // The right mouse button went down over the text, at this point of the screen (or Shift+F10 or
+    // the Menu key was pressed: the point is below the caret).
     void rightClicked(const QPoint& globalPos);
     // A list of files was dropped on the text; 'path' is its first file. Raised once the drop has
     // ended (queued), so that its handling may show a message or read for long.

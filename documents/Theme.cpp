@@ -64,6 +64,8 @@ Colours fromPalette(const QPalette& p) {
     // Red for what breaks the page, amber for what an author should look at; lighter on dark paper.
     c.problem = readableOn(c.dark ? QColor(0xff, 0x5c, 0x5c) : QColor(0xd0, 0x10, 0x10), c.paper);
     c.warning = c.dark ? QColor(0xf0, 0xb0, 0x30) : QColor(0xc8, 0x80, 0x00);
+    // Its own hue, apart from the red of errors: a magenta.
+    c.misspelt = readableOn(c.dark ? QColor(0xf0, 0x70, 0xd8) : QColor(0xc0, 0x10, 0x90), c.paper);
     return c;
 }
 

@@ -19,6 +19,7 @@ struct Colours {
     QColor unmatchedText;           // a brace without a partner
     QColor tagMatch;                // the box around a tag's name and its partner's
     QColor problem, warning;        // the squiggles and margin marks of a page's faults
+    QColor misspelt;                // the squiggle under a word the dictionary does not know
 };
 
 // A dark palette: its base (the paper) is darker than its text.

@@ -2,6 +2,7 @@
 
 #include "platform/Modal.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,6 +23,7 @@ frmRecover::frmRecover(const std::vector<recovery::Found>& found, QWidget* paren
 
     lstDocuments = new QTreeWidget;
     lstDocuments->setObjectName(QStringLiteral("lstDocuments"));
+    lstDocuments->setAccessibleName(QCoreApplication::translate("frmRecover", "Documents kept"));
     lstDocuments->setRootIsDecorated(false);
     lstDocuments->setHeaderLabels({QStringLiteral("Document"), QStringLiteral("Last changed"),
                                    QStringLiteral("Text"), QStringLiteral("Note")});

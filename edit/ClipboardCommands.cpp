@@ -53,6 +53,17 @@ void Copy(DocumentFrame& frame) {
     if (!toClipboard(rtb->SelText())) tp::sys().beep();
 }
 
+void Redo(DocumentFrame& frame) {
+    QWidget* target = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(target)) {
+        line->redo();
+        return;
+    }
+    auto* rtb = qobject_cast<RichTextBox*>(target);
+    if (!rtb) rtb = activeEditor(frame);
+    if (rtb) rtb->redo();
+}
+
 void Cut(DocumentFrame& frame) {
     RichTextBox* rtb = activeEditor(frame);
     if (!rtb) return;

@@ -17,6 +17,9 @@ void mnuEdit(DocumentFrame& frame);
 
 // Queues one Ctrl+Z for the control that has the keyboard focus; that control undoes.
 void Undo(DocumentFrame& frame);
+// Redoes what the last Undo undid, in the control that has the keyboard focus (a document's edit
+// control or a one-line box), else in the active document.
+void Redo(DocumentFrame& frame);
 // Cut and Copy beep when nothing is selected. Cut removes the selection only once its text is on
 // the clipboard.
 void Cut(DocumentFrame& frame);

@@ -36,7 +36,7 @@ void mnuEdit(DocumentFrame& frame) {
     const auto documentItems = {"mnuEditHtmlHead", "mnuEditHtmlTitle", "mnuEditHtmlBody", "mnuEditHtmlHr",
                                 "mnuEditHtmlBr",   "mnuEditHtmlCenter", "mnuEditTimeDate", "mnuEditSelectAll",
                                 "mnuEditUndo",     "mnuEditToggleComment", "mnuEditExpandAbbreviation",
-                                "mnuEditSelectElement"};
+                                "mnuEditSelectElement", "mnuEditRedo"};
     tryStep([&] { frame.setItemsEnabled(documentItems, true); });
     if (frame.ActiveForm()) return;
     tryStep([&] {

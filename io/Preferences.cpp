@@ -24,11 +24,15 @@ const QByteArray kZoom = QByteArrayLiteral("zoom");
 const QByteArray kFinalLineEnd = QByteArrayLiteral("finalLineEnd");
 const QByteArray kFoldMargin = QByteArrayLiteral("foldMargin");
 const QByteArray kCloseTags = QByteArrayLiteral("closeTags");
+const QByteArray kTabbedDocuments = QByteArrayLiteral("tabbedDocuments");
 const QByteArray kPairBrackets = QByteArrayLiteral("pairBrackets");
 const QByteArray kAbbreviationsOnTab = QByteArrayLiteral("abbreviationsOnTab");
 const QByteArray kCompleteAsYouType = QByteArrayLiteral("completeAsYouType");
 const QByteArray kCheckMarkup = QByteArrayLiteral("checkMarkup");
 const QByteArray kCheckAllReports = QByteArrayLiteral("checkAllReports");
+const QByteArray kSpelling = QByteArrayLiteral("spelling");
+const QByteArray kSpellCode = QByteArrayLiteral("spellCode");
+const QByteArray kSpellingLanguage = QByteArrayLiteral("spellingLanguage");
 const QByteArray kBrowser = QByteArrayLiteral("browser");
 const QByteArray kDesktopRecent = QByteArrayLiteral("desktopRecent");
 
@@ -122,18 +126,29 @@ Editor read() {
     if (validTabWidth(width)) e.tabWidth = width;
     const QByteArray spaces = valueOf(entries, kSpaces).toLower();
     if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
+    const QByteArray tabbed = valueOf(entries, kTabbedDocuments).toLower();
+    if (tabbed == "true" || tabbed == "1") e.tabbedDocuments = true;
     // Switches that are on unless the file turns them off.
     for (const auto& [key, on] : {std::pair{kFinalLineEnd, &e.finalLineEnd}, std::pair{kFoldMargin, &e.foldMargin},
                                   std::pair{kCloseTags, &e.closeTags},
                                   std::pair{kPairBrackets, &e.pairBrackets},
                                   std::pair{kAbbreviationsOnTab, &e.abbreviationsOnTab},
                                   std::pair{kCompleteAsYouType, &e.completeAsYouType},
-                                  std::pair{kCheckMarkup, &e.checkMarkup}}) {
+                                  std::pair{kCheckMarkup, &e.checkMarkup},
+                                  std::pair{kSpelling, &e.spelling}}) {
         const QByteArray v = valueOf(entries, key).toLower();
         if (v == "false" || v == "0") *on = false;
     }
     const QByteArray all = valueOf(entries, kCheckAllReports).toLower();
     if (all == "true" || all == "1") e.checkAllReports = true;
+    const QByteArray code = valueOf(entries, kSpellCode).toLower();
+    if (code == "true" || code == "1") e.spellCode = true;
+    // A dictionary's name ("en_US", "de_DE_frami", "sr-Latn"): anything else is no choice.
+    const QByteArray language = valueOf(entries, kSpellingLanguage);
+    if (language.size() <= 32 && std::all_of(language.begin(), language.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+        }))
+        e.spellingLanguage = QString::fromLatin1(language);
     const int zoom = intValue(entries, kZoom, e.zoom);
     if (zoom >= kZoomMin && zoom <= kZoomMax) e.zoom = zoom;
     return e;
@@ -161,8 +176,12 @@ bool write(const Editor& editor) {
     set(entries, kPairBrackets, editor.pairBrackets ? "true" : "false");
     set(entries, kAbbreviationsOnTab, editor.abbreviationsOnTab ? "true" : "false");
     set(entries, kCompleteAsYouType, editor.completeAsYouType ? "true" : "false");
+    set(entries, kTabbedDocuments, editor.tabbedDocuments ? "true" : "false");
     set(entries, kCheckMarkup, editor.checkMarkup ? "true" : "false");
     set(entries, kCheckAllReports, editor.checkAllReports ? "true" : "false");
+    set(entries, kSpelling, editor.spelling ? "true" : "false");
+    set(entries, kSpellCode, editor.spellCode ? "true" : "false");
+    set(entries, kSpellingLanguage, editor.spellingLanguage.toLatin1());
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The user's own editor preferences: tab width, tabs or spaces, zoom, the final line end of saves,
-// the fold margin, the typing aids, the markup checks.
+// the fold margin, the typing aids, the markup checks, spelling.
 // They live in the user's configuration folder (QStandardPaths::AppConfigLocation), never in
 // tspd.ini, in the INI form QSettings reads. A missing, garbled or unreadable file gives the
 // defaults, and so does one that is not a regular file (a pipe is never waited on) or is over
@@ -20,9 +20,14 @@ struct Editor {
     bool pairBrackets = true;        // brackets and quotes typed in pairs, and typed over
     bool abbreviationsOnTab = true;  // Tab after an abbreviation in HTML expands it
     bool completeAsYouType = true;   // the completion list opens by itself in markup and CSS (edit/CompletionUi.h)
+    bool tabbedDocuments = false;    // the frame shows its documents as tabs rather than windows
     // The markup checks as typing pauses (edit/ProblemMarks.h).
     bool checkMarkup = true;         // HTML and XML pages are checked and their problems marked
     bool checkAllReports = false;    // every report of HTML Tidy, not only the faults it is sure of
+    // Spelling as you type (edit/SpellCheck.h).
+    bool spelling = true;            // misspelt words are marked
+    bool spellCode = false;          // ... also in comments and strings of CSS and JavaScript
+    QString spellingLanguage;        // the dictionary chosen ("en_GB"); empty: the locale's
     bool operator==(const Editor&) const = default;
 };
 

@@ -469,6 +469,21 @@ void RichTextBox::recolor(int start, int end) {
 void RichTextBox::setReservedShortcuts(const QList<QKeySequence>& keys) { reservedKeys() = keys; }
 
 bool RichTextBox::event(QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = ke->modifiers() & ~Qt::KeypadModifier;
+        if ((ke->key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+            (ke->key() == Qt::Key_F10 && mods == Qt::ShiftModifier)) {
+            const long caret = sci(SCI_GETCURRENTPOS);
+            const QPoint below(int(sci(SCI_POINTXFROMPOSITION, 0, caret)),
+                               int(sci(SCI_POINTYFROMPOSITION, 0, caret) +
+                                   sci(SCI_TEXTHEIGHT, static_cast<unsigned long>(sci(SCI_LINEFROMPOSITION, caret)))));
+            // A caret scrolled out of sight: the menu shows at the control's top left.
+            emit menuKey(viewport()->mapToGlobal(viewport()->rect().contains(below) ? below : QPoint(0, 0)));
+            e->accept();
+            return true;
+        }
+    }
     if (e->type() == QEvent::KeyPress || e->type() == QEvent::InputMethod) {
         bool handled = false;
         editQuietly([&] { handled = QsciScintilla::event(e); });
@@ -678,6 +693,7 @@ void RichTextBox::wheelEvent(QWheelEvent* e) {
     QsciScintilla::wheelEvent(e);
 }
 
+// The menu a platform raises for the Menu key comes from the key itself (event()), once.
 void RichTextBox::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
 
 // Only a copy is ever taken: a source offering nothing but a move may delete what it dragged.

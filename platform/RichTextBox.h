@@ -151,6 +151,9 @@ signals:
     void Change();
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt.
     void MouseDown(int button, int shift, int x, int y);
+    // Shift+F10 or the Menu key: the right-click menu is wanted at this point of the screen, just
+    // below the caret.
+    void menuKey(const QPoint& globalPos);
     // Ctrl and the mouse wheel: zoom in (steps > 0) or out. The control does not zoom by itself:
     // the zoom is the user's, the same in every document.
     void zoomRequested(int steps);

@@ -8,6 +8,7 @@
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
+#include <QCoreApplication>
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QDir>
@@ -202,6 +203,7 @@ FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
     results = make(new QTreeView(body), "results");
     model_ = new ResultsModel(this);
     results->setModel(model_);
+    results->setAccessibleName(QCoreApplication::translate("FindInFilesPanel", "Results"));
     results->setHeaderHidden(true);
     results->setUniformRowHeights(true);
     results->setItemDelegate(new findinfiles::MarkDelegate(results));

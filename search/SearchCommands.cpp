@@ -16,7 +16,7 @@
 namespace searchcmd {
 
 void mnuSearch(DocumentFrame& frame) {
-    frame.setItemsEnabled({"mnuSearchFind", "mnuSearchFindNext"}, frame.ActiveForm() != nullptr);
+    frame.setItemsEnabled({"mnuSearchFind", "mnuSearchFindNext", "mnuSearchFindPrevious"}, frame.ActiveForm() != nullptr);
     frame.setItemsEnabled({"mnuSearchReplace", "mnuSearchGoToLine"}, frame.ActiveForm() != nullptr);
 }
 
@@ -38,6 +38,18 @@ void Find(DocumentFrame& frame) {
 void FindNext(DocumentFrame& frame) {
     if (!state().strSearchText.isEmpty()) FindInDocument(frame);
     else Find(frame);
+}
+
+void FindPrevious(DocumentFrame& frame) {
+    SearchState& s = state();
+    if (s.strSearchText.isEmpty()) {
+        Find(frame);
+        return;
+    }
+    const std::int16_t direction = s.intSearchDirection;
+    s.intSearchDirection = 0;
+    FindInDocument(frame);
+    s.intSearchDirection = direction;
 }
 
 } // namespace searchcmd

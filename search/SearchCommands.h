@@ -14,6 +14,9 @@ void mnuSearch(DocumentFrame& frame);
 void Find(DocumentFrame& frame);
 // Search > Find Next: repeats the last search, or opens the Find dialog when there was none.
 void FindNext(DocumentFrame& frame);
+// Search > Find Previous: the last search once more, upwards, whatever direction it was made in
+// (which stays the one Find Next follows); the Find dialog when there was none.
+void FindPrevious(DocumentFrame& frame);
 
 // Search > Replace: the Replace dialog (see frmReplace).
 void Replace(DocumentFrame& frame);

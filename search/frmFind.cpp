@@ -44,6 +44,7 @@ frmFind::frmFind(DocumentFrame& frame)
 
     Label1 = new QLabel(QStringLiteral("Find what:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setBuddy(Text1);   // a screen reader names the field by it
 
     cmdcancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdcancel->setObjectName(QStringLiteral("cmdcancel"));

@@ -3,7 +3,10 @@
 # Usage: tools/deps.sh [run|test]
 set -euo pipefail
 need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libpcre2-dev libgl-dev
+      libxcb1-dev   # X11: the frame comes to the front with a second launch's startup id
       libtidy-dev   # HTML Tidy: the HTML check as you type
+      libhunspell-dev   # spelling as you type
+      hunspell-en-us    # an English dictionary for it (the spelling test uses it)
       fonts-liberation)   # the sans serif the splash and About box are laid out for
 if [ "${1:-}" = run ]; then
   need+=(xdg-utils)   # xdg-open: the Help menu's read-me and web pages

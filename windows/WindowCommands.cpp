@@ -1,6 +1,7 @@
 #include "windows/WindowCommands.h"
 
 #include "documents/DocumentFrame.h"
+#include "documents/ExtraView.h"
 #include "documents/Form1.h"
 #include "platform/RichTextBox.h"
 
@@ -21,7 +22,7 @@ namespace {
 const char* const kListEntry = "windowListEntry";
 
 QMdiSubWindow* documentSubWindow(QMdiSubWindow* sub) {
-    return sub && qobject_cast<Form1*>(sub->widget()) && !sub->isHidden() ? sub : nullptr;
+    return sub && documents::documentWindowOf(sub->widget()) && !sub->isHidden() ? sub : nullptr;
 }
 
 // Distance from a window's top-left corner to its contents: its title bar and top border.
@@ -36,7 +37,7 @@ int titleStep(QMdiSubWindow* sub) {
 void activate(DocumentFrame& frame, QMdiSubWindow* sub) {
     if (sub->isMinimized()) sub->showNormal();
     frame.mdiArea()->setActiveSubWindow(sub);
-    if (auto* form = qobject_cast<Form1*>(sub->widget())) form->RTB1->setFocus();
+    if (sub->widget()) sub->widget()->setFocus();   // a window's or a view's text
 }
 
 } // namespace
@@ -99,7 +100,7 @@ QRect areaAboveIcons(const QRect& area, int count, const QSize& icon) {
 
 void mnuWindow(DocumentFrame& frame) {
     frame.setItemsEnabled({"mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowCascade",
-                           "mnuWindowArrangeIcons"},
+                           "mnuWindowArrangeIcons", "mnuWindowNewWindow"},
                           frame.ActiveForm() != nullptr);
 
     QMenu* menu = frame.menu("mnuWindow");
@@ -120,10 +121,11 @@ void mnuWindow(DocumentFrame& frame) {
     int n = 0;
     for (QMdiSubWindow* sub : subs) {
         ++n;
-        QString caption = sub->widget()->windowTitle();
+        // The window's title: the document's caption, and ":n" when it has further views.
+        QString caption = sub->windowTitle();
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
         // A document with unsaved changes is marked (its caption itself stays as it is).
-        if (static_cast<Form1*>(sub->widget())->isChanged()) caption += kChangedMark;
+        if (documents::documentWindowOf(sub->widget())->isChanged()) caption += kChangedMark;
         const QString text = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(caption) : caption;
         QAction* entry = menu->addAction(text);
         entry->setProperty(kListEntry, true);

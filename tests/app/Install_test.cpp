@@ -104,7 +104,8 @@ private slots:
         QVERIFY(entry.value(QStringLiteral("Categories")).split(QLatin1Char(';')).contains(QStringLiteral("TextEditor")));
         const QStringList types = entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (const char* type : {"text/html", "application/xhtml+xml", "text/xml", "application/xml", "text/css",
-                                 "text/x-java", "text/plain", "application/x-php", "application/x-asp"})
+                                 "text/x-java", "text/plain", "application/x-php", "application/x-asp", "application/javascript",
+                                 "text/javascript", "application/json", "text/markdown", "text/x-scss"})
             QVERIFY2(types.contains(QLatin1String(type)), type);
 
         const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));

@@ -176,7 +176,8 @@ private slots:
         DocumentView::setPreferences(prefs::Editor{});
 
         // A garbled file gives the defaults.
-        writeBytes(prefs::path(), "[editor]\ntabWidth=3\nzoom=banana\nindentWithSpaces=maybe\n\x01\xff=");
+        writeBytes(prefs::path(), "[editor]\ntabWidth=3\nzoom=banana\nindentWithSpaces=maybe\n\x01\xff=\n"
+                                  "spelling=maybe\nspellCode=2\nspellingLanguage=../../etc/passwd\n");
         QCOMPARE(prefs::read(), prefs::Editor{});
         // So does one far too large (200 MB were read for seconds at start-up), and a pipe, which is
         // not written through either.

@@ -1,8 +1,10 @@
 #include "app/MDIForm1.h"
 #include "documents/DocumentView.h"
+#include "documents/EmbeddedColouring.h"
 #include "documents/Form1.h"
 #include "edit/Abbreviation.h"
 #include "edit/Markup.h"
+#include "platform/Indicators.h"
 #include "platform/RichTextBox.h"
 #include "support/TestFrame.h"
 
@@ -192,6 +194,24 @@ private slots:
         kept = prefs::read();
         QVERIFY(kept.closeTags && !kept.pairBrackets && kept.abbreviationsOnTab);
         QVERIFY(QFile::remove(prefs::path()));
+    }
+
+    // A quote of a page's CSS string is no partner typed by the user: a quote typed before it is
+    // put in, not typed over. (The text is read in as a file is: the CSS colours follow it.)
+    void quoteBeforeEmbeddedString() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        Form1* form = frame->ActiveForm();
+        DocumentView::of(form)->setSyntaxKind(syntax::Kind::Html);
+        RichTextBox& rtb = *form->RTB1;
+        rtb.SetText(QStringLiteral("<style>a{b:\"x\"}</style>"));
+        rtb.setFocus();
+        rtb.SetSelStart(rtb.Text().indexOf(QLatin1String("\"}")));
+        QTest::qWait(200);   // the CSS colours are laid once typing pauses
+        QVERIFY(rtb.SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT,
+                                  tp::indicator::kEmbeddedFirst + int(embedded::Kind::String), rtb.SelStart() - 1L));
+        QTest::keyClicks(&rtb, QStringLiteral("\""));
+        QCOMPARE(rtb.Text(), QStringLiteral("<style>a{b:\"x\"\"}</style>"));
     }
 
     // Keys typed in a window coloured as HTML, with the aids on and, for the last rows, off.

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -74,13 +75,13 @@ class HelpTest : public QObject {
         // The two lines of Label2 end above the button.
         QVERIFY(box.Label2->geometry().bottom() < box.Command1->y());
 
-        // Fonts: 8.25 pt bold, 12 pt, 13.5 pt bold and 9.75 pt, in pixels at 96 dpi.
-        QCOMPARE(box.Label4->font().pixelSize(), 11);
+        // Fonts: 8.25 pt bold, 12 pt, 13.5 pt bold and 9.75 pt: these pixels at 96 dpi.
+        QCOMPARE(QFontInfo(box.Label4->font()).pixelSize(), 11);
         QVERIFY(box.Label4->font().bold());
-        QCOMPARE(box.Label2->font().pixelSize(), 16);
-        QCOMPARE(box.Label1->font().pixelSize(), 18);
+        QCOMPARE(QFontInfo(box.Label2->font()).pixelSize(), 16);
+        QCOMPARE(QFontInfo(box.Label1->font()).pixelSize(), 18);
         QVERIFY(box.Label1->font().bold());
-        QCOMPARE(box.Label3->font().pixelSize(), 13);
+        QCOMPARE(QFontInfo(box.Label3->font()).pixelSize(), 13);
         // The one-line texts fit their boxes.
         for (QLabel* label : {box.Label4, box.Label1, box.Label3})
             QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),

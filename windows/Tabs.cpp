@@ -1,0 +1,139 @@
+#include "windows/Tabs.h"
+
+#include "documents/DocumentFrame.h"
+#include "documents/DocumentView.h"
+#include "documents/ExtraView.h"
+#include "documents/Form1.h"
+#include "windows/Views.h"
+#include "platform/RichTextBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <QTimer>
+
+namespace windowcmd {
+
+QString tabText(const Form1& form) {
+    const QString path = form.filePath();
+    const QString name = path.isEmpty() ? form.Caption() : QFileInfo(path).fileName();
+    return form.isChanged() ? QStringLiteral("*") + name : name;
+}
+
+QString tabTip(const Form1& form) {
+    const QString path = form.filePath();
+    return path.isEmpty() ? form.Caption() : QDir::toNativeSeparators(path);
+}
+
+DocumentTabs::DocumentTabs(DocumentFrame& frame, QObject* parent) : QObject(parent), mdi_(frame.mdiArea()) {
+    QMdiArea* mdi = mdi_;
+    mdi->setTabsClosable(true);
+    mdi->setTabsMovable(true);
+    mdi->setDocumentMode(true);
+    // Tabs go in the order the documents were opened (or moved to), and so do the switching keys.
+    mdi->setActivationOrder(QMdiArea::CreationOrder);
+    connect(mdi, &QMdiArea::subWindowActivated, this, [this] { scheduleRefresh(); });
+    apply(DocumentView::preferences().tabbedDocuments);
+}
+
+bool DocumentTabs::tabbed() const { return mdi_ && mdi_->viewMode() == QMdiArea::TabbedView; }
+
+void DocumentTabs::setTabbed(bool on) {
+    prefs::Editor p = DocumentView::preferences();
+    p.tabbedDocuments = on;
+    DocumentView::setPreferences(p);
+    apply(on);
+}
+
+void DocumentTabs::apply(bool on) {
+    QMdiArea* mdi = mdi_;
+    if (tabbed() == on) return;
+    QMdiSubWindow* active = mdi->currentSubWindow();
+    mdi->setViewMode(on ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    if (on) {
+        tabBar_ = mdi->findChild<QTabBar*>();
+        if (tabBar_) {
+            tabBar_->installEventFilter(this);
+            // Long names are cut in the middle; with many documents the bar scrolls.
+            tabBar_->setElideMode(Qt::ElideMiddle);
+            tabBar_->setUsesScrollButtons(true);
+        }
+    } else {
+        // Back from tabs every window would fill the area: they open as windows normally do.
+        for (QMdiSubWindow* sub : mdi->subWindowList())
+            if (sub->isMaximized()) sub->showNormal();
+    }
+    if (active) {
+        mdi->setActiveSubWindow(active);
+        if (active->widget()) active->widget()->setFocus();
+    }
+    refresh();
+}
+
+void DocumentTabs::follow(Form1& form) {
+    connect(&form, &QWidget::windowTitleChanged, this, &DocumentTabs::scheduleRefresh);
+    connect(&form, &Form1::fileAssigned, this, &DocumentTabs::scheduleRefresh);
+    // Typing changes the mark only on the first change after a save: one cheap check a key.
+    connect(form.RTB1, &RichTextBox::Change, this, [this, f = &form] {
+        if (tabbed() && tabBar_ && !pending_) {
+            const int i = int(mdi_->subWindowList().indexOf(f->subWindow()));
+            if (i >= 0 && i < tabBar_->count() && !tabBar_->tabText(i).startsWith(tabText(*f))) scheduleRefresh();
+        }
+    });
+}
+
+void DocumentTabs::scheduleRefresh() {
+    if (pending_ || !tabbed()) return;
+    pending_ = true;
+    // After the MDI area's own update of the tab, which follows the window's title.
+    QTimer::singleShot(0, this, [this] {
+        pending_ = false;
+        refresh();
+    });
+}
+
+void DocumentTabs::refresh() {
+    if (!tabbed() || !tabBar_) return;
+    // The area keeps one tab for each of its windows, in this order.
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i < subs.size() && i < tabBar_->count(); ++i) {
+        Form1* form = documents::documentWindowOf(subs[i]->widget());
+        if (!form) continue;
+        const QString text = tabText(*form) + subs[i]->property(kViewSuffix).toString();
+        if (tabBar_->tabText(i) != text) tabBar_->setTabText(i, text);
+        tabBar_->setTabToolTip(i, tabTip(*form));
+    }
+}
+
+void DocumentTabs::activateNext(bool forward) {
+    QMdiArea* mdi = mdi_;
+    if (forward) mdi->activateNextSubWindow();
+    else mdi->activatePreviousSubWindow();
+    if (QMdiSubWindow* sub = mdi->currentSubWindow()) {
+        if (sub->isMinimized()) sub->showNormal();
+        if (sub->widget()) sub->widget()->setFocus();
+    }
+}
+
+bool DocumentTabs::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == tabBar_ && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease)) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        if (me->button() != Qt::MiddleButton) return false;
+        if (e->type() == QEvent::MouseButtonRelease) {
+            // The close a tab's close button makes: the window's own, which asks when it changed.
+            const int i = tabBar_->tabAt(me->position().toPoint());
+            const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+            if (i >= 0 && i < subs.size()) {
+                QPointer<QMdiSubWindow> sub(subs[i]);
+                QTimer::singleShot(0, this, [sub] { if (sub) sub->close(); });
+            }
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+} // namespace windowcmd
