@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/Palette.h"
 #include "platform/Product.h"
+#include "platform/Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(product::kName);
     QApplication::setApplicationVersion(product::shownVersion());
     QApplication::setDesktopFileName(product::kDesktopName);
+    tp::installTranslations();
     // One frame per user and display: files go to the frame already running, if there is one.
     InstanceChannel channel(request.newInstance ? QString() : InstanceChannel::defaultName());
     if (channel.start(request.files, activationToken) == InstanceChannel::Outcome::HandedOver) return 0;
@@ -69,6 +71,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     palettes::applyFromEnvironment();
     Main();
+    // A frame of its own (--new-instance) leaves the session to the frame that keeps it.
+    if (!request.newInstance) reopenSessionAtStart();
     openFiles(request.files, false);
     const int rc = QApplication::exec();
     return rc;

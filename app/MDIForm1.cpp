@@ -19,6 +19,7 @@
 #include "fileops/Printing.h"
 #include "fileops/SaveAll.h"
 #include "fileops/SaveCommands.h"
+#include "fileops/Session.h"
 #include "fileops/ViewInBrowser.h"
 #include "platform/FileDrop.h"
 #include "platform/MenuKeys.h"
@@ -84,7 +85,7 @@ void MDIForm1::buildMenus() {
     for (size_t i = 0; i < tree.size(); ++i) {
         const MenuEntry& e = tree[i];
         const QString name = QString::fromLatin1(e.name);
-        const QString caption = QString::fromLatin1(e.caption);
+        const QString caption = QCoreApplication::translate("MenuTree", e.caption);
         const bool hasChildren = i + 1 < tree.size() && tree[i + 1].level > e.level;
         while (parents.size() > e.level) parents.removeLast();
         if (hasChildren) {
@@ -222,7 +223,10 @@ void MDIForm1::showDocumentWindow(Form1* form) {
 }
 
 // ---- File
-void MDIForm1::mnuFile_Click() { fileops::mnuFile(*this); }
+void MDIForm1::mnuFile_Click() {
+    fileops::mnuFile(*this);
+    fileops::mnuFileSession(*this);
+}
 void MDIForm1::mnuFileNew_Click() { documents::NewDocument(*this); }
 void MDIForm1::mnuFileOpen_Click() { documents::mnuFileOpen(*this); }
 void MDIForm1::mnuFileClose_Click() { documents::mnuFileClose(*this); }
@@ -234,6 +238,8 @@ void MDIForm1::mnuEditOptions_Click() { frmOptions::showModal(this); }
 // Exit closes the frame as its close box does, so no unsaved document is lost without asking.
 void MDIForm1::mnuFileExit_Click() { close(); }
 void MDIForm1::mnuFileSaveAll_Click() { fileops::SaveAll(*this); }
+void MDIForm1::mnuFileReopenSession_Click() { fileops::reopenLastSession(*this, /*atStart=*/false); }
+void MDIForm1::mnuFileReopenAtStart_Click() { fileops::toggleReopenAtStart(); }
 
 // ---- Edit
 void MDIForm1::mnuEdit_Click() {
@@ -356,6 +362,8 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
             return;
         }
     }
+    // What the user kept open, now that every question was answered.
+    fileops::rememberSession(*this);
     // Views of a document close with it, asking nothing more.
     views_->closeAll();
     for (QMdiSubWindow* sub : order)
@@ -406,7 +414,7 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
                 QMetaObject::invokeMethod(this, [this, path] { DropFile(path); }, Qt::QueuedConnection);
             else if (!unopenable.isEmpty())
                 QMetaObject::invokeMethod(
-                    this, [unopenable] { tp::MsgBox(QStringLiteral("Can't open file: ") + unopenable); },
+                    this, [unopenable] { tp::MsgBox(QCoreApplication::translate("MDIForm1", "Can't open file: ") + unopenable); },
                     Qt::QueuedConnection);
             return true;
         }

@@ -60,6 +60,8 @@ public slots:
     void mnuEditOptions_Click();
     void mnuFileExit_Click();
     void mnuFileSaveAll_Click();
+    void mnuFileReopenSession_Click();
+    void mnuFileReopenAtStart_Click();
 
     void mnuEdit_Click();
     void mnuEditUndo_Click();

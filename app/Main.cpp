@@ -7,6 +7,7 @@
 #include "documents/Recovery.h"
 
 #include "documents/DocumentCommands.h"
+#include "fileops/Session.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -18,16 +19,18 @@ namespace {
 // exists (widgets destroyed after it crash in the windowing layer).
 QPointer<MDIForm1> g_frame;
 QList<QByteArray> g_waitingFiles;   // for the frame, once it is shown and no dialog is up
+bool g_sessionWaiting = false;      // the last session, too, before those files
 
 void openWaitingFiles() {
-    if (!g_frame || g_waitingFiles.isEmpty()) return;
+    if (!g_frame || (g_waitingFiles.isEmpty() && !g_sessionWaiting)) return;
     if (QApplication::activeModalWidget()) {
         // After the dialog: the files must not open behind it, nor their messages stack on it.
         QTimer::singleShot(250, g_frame.data(), openWaitingFiles);
         return;
     }
+    if (std::exchange(g_sessionWaiting, false)) fileops::reopenLastSession(*g_frame, /*atStart=*/true);
     // Those that cannot be opened are reported together, in one message.
-    documents::openFiles(*g_frame, std::exchange(g_waitingFiles, {}));
+    if (!g_waitingFiles.isEmpty()) documents::openFiles(*g_frame, std::exchange(g_waitingFiles, {}));
 }
 } // namespace
 
@@ -44,7 +47,7 @@ void showMainFrame() {
     // handed over wait until that offer is answered).
     QMetaObject::invokeMethod(
         g_frame.data(), [] { recovery::offerAtStart(*g_frame); }, Qt::QueuedConnection);
-    if (!g_waitingFiles.isEmpty()) QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
+    if (!g_waitingFiles.isEmpty() || g_sessionWaiting) QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 
 void openFiles(const QList<QByteArray>& files, bool raise, const QByteArray& activationToken) {
@@ -52,6 +55,12 @@ void openFiles(const QList<QByteArray>& files, bool raise, const QByteArray& act
     if (!g_frame) return;   // the splash screen is up: the frame opens them once it is shown
     if (raise) activation::bringToFront(*g_frame, activationToken);
     QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
+}
+
+void reopenSessionAtStart() {
+    if (!fileops::reopensAtStart()) return;
+    g_sessionWaiting = true;
+    if (g_frame) QTimer::singleShot(0, g_frame.data(), openWaitingFiles);
 }
 
 void Main() {

@@ -17,3 +17,7 @@ void showMainFrame();
 // up. 'raise' brings the frame to the front (files handed over by another launch), with that
 // launch's activation token when it had one.
 void openFiles(const QList<QByteArray>& files, bool raise, const QByteArray& activationToken = {});
+// When the user asked for it (fileops::reopensAtStart()), the files of the last session open
+// first, before those of the command line, as openFiles() opens them; a missing session is no
+// news.
+void reopenSessionAtStart();

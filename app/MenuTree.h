@@ -6,7 +6,7 @@
 struct MenuEntry {
     int level;
     const char* name;
-    const char* caption;    // "-" is a separator line
+    const char* caption;    // "-" is a separator line; shown through QCoreApplication::translate("MenuTree", caption)
     const char* shortcut;   // nullptr: none
 };
 

@@ -9,6 +9,7 @@
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
+#include <QCoreApplication>
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QLabel>
@@ -56,11 +57,11 @@ FrameStatusBar::FrameStatusBar(QMdiArea& mdi, QStatusBar& statusBar, QObject* pa
         return std::make_pair(b, menu);
     };
     std::tie(btnLineEnds_, lineEndMenu_) =
-        menuButton("btnLineEnds", "mnuLineEnds", 6, QStringLiteral("Line ends: convert the document's, or choose how saves end"),
+        menuButton("btnLineEnds", "mnuLineEnds", 6, QCoreApplication::translate("StatusBar", "Line ends: convert the document's, or choose how saves end"),
                    &FrameStatusBar::fillLineEndMenu);
     std::tie(btnEncoding_, encodingMenu_) =
         menuButton("btnEncoding", "mnuEncoding", 14,
-                   QStringLiteral("Encoding: read the file again in another, or choose the one Save writes"),
+                   QCoreApplication::translate("StatusBar", "Encoding: read the file again in another, or choose the one Save writes"),
                    &FrameStatusBar::fillEncodingMenu);
     // The window comes with the signal: it is also raised while the frame is being taken down,
     // when the frame itself must not be asked anything.
@@ -108,19 +109,19 @@ void FrameStatusBar::refresh() {
         btnEncoding_->setEnabled(false);
         return;
     }
-    lblChanged_->setText(form->isChanged() ? QStringLiteral("Changed") : QString());
+    lblChanged_->setText(form->isChanged() ? QCoreApplication::translate("StatusBar", "Changed") : QString());
     RichTextBox& rtb = *form->RTB1;
     // The column counts characters as positions do (a character outside the Basic Multilingual
     // Plane counts two), from 1.
     const RichTextBox::LineColumn at = rtb.lineColumnAt(rtb.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    lblPosition_->setText(QStringLiteral("Ln %1, Col %2").arg(at.line + 1).arg(at.column + 1));
+    lblPosition_->setText(QCoreApplication::translate("StatusBar", "Ln %1, Col %2").arg(at.line + 1).arg(at.column + 1));
     const DocumentView* view = DocumentView::of(form);
     // A text without line ends shows the one Enter types.
     const lineends::Kind kind = view ? view->lineEndKind() : lineends::Kind::None;
     btnLineEnds_->setText(lineends::name(kind == lineends::Kind::None ? lineends::enterKind(rtb) : kind));
     btnLineEnds_->setEnabled(view != nullptr);
     // The encoding, or why it is not the one the file declares.
-    btnEncoding_->setText(form->encodingNote().isEmpty() ? io::encodingName(form->encoding()) : form->encodingNote());
+    btnEncoding_->setText(form->encodingNote().isEmpty() ? io::shownEncodingName(form->encoding()) : form->encodingNote());
     btnEncoding_->setEnabled(true);
     // A screen reader says what the field is as well as what it shows.
     btnLineEnds_->setAccessibleName(QCoreApplication::translate("FrameStatusBar", "Line ends: %1").arg(btnLineEnds_->text()));
@@ -154,7 +155,7 @@ void FrameStatusBar::fillEncodingMenu() {
         for (const io::EncodingGroup& g : groups) {
             QMenu* script = menu->addMenu(g.name);
             for (Encoding e : g.encodings) {
-                QAction* a = script->addAction(io::encodingName(e));
+                QAction* a = script->addAction(io::shownEncodingName(e));
                 a->setCheckable(true);
                 a->setChecked(checked == e);
                 a->setActionGroup(exclusive);
@@ -173,7 +174,7 @@ void FrameStatusBar::fillEncodingMenu() {
                                                           ? Encoding::Utf16Be
                                                           : Encoding::Utf16Le)
                                                    : current;
-    QMenu* reopen = submenu(QStringLiteral("&Reopen with Encoding"), "mnuEncodingReopen", reading, family,
+    QMenu* reopen = submenu(QCoreApplication::translate("StatusBar", "&Reopen with Encoding"), "mnuEncodingReopen", reading, family,
                             [window](Encoding e) {
                                 if (window) documents::reopenWithEncoding(*window, e);
                             });
@@ -181,14 +182,14 @@ void FrameStatusBar::fillEncodingMenu() {
     // A file read as UTF-16 without a mark keeps that choice too.
     std::vector<io::EncodingGroup> saving = groups;
     if (current == Encoding::Utf16Le || current == Encoding::Utf16Be) saving.front().encodings.push_back(current);
-    submenu(QStringLiteral("&Save with Encoding"), "mnuEncodingSave", saving, current, [window](Encoding e) {
+    submenu(QCoreApplication::translate("StatusBar", "&Save with Encoding"), "mnuEncodingSave", saving, current, [window](Encoding e) {
         if (window) documents::setSaveEncoding(*window, e);
     });
     encodingMenu_->addSeparator();
-    submenu(QStringLiteral("Encoding of &New Documents"), "mnuEncodingDefault", groups, io::defaultEncoding(), [](Encoding e) {
+    submenu(QCoreApplication::translate("StatusBar", "Encoding of &New Documents"), "mnuEncodingDefault", groups, io::defaultEncoding(), [](Encoding e) {
                 QString reason;
                 if (!io::setDefaultEncoding(e, &reason))
-                    tp::MsgBox(QStringLiteral("Can't save the encoding of new documents: ") + io::defaultEncodingPath() +
+                    tp::MsgBox(QCoreApplication::translate("StatusBar", "Can't save the encoding of new documents: ") + io::defaultEncodingPath() +
                                QStringLiteral("\r\n\r\n") + reason);
             });
 }
@@ -204,11 +205,11 @@ void FrameStatusBar::fillLineEndMenu() {
     const struct {
         lineends::Kind kind;
         const char* text;
-    } kinds[] = {{lineends::Kind::CrLf, "Convert to CR &LF"},
-                 {lineends::Kind::Lf, "Convert to L&F"},
-                 {lineends::Kind::Cr, "Convert to &CR"}};
+    } kinds[] = {{lineends::Kind::CrLf, QT_TRANSLATE_NOOP("StatusBar", "Convert to CR &LF")},
+                 {lineends::Kind::Lf, QT_TRANSLATE_NOOP("StatusBar", "Convert to L&F")},
+                 {lineends::Kind::Cr, QT_TRANSLATE_NOOP("StatusBar", "Convert to &CR")}};
     for (const auto& k : kinds) {
-        QAction* a = lineEndMenu_->addAction(QLatin1String(k.text));
+        QAction* a = lineEndMenu_->addAction(QCoreApplication::translate("StatusBar", k.text));
         a->setCheckable(true);
         a->setChecked(k.kind == enter);   // what Enter types
         a->setActionGroup(group);
@@ -219,7 +220,7 @@ void FrameStatusBar::fillLineEndMenu() {
         });
     }
     lineEndMenu_->addSeparator();
-    QAction* final = lineEndMenu_->addAction(QStringLiteral("&Final Line End on Save"));
+    QAction* final = lineEndMenu_->addAction(QCoreApplication::translate("StatusBar", "&Final Line End on Save"));
     final->setObjectName(QStringLiteral("mnuFinalLineEnd"));
     final->setCheckable(true);
     final->setChecked(DocumentView::preferences().finalLineEnd);

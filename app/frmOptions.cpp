@@ -4,6 +4,7 @@
 #include "io/Settings.h"
 #include "platform/Modal.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
@@ -14,21 +15,21 @@ frmOptions::frmOptions(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(QCoreApplication::translate("frmOptions", "Options"));
     setFixedSize(artwork::px(5655), artwork::px(1290));
     setSizeGripEnabled(false);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(QCoreApplication::translate("frmOptions", "OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(artwork::twips(4320, 240, 1215, 375));
     OKButton->setDefault(true);
 
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton = new QPushButton(QCoreApplication::translate("frmOptions", "Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setGeometry(artwork::twips(4320, 720, 1215, 375));
     CancelButton->setAutoDefault(false);
 
-    Frame1 = new QGroupBox(QStringLiteral("When Starting"), this);
+    Frame1 = new QGroupBox(QCoreApplication::translate("frmOptions", "When Starting"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(artwork::twips(240, 120, 3855, 975));
     // The caption sits on the frame's top line, leaving the space below it to the boxes.
@@ -38,11 +39,11 @@ frmOptions::frmOptions(QWidget* parent)
         "QGroupBox#Frame1::title { subcontrol-origin: margin; subcontrol-position: top left;"
         " left: %1px; padding: 0px 3px; }").arg(gap));
 
-    Check1 = new QCheckBox(QStringLiteral("Display &Splash Screen"), Frame1);
+    Check1 = new QCheckBox(QCoreApplication::translate("frmOptions", "Display &Splash Screen"), Frame1);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(artwork::twips(120, 240, 3495, 255));
 
-    Check2 = new QCheckBox(QStringLiteral("&Maximize Document Windows"), Frame1);
+    Check2 = new QCheckBox(QCoreApplication::translate("frmOptions", "&Maximize Document Windows"), Frame1);
     Check2->setObjectName(QStringLiteral("Check2"));
     Check2->setGeometry(artwork::twips(120, 600, 3255, 255));
 

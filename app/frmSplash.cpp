@@ -42,7 +42,7 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     lblCredit->setObjectName(QStringLiteral("lblCredit"));
     lblCredit->setTextFormat(Qt::RichText);
     lblCredit->setTextInteractionFlags(Qt::NoTextInteraction);
-    lblCredit->setText(QStringLiteral("Designed and Programmed by <b>") + product::kAuthor.toHtmlEscaped() +
+    lblCredit->setText(QCoreApplication::translate("frmSplash", "Designed and Programmed by <b>") + product::kAuthor.toHtmlEscaped() +
                        QStringLiteral("</b>"));
     lblCredit->setGeometry(artwork::scaled(QRect(124, 122, 336, 18)));
     lblCredit->setFont(body);
@@ -50,7 +50,7 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
                        artwork::scaled(QRect(124, 144, 210, 16)), artwork::font(8.25));
     lblEmail = artwork::makeLabel(Frame1, "lblEmail", product::kContactEmail,
                          artwork::scaled(QRect(124, 162, 210, 16)), artwork::font(8.25));
-    lblVersion = artwork::makeLabel(Frame1, "lblVersion", QStringLiteral("Version ") + product::shownVersion(), artwork::scaled(QRect(316, 150, 144, 24)),
+    lblVersion = artwork::makeLabel(Frame1, "lblVersion", QCoreApplication::translate("frmSplash", "Version ") + product::shownVersion(), artwork::scaled(QRect(316, 150, 144, 24)),
                            artwork::font(13.5, true), Qt::AlignRight | Qt::AlignVCenter);
     lblPlatform = artwork::makeLabel(Frame1, "lblPlatform", QStringLiteral("Win95/98"), artwork::scaled(QRect(316, 176, 144, 18)),
                             artwork::font(9.75), Qt::AlignRight | Qt::AlignVCenter);
@@ -62,7 +62,7 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     rule->setGeometry(artwork::scaled(QRect(14, 222, 444, 2)));
 
     lblNotice = artwork::makeLabel(Frame1, "lblNotice",
-                          QStringLiteral("Copyright \u00a9 The Tesselpad developers. Free to use and to share."),
+                          QCoreApplication::translate("frmSplash", "Copyright © The Tesselpad developers. Free to use and to share."),
                           artwork::scaled(QRect(14, 234, 444, 18)), artwork::font(8.25), Qt::AlignCenter);
     QPalette muted = lblNotice->palette();
     muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));

@@ -12,9 +12,14 @@
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -30,9 +35,15 @@ Form1* NewDocument(DocumentFrame& frame) {
     return form;
 }
 
+QString documentFolder(const Form1* form) {
+    if (!form || form->filePath().isEmpty()) return QString();
+    return QFileInfo(form->filePath()).absolutePath();
+}
+
 void mnuFileOpen(DocumentFrame& frame) {
     CommonDialog& dlg = frame.CommonDialog1;
     dlg.FileName.clear();
+    dlg.InitDir = documentFolder(frame.ActiveForm());
     dlg.Filter = filetypes::openFilter();
     dlg.FilterIndex = 1;
     try {
@@ -56,7 +67,7 @@ namespace {
 constexpr int kNamedFailures = 20;
 
 QString cantOpen(const QString& path, const QString& reason) {
-    return QStringLiteral("Can't open file: ") + path +
+    return QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path +
            (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + reason);
 }
 
@@ -104,30 +115,76 @@ Form1* openDocument(DocumentFrame& frame, const QString& path) {
     return form;
 }
 
-void openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
+Form1* findOpenWindow(DocumentFrame& frame, const QString& path) {
+    const io::FileIdentity file = io::FileIdentity::of(path);
+    for (Form1* form : frame.documentWindows()) {
+        if (form->filePath().isEmpty()) continue;
+        if (form->filePath() == path) return form;
+        // The record of the window's file is the file as last read or written: no look at the disk
+        // for each window.
+        const io::DiskRecord* record = form->diskRecord();
+        if (file.exists && record && record->file.exists && record->file.device == file.device &&
+            record->file.inode == file.inode)
+            return form;
+    }
+    return nullptr;
+}
+
+void bringForward(DocumentFrame& frame, Form1& form) {
+    QMdiSubWindow* sub = form.subWindow();
+    if (!sub) return;
+    if (sub->isMinimized()) sub->showNormal();
+    frame.mdiArea()->setActiveSubWindow(sub);
+    form.RTB1->setFocus();
+}
+
+Form1* untouchedStartWindow(DocumentFrame& frame) {
+    for (Form1* form : frame.documentWindows()) {
+        if (form->Caption() == QLatin1String("Document") && form->filePath().isEmpty() && !form->isChanged() &&
+            form->RTB1->byteLength() == 0)
+            return form;
+    }
+    return nullptr;
+}
+
+QList<Form1*> openFiles(DocumentFrame& frame, const QList<QByteArray>& names) {
+    QList<Form1*> windows;
     QList<std::pair<QString, QString>> failed;   // the name as shown, and the reason
+    const QPointer<Form1> startWindow = untouchedStartWindow(frame);
     for (const QByteArray& name : names) {
         const std::optional<QString> path = tp::exactName(name);
         std::optional<QString> problem;
+        Form1* form = nullptr;
         if (path && QDir::isAbsolutePath(*path)) {
-            frame.strCurrentFile = *path;
-            // Nothing to say: the table is full (the frame said so), and the rest cannot open either.
-            if (!load(frame, *path, problem) && !problem) break;
+            if ((form = findOpenWindow(frame, *path))) {
+                bringForward(frame, *form);
+            } else {
+                frame.strCurrentFile = *path;
+                form = load(frame, *path, problem);
+                // Nothing to say: the table is full (the frame said so), and the rest cannot open either.
+                if (!form && !problem) break;
+            }
         } else {
             problem = QString();
         }
+        windows << form;
         if (problem) failed.append({path ? *path : tp::shownName(name), *problem});
     }
+    // Closed only while still untouched: a message about a file may have let the user type into it.
+    const bool opened = std::any_of(windows.begin(), windows.end(), [](Form1* f) { return f != nullptr; });
+    if (opened && startWindow && startWindow == untouchedStartWindow(frame) && !windows.contains(startWindow.data()))
+        startWindow->closeWithoutAsking();
     if (failed.size() == 1) {
         tp::MsgBox(cantOpen(failed.first().first, failed.first().second));
     } else if (failed.size() > 1) {
-        QString text = QStringLiteral("Can't open %1 files:\r\n").arg(failed.size());
+        QString text = QCoreApplication::translate("DocumentCommands", "Can't open %1 files:\r\n").arg(failed.size());
         for (const auto& [shown, reason] : failed.mid(0, kNamedFailures))
             text += QStringLiteral("\r\n") + shown + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
         if (failed.size() > kNamedFailures)
-            text += QStringLiteral("\r\n... and %1 more.").arg(failed.size() - kNamedFailures);
+            text += QCoreApplication::translate("DocumentCommands", "\r\n... and %1 more.").arg(failed.size() - kNamedFailures);
         tp::MsgBox(text);
     }
+    return windows;
 }
 
 bool reloadDocument(DocumentFrame&, Form1& form) {
@@ -135,7 +192,7 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
     io::TextLoader file;
     QString reason;
     if (!file.open(path, reason)) {
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
+        tp::MsgBox(QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
         return false;
     }
     RichTextBox& rtb = *form.RTB1;
@@ -145,8 +202,8 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
         kept = rtb.bytes(0, rtb.byteLength());
     } catch (const std::bad_alloc&) {
         wait.done();
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
-                   QStringLiteral("\r\n\r\nThere is not enough free memory to read it while this window holds its text."));
+        tp::MsgBox(QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path +
+                   QCoreApplication::translate("DocumentCommands", "\r\n\r\nThere is not enough free memory to read it while this window holds its text."));
         return false;
     }
     const long firstLine = rtb.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
@@ -161,8 +218,8 @@ bool reloadDocument(DocumentFrame&, Form1& form) {
         rtb.SetTextUtf8(kept);
         document.notLoaded(keptRecord);
         wait.done();
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +
-                   QStringLiteral("\r\n\r\nThe window keeps its text."));
+        tp::MsgBox(QCoreApplication::translate("DocumentCommands", "Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason +
+                   QCoreApplication::translate("DocumentCommands", "\r\n\r\nThe window keeps its text."));
         return false;
     }
     // The caret goes to the start of its line and the view stays where it was, as far as the new

@@ -4,6 +4,7 @@
 #include "documents/Form1.h"
 #include "platform/Modal.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -39,7 +40,7 @@ void DocumentFrame::setItemsEnabled(std::initializer_list<const char*> names, bo
 int DocumentFrame::claimSlot() {
     const int slot = table_.FindFreeSlot();
     if (slot == 0) {
-        tp::MsgBox(QStringLiteral("No more document windows can be opened.\r\n"
+        tp::MsgBox(QCoreApplication::translate("DocumentFrame", "No more document windows can be opened.\r\n"
                                   "Close a document window and try again."));
     }
     return slot;

@@ -4,6 +4,7 @@
 #include "documents/Form1.h"
 #include "documents/Indentation.h"
 #include "documents/Matching.h"
+#include "documents/PageRestart.h"
 #include "documents/Theme.h"
 #include "platform/Indicators.h"
 #include "platform/RichTextBox.h"
@@ -184,6 +185,16 @@ void DocumentView::applyColouring() {
         // Script between <% and %> is VBScript unless the page says otherwise, as in ASP.
         rtb_.SendScintilla(Sci::SCI_SETPROPERTY, "asp.default.language", "2");
     }
+    // A large page is coloured from near what is shown: the HTML colouring starts afresh on a
+    // line outside any tag, script or comment.
+    if (lexer_ && (wanted == syntax::Kind::Html || wanted == syntax::Kind::Php || wanted == syntax::Kind::Xml))
+        rtb_.setRestartRule([this](qint64 near, qint64 earliest) {
+            const qint64 start = std::max(earliest, near - documents::kRestartLookBack);
+            if (near <= start) return qint64(-1);
+            return documents::restartPoint(QByteArrayView(rtb_.rangePointer(start, near - start), near - start), start);
+        });
+    else
+        rtb_.setRestartRule({});
     applyFolding();
     applyTheme();
     embeddedStale_ = true;
@@ -215,7 +226,7 @@ void DocumentView::foldAll() {
     if (!folding_) return;
     WaitCursor wait;
     // Fold levels are known for the lines coloured so far: colour them all first.
-    rtb_.SendScintilla(Sci::SCI_COLOURISE, 0, -1);
+    rtb_.colourAll();
     const long lines = rtb_.SendScintilla(Sci::SCI_GETLINECOUNT);
     for (long line = 0; line < lines; ++line) {
         const long level = rtb_.SendScintilla(Sci::SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));

@@ -8,6 +8,8 @@
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
 
+#include <QCoreApplication>
+
 namespace documents {
 
 bool canReopen(const Form1& form) {
@@ -47,7 +49,7 @@ bool reopenWithEncoding(Form1& form, io::Encoding encoding) {
         form.setChanged(false);
         form.closeWithoutAsking();   // no window may hold part of its file
     }
-    if (!ok) tp::MsgBox(QStringLiteral("Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
+    if (!ok) tp::MsgBox(QCoreApplication::translate("EncodingCommands", "Can't open file: ") + path + QStringLiteral("\r\n\r\n") + reason);
     return ok;
 }
 

@@ -2,27 +2,29 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 namespace filetypes {
 namespace {
 
 constexpr FileType kTable[] = {
-    {"HTML Documents (*.htm; *.html) ", " *.htm;*.html", syntax::Kind::Html},
-    {"Server-Side Includes (*.stm; *.shtm; *.shtml)", " *.stm; *.shtm; *.shtml", syntax::Kind::Html},
-    {"XML Files (*.xml)", " *.xml", syntax::Kind::Xml},
-    {"Java Files (*.jav; *.java)", " *.jav;*.java", syntax::Kind::Java},
-    {"Style Sheets (*.css)", " *.css", syntax::Kind::Css},
-    {"Active Server Pages (*.asp)", " *.asp", syntax::Kind::Html},
-    {"Cold Fusion Templates (*.cfm; *.cfml)", " *.cfm; *.cfml", syntax::Kind::Html},
-    {"Text Files (*.txt)", " *.txt", syntax::Kind::Plain},
-    {"PHP Files (*.php)", " *.php", syntax::Kind::Php},
+    {QT_TRANSLATE_NOOP("FileTypes", "HTML Documents (*.htm; *.html) "), " *.htm;*.html", syntax::Kind::Html},
+    {QT_TRANSLATE_NOOP("FileTypes", "Server-Side Includes (*.stm; *.shtm; *.shtml)"), " *.stm; *.shtm; *.shtml", syntax::Kind::Html},
+    {QT_TRANSLATE_NOOP("FileTypes", "XML Files (*.xml)"), " *.xml", syntax::Kind::Xml},
+    {QT_TRANSLATE_NOOP("FileTypes", "Java Files (*.jav; *.java)"), " *.jav;*.java", syntax::Kind::Java},
+    {QT_TRANSLATE_NOOP("FileTypes", "Style Sheets (*.css)"), " *.css", syntax::Kind::Css},
+    {QT_TRANSLATE_NOOP("FileTypes", "Active Server Pages (*.asp)"), " *.asp", syntax::Kind::Html},
+    {QT_TRANSLATE_NOOP("FileTypes", "Cold Fusion Templates (*.cfm; *.cfml)"), " *.cfm; *.cfml", syntax::Kind::Html},
+    {QT_TRANSLATE_NOOP("FileTypes", "Text Files (*.txt)"), " *.txt", syntax::Kind::Plain},
+    {QT_TRANSLATE_NOOP("FileTypes", "PHP Files (*.php)"), " *.php", syntax::Kind::Php},
 };
 
 // Every kind, then every file.
 QString kindsAndAllFiles() {
     QString filter;
     for (const FileType& type : kTable)
-        filter += QLatin1String(type.description) + QLatin1Char('|') + QLatin1String(type.patterns) + QLatin1Char('|');
-    return filter + QStringLiteral("All files (*.*) | *.*");
+        filter += QCoreApplication::translate("FileTypes", type.description) + QLatin1Char('|') + QLatin1String(type.patterns) + QLatin1Char('|');
+    return filter + QCoreApplication::translate("FileTypes", "All files (*.*) | *.*");
 }
 
 } // namespace
@@ -46,7 +48,7 @@ QString openFilter() {
         std::sort(own.begin(), own.end());
         for (const QString& ext : own) all << QStringLiteral("*.") + ext;
     }
-    return QStringLiteral("All Documents | ") + all.join(QLatin1Char(';')) + QLatin1Char('|') + kindsAndAllFiles();
+    return QCoreApplication::translate("FileTypes", "All Documents | ") + all.join(QLatin1Char(';')) + QLatin1Char('|') + kindsAndAllFiles();
 }
 
 QString saveFilter() { return kindsAndAllFiles(); }

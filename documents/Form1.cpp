@@ -8,6 +8,7 @@
 #include "platform/Modal.h"
 #include "platform/RichTextBox.h"
 
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -33,7 +34,7 @@ Form1::Form1(DocumentTable& table) : table_(table) {
         if (!path.isEmpty())
             QMetaObject::invokeMethod(this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
         else if (!unopenable.isEmpty())
-            QMetaObject::invokeMethod(this, [unopenable] { tp::MsgBox(QStringLiteral("Can't open file: ") + unopenable); },
+            QMetaObject::invokeMethod(this, [unopenable] { tp::MsgBox(QCoreApplication::translate("Form1", "Can't open file: ") + unopenable); },
                                       Qt::QueuedConnection);
     };
     document_ = new documents::Document(table_, [this] { return slot(); }, *RTB1, this);
@@ -84,10 +85,10 @@ bool Form1::Form_QueryUnload() {
     // Unedited, but its file is gone: the text is nowhere else.
     const bool gone = document_->onlyFileGone();
     const tp::MsgResult answer =
-        tp::MsgBox(gone ? QStringLiteral("The file [") + caption + QStringLiteral("] no longer exists on disk.\r\n") +
-                              QStringLiteral("Do you want to save it again?")
-                        : QStringLiteral("The text in [") + caption + QStringLiteral("] has changed.\r\n") +
-                              QStringLiteral("Do you want to save the changes?"),
+        tp::MsgBox(gone ? QCoreApplication::translate("Form1", "The file [") + caption + QCoreApplication::translate("Form1", "] no longer exists on disk.\r\n") +
+                              QCoreApplication::translate("Form1", "Do you want to save it again?")
+                        : QCoreApplication::translate("Form1", "The text in [") + caption + QCoreApplication::translate("Form1", "] has changed.\r\n") +
+                              QCoreApplication::translate("Form1", "Do you want to save the changes?"),
                    tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation, caption);
     switch (answer) {
     case tp::MsgResult::Cancel:

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace lineends {
 
 Counts count(const char* data, qint64 length, char before, char after) {
@@ -121,7 +123,7 @@ QString name(Kind kind) {
     switch (kind) {
     case Kind::Lf: return QStringLiteral("LF");
     case Kind::Cr: return QStringLiteral("CR");
-    case Kind::Mixed: return QStringLiteral("mixed");
+    case Kind::Mixed: return QCoreApplication::translate("LineEnds", "mixed");
     case Kind::CrLf:
     case Kind::None: break;
     }

@@ -73,8 +73,8 @@ void reportProblem(const QString& reason) {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [reason] {
-            tp::MsgBox(QStringLiteral("Tesselpad cannot keep your unsaved work safe against a crash:\r\n") + reason +
-                           QStringLiteral("\r\n\r\nYour documents are not affected: save them to keep your changes."),
+            tp::MsgBox(QCoreApplication::translate("Recovery", "Tesselpad cannot keep your unsaved work safe against a crash:\r\n") + reason +
+                           QCoreApplication::translate("Recovery", "\r\n\r\nYour documents are not affected: save them to keep your changes."),
                        tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
         },
         Qt::QueuedConnection);
@@ -158,27 +158,27 @@ QString describeSize(const Found& f) {
     const QLocale locale;
     const qint64 chars = countCharacters(f.text), lines = countLines(f.text);
     return QStringLiteral("%1 %2, %3 %4")
-        .arg(locale.toString(chars), chars == 1 ? QStringLiteral("character") : QStringLiteral("characters"),
-             locale.toString(lines), lines == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
+        .arg(locale.toString(chars), chars == 1 ? QCoreApplication::translate("Recovery", "character") : QCoreApplication::translate("Recovery", "characters"),
+             locale.toString(lines), lines == 1 ? QCoreApplication::translate("Recovery", "line") : QCoreApplication::translate("Recovery", "lines"));
 }
 
 QString describeNote(const Found& f) {
     QStringList notes;
-    if (f.fileMissing) notes << QStringLiteral("The file no longer exists.");
-    else if (f.fileChanged) notes << QStringLiteral("The file has changed on disk since this work began.");
-    if (f.damagedEnd) notes << QStringLiteral("The last changes were damaged: this is the text from before them.");
+    if (f.fileMissing) notes << QCoreApplication::translate("Recovery", "The file no longer exists.");
+    else if (f.fileChanged) notes << QCoreApplication::translate("Recovery", "The file has changed on disk since this work began.");
+    if (f.damagedEnd) notes << QCoreApplication::translate("Recovery", "The last changes were damaged: this is the text from before them.");
     return notes.join(QLatin1Char(' '));
 }
 
 bool ask(const Offer& offer, std::vector<Choice>& choices) {
     choices.clear();
     if (!offer.refused().empty()) {
-        QString text = QStringLiteral("Some unsaved work kept from an earlier run cannot be recovered:\r\n");
+        QString text = QCoreApplication::translate("Recovery", "Some unsaved work kept from an earlier run cannot be recovered:\r\n");
         for (const Refused& r : offer.refused())
             text += QStringLiteral("\r\n") + r.journal + QStringLiteral(": ") + r.reason;
         const bool allAside = std::all_of(offer.refused().begin(), offer.refused().end(),
                                           [](const Refused& r) { return r.keptAside; });
-        if (allAside) text += QStringLiteral("\r\n\r\nThe files were set aside in ") + offer.folder() +
+        if (allAside) text += QCoreApplication::translate("Recovery", "\r\n\r\nThe files were set aside in ") + offer.folder() +
                               QStringLiteral("/kept.");
         tp::MsgBox(text, tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
     }

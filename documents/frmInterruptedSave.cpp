@@ -2,6 +2,7 @@
 
 #include "platform/Modal.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -14,7 +15,7 @@ frmInterruptedSave::frmInterruptedSave(const io::InterruptedSave& save, QWidget*
     auto* layout = new QVBoxLayout(this);
     const QLocale locale;
     auto* text = new QLabel(
-        QStringLiteral("A save of %1 was interrupted; the file may hold part of the new text.\n\n"
+        QCoreApplication::translate("frmInterruptedSave", "A save of %1 was interrupted; the file may hold part of the new text.\n\n"
                        "Its old content (%2 bytes) was kept whole when the save began, %3.\n\n"
                        "Restore the Old Content writes it back to the file. Keep the File as It Is leaves "
                        "the file as it is now and deletes the kept copy. Decide Later asks again at the "
@@ -27,9 +28,9 @@ frmInterruptedSave::frmInterruptedSave(const io::InterruptedSave& save, QWidget*
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    cmdRestore = new QPushButton(QStringLiteral("&Restore the Old Content"));
-    cmdKeep = new QPushButton(QStringLiteral("&Keep the File as It Is"));
-    cmdLater = new QPushButton(QStringLiteral("Decide &Later"));
+    cmdRestore = new QPushButton(QCoreApplication::translate("frmInterruptedSave", "&Restore the Old Content"));
+    cmdKeep = new QPushButton(QCoreApplication::translate("frmInterruptedSave", "&Keep the File as It Is"));
+    cmdLater = new QPushButton(QCoreApplication::translate("frmInterruptedSave", "Decide &Later"));
     cmdRestore->setObjectName(QStringLiteral("cmdRestore"));
     cmdKeep->setObjectName(QStringLiteral("cmdKeep"));
     cmdLater->setObjectName(QStringLiteral("cmdLater"));
@@ -60,7 +61,7 @@ void offerInterruptedSaves() {
         } else if (answer == frmInterruptedSave::Restore) {
             const io::WriteResult written = saves.restore(i);
             if (!written.ok)
-                tp::MsgBox(QStringLiteral("The old content of %1 could not be written back:\r\n%2\r\n\r\nIt is still "
+                tp::MsgBox(QCoreApplication::translate("frmInterruptedSave", "The old content of %1 could not be written back:\r\n%2\r\n\r\nIt is still "
                                           "kept in %3, and you will be asked again at the next start.")
                                .arg(save.file, written.reason, save.copy),
                            tp::MsgButtons::OK, tp::MsgIcon::Exclamation);

@@ -14,7 +14,8 @@ frmRecover::frmRecover(const std::vector<recovery::Found>& found, QWidget* paren
     setObjectName(QStringLiteral("frmRecover"));
     setWindowTitle(tp::kAppTitle);
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel(QStringLiteral(
+    auto* intro = new QLabel(QCoreApplication::translate(
+        "frmRecover",
         "Tesselpad did not end properly the last time it ran. The unsaved work in these documents was "
         "kept.\nRecovering opens each one as a changed window; nothing is written to your files until "
         "you save."));
@@ -25,8 +26,8 @@ frmRecover::frmRecover(const std::vector<recovery::Found>& found, QWidget* paren
     lstDocuments->setObjectName(QStringLiteral("lstDocuments"));
     lstDocuments->setAccessibleName(QCoreApplication::translate("frmRecover", "Documents kept"));
     lstDocuments->setRootIsDecorated(false);
-    lstDocuments->setHeaderLabels({QStringLiteral("Document"), QStringLiteral("Last changed"),
-                                   QStringLiteral("Text"), QStringLiteral("Note")});
+    lstDocuments->setHeaderLabels({QCoreApplication::translate("frmRecover", "Document"), QCoreApplication::translate("frmRecover", "Last changed"),
+                                   QCoreApplication::translate("frmRecover", "Text"), QCoreApplication::translate("frmRecover", "Note")});
     for (const recovery::Found& f : found) {
         auto* row = new QTreeWidgetItem(lstDocuments);
         row->setText(0, f.header.path.isEmpty() ? f.header.caption : f.header.path);
@@ -41,9 +42,9 @@ frmRecover::frmRecover(const std::vector<recovery::Found>& found, QWidget* paren
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    cmdRecover = new QPushButton(QStringLiteral("&Recover"));
-    cmdDiscard = new QPushButton(QStringLiteral("&Discard"));
-    cmdLater = new QPushButton(QStringLiteral("Decide &Later"));
+    cmdRecover = new QPushButton(QCoreApplication::translate("frmRecover", "&Recover"));
+    cmdDiscard = new QPushButton(QCoreApplication::translate("frmRecover", "&Discard"));
+    cmdLater = new QPushButton(QCoreApplication::translate("frmRecover", "Decide &Later"));
     cmdRecover->setObjectName(QStringLiteral("cmdRecover"));
     cmdDiscard->setObjectName(QStringLiteral("cmdDiscard"));
     cmdLater->setObjectName(QStringLiteral("cmdLater"));

@@ -3,6 +3,7 @@
 #include "io/Preferences.h"
 #include "io/SmallFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -175,7 +176,7 @@ BrowserLaunch chooseBrowser(const BrowserSources& s, const QString& file) {
     if (!s.preference.trimmed().isEmpty()) {
         BrowserLaunch launch = commandFromPreference(s.preference, file);
         if (launch.program.isEmpty())
-            launch.missing = QStringLiteral("The browser command in %1 cannot be read: %2").arg(prefs::path(), s.preference);
+            launch.missing = QCoreApplication::translate("BrowserChoice", "The browser command in %1 cannot be read: %2").arg(prefs::path(), s.preference);
         return launch;
     }
     if (!s.handlerEntry.isEmpty()) {
@@ -184,7 +185,7 @@ BrowserLaunch chooseBrowser(const BrowserSources& s, const QString& file) {
     }
     if (!s.onPath.isEmpty()) return {s.onPath.first(), {file}, {}};
     BrowserLaunch none;
-    none.missing = QStringLiteral("No web browser was found: the desktop names none for web addresses "
+    none.missing = QCoreApplication::translate("BrowserChoice", "No web browser was found: the desktop names none for web addresses "
                                   "(x-scheme-handler/https), and Debian's sensible-browser and x-www-browser "
                                   "have none to start. Install a browser, or name one in %1 as a line "
                                   "browser=firefox under [editor].")
@@ -235,7 +236,7 @@ BrowserLaunch browserFor(const QString& file) {
     }
     BrowserLaunch launch = chooseBrowser(s, file);
     if (!launch.program.isEmpty() && !launch.program.contains(u'/') && QStandardPaths::findExecutable(launch.program).isEmpty()) {
-        launch.missing = QStringLiteral("The browser %1 is not installed (no such program on PATH).").arg(launch.program);
+        launch.missing = QCoreApplication::translate("BrowserChoice", "The browser %1 is not installed (no such program on PATH).").arg(launch.program);
         launch.program.clear();
     }
     return launch;

@@ -16,9 +16,9 @@ namespace fileops {
 namespace {
 // Who changed the file, in the words of a question: "The file X has been changed ..." (or deleted).
 QString changedBy(const io::DiskCheck& check) {
-    if (check.change == io::DiskChange::Deleted) return QStringLiteral("has been deleted or moved by another program");
-    return check.ownSave ? QStringLiteral("has been changed on disk by a save from another window of Tesselpad")
-                         : QStringLiteral("has been changed by another program");
+    if (check.change == io::DiskChange::Deleted) return QCoreApplication::translate("DiskChanges", "has been deleted or moved by another program");
+    return check.ownSave ? QCoreApplication::translate("DiskChanges", "has been changed on disk by a save from another window of Tesselpad")
+                         : QCoreApplication::translate("DiskChanges", "has been changed by another program");
 }
 } // namespace
 
@@ -26,12 +26,12 @@ OverwriteAnswer askBeforeOverwrite(const QString& path, io::DiskRecord& recorded
     const io::DiskCheck check = io::checkDisk(recorded, path, io::FileIdentity::of(path), /*thorough=*/true);
     if (check.change == io::DiskChange::None) return OverwriteAnswer::Write;
     const QString what = check.change == io::DiskChange::Deleted
-                             ? QStringLiteral(" since it was opened or last saved.\r\n\r\n"
+                             ? QCoreApplication::translate("DiskChanges", " since it was opened or last saved.\r\n\r\n"
                                               "Do you want to write the text of this window to it again?")
-                             : QStringLiteral(" since it was opened or last saved.\r\n\r\n"
+                             : QCoreApplication::translate("DiskChanges", " since it was opened or last saved.\r\n\r\n"
                                               "Do you want to replace it with the text of this window?");
-    switch (tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) + what +
-                           QStringLiteral("\r\n\r\nYes writes the file; No saves the text under another name; "
+    switch (tp::MsgBox(QCoreApplication::translate("DiskChanges", "The file ") + path + QLatin1Char(' ') + changedBy(check) + what +
+                           QCoreApplication::translate("DiskChanges", "\r\n\r\nYes writes the file; No saves the text under another name; "
                                           "Cancel writes nothing."),
                        tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation)) {
     case tp::MsgResult::Yes: return OverwriteAnswer::Write;
@@ -52,17 +52,17 @@ void checkDiskChange(DocumentFrame& frame, Form1& form) {
     form.document().diskTold = now;
     if (check.change == io::DiskChange::Deleted) {
         form.markFileGone();
-        tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) +
-                       QStringLiteral(".\r\n\r\nThe text stays in this window; Save writes it to the file again."),
+        tp::MsgBox(QCoreApplication::translate("DiskChanges", "The file ") + path + QLatin1Char(' ') + changedBy(check) +
+                       QCoreApplication::translate("DiskChanges", ".\r\n\r\nThe text stays in this window; Save writes it to the file again."),
                    tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
         return;
     }
     const bool unsaved = form.isChanged();
     const tp::MsgResult answer =
-        tp::MsgBox(QStringLiteral("The file ") + path + QLatin1Char(' ') + changedBy(check) +
-                       QStringLiteral(".\r\n\r\nDo you want to reload it? Yes shows the file as it is now") +
-                       (unsaved ? QStringLiteral(" and discards the changes made in this window") : QString()) +
-                       QStringLiteral("; No keeps the text of this window."),
+        tp::MsgBox(QCoreApplication::translate("DiskChanges", "The file ") + path + QLatin1Char(' ') + changedBy(check) +
+                       QCoreApplication::translate("DiskChanges", ".\r\n\r\nDo you want to reload it? Yes shows the file as it is now") +
+                       (unsaved ? QCoreApplication::translate("DiskChanges", " and discards the changes made in this window") : QString()) +
+                       QCoreApplication::translate("DiskChanges", "; No keeps the text of this window."),
                    tp::MsgButtons::YesNo, tp::MsgIcon::Exclamation);
     if (answer == tp::MsgResult::Yes) documents::reloadDocument(frame, form);
 }

@@ -9,6 +9,8 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace fileops {
 
 void frameDropFile(DocumentFrame& frame, const QString& strFilename) { documents::openDocument(frame, strFilename); }
@@ -32,7 +34,7 @@ void documentDropFile(RichTextBox& txtDragDrop, const QString& strFilename) {
         wait.done();
         if (!ok) {
             // Nothing of a file that could not be read whole goes into the document.
-            tp::MsgBox(QStringLiteral("Can't open file: ") + strFilename + QStringLiteral("\r\n\r\n") + reason);
+            tp::MsgBox(QCoreApplication::translate("DragDrop", "Can't open file: ") + strFilename + QStringLiteral("\r\n\r\n") + reason);
             return;
         }
     }

@@ -5,6 +5,7 @@
 #include "io/RecentFiles.h"
 #include "platform/Modal.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -45,10 +46,15 @@ void showRecentFiles(DocumentFrame& frame) {
 }
 
 void openRecentFile(DocumentFrame& frame, const QString& path) {
+    // A file open already comes forward rather than into a second window.
+    if (Form1* open = documents::findOpenWindow(frame, path)) {
+        documents::bringForward(frame, *open);
+        return;
+    }
     if (!QFileInfo::exists(path)) {
         io::forgetFile(path);
-        tp::MsgBox(QStringLiteral("Can't open file: ") + path +
-                   QStringLiteral("\r\n\r\nIt is no longer there, and has been taken off the list of recent files."));
+        tp::MsgBox(QCoreApplication::translate("FileMenu", "Can't open file: ") + path +
+                   QCoreApplication::translate("FileMenu", "\r\n\r\nIt is no longer there, and has been taken off the list of recent files."));
         return;
     }
     documents::openFile(frame, path);

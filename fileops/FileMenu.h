@@ -11,6 +11,6 @@ void mnuFile(DocumentFrame& frame);
 // when the list is empty.
 void showRecentFiles(DocumentFrame& frame);
 // Opens a recent file as File > Open does; a file that is no longer there says so and leaves the
-// list.
+// list; a file open in a window already brings that window forward.
 void openRecentFile(DocumentFrame& frame, const QString& path);
 } // namespace fileops

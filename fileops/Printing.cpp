@@ -6,6 +6,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/System.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -47,11 +48,11 @@ bool printWhole(QsciScintillaBase& editor, QsciPrinter& printer) {
 QString printFailure(const QPrinter& printer) {
     const QString file = printer.outputFileName();
     if (file.isEmpty())
-        return QStringLiteral("The printer \"%1\" did not take the document.").arg(printer.printerName());
+        return QCoreApplication::translate("Printing", "The printer \"%1\" did not take the document.").arg(printer.printerName());
     const QFileInfo info(file);
     const QByteArray target = QFile::encodeName(info.exists() ? info.absoluteFilePath() : info.absolutePath());
     const QString why = ::access(target.constData(), W_OK) != 0 ? tp::errnoText(errno)
-                                                                   : QStringLiteral("It could not be written.");
+                                                                   : QCoreApplication::translate("Printing", "It could not be written.");
     return QDir::toNativeSeparators(info.absoluteFilePath()) + QStringLiteral(": ") + why;
 }
 
@@ -91,7 +92,7 @@ bool SelPrint(RichTextBox& rtb, QPrinter& device) {
 
 void mnuFilePageSetup(DocumentFrame& frame) {
     CommonDialog& dlg = frame.CommonDialog1;
-    dlg.DialogTitle = QStringLiteral("Page Setup");
+    dlg.DialogTitle = QCoreApplication::translate("Printing", "Page Setup");
     dlg.CancelError = true;
     try {
         dlg.ShowPrinter();
@@ -106,7 +107,7 @@ void mnuFilePrint(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     if (!form) return;
     CommonDialog& dlg = frame.CommonDialog1;
-    dlg.DialogTitle = QStringLiteral("Print");
+    dlg.DialogTitle = QCoreApplication::translate("Printing", "Print");
     dlg.CancelError = true;
     dlg.Flags = CommonDialog::cdlPDReturnDC | CommonDialog::cdlPDNoPageNums;
     if (form->RTB1->SelLength() != 0) dlg.Flags += CommonDialog::cdlPDSelection;
@@ -124,10 +125,10 @@ void mnuFilePrint(DocumentFrame& frame) {
     } catch (const std::exception&) {
         // Memory ran short for the printer or for the copy of a selection: nothing more is
         // printed, and the document is as it was.
-        why = QStringLiteral("There is not enough memory.");
+        why = QCoreApplication::translate("Printing", "There is not enough memory.");
     }
     if (!printed)
-        tp::MsgBox(QStringLiteral("Can't print ") + form->Caption() + QStringLiteral("\r\n\r\n") +
+        tp::MsgBox(QCoreApplication::translate("Printing", "Can't print ") + form->Caption() + QStringLiteral("\r\n\r\n") +
                    (why.isEmpty() ? printFailure(dlg.hDC()) : why));
 }
 

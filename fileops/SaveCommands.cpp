@@ -1,5 +1,6 @@
 #include "fileops/SaveCommands.h"
 
+#include "documents/DocumentCommands.h"
 #include "documents/DocumentFrame.h"
 #include "documents/DocumentJournal.h"
 #include "documents/DocumentView.h"
@@ -15,6 +16,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,18 +36,18 @@ QString describeChar(char32_t ch) {
 QString unwritableText(RichTextBox& rtb, const io::Unwritable& at, io::Encoding encoding) {
     const RichTextBox::LineColumn where = rtb.lineColumnAt(at.offset);
     if (at.notText)
-        return QStringLiteral("The byte %1 in line %2, column %3 is not UTF-8 text and cannot be written in %4. "
+        return QCoreApplication::translate("SaveCommands", "The byte %1 in line %2, column %3 is not UTF-8 text and cannot be written in %4. "
                               "Nothing was written.")
             .arg(QStringLiteral("%1").arg(uint(at.character), 2, 16, QLatin1Char('0')).toUpper())
             .arg(where.line + 1)
             .arg(where.column + 1)
             .arg(io::encodingName(encoding));
-    return QStringLiteral("The character %1 in line %2, column %3 cannot be written in %4. "
+    return QCoreApplication::translate("SaveCommands", "The character %1 in line %2, column %3 cannot be written in %4. "
                           "Nothing was written.")
         .arg(describeChar(at.character))
         .arg(where.line + 1)
         .arg(where.column + 1)
-        .arg(encoding == io::Encoding::Windows1252 ? QStringLiteral("the Windows-1252 code page")
+        .arg(encoding == io::Encoding::Windows1252 ? QCoreApplication::translate("SaveCommands", "the Windows-1252 code page")
                                                    : io::encodingName(encoding));
 }
 
@@ -69,7 +71,7 @@ bool matchDeclaration(Form1& form, io::Encoding writing) {
     QByteArray label = io::labelOf(writing);
     if (old == old.toLower()) label = label.toLower();   // the page's own way of writing it
     const tp::MsgResult answer =
-        tp::MsgBox(QStringLiteral("The page declares its encoding as %1, but it is being saved as %2.\r\n\r\n"
+        tp::MsgBox(QCoreApplication::translate("SaveCommands", "The page declares its encoding as %1, but it is being saved as %2.\r\n\r\n"
                                   "Change the declaration to %3?")
                        .arg(QString::fromLatin1(old), io::encodingName(writing), QString::fromLatin1(label)),
                    tp::MsgButtons::YesNoCancel, tp::MsgIcon::Question);
@@ -97,7 +99,7 @@ QString askSaveName(CommonDialog& dlg, const Form1& form) {
         }
         if (dlg.FileName.isEmpty() || !replacesAnotherFile(form, dlg.FileName)) return dlg.FileName;
         const tp::MsgResult answer = tp::MsgBox(
-            QDir::toNativeSeparators(dlg.FileName) + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
+            QDir::toNativeSeparators(dlg.FileName) + QCoreApplication::translate("SaveCommands", " already exists.\r\nDo you want to replace it?"),
             tp::MsgButtons::YesNoCancel, tp::MsgIcon::Exclamation, QString(), tp::MsgResult::No);
         if (answer == tp::MsgResult::Yes) return dlg.FileName;
         if (answer == tp::MsgResult::Cancel) return QString();
@@ -138,6 +140,10 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     dlg.Filter = filetypes::saveFilter();
     dlg.FileName.clear();
     if (frame.strCurrentFile.isEmpty()) {
+        // The dialog starts in the document's folder with its name filled in (Save As of a
+        // titled document); an untitled one starts with an empty name.
+        dlg.InitDir = documents::documentFolder(&form);
+        if (!dlg.InitDir.isEmpty()) dlg.FileName = QFileInfo(form.filePath()).fileName();
         dlg.FileName = askSaveName(dlg, form);
         frame.strCurrentFile = dlg.FileName;
         if (frame.strCurrentFile.isEmpty()) return false;
@@ -171,12 +177,12 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
     };
     io::DocumentWriteResult result = write(encoding);
 
-    const QString fileText = QStringLiteral("Can't save file: ") + target + QStringLiteral("\r\n\r\n");
+    const QString fileText = QCoreApplication::translate("SaveCommands", "Can't save file: ") + target + QStringLiteral("\r\n\r\n");
     if (result.unwritable && !io::isUtf8(encoding) && !io::isUtf16(encoding)) {
         // A character the encoding lacks: UTF-8 can hold it, if the user wants that.
         const tp::MsgResult answer =
             tp::MsgBox(fileText + unwritableText(rtb, result.unwritable, encoding) +
-                           QStringLiteral("\r\n\r\nSave the document as UTF-8 instead? "
+                           QCoreApplication::translate("SaveCommands", "\r\n\r\nSave the document as UTF-8 instead? "
                                           "No leaves it open with its changes."),
                        tp::MsgButtons::YesNo, tp::MsgIcon::Question);
         if (answer != tp::MsgResult::Yes) return false;
@@ -189,7 +195,7 @@ bool SaveFile(DocumentFrame& frame, Form1& form) {
         // Whatever the failed save left (the old text or, rarely, the new one, whole) is the
         // window's own doing, not another program's; which of the two is not known.
         form.document().saveFailed(target);
-        tp::MsgBox(fileText + why + QStringLiteral("\r\n\r\nThe document stays open with its changes."));
+        tp::MsgBox(fileText + why + QCoreApplication::translate("SaveCommands", "\r\n\r\nThe document stays open with its changes."));
         return false;
     }
     form.document().saved(target, encoding, tail, result.hash);

@@ -7,6 +7,7 @@
 #include "platform/Modal.h"
 #include "platform/System.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace fileops {
@@ -16,7 +17,7 @@ bool ViewInBrowser(DocumentFrame& frame) {
     if (!form) return false;
     const bool untitled = form->Caption().left(8) == QLatin1String("Document");
     if (untitled || form->isChanged()) {
-        if (tp::MsgBox(kSaveBeforeBrowsing, tp::MsgButtons::YesNo, tp::MsgIcon::Question) != tp::MsgResult::Yes)
+        if (tp::MsgBox(QCoreApplication::translate("ViewInBrowser", kSaveBeforeBrowsing.toUtf8().constData()), tp::MsgButtons::YesNo, tp::MsgIcon::Question) != tp::MsgResult::Yes)
             return false;
         if (!SaveWindow(frame, *form)) return false;
     }
@@ -27,7 +28,7 @@ bool ViewInBrowser(DocumentFrame& frame) {
         return false;
     }
     if (!tp::sys().startDetached(browser.program, browser.arguments)) {
-        tp::MsgBox(QStringLiteral("Can't open the browser for ") + path);
+        tp::MsgBox(QCoreApplication::translate("ViewInBrowser", "Can't open the browser for ") + path);
         return false;
     }
     return true;

@@ -8,9 +8,10 @@ class DocumentFrame;
 
 namespace fileops {
 
-// The question asked before a changed or untitled document is shown.
-inline const QString kSaveBeforeBrowsing =
-    QStringLiteral("The browser shows the file as it is saved. Save the document first?");
+// The question asked before a changed or untitled document is shown (in English; asked through
+// QCoreApplication::translate("ViewInBrowser", ...)).
+inline const QString kSaveBeforeBrowsing = QString::fromUtf8(
+    QT_TRANSLATE_NOOP("ViewInBrowser", "The browser shows the file as it is saved. Save the document first?"));
 
 // A document with changes not saved, or without a file, is saved first when the user says Yes
 // (as Save does: an untitled one through the Save dialog); No, or a save that did not happen,

@@ -7,6 +7,7 @@
 #include "io/UniqueFd.h"
 #include "platform/System.h"
 
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QFile>
 
@@ -111,19 +112,19 @@ WriteResult writeInPlace(const Target& t, const Producer& produce) {
     const UniqueFd file(::openat(t.dirfd(), t.name.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!file) {
         if (errno == EACCES && ::faccessat(t.dirfd(), t.name.constData(), W_OK, AT_EACCESS) == 0)
-            return fail(QStringLiteral("The file may be written but not read, so no copy of its old content can "
+            return fail(QCoreApplication::translate("AtomicFile", "The file may be written but not read, so no copy of its old content can "
                                        "be kept; it was not overwritten."));
         return fail(tp::errnoText(errno));
     }
     const int fd = file.get();
     struct stat st {};
     if (::fstat(fd, &st) != 0) return fail(tp::errnoText(errno));
-    if (!S_ISREG(st.st_mode)) return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
+    if (!S_ISREG(st.st_mode)) return fail(QCoreApplication::translate("AtomicFile", "It is not a regular file (a device, pipe or socket)."));
     const qint64 oldSize = st.st_size;
 
     SavedCopy copy;
     if (const int err = copy.make(fd, oldSize, t.path(), {size, hash.value()}))
-        return fail(QStringLiteral("No copy of its old content could be kept in %1 (%2), so it was not overwritten.")
+        return fail(QCoreApplication::translate("AtomicFile", "No copy of its old content could be kept in %1 (%2), so it was not overwritten.")
                         .arg(QFile::decodeName(SavedCopy::folder()), tp::errnoText(err)));
 
     int err = 0;
@@ -149,9 +150,9 @@ WriteResult writeInPlace(const Target& t, const Producer& produce) {
     if (err) {
         if (copy.restore(fd) == 0) {
             copy.remove();
-            return fail(reason + QStringLiteral(". The file holds its old content again."));
+            return fail(reason + QCoreApplication::translate("AtomicFile", ". The file holds its old content again."));
         }
-        return fail(reason + QStringLiteral(". The file could not be put back as it was: its old content is kept in %1.")
+        return fail(reason + QCoreApplication::translate("AtomicFile", ". The file could not be put back as it was: its old content is kept in %1.")
                                  .arg(QFile::decodeName(copy.path())));
     }
     copy.remove();
@@ -183,25 +184,25 @@ void setWriteFaultInjector(std::function<int(qint64)> injector) {
 }
 
 WriteResult writeAtomically(const QString& path, const Producer& produce, bool allowInPlace) {
-    if (path.isEmpty()) return fail(QStringLiteral("No file name was given."));
+    if (path.isEmpty()) return fail(QCoreApplication::translate("AtomicFile", "No file name was given."));
     const QByteArray local = QFile::encodeName(path);
-    if (local.contains('\0')) return fail(QStringLiteral("The file name is not valid."));
+    if (local.contains('\0')) return fail(QCoreApplication::translate("AtomicFile", "The file name is not valid."));
 
     Target t;
     if (const int err = resolve(local, t)) {
-        if (err == EISDIR) return fail(QStringLiteral("It is a folder."));
-        if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
+        if (err == EISDIR) return fail(QCoreApplication::translate("AtomicFile", "It is a folder."));
+        if (err == ENOENT) return fail(QCoreApplication::translate("AtomicFile", "The folder does not exist."));
         return fail(tp::errnoText(err));
     }
     t.dir = folderPath(t.dirfd(), t.dir);
     const char* name = t.name.constData();
     if (t.exists) {
-        if (S_ISDIR(t.st.st_mode)) return fail(QStringLiteral("It is a folder."));
-        if (!S_ISREG(t.st.st_mode)) return fail(QStringLiteral("It is not a regular file (a device, pipe or socket)."));
+        if (S_ISDIR(t.st.st_mode)) return fail(QCoreApplication::translate("AtomicFile", "It is a folder."));
+        if (!S_ISREG(t.st.st_mode)) return fail(QCoreApplication::translate("AtomicFile", "It is not a regular file (a device, pipe or socket)."));
         // Renaming over a file needs only the folder's permission, and root may write anything:
         // a read-only file would be replaced as if it were writable.
         if ((t.st.st_mode & 0222) == 0 || (::faccessat(t.dirfd(), name, W_OK, AT_EACCESS) != 0 && errno == EACCES))
-            return fail(QStringLiteral("The file is read-only: you have no permission to write to it."));
+            return fail(QCoreApplication::translate("AtomicFile", "The file is read-only: you have no permission to write to it."));
         // A rename would split other hard links, or give the file this user as its owner.
         if (allowInPlace && (t.st.st_nlink > 1 || !canKeepOwner(t.st))) return writeInPlace(t, produce);
     }
@@ -214,7 +215,7 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
     if (const int err = temp.create(t.dirfd(), t.exists ? 0600 : 0666)) {
         if (allowInPlace && t.exists && inPlaceReason(err) && ::faccessat(t.dirfd(), name, W_OK, AT_EACCESS) == 0)
             return writeInPlace(t, produce);
-        if (err == ENOENT) return fail(QStringLiteral("The folder does not exist."));
+        if (err == ENOENT) return fail(QCoreApplication::translate("AtomicFile", "The folder does not exist."));
         return fail(tp::errnoText(err));
     }
     if (t.exists) {
@@ -224,7 +225,7 @@ WriteResult writeAtomically(const QString& path, const Producer& produce, bool a
             return writeInPlace(t, produce);
         }
         if (kept > 0)
-            return fail(QStringLiteral("The new file could not be given the permissions of the old one: %1.")
+            return fail(QCoreApplication::translate("AtomicFile", "The new file could not be given the permissions of the old one: %1.")
                             .arg(tp::errnoText(kept)));
     }
 

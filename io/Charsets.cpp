@@ -2,6 +2,7 @@
 
 #include "platform/Utf8.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -17,8 +18,20 @@ namespace {
 enum Group { Unicode, Western, CentralEuropean, Cyrillic, Greek, Turkish, Hebrew, Arabic, Baltic, Vietnamese,
              Japanese, Chinese, Korean, Thai, GroupCount };
 constexpr const char* kGroupNames[GroupCount] = {
-    "Unicode", "Western", "Central European", "Cyrillic", "Greek", "Turkish", "Hebrew",
-    "Arabic",  "Baltic",  "Vietnamese",       "Japanese", "Chinese", "Korean", "Thai"};
+    QT_TRANSLATE_NOOP("Charsets", "Unicode"),
+    QT_TRANSLATE_NOOP("Charsets", "Western"),
+    QT_TRANSLATE_NOOP("Charsets", "Central European"),
+    QT_TRANSLATE_NOOP("Charsets", "Cyrillic"),
+    QT_TRANSLATE_NOOP("Charsets", "Greek"),
+    QT_TRANSLATE_NOOP("Charsets", "Turkish"),
+    QT_TRANSLATE_NOOP("Charsets", "Hebrew"),
+    QT_TRANSLATE_NOOP("Charsets", "Arabic"),
+    QT_TRANSLATE_NOOP("Charsets", "Baltic"),
+    QT_TRANSLATE_NOOP("Charsets", "Vietnamese"),
+    QT_TRANSLATE_NOOP("Charsets", "Japanese"),
+    QT_TRANSLATE_NOOP("Charsets", "Chinese"),
+    QT_TRANSLATE_NOOP("Charsets", "Korean"),
+    QT_TRANSLATE_NOOP("Charsets", "Thai"),};
 
 struct Charset {
     Encoding encoding;
@@ -271,7 +284,7 @@ bool asciiCompatible(Encoding e) {
 
 std::vector<EncodingGroup> encodingGroups() {
     std::vector<EncodingGroup> groups(GroupCount);
-    for (int g = 0; g < GroupCount; ++g) groups[g].name = QString::fromLatin1(kGroupNames[g]);
+    for (int g = 0; g < GroupCount; ++g) groups[g].name = QCoreApplication::translate("Charsets", kGroupNames[g]);
     groups[Unicode].encodings = {Encoding::Utf8, Encoding::Utf8Bom, Encoding::Utf16LeBom, Encoding::Utf16BeBom};
     groups[Western].encodings = {Encoding::Windows1252};
     // The Windows code page of a script first, then the others in the table's order.

@@ -3,6 +3,8 @@
 #include "io/AtomicFile.h"
 #include "io/ContentHash.h"
 
+#include <QCoreApplication>
+
 namespace io {
 
 DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 length, io::Encoding encoding,
@@ -11,7 +13,7 @@ DocumentWriteResult writeDocument(const QString& path, const char* utf8, qint64 
     // Nothing is written when a character cannot be: the file stays as it was.
     result.unwritable = io::firstUnwritable(utf8, length, encoding);
     if (result.unwritable) {
-        result.reason = QStringLiteral("A character cannot be written in %1.").arg(io::encodingName(encoding));
+        result.reason = QCoreApplication::translate("DocumentWriter", "A character cannot be written in %1.").arg(io::encodingName(encoding));
         return result;
     }
     io::ContentHash hash;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include <QCoreApplication>
+
 namespace io {
 namespace {
 
@@ -16,8 +18,8 @@ struct Named {
 };
 constexpr Named kNames[] = {
     {Encoding::Windows1252, "Windows-1252"},      {Encoding::Utf8, "UTF-8"},
-    {Encoding::Utf8Bom, "UTF-8 with BOM"},        {Encoding::Utf16LeBom, "UTF-16 LE with BOM"},
-    {Encoding::Utf16BeBom, "UTF-16 BE with BOM"}, {Encoding::Utf16Le, "UTF-16 LE"},
+    {Encoding::Utf8Bom, QT_TRANSLATE_NOOP("Encoding", "UTF-8 with BOM")},        {Encoding::Utf16LeBom, QT_TRANSLATE_NOOP("Encoding", "UTF-16 LE with BOM")},
+    {Encoding::Utf16BeBom, QT_TRANSLATE_NOOP("Encoding", "UTF-16 BE with BOM")}, {Encoding::Utf16Le, "UTF-16 LE"},
     {Encoding::Utf16Be, "UTF-16 BE"},
 };
 
@@ -131,6 +133,10 @@ QString encodingName(Encoding encoding) {
         if (n.encoding == encoding) return QString::fromLatin1(n.name);
     if (const char* name = charsetName(encoding)) return QString::fromLatin1(name);
     return QString::fromLatin1(kNames[0].name);
+}
+
+QString shownEncodingName(Encoding encoding) {
+    return QCoreApplication::translate("Encoding", encodingName(encoding).toLatin1().constData());
 }
 
 std::optional<Encoding> encodingFromName(QStringView name) {
@@ -276,7 +282,7 @@ Encoding detectEncoding(QByteArrayView bytes, Encoding forAscii) {
 }
 
 QString notExactNote(Encoding declared) {
-    return QStringLiteral("%1 declared; not exact, shown as %2").arg(encodingName(declared), encodingName(Encoding::Windows1252));
+    return QCoreApplication::translate("Encoding", "%1 declared; not exact, shown as %2").arg(encodingName(declared), encodingName(Encoding::Windows1252));
 }
 
 qint64 Utf16Decoder::feed(const char* data, qint64 n, char* out) {

@@ -54,6 +54,9 @@ enum class Encoding : std::uint8_t {
 // "Windows-1252", "UTF-8", "UTF-8 with BOM", "UTF-16 LE with BOM", "UTF-16 BE with BOM",
 // "UTF-16 LE", "UTF-16 BE", "ISO-8859-2", "Shift_JIS", ...
 QString encodingName(Encoding encoding);
+// The name in the user's language ("UTF-8 mit BOM"), for menus and the status bar; journals and
+// preferences keep encodingName().
+QString shownEncodingName(Encoding encoding);
 // The encoding that encodingName() calls 'name', or nothing.
 std::optional<Encoding> encodingFromName(QStringView name);
 

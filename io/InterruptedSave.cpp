@@ -4,6 +4,7 @@
 #include "io/SavedCopy.h"
 #include "platform/System.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -145,7 +146,7 @@ void InterruptedSaves::removeCopy(const QByteArray& stem) {
 }
 
 io::WriteResult InterruptedSaves::restore(std::size_t index) {
-    if (index >= found_.size()) return {false, QStringLiteral("No such copy.")};
+    if (index >= found_.size()) return {false, QCoreApplication::translate("InterruptedSave", "No such copy.")};
     const int fd = locks_[index].get();
     const qint64 size = found_[index].oldSize;
     const io::Producer produce = [fd, size](const io::Sink& sink, QString& reason) {
@@ -153,7 +154,7 @@ io::WriteResult InterruptedSaves::restore(std::size_t index) {
         for (qint64 at = 0; at < size; at += qint64(buf.size())) {
             const qint64 n = std::min(qint64(buf.size()), size - at);
             if (const int err = readAt(fd, buf.data(), n, at)) {
-                reason = QStringLiteral("The copy of the old content cannot be read: %1").arg(tp::errnoText(err));
+                reason = QCoreApplication::translate("InterruptedSave", "The copy of the old content cannot be read: %1").arg(tp::errnoText(err));
                 return false;
             }
             if (!sink(buf.data(), n)) return false;

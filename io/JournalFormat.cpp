@@ -1,5 +1,6 @@
 #include "io/JournalFormat.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <algorithm>
@@ -294,12 +295,12 @@ bool FdSource::read(qint64 offset, char* out, qint64 length) const {
 QString ReadResult::reason() const {
     switch (status) {
     case Status::Ok: return QString();
-    case Status::NotAJournal: return QStringLiteral("It is not a recovery journal.");
-    case Status::NewerVersion: return QStringLiteral("It was written by a newer version of Tesselpad.");
-    case Status::NoText: return QStringLiteral("It was cut short before it held the whole text.");
-    case Status::TooLarge: return QStringLiteral("Its text is too large.");
-    case Status::TooCostly: return QStringLiteral("It holds too many scattered changes to rebuild its text.");
-    case Status::ReadError: return QStringLiteral("It cannot be read: %1").arg(readError);
+    case Status::NotAJournal: return QCoreApplication::translate("JournalFormat", "It is not a recovery journal.");
+    case Status::NewerVersion: return QCoreApplication::translate("JournalFormat", "It was written by a newer version of Tesselpad.");
+    case Status::NoText: return QCoreApplication::translate("JournalFormat", "It was cut short before it held the whole text.");
+    case Status::TooLarge: return QCoreApplication::translate("JournalFormat", "Its text is too large.");
+    case Status::TooCostly: return QCoreApplication::translate("JournalFormat", "It holds too many scattered changes to rebuild its text.");
+    case Status::ReadError: return QCoreApplication::translate("JournalFormat", "It cannot be read: %1").arg(readError);
     }
     return QString();
 }
@@ -323,7 +324,7 @@ ReadResult read(const Source& source, const Limits& limits) {
             payload.resize(n + 4);
             if (!source.read(offset + 12, payload.data(), n + 4)) {
                 r.status = Status::ReadError;
-                r.readError = QStringLiteral("a read failed");
+                r.readError = QCoreApplication::translate("JournalFormat", "a read failed");
                 return r;
             }
             if (crc32c(crc32c(0, head, 12), payload.constData(), n) != getU32(payload.constData() + n)) break;

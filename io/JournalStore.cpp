@@ -2,6 +2,7 @@
 
 #include "io/UniqueFd.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -118,7 +119,7 @@ bool JournalStore::openFolder(bool create, QString& reason) {
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || st.st_uid != ::geteuid()) {
-        reason = folder_ + QStringLiteral(": the folder belongs to another user.");
+        reason = folder_ + QCoreApplication::translate("JournalStore", ": the folder belongs to another user.");
         return false;
     }
     if (st.st_mode & 077) ::fchmod(fd.get(), 0700);
@@ -139,7 +140,7 @@ bool JournalStore::prepare(QString& reason) {
     }
     // Without flock (some network file systems) the pid and start time written below stand in.
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        reason = folder_ + QStringLiteral(": the session lock is taken.");
+        reason = folder_ + QCoreApplication::translate("JournalStore", ": the session lock is taken.");
         return false;
     }
     writeOwner(fd.get());
@@ -209,7 +210,7 @@ JournalRead JournalStore::read(const QString& name, qint64 maxFileBytes, const j
     const QByteArray n = local(name);
     struct stat st {};
     if (::fstatat(dirFd_, n.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
-        r.refusal = QStringLiteral("It is a symbolic link.");
+        r.refusal = QCoreApplication::translate("JournalStore", "It is a symbolic link.");
         return r;
     }
     // O_NONBLOCK: a pipe put in its place must not hold up the start.
@@ -219,10 +220,10 @@ JournalRead JournalStore::read(const QString& name, qint64 maxFileBytes, const j
         return r;
     }
     if (::fstat(fd.get(), &st) != 0) r.refusal = errText(errno);
-    else if (!S_ISREG(st.st_mode)) r.refusal = QStringLiteral("It is not a regular file (a folder, pipe or device).");
-    else if (st.st_uid != ::geteuid()) r.refusal = QStringLiteral("It belongs to another user.");
+    else if (!S_ISREG(st.st_mode)) r.refusal = QCoreApplication::translate("JournalStore", "It is not a regular file (a folder, pipe or device).");
+    else if (st.st_uid != ::geteuid()) r.refusal = QCoreApplication::translate("JournalStore", "It belongs to another user.");
     else if (st.st_size > maxFileBytes)
-        r.refusal = QStringLiteral("It is too large (%1 MB).").arg((st.st_size + (1 << 20) - 1) >> 20);
+        r.refusal = QCoreApplication::translate("JournalStore", "It is too large (%1 MB).").arg((st.st_size + (1 << 20) - 1) >> 20);
     if (r.refusal.isEmpty()) {
         r.result = journal::read(journal::FdSource(fd.get(), st.st_size), limits);
         if (!r.result.ok()) r.refusal = r.result.reason();

@@ -33,6 +33,7 @@ const QByteArray kCheckAllReports = QByteArrayLiteral("checkAllReports");
 const QByteArray kSpelling = QByteArrayLiteral("spelling");
 const QByteArray kSpellCode = QByteArrayLiteral("spellCode");
 const QByteArray kSpellingLanguage = QByteArrayLiteral("spellingLanguage");
+const QByteArray kReopenSession = QByteArrayLiteral("reopenSession");
 const QByteArray kBrowser = QByteArrayLiteral("browser");
 const QByteArray kDesktopRecent = QByteArrayLiteral("desktopRecent");
 
@@ -128,6 +129,8 @@ Editor read() {
     if (spaces == "true" || spaces == "1") e.indentWithSpaces = true;
     const QByteArray tabbed = valueOf(entries, kTabbedDocuments).toLower();
     if (tabbed == "true" || tabbed == "1") e.tabbedDocuments = true;
+    const QByteArray session = valueOf(entries, kReopenSession).toLower();
+    if (session == "true" || session == "1") e.reopenSession = true;
     // Switches that are on unless the file turns them off.
     for (const auto& [key, on] : {std::pair{kFinalLineEnd, &e.finalLineEnd}, std::pair{kFoldMargin, &e.foldMargin},
                                   std::pair{kCloseTags, &e.closeTags},
@@ -182,6 +185,7 @@ bool write(const Editor& editor) {
     set(entries, kSpelling, editor.spelling ? "true" : "false");
     set(entries, kSpellCode, editor.spellCode ? "true" : "false");
     set(entries, kSpellingLanguage, editor.spellingLanguage.toLatin1());
+    set(entries, kReopenSession, editor.reopenSession ? "true" : "false");
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.
     return io::writeAtomically(path(), textOf(entries), /*allowInPlace=*/false).ok;
 }

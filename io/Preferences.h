@@ -28,6 +28,7 @@ struct Editor {
     bool spelling = true;            // misspelt words are marked
     bool spellCode = false;          // ... also in comments and strings of CSS and JavaScript
     QString spellingLanguage;        // the dictionary chosen ("en_GB"); empty: the locale's
+    bool reopenSession = false;      // every start reopens the files of the last session (fileops/Session.h)
     bool operator==(const Editor&) const = default;
 };
 

@@ -10,6 +10,7 @@
 #include "io/UniqueFd.h"
 #include "platform/System.h"
 
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QFile>
 
@@ -98,12 +99,12 @@ qint64 availableMemory() {
 
 std::optional<QString> tooLargeToOpen(qint64 size, qint64 freeMemory) {
     if (size > kMaxFileBytes)
-        return QStringLiteral("The file is too large (%1 MB); Tesselpad opens files of up to %2 MB.")
+        return QCoreApplication::translate("TextLoader", "The file is too large (%1 MB); Tesselpad opens files of up to %2 MB.")
             .arg(megabytes(size))
             .arg(kMaxFileBytes >> 20);
     // Refused before any memory is taken when even its plainest text would not fit.
     if (freeMemory >= 0 && size * kMemoryPerTextByte > freeMemory)
-        return QStringLiteral("There is not enough free memory to open it: it needs about %1 MB, %2 MB are free.")
+        return QCoreApplication::translate("TextLoader", "There is not enough free memory to open it: it needs about %1 MB, %2 MB are free.")
             .arg(megabytes(qint64(size * kMemoryPerTextByte)))
             .arg(freeMemory >> 20);
     return std::nullopt;
@@ -121,7 +122,7 @@ bool TextLoader::open(const QByteArray& name, QString& reason) {
     close();
     refused_ = false;
     if (name.isEmpty() || name.contains('\0')) {
-        reason = QStringLiteral("The file name is not valid.");
+        reason = QCoreApplication::translate("TextLoader", "The file name is not valid.");
         return false;
     }
     // O_NONBLOCK, kept while reading: opening a pipe must not wait for a writer, and a file that
@@ -137,11 +138,11 @@ bool TextLoader::open(const QByteArray& name, QString& reason) {
         return false;
     }
     if (S_ISDIR(st.st_mode)) {
-        reason = QStringLiteral("It is a folder.");
+        reason = QCoreApplication::translate("TextLoader", "It is a folder.");
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
-        reason = QStringLiteral("It is not a regular file (a device, pipe or socket).");
+        reason = QCoreApplication::translate("TextLoader", "It is not a regular file (a device, pipe or socket).");
         return false;
     }
     memoryBudget_ = st.st_size > kMaxFileBytes ? -1 : availableMemory();
@@ -203,7 +204,7 @@ bool TextLoader::load(TextSink& sink, std::optional<io::Encoding> chosen, QStrin
     } catch (const std::bad_alloc&) {
         // The control lets some failed allocations through (creating its buffer), keeps quiet
         // about others (see readPass()); either way the text will not be kept.
-        reason = QStringLiteral("There was not enough memory to hold its text.");
+        reason = QCoreApplication::translate("TextLoader", "There was not enough memory to hold its text.");
         refused_ = true;
         return false;
     }
@@ -232,7 +233,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
     // Puts decoded bytes into the sink, when the memory allows.
     const auto append = [&](const char* piece, qint64 m) {
         if (memoryBudget_ >= 0 && (text + m) * kMemoryPerTextByte > memoryBudget_) {
-            reason = QStringLiteral("There is not enough free memory to hold its text (%1 MB free).")
+            reason = QCoreApplication::translate("TextLoader", "There is not enough free memory to hold its text (%1 MB free).")
                          .arg(memoryBudget_ >> 20);
             refused_ = true;
             return false;
@@ -252,7 +253,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
     // declared one gives way to Windows-1252, which keeps every byte.
     const auto notExact = [&] {
         if (chosen) {
-            reason = QStringLiteral("It cannot be read as %1 byte for byte: some of its bytes would not be written "
+            reason = QCoreApplication::translate("TextLoader", "It cannot be read as %1 byte for byte: some of its bytes would not be written "
                                     "back as they are.")
                          .arg(io::encodingName(encoding_));
             return Pass::Failed;
@@ -274,7 +275,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
         if (hashing_) hash.add(in, n);
         total += n;
         if (total > kMaxFileBytes) {   // the file grew while being read
-            reason = QStringLiteral("The file is too large.");
+            reason = QCoreApplication::translate("TextLoader", "The file is too large.");
             refused_ = true;
             return Pass::Failed;
         }
@@ -324,7 +325,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
         // a single-byte encoding is measured in the file's characters, others in the text's bytes.
         const bool inFile = mode == Mode::CodePage || (mode == Mode::Charset && io::isSingleByte(encoding_));
         if ((measureLines || total * 3 + 32 > kMaxLineChars) && !lines.feed(inFile ? data : piece, inFile ? length : m)) {
-            reason = QStringLiteral("It has a line of more than %1 million characters, longer than Tesselpad can show.")
+            reason = QCoreApplication::translate("TextLoader", "It has a line of more than %1 million characters, longer than Tesselpad can show.")
                          .arg(kMaxLineChars / 1000000);
             refused_ = true;
             return Pass::Failed;
@@ -335,7 +336,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
     if (mode == Mode::Utf16) {
         if (utf16->oddByte()) {
             if (!chosen) return Pass::AgainAsCodePage;
-            reason = QStringLiteral("It cannot be read as %1: it has an odd number of bytes.").arg(io::encodingName(encoding_));
+            reason = QCoreApplication::translate("TextLoader", "It cannot be read as %1: it has an odd number of bytes.").arg(io::encodingName(encoding_));
             return Pass::Failed;
         }
         const qint64 m = utf16->finish(out);
@@ -357,7 +358,7 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
     }
     // The control reports an allocation that failed only through its length.
     if (sink.length() != text) {
-        reason = QStringLiteral("There was not enough memory to hold its text.");
+        reason = QCoreApplication::translate("TextLoader", "There was not enough memory to hold its text.");
         refused_ = true;
         return Pass::Failed;
     }
@@ -377,7 +378,7 @@ bool TextLoader::readAll(QByteArray& out, QString& reason) {
         }
         if (n == 0) break;
         if (out.size() + n > kMaxFileBytes) {
-            reason = QStringLiteral("The file is too large.");
+            reason = QCoreApplication::translate("TextLoader", "The file is too large.");
             return false;
         }
         out.append(in.data(), n);

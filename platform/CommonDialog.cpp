@@ -2,6 +2,7 @@
 
 #include "platform/Modal.h"
 
+#include <QFileInfo>
 #include <Qsci/qsciprinter.h>
 
 CommonDialog::CommonDialog() = default;
@@ -32,8 +33,10 @@ void CommonDialog::showFile(bool save) {
     request.nameFilters = nameFilters(Filter);
     request.selectedFilter = FilterIndex > 0 ? FilterIndex - 1 : -1;
     request.fileName = FileName;
+    request.folder = InitDir.isEmpty() ? lastFolder_ : InitDir;
     const QString chosen = tp::modal().fileDialog(request);
     FileName = chosen;
+    if (!chosen.isEmpty()) lastFolder_ = QFileInfo(chosen).absolutePath();
     if (chosen.isEmpty() && CancelError) throw CommonDialogError(cdlCancel);
 }
 

@@ -35,6 +35,9 @@ public:
     QString FileName;
     // 1-based index of the file-type entry the dialog opens with (0: the dialog's choice).
     int FilterIndex = 0;
+    // The folder the Open and Save dialogs start in; when empty, the folder of the last file
+    // chosen in either (for as long as the program runs), else the dialog's own choice.
+    QString InitDir;
     QString DialogTitle;
     bool CancelError = false;
     int Flags = 0;
@@ -51,5 +54,6 @@ public:
 
 private:
     void showFile(bool save);
+    QString lastFolder_;
     std::unique_ptr<QPrinter> printer_;
 };

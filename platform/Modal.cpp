@@ -111,6 +111,7 @@ public:
         dialog.setNameFilters(r.nameFilters);
         if (r.selectedFilter >= 0 && r.selectedFilter < r.nameFilters.size())
             dialog.selectNameFilter(r.nameFilters.at(r.selectedFilter));
+        if (!r.folder.isEmpty()) dialog.setDirectory(r.folder);
         if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
         if (dialog.exec() != QDialog::Accepted) return {};
         const QStringList files = dialog.selectedFiles();

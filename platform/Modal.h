@@ -36,6 +36,7 @@ struct FileDialogRequest {
     QStringList nameFilters;   // Qt name filters, in order
     int selectedFilter = -1;   // index into nameFilters, -1 for the dialog's default
     QString fileName;          // what the name box starts with
+    QString folder;            // the folder it starts in; empty: the dialog's own choice
 };
 
 struct PrintDialogRequest {

@@ -136,6 +136,7 @@ void RichTextBox::onModified(int position, int modificationType) {
     if (modificationType & SC_MOD_BEFOREINSERT) asciiDirty_ = true;
     if (modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))
         forgetMarksFrom(position);
+    if (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) colourOnShow_.forgetPastColoured();
     if (loading_) return;
     if (quietEdits_ >= 0) {
         // Only the notices before each change come (see editQuietly()).
@@ -632,6 +633,7 @@ void RichTextBox::showTypingInPieces() {
 
 void RichTextBox::setLexer(QsciLexer* lexer) {
     QsciScintilla::setLexer(lexer);
+    colourOnShow_.clear();
     if (lexer) return;
     // The text coloured so far goes back to the one plain style, long lines to their pieces.
     sci(SCI_CLEARDOCUMENTSTYLE);
@@ -645,6 +647,7 @@ void RichTextBox::paintEvent(QPaintEvent* e) {
     // screen, starts a new styling round at every paint and compares every line it keeps laid
     // out with the text, character by character, before it may use it.
     if (!lexer()) sci(SCI_STARTSTYLING, byteLength(), 0);
+    else colourOnShow_.beforePaint();
     // The horizontal scroll range follows the widest line shown, and every change of it redraws
     // the whole view; typing at the end of a very wide line would change it at each key. Such a
     // line gets room to grow.

@@ -2,6 +2,8 @@
 // The edit control of every document window. It is a plain-text editor: the text is kept exactly
 // as set (every line-end form, NUL characters), and positions are counted in the UTF-16 code units
 // of the QString that Text() returns.
+#include "platform/ColourOnShow.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QByteArrayView>
@@ -135,6 +137,11 @@ public:
     // Setting a lexer colours the whole text at once; here the text on screen is coloured as it is
     // painted and the rest while the program waits for input (Scintilla's idle styling).
     void recolor(int start = 0, int end = -1) override;
+    // Where colouring may start afresh near a position (see platform/ColourOnShow.h): with a
+    // rule, a large text is coloured from near what is shown, and the text skipped when it is shown.
+    void setRestartRule(std::function<qint64(qint64 near, qint64 earliest)> rule) { colourOnShow_.restartRule = std::move(rule); }
+    // Colours the whole text now.
+    void colourAll() { colourOnShow_.colourAll(); }
 
     // Keys that belong to the frame's menu: the control leaves them to the shortcut machinery, and
     // the controls made from then on drop their own bindings for them (but where the control's
@@ -223,4 +230,5 @@ private:
     int wheelZoom_ = 0;
     long loadEventMask_ = 0;
     int quietEdits_ = -1;   // changes made inside editQuietly(); -1 outside it
+    tp::ColourOnShow colourOnShow_{*this};
 };

@@ -6,6 +6,8 @@
 #include "platform/RichTextBox.h"
 #include "search/Matcher.h"
 
+#include <QCoreApplication>
+
 namespace searchcmd {
 
 SearchState& state() {
@@ -28,13 +30,13 @@ void frameLoaded() { state().intSearchDirection = 1; }
 namespace {
 
 void cannotFind(const SearchState& s) {
-    tp::MsgBox(QStringLiteral("Cannot find \"") + s.strSearchText + QLatin1Char('"'));
+    tp::MsgBox(QCoreApplication::translate("FindInDocument", "Cannot find \"") + s.strSearchText + QLatin1Char('"'));
 }
 
 } // namespace
 
 QString tooMuchWork(const QString& pattern) {
-    return QStringLiteral("The search for \"%1\" was stopped: the regular expression needs too much work on "
+    return QCoreApplication::translate("FindInDocument", "The search for \"%1\" was stopped: the regular expression needs too much work on "
                           "this text.")
         .arg(pattern);
 }

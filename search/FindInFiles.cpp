@@ -193,14 +193,14 @@ QString patternsOfFilter(const QString& filter) {
 }
 
 QString folderProblem(const QString& folder) {
-    if (folder.trimmed().isEmpty()) return QStringLiteral("Choose a folder to search in.");
+    if (folder.trimmed().isEmpty()) return QCoreApplication::translate("FindInFiles", "Choose a folder to search in.");
     const QByteArray name = QFile::encodeName(folder);
     struct stat st {};
     if (::stat(name.constData(), &st) != 0)
-        return QStringLiteral("The folder \"%1\" cannot be searched: %2").arg(folder, tp::errnoText(errno));
-    if (!S_ISDIR(st.st_mode)) return QStringLiteral("\"%1\" is not a folder.").arg(folder);
+        return QCoreApplication::translate("FindInFiles", "The folder \"%1\" cannot be searched: %2").arg(folder, tp::errnoText(errno));
+    if (!S_ISDIR(st.st_mode)) return QCoreApplication::translate("FindInFiles", "\"%1\" is not a folder.").arg(folder);
     DIR* d = ::opendir(name.constData());
-    if (!d) return QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, tp::errnoText(errno));
+    if (!d) return QCoreApplication::translate("FindInFiles", "The folder \"%1\" cannot be read: %2").arg(folder, tp::errnoText(errno));
     ::closedir(d);
     return QString();
 }
@@ -400,7 +400,7 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
     r.path = name ? *name : tp::shownName(path);
     if (!name) {   // its text would name another file, which Open would open in its place
         r.outcome = Outcome::Unreadable;
-        r.reason = QStringLiteral("Its name is not UTF-8 text, so Tesselpad cannot open it.");
+        r.reason = QCoreApplication::translate("FindInFiles", "Its name is not UTF-8 text, so Tesselpad cannot open it.");
         return r;
     }
     const auto unreadable = [&](const QString& reason) {
@@ -443,7 +443,7 @@ FileResult Search::State::readAndSearch(const QByteArray& path, search::Matcher&
     }
     const QByteArrayView text = sink.text();
     r.hits = hitsIn(text.data(), text.size(), m, budget, r.matches, &stopping);
-    if (m.gaveUp()) r.reason = QStringLiteral("The regular expression needed too much work on this file.");
+    if (m.gaveUp()) r.reason = QCoreApplication::translate("FindInFiles", "The regular expression needed too much work on this file.");
     return r;
 }
 

@@ -93,9 +93,9 @@ public:
         if (hitRow < 0) {
             if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
             const QString path = QDir::toNativeSeparators(f.path);
-            if (!f.note.isEmpty()) return path + QStringLiteral(": cannot be read (%1)").arg(f.note);
-            return path + (f.matches == 1 ? QStringLiteral("  (1 match") : QStringLiteral("  (%1 matches").arg(f.matches)) +
-                   (f.unsaved ? QStringLiteral(" in its window, unsaved changes included)") : QStringLiteral(")"));
+            if (!f.note.isEmpty()) return path + QCoreApplication::translate("FindInFilesPanel", ": cannot be read (%1)").arg(f.note);
+            return path + (f.matches == 1 ? QCoreApplication::translate("FindInFilesPanel", "  (1 match") : QCoreApplication::translate("FindInFilesPanel", "  (%1 matches").arg(f.matches)) +
+                   (f.unsaved ? QCoreApplication::translate("FindInFilesPanel", " in its window, unsaved changes included)") : QStringLiteral(")"));
         }
         const Hit& h = f.hits[size_t(hitRow)];
         const QString prefix = QStringLiteral("%1: ").arg(h.line);
@@ -171,7 +171,8 @@ bool samePath(const QString& a, const QString& b) {
 QString number(qint64 n) { return QLocale().toString(n); }
 
 QString plural(qint64 n, const char* one, const char* many) {
-    return number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    // 'one' and 'many' are marked with QT_TRANSLATE_NOOP("FindInFilesPanel", ...).
+    return number(n) + QLatin1Char(' ') + QCoreApplication::translate("FindInFilesPanel", n == 1 ? one : many);
 }
 
 } // namespace
@@ -180,7 +181,7 @@ QString plural(qint64 n, const char* one, const char* many) {
 using findinfiles::ResultsModel;
 
 FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
-    : QDockWidget(QStringLiteral("Find in Files"), frame.frameWidget()), frame_(frame) {
+    : QDockWidget(QCoreApplication::translate("FindInFilesPanel", "Find in Files"), frame.frameWidget()), frame_(frame) {
     setObjectName(QStringLiteral("FindInFilesPanel"));
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     auto* body = new QWidget(this);
@@ -191,13 +192,13 @@ FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
     txtFind = make(new QLineEdit(body), "txtFind");
     txtFolder = make(new QLineEdit(body), "txtFolder");
     txtTypes = make(new QLineEdit(body), "txtTypes");
-    chkCase = make(new QCheckBox(QStringLiteral("Match &case"), body), "chkCase");
-    chkWord = make(new QCheckBox(QStringLiteral("&Whole word"), body), "chkWord");
-    chkRegex = make(new QCheckBox(QStringLiteral("Regular e&xpression"), body), "chkRegex");
-    chkSubfolders = make(new QCheckBox(QStringLiteral("S&ubfolders"), body), "chkSubfolders");
-    cmdFind = make(new QPushButton(QStringLiteral("&Find"), body), "cmdFind");
-    cmdStop = make(new QPushButton(QStringLiteral("S&top"), body), "cmdStop");
-    cmdBrowse = make(new QPushButton(QStringLiteral("&Browse..."), body), "cmdBrowse");
+    chkCase = make(new QCheckBox(QCoreApplication::translate("FindInFilesPanel", "Match &case"), body), "chkCase");
+    chkWord = make(new QCheckBox(QCoreApplication::translate("FindInFilesPanel", "&Whole word"), body), "chkWord");
+    chkRegex = make(new QCheckBox(QCoreApplication::translate("FindInFilesPanel", "Regular e&xpression"), body), "chkRegex");
+    chkSubfolders = make(new QCheckBox(QCoreApplication::translate("FindInFilesPanel", "S&ubfolders"), body), "chkSubfolders");
+    cmdFind = make(new QPushButton(QCoreApplication::translate("FindInFilesPanel", "&Find"), body), "cmdFind");
+    cmdStop = make(new QPushButton(QCoreApplication::translate("FindInFilesPanel", "S&top"), body), "cmdStop");
+    cmdBrowse = make(new QPushButton(QCoreApplication::translate("FindInFilesPanel", "&Browse..."), body), "cmdBrowse");
     lblStatus = make(new QLabel(body), "lblStatus");
     progress = make(new QProgressBar(body), "progress");
     results = make(new QTreeView(body), "results");
@@ -217,26 +218,28 @@ FindInFilesPanel::FindInFilesPanel(DocumentFrame& frame)
 
     auto* inputs = new QGridLayout;
     const auto label = [body](const char* text, QWidget* buddy) {
-        auto* l = new QLabel(QLatin1String(text), body);
+        auto* l = new QLabel(QCoreApplication::translate("FindInFilesPanel", text), body);
         l->setBuddy(buddy);
         return l;
     };
-    inputs->addWidget(label("Fi&nd what:", txtFind), 0, 0);
-    inputs->addWidget(txtFind, 0, 1, 1, 3);
-    auto* options = new QHBoxLayout;
-    for (QCheckBox* c : {chkCase, chkWord, chkRegex}) options->addWidget(c);
-    inputs->addLayout(options, 0, 4);
-    inputs->addWidget(cmdFind, 0, 5);
-    inputs->addWidget(label("In f&older:", txtFolder), 1, 0);
+    // One field a row, each as wide as the panel allows, the options below them: at a large
+    // scale (QT_SCALE_FACTOR=2) the check boxes beside the fields left the folder a few letters.
+    inputs->addWidget(label(QT_TRANSLATE_NOOP("FindInFilesPanel", "Fi&nd what:"), txtFind), 0, 0);
+    inputs->addWidget(txtFind, 0, 1, 1, 2);
+    inputs->addWidget(cmdFind, 0, 3);
+    inputs->addWidget(label(QT_TRANSLATE_NOOP("FindInFilesPanel", "In f&older:"), txtFolder), 1, 0);
     inputs->addWidget(txtFolder, 1, 1);
     inputs->addWidget(cmdBrowse, 1, 2);
-    inputs->addWidget(label("File t&ypes:", txtTypes), 1, 3);
-    auto* where = new QHBoxLayout;
-    where->addWidget(txtTypes, 1);
-    where->addWidget(chkSubfolders);
-    inputs->addLayout(where, 1, 4);
-    inputs->addWidget(cmdStop, 1, 5);
+    inputs->addWidget(cmdStop, 1, 3);
+    inputs->addWidget(label(QT_TRANSLATE_NOOP("FindInFilesPanel", "File t&ypes:"), txtTypes), 2, 0);
+    inputs->addWidget(txtTypes, 2, 1, 1, 2);
+    auto* options = new QHBoxLayout;
+    for (QCheckBox* c : {chkCase, chkWord, chkRegex, chkSubfolders}) options->addWidget(c);
+    options->addStretch(1);
+    inputs->addLayout(options, 3, 1, 1, 3);
     inputs->setColumnStretch(1, 1);
+    // A folder path stays readable: some twenty-five characters at the least.
+    txtFolder->setMinimumWidth(txtFolder->fontMetrics().averageCharWidth() * 25);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(lblStatus, 1);
     statusRow->addWidget(progress);
@@ -317,7 +320,7 @@ void FindInFilesPanel::cmdFind_Click() {
     cmdStop->setEnabled(true);
     progress->setRange(0, 0);
     progress->setVisible(true);
-    lblStatus->setText(QStringLiteral("Searching..."));
+    lblStatus->setText(QCoreApplication::translate("FindInFilesPanel", "Searching..."));
     findinfiles::Request request{folder, txtTypes->text(), chkSubfolders->isChecked(), openTexts()};
     search_ = std::make_unique<findinfiles::Search>(request, matcher, std::move(sink));
     timer_->start();
@@ -343,7 +346,7 @@ void FindInFilesPanel::cmdStop_Click() {
 }
 
 void FindInFilesPanel::cmdBrowse_Click() {
-    QFileDialog dialog(this, QStringLiteral("Find in Files"), QDir::fromNativeSeparators(txtFolder->text()));
+    QFileDialog dialog(this, QCoreApplication::translate("FindInFilesPanel", "Find in Files"), QDir::fromNativeSeparators(txtFolder->text()));
     dialog.setObjectName(QStringLiteral("dlgFolder"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -362,9 +365,9 @@ void FindInFilesPanel::showProgress() {
     const findinfiles::Progress p = search_->progress();
     if (!p.walking) progress->setRange(0, int(std::min<qint64>(p.filesFound, INT_MAX)));
     if (!p.walking) progress->setValue(int(std::min<qint64>(p.filesDone, INT_MAX)));
-    lblStatus->setText(QStringLiteral("Searching... %1 of %2 files, %3")
+    lblStatus->setText(QCoreApplication::translate("FindInFilesPanel", "Searching... %1 of %2 files, %3")
                            .arg(findinfiles::number(p.filesDone), findinfiles::number(p.filesFound),
-                                findinfiles::plural(matches_, "match", "matches")));
+                                findinfiles::plural(matches_, QT_TRANSLATE_NOOP("FindInFilesPanel", "match"), QT_TRANSLATE_NOOP("FindInFilesPanel", "matches"))));
 }
 
 void FindInFilesPanel::finish(int run, const findinfiles::Summary& s) {
@@ -375,16 +378,16 @@ void FindInFilesPanel::finish(int run, const findinfiles::Summary& s) {
     cmdFind->setEnabled(true);
     cmdStop->setEnabled(false);
     progress->setVisible(false);
-    QString text = (s.stopped ? QStringLiteral("Stopped: ") : QString()) + plural(s.matches, "match", "matches") +
-                   QStringLiteral(" in ") + plural(s.filesMatched, "file", "files") + QStringLiteral("; ") +
-                   plural(s.filesSearched, "file", "files") + QStringLiteral(" searched");
+    QString text = (s.stopped ? QCoreApplication::translate("FindInFilesPanel", "Stopped: ") : QString()) + plural(s.matches, QT_TRANSLATE_NOOP("FindInFilesPanel", "match"), QT_TRANSLATE_NOOP("FindInFilesPanel", "matches")) +
+                   QCoreApplication::translate("FindInFilesPanel", " in ") + plural(s.filesMatched, QT_TRANSLATE_NOOP("FindInFilesPanel", "file"), QT_TRANSLATE_NOOP("FindInFilesPanel", "files")) + QStringLiteral("; ") +
+                   plural(s.filesSearched, QT_TRANSLATE_NOOP("FindInFilesPanel", "file"), QT_TRANSLATE_NOOP("FindInFilesPanel", "files")) + QCoreApplication::translate("FindInFilesPanel", " searched");
     QStringList skipped;
-    if (s.binary) skipped << plural(s.binary, "binary file", "binary files");
-    if (s.tooLarge) skipped << plural(s.tooLarge, "file too large to open", "files too large to open");
-    if (!skipped.isEmpty()) text += QStringLiteral(", skipped ") + skipped.join(QStringLiteral(" and "));
-    if (s.unreadable) text += QStringLiteral("; ") + plural(s.unreadable, "could not be read", "could not be read");
-    if (s.unlisted) text += QStringLiteral("; %1 are listed").arg(findinfiles::number(s.matches - s.unlisted));
-    if (s.gaveUp) text += QStringLiteral("; the regular expression needed too much work on some files");
+    if (s.binary) skipped << plural(s.binary, QT_TRANSLATE_NOOP("FindInFilesPanel", "binary file"), QT_TRANSLATE_NOOP("FindInFilesPanel", "binary files"));
+    if (s.tooLarge) skipped << plural(s.tooLarge, QT_TRANSLATE_NOOP("FindInFilesPanel", "file too large to open"), QT_TRANSLATE_NOOP("FindInFilesPanel", "files too large to open"));
+    if (!skipped.isEmpty()) text += QCoreApplication::translate("FindInFilesPanel", ", skipped ") + skipped.join(QCoreApplication::translate("FindInFilesPanel", " and "));
+    if (s.unreadable) text += QStringLiteral("; ") + plural(s.unreadable, QT_TRANSLATE_NOOP("FindInFilesPanel", "could not be read"), QT_TRANSLATE_NOOP("FindInFilesPanel", "could not be read"));
+    if (s.unlisted) text += QCoreApplication::translate("FindInFilesPanel", "; %1 are listed").arg(findinfiles::number(s.matches - s.unlisted));
+    if (s.gaveUp) text += QCoreApplication::translate("FindInFilesPanel", "; the regular expression needed too much work on some files");
     lblStatus->setText(text + QLatin1Char('.'));
 }
 

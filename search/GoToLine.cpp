@@ -1,5 +1,6 @@
 #include "search/GoToLine.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <limits>
@@ -23,7 +24,8 @@ std::optional<Target> parse(const QString& typed) {
 }
 
 QString notANumberMessage(const QString& typed) {
-    return QStringLiteral("\"%1\" is not a line number. Type a line number, or a line and a column as in 12:5.")
+    return QCoreApplication::translate(
+               "GoToLine", "\"%1\" is not a line number. Type a line number, or a line and a column as in 12:5.")
         .arg(typed.trimmed());
 }
 

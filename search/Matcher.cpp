@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <QCoreApplication>
 #include <QChar>
 
 #include <algorithm>
@@ -65,7 +66,7 @@ bool wholeWordAt(const char* text, qint64 length, const Match& m) {
 QString pcreMessage(int code) {
     PCRE2_UCHAR8 buffer[256];
     const int n = pcre2_get_error_message(code, buffer, sizeof buffer);
-    return n > 0 ? QString::fromUtf8(reinterpret_cast<const char*>(buffer), n) : QStringLiteral("error %1").arg(code);
+    return n > 0 ? QString::fromUtf8(reinterpret_cast<const char*>(buffer), n) : QCoreApplication::translate("Matcher", "error %1").arg(code);
 }
 
 // Items that must stay at the very start of an expression: (*UTF), (*CRLF), (*LIMIT_MATCH=n) ...
@@ -116,8 +117,8 @@ bool isWordChar(char32_t cp) {
 }
 
 QString QueryError::text(const QString& pattern) const {
-    QString t = QStringLiteral("Invalid regular expression \"%1\": %2").arg(pattern, message);
-    if (position >= 0) t += QStringLiteral(" at position %1").arg(position + 1);
+    QString t = QCoreApplication::translate("Matcher", "Invalid regular expression \"%1\": %2").arg(pattern, message);
+    if (position >= 0) t += QCoreApplication::translate("Matcher", " at position %1").arg(position + 1);
     return t + QLatin1Char('.');
 }
 
@@ -212,7 +213,7 @@ bool Matcher::prepare(const Query& query, QueryError* error) {
     const QByteArray utf8 = query.text.toUtf8();
     if (!query.regex) {
         if (utf8.isEmpty()) {
-            if (error) *error = {QStringLiteral("there is nothing to find"), -1};
+            if (error) *error = {QCoreApplication::translate("Matcher", "there is nothing to find"), -1};
             return false;
         }
         c->plain = textsearch::Pattern(utf8, query.matchCase);

@@ -8,6 +8,8 @@
 #include "search/Matcher.h"
 #include "search/Replacement.h"
 
+#include <QCoreApplication>
+
 namespace replacecmd {
 namespace {
 
@@ -104,11 +106,11 @@ qint64 replaceAllIn(RichTextBox& rtb, const search::Matcher& matcher, const sear
 }
 
 QString countMessage(qint64 replacements, int documents) {
-    return QStringLiteral("%1 replacement%2 in %3 document%4")
-        .arg(replacements)
-        .arg(replacements == 1 ? "" : "s")
-        .arg(documents)
-        .arg(documents == 1 ? "" : "s");
+    // Whole phrases, not an added "s": other languages make their plurals otherwise.
+    const QString made = replacements == 1 ? QCoreApplication::translate("ReplaceCommands", "1 replacement")
+                                           : QCoreApplication::translate("ReplaceCommands", "%1 replacements").arg(replacements);
+    return documents == 1 ? QCoreApplication::translate("ReplaceCommands", "%1 in 1 document").arg(made)
+                          : QCoreApplication::translate("ReplaceCommands", "%1 in %2 documents").arg(made).arg(documents);
 }
 
 qint64 replaceAll(DocumentFrame& frame, const ReplaceQuery& query, Scope scope) {
@@ -121,7 +123,7 @@ qint64 replaceAll(DocumentFrame& frame, const ReplaceQuery& query, Scope scope) 
     if (scope == Scope::AllDocuments) forms = frame.documentWindows();
     else if (active) forms = {active};
     if (scope == Scope::Selection && active && !active->RTB1->hasSelection()) {
-        tp::MsgBox(QStringLiteral("There is no selection to replace in."));
+        tp::MsgBox(QCoreApplication::translate("ReplaceCommands", "There is no selection to replace in."));
         return 0;
     }
 
@@ -145,7 +147,7 @@ qint64 replaceAll(DocumentFrame& frame, const ReplaceQuery& query, Scope scope) 
         total += n;
         documents += n > 0;
     }
-    if (total == 0) tp::MsgBox(QStringLiteral("Cannot find \"") + query.find + QLatin1Char('"'));
+    if (total == 0) tp::MsgBox(QCoreApplication::translate("ReplaceCommands", "Cannot find \"") + query.find + QLatin1Char('"'));
     else tp::MsgBox(countMessage(total, documents));
     return total;
 }

@@ -1,5 +1,7 @@
 #include "search/Replacement.h"
 
+#include <QCoreApplication>
+
 namespace search {
 
 bool Replacement::prepare(const QString& text, const Matcher& matcher, QString* error) {
@@ -73,11 +75,13 @@ bool Replacement::prepare(const QString& text, const Matcher& matcher, QString* 
     if (!bad.isEmpty()) {
         pieces_.clear();
         if (error) {
-            *error = QStringLiteral("The replacement refers to %1, which the regular expression does not have "
-                                    "(it has %2 group%3).")
-                         .arg(bad)
-                         .arg(groups)
-                         .arg(groups == 1 ? QString() : QStringLiteral("s"));
+            *error = groups == 1 ? QCoreApplication::translate("Replacement", "The replacement refers to %1, which the "
+                                                                              "regular expression does not have (it has 1 group).")
+                                       .arg(bad)
+                                 : QCoreApplication::translate("Replacement", "The replacement refers to %1, which the "
+                                                                              "regular expression does not have (it has %2 groups).")
+                                       .arg(bad)
+                                       .arg(groups);
         }
         return false;
     }

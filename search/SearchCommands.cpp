@@ -9,6 +9,7 @@
 #include "search/frmFind.h"
 #include "search/frmReplace.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -62,15 +63,37 @@ void Replace(DocumentFrame& frame) {
 
 void FindInFiles(DocumentFrame& frame, FindInFilesPanel*& panel) { FindInFilesPanel::open(frame, panel); }
 
+namespace {
+
+// OK with text that is not a line number says what was wrong and leaves the dialog open, the
+// text selected, for the user to mend.
+class GoToLineDialog : public QInputDialog {
+public:
+    using QInputDialog::QInputDialog;
+    void done(int result) override {
+        if (result == QDialog::Accepted && !gotoline::parse(textValue())) {
+            tp::MsgBox(gotoline::notANumberMessage(textValue()));
+            if (auto* edit = findChild<QLineEdit*>()) {
+                edit->selectAll();
+                edit->setFocus();
+            }
+            return;
+        }
+        QInputDialog::done(result);
+    }
+};
+
+} // namespace
+
 void GoToLine(DocumentFrame& frame) {
     Form1* form = frame.ActiveForm();
     if (!form) return;
     RichTextBox& rtb = *form->RTB1;
     const qint64 lines = rtb.lineCount();
-    QInputDialog dialog(frame.frameWidget());
+    GoToLineDialog dialog(frame.frameWidget());
     dialog.setObjectName(QStringLiteral("frmGoToLine"));
-    dialog.setWindowTitle(QStringLiteral("Go to Line"));
-    dialog.setLabelText(QStringLiteral("Line number (1 - %1), or line:column:").arg(lines));
+    dialog.setWindowTitle(QCoreApplication::translate("SearchCommands", "Go to Line"));
+    dialog.setLabelText(QCoreApplication::translate("SearchCommands", "Line number (1 - %1), or line:column:").arg(lines));
     dialog.setTextValue(QString::number(rtb.lineOfByte(rtb.byteFromIndex(rtb.SelStart())) + 1));
     if (tp::modal().exec(dialog) != QDialog::Accepted) return;
     const std::optional<gotoline::Target> typed = gotoline::parse(dialog.textValue());

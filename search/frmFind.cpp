@@ -4,6 +4,7 @@
 #include "platform/Modal.h"
 #include "search/FindInDocument.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
@@ -31,7 +32,7 @@ frmFind::frmFind(DocumentFrame& frame)
     : QDialog(frame.frameWidget(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       frame_(frame) {
     setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(QStringLiteral("Find"));
+    setWindowTitle(QCoreApplication::translate("frmFind", "Find"));
     setModal(true);
     setSizeGripEnabled(false);
 
@@ -39,26 +40,26 @@ frmFind::frmFind(DocumentFrame& frame)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setMaxLength(std::numeric_limits<int>::max());   // a long selection is taken whole
 
-    cmdFind = new QPushButton(QStringLiteral("&Find"), this);
+    cmdFind = new QPushButton(QCoreApplication::translate("frmFind", "&Find"), this);
     cmdFind->setObjectName(QStringLiteral("cmdFind"));
 
-    Label1 = new QLabel(QStringLiteral("Find what:"), this);
+    Label1 = new QLabel(QCoreApplication::translate("frmFind", "Find what:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setBuddy(Text1);   // a screen reader names the field by it
 
-    cmdcancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdcancel = new QPushButton(QCoreApplication::translate("frmFind", "&Cancel"), this);
     cmdcancel->setObjectName(QStringLiteral("cmdcancel"));
 
-    chkCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    chkCase = new QCheckBox(QCoreApplication::translate("frmFind", "Match &case"), this);
     chkCase->setObjectName(QStringLiteral("chkCase"));
 
-    Frame1 = new QGroupBox(QStringLiteral("Direction"), this);
+    Frame1 = new QGroupBox(QCoreApplication::translate("frmFind", "Direction"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
 
     // The two direction buttons lie over the frame, "&Up" left of "&Down".
-    const char* captions[2] = {"&Up", "&Down"};
+    const char* captions[2] = {QT_TRANSLATE_NOOP("frmFind", "&Up"), QT_TRANSLATE_NOOP("frmFind", "&Down")};
     for (int i = 0; i < 2; ++i) {
-        auto* opt = new QRadioButton(QString::fromLatin1(captions[i]), Frame1);
+        auto* opt = new QRadioButton(QCoreApplication::translate("frmFind", captions[i]), Frame1);
         opt->setObjectName(QStringLiteral("optDirection%1").arg(i));
         optDirection[i] = opt;
         connect(opt, &QRadioButton::toggled, this, [this, i](bool on) {
@@ -163,8 +164,8 @@ void frmFind::chkCase_Click() { searchcmd::state().intMatchCase = chkCase->isChe
 void frmFind::optDirection_Click(int Index) { searchcmd::state().intSearchDirection = std::int16_t(Index); }
 
 void frmFind::Label1_DblClick() {
-    tp::MsgBox(QStringLiteral("Booooooooooooooh!"), tp::MsgButtons::OK, tp::MsgIcon::Critical,
-               QStringLiteral("Easter Egg! ;o)"));
+    tp::MsgBox(QCoreApplication::translate("frmFind", "Booooooooooooooh!"), tp::MsgButtons::OK, tp::MsgIcon::Critical,
+               QCoreApplication::translate("frmFind", "Easter Egg! ;o)"));
 }
 
 bool frmFind::eventFilter(QObject* watched, QEvent* e) {

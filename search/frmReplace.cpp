@@ -5,6 +5,7 @@
 #include "platform/RichTextBox.h"
 #include "search/FindInDocument.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,7 +32,7 @@ frmReplace::frmReplace(DocumentFrame& frame)
     : QDialog(frame.frameWidget(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       frame_(frame) {
     setObjectName(QStringLiteral("frmReplace"));
-    setWindowTitle(QStringLiteral("Replace"));
+    setWindowTitle(QCoreApplication::translate("frmReplace", "Replace"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     txtFind = named(new QLineEdit(this), "txtFind");
@@ -40,33 +41,33 @@ frmReplace::frmReplace(DocumentFrame& frame)
         t->setMaxLength(std::numeric_limits<int>::max());
         t->setMinimumWidth(fontMetrics().averageCharWidth() * 36);
     }
-    auto* lblFind = named(new QLabel(QStringLiteral("Fi&nd what:"), this), "lblFind");
-    auto* lblReplace = named(new QLabel(QStringLiteral("Re&place with:"), this), "lblReplace");
+    auto* lblFind = named(new QLabel(QCoreApplication::translate("frmReplace", "Fi&nd what:"), this), "lblFind");
+    auto* lblReplace = named(new QLabel(QCoreApplication::translate("frmReplace", "Re&place with:"), this), "lblReplace");
     lblFind->setBuddy(txtFind);
     lblReplace->setBuddy(txtReplace);
 
-    chkCase = named(new QCheckBox(QStringLiteral("Match &case"), this), "chkCase");
-    chkWord = named(new QCheckBox(QStringLiteral("&Whole word"), this), "chkWord");
-    chkRegex = named(new QCheckBox(QStringLiteral("Regular e&xpression"), this), "chkRegex");
+    chkCase = named(new QCheckBox(QCoreApplication::translate("frmReplace", "Match &case"), this), "chkCase");
+    chkWord = named(new QCheckBox(QCoreApplication::translate("frmReplace", "&Whole word"), this), "chkWord");
+    chkRegex = named(new QCheckBox(QCoreApplication::translate("frmReplace", "Regular e&xpression"), this), "chkRegex");
 
-    auto* direction = named(new QGroupBox(QStringLiteral("Direction"), this), "fraDirection");
-    optUp = named(new QRadioButton(QStringLiteral("&Up"), direction), "optUp");
-    optDown = named(new QRadioButton(QStringLiteral("&Down"), direction), "optDown");
+    auto* direction = named(new QGroupBox(QCoreApplication::translate("frmReplace", "Direction"), this), "fraDirection");
+    optUp = named(new QRadioButton(QCoreApplication::translate("frmReplace", "&Up"), direction), "optUp");
+    optDown = named(new QRadioButton(QCoreApplication::translate("frmReplace", "&Down"), direction), "optDown");
     auto* directionRow = new QHBoxLayout(direction);
     directionRow->addWidget(optUp);
     directionRow->addWidget(optDown);
 
-    auto* scope = named(new QGroupBox(QStringLiteral("Replace All in"), this), "fraScope");
-    optSelection = named(new QRadioButton(QStringLiteral("the &selection"), scope), "optSelection");
-    optDocument = named(new QRadioButton(QStringLiteral("the documen&t"), scope), "optDocument");
-    optAllDocuments = named(new QRadioButton(QStringLiteral("all &open documents"), scope), "optAllDocuments");
+    auto* scope = named(new QGroupBox(QCoreApplication::translate("frmReplace", "Replace All in"), this), "fraScope");
+    optSelection = named(new QRadioButton(QCoreApplication::translate("frmReplace", "the &selection"), scope), "optSelection");
+    optDocument = named(new QRadioButton(QCoreApplication::translate("frmReplace", "the documen&t"), scope), "optDocument");
+    optAllDocuments = named(new QRadioButton(QCoreApplication::translate("frmReplace", "all &open documents"), scope), "optAllDocuments");
     auto* scopeColumn = new QVBoxLayout(scope);
     for (QRadioButton* o : {optSelection, optDocument, optAllDocuments}) scopeColumn->addWidget(o);
 
-    cmdFindNext = named(new QPushButton(QStringLiteral("&Find Next"), this), "cmdFindNext");
-    cmdReplace = named(new QPushButton(QStringLiteral("&Replace"), this), "cmdReplace");
-    cmdReplaceAll = named(new QPushButton(QStringLiteral("Replace &All"), this), "cmdReplaceAll");
-    cmdClose = named(new QPushButton(QStringLiteral("Close"), this), "cmdClose");
+    cmdFindNext = named(new QPushButton(QCoreApplication::translate("frmReplace", "&Find Next"), this), "cmdFindNext");
+    cmdReplace = named(new QPushButton(QCoreApplication::translate("frmReplace", "&Replace"), this), "cmdReplace");
+    cmdReplaceAll = named(new QPushButton(QCoreApplication::translate("frmReplace", "Replace &All"), this), "cmdReplaceAll");
+    cmdClose = named(new QPushButton(QCoreApplication::translate("frmReplace", "Close"), this), "cmdClose");
     cmdFindNext->setDefault(true);
 
     auto* fields = new QGridLayout;

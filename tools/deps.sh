@@ -7,7 +7,9 @@ need=(cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev libpc
       libtidy-dev   # HTML Tidy: the HTML check as you type
       libhunspell-dev   # spelling as you type
       hunspell-en-us    # an English dictionary for it (the spelling test uses it)
-      fonts-liberation)   # the sans serif the splash and About box are laid out for
+      fonts-liberation   # the sans serif the splash and About box are laid out for
+      qt6-tools-dev qt6-l10n-tools   # lrelease builds the translations into the program
+      qt6-translations-l10n)   # Qt's own translations, for the standard dialogs
 if [ "${1:-}" = run ]; then
   need+=(xdg-utils)   # xdg-open: the Help menu's read-me and web pages
 fi

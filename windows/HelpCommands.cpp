@@ -5,6 +5,7 @@
 #include "platform/System.h"
 #include "windows/frmAbout.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -15,7 +16,7 @@ namespace {
 void cannotOpen(const QUrl& url) {
     const QString what = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
                                            : url.toDisplayString();
-    tp::MsgBox(QStringLiteral("Can't open ") + what);
+    tp::MsgBox(QCoreApplication::translate("HelpCommands", "Can't open ") + what);
 }
 
 // The address goes to the desktop's launcher as a URL, never through a shell, so no file name or

@@ -5,6 +5,7 @@
 #include "documents/Form1.h"
 #include "platform/Modal.h"
 
+#include <QCoreApplication>
 #include <QAction>
 
 #include <algorithm>
@@ -67,7 +68,7 @@ void WordWrap(DocumentFrame& frame) {
     DocumentView* view = DocumentView::of(frame.ActiveForm());
     if (!view) return;
     if (!view->setWordWrap(!view->wordWrap())) {
-        tp::MsgBox(QStringLiteral("This document has a line of more than %1 MB, too long to wrap.")
+        tp::MsgBox(QCoreApplication::translate("ViewCommands", "This document has a line of more than %1 MB, too long to wrap.")
                        .arg(DocumentView::kMaxWrapLineBytes >> 20));
     }
 }

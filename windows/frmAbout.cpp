@@ -4,6 +4,7 @@
 #include "platform/Modal.h"
 #include "platform/Product.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -16,7 +17,7 @@ using artwork::px;
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About ") + product::kName);   // never shown: the box has no title bar
+    setWindowTitle(QCoreApplication::translate("frmAbout", "About ") + product::kName);   // never shown: the box has no title bar
     setFixedSize(px(6510), px(3375));
 
     // The background is the system's title-bar text colour (white in the usual schemes): the
@@ -36,19 +37,19 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frameless
     Image1->setGeometry(artwork::twips(240, 120, 6120, 1770));
 
     // Laid over the top of the banner, where the picture leaves room for it.
-    Label4 = artwork::makeLabel(this, "Label4", QStringLiteral("Designed and Programmed by ") + product::kAuthor,
+    Label4 = artwork::makeLabel(this, "Label4", QCoreApplication::translate("frmAbout", "Designed and Programmed by ") + product::kAuthor,
                        artwork::twips(2160, 360, 3855, 255), artwork::font(8.25, true), Qt::AlignLeft | Qt::AlignTop);
-    Label2 = artwork::makeLabel(this, "Label2", QStringLiteral("Send Comments and  Suggestions to ") + product::kContactEmail,
+    Label2 = artwork::makeLabel(this, "Label2", QCoreApplication::translate("frmAbout", "Send Comments and  Suggestions to ") + product::kContactEmail,
                        artwork::twips(240, 1920, 4215, 615), artwork::font(12), Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
     // Two lines of its font, however tall the face that stands in for the one it is laid out for.
     Label2->resize(Label2->width(), std::max(Label2->height(), 2 * Label2->fontMetrics().lineSpacing() + 2));
-    Label1 = artwork::makeLabel(this, "Label1", QStringLiteral("Version ") + product::shownVersion(), artwork::twips(4560, 1920, 1695, 375),
+    Label1 = artwork::makeLabel(this, "Label1", QCoreApplication::translate("frmAbout", "Version ") + product::shownVersion(), artwork::twips(4560, 1920, 1695, 375),
                        artwork::font(13.5, true), Qt::AlignLeft | Qt::AlignTop);
     Label3 = artwork::makeLabel(this, "Label3", QStringLiteral("Win 95/98"), artwork::twips(4560, 2400, 1815, 255),
                        artwork::font(9.75), Qt::AlignLeft | Qt::AlignTop);
 
-    Command1 = new QPushButton(QStringLiteral("&Close"), this);
+    Command1 = new QPushButton(QCoreApplication::translate("frmAbout", "&Close"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(artwork::twips(2280, 2760, 1815, 375));
     Command1->setDefault(true);

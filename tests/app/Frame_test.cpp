@@ -30,6 +30,7 @@ const Expected kExpected[] = {
     {"mnuFilePrint", "&Print", "Ctrl+P"}, {"bar2", "", ""}, {"mnuEditOptions", "&Options", ""},
     {"mnuFileBar3", "", ""}, {"mnuFileExit", "E&xit", ""},
     {"mnuFileBar4", "", ""}, {"mnuFileSaveAll", "Save A&ll", "Ctrl+Alt+S"},
+    {"mnuFileReopenSession", "Reopen Last Sess&ion", ""}, {"mnuFileReopenAtStart", "Reopen Session at Sta&rt", ""},
     {"mnuEdit", "&Edit", ""}, {"mnuEditUndo", "&Undo", ""}, {"mnuEditBar0", "", ""},
     {"mnuEditCut", "Cu&t", "Ctrl+X"}, {"mnuEditCopy", "&Copy", "Ctrl+C"}, {"mnuEditPaste", "&Paste", ""},
     {"mnuEditDelete", "De&lete", "Del"}, {"mnuEditBar1", "", ""}, {"mnuEditSelectAll", "Select &All", "Ctrl+A"},

@@ -302,6 +302,30 @@ private slots:
         QVERIFY2(p.exitCode() == 0, out.constData());
         QVERIFY2(out.contains("FULLDISK OK"), out.constData());
     }
+
+    // Save As and Open start in the document's folder, Save As with its name filled in; an
+    // untitled document's dialogs start where a file was last chosen.
+    void dialogsStartWhereTheDocumentIs() {
+        ScratchDir dir;
+        QVERIFY(QDir().mkpath(dir.file(QStringLiteral("site/css"))));
+        const QString page = dir.file(QStringLiteral("site/Page.htm"));
+        writeBytes(page, "text");
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        QVERIFY(documents::openDocument(*frame, page));
+        modal.answerFile(QString());
+        frame->mnuFileSaveAs_Click();
+        modal.answerFile(dir.file(QStringLiteral("site/css/gone.css")));
+        frame->mnuFileOpen_Click();
+        documents::NewDocument(*frame);
+        modal.answerFile(QString());
+        frame->mnuFileSaveAs_Click();
+        QCOMPARE(modal.fileDialogs.size(), 3);
+        const auto& q = modal.fileDialogs;
+        QCOMPARE((QStringList{q[0].folder, q[0].fileName}), (QStringList{dir.file("site"), "Page.htm"}));
+        QCOMPARE((QStringList{q[1].folder, q[1].fileName}), (QStringList{dir.file("site"), ""}));
+        QCOMPARE((QStringList{q[2].folder, q[2].fileName}), (QStringList{dir.file("site/css"), ""}));
+    }
 };
 
 // The child of fullDiskKeepsTheOldFile: saves a document too large for the small disk.

@@ -207,6 +207,28 @@ private slots:
         QTEST(rtb.SelStart(), "caret");
         QTEST(lastMessage(modal), "message");
     }
+
+    // OK with a bad entry says what was wrong and keeps the dialog open for the mended entry.
+    void goToLineKeepsTheDialogAfterABadEntry() {
+        ScratchDir dir;
+        auto frame = makeFrame();
+        ScriptedModal modal;
+        RichTextBox& rtb = prepare(*frame, QStringLiteral("ab\r\ncd\r\nlast"), 1);
+        bool keptOpen = false;
+        modal.answerDialog([&](QDialog& d) {
+            auto& input = dynamic_cast<QInputDialog&>(d);
+            input.setTextValue(QStringLiteral("3x"));
+            input.accept();
+            keptOpen = input.result() != QDialog::Accepted && modal.messages.size() == 1;
+            input.setTextValue(QStringLiteral("3"));
+            input.accept();
+            return input.result();
+        });
+        frame->mnuSearchGoToLine_Click();
+        QVERIFY(keptOpen);
+        QCOMPARE(lastMessage(modal), QStringLiteral("\"3x\" is not a line number. Type a line number, or a line and a column as in 12:5."));
+        QCOMPARE(rtb.SelStart(), 8);
+    }
 };
 
 QTEST_MAIN(ReplaceTest)
