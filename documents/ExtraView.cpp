@@ -100,6 +100,18 @@ void ExtraView::copyLook() {
                                    std::pair{Sci::SCI_GETUSETABS, Sci::SCI_SETUSETABS},
                                    std::pair{Sci::SCI_GETWRAPMODE, Sci::SCI_SETWRAPMODE}})
         send(*rtb_, set, static_cast<unsigned long>(send(from, get)));
+    // The marks on the text (squiggles of problems and misspellings, the colours of CSS and
+    // JavaScript inside a page) are the document's too; what each looks like is each view's.
+    constexpr unsigned long kFirstIndicator = 8, kLastIndicator = 35;   // the container's
+    for (unsigned long i = kFirstIndicator; i <= kLastIndicator; ++i) {
+        for (const auto& [get, set] : {std::pair{Sci::SCI_INDICGETSTYLE, Sci::SCI_INDICSETSTYLE},
+                                       std::pair{Sci::SCI_INDICGETFORE, Sci::SCI_INDICSETFORE},
+                                       std::pair{Sci::SCI_INDICGETALPHA, Sci::SCI_INDICSETALPHA},
+                                       std::pair{Sci::SCI_INDICGETOUTLINEALPHA, Sci::SCI_INDICSETOUTLINEALPHA},
+                                       std::pair{Sci::SCI_INDICGETUNDER, Sci::SCI_INDICSETUNDER},
+                                       std::pair{Sci::SCI_INDICGETFLAGS, Sci::SCI_INDICSETFLAGS}})
+            send(*rtb_, set, i, send(from, get, i));
+    }
     // Line numbers, as wide as the window's; no other margin.
     send(*rtb_, Sci::SCI_SETMARGINTYPEN, 0, send(from, Sci::SCI_GETMARGINTYPEN, 0));
     send(*rtb_, Sci::SCI_SETMARGINWIDTHN, 0, send(from, Sci::SCI_GETMARGINWIDTHN, 0));
