@@ -1292,6 +1292,26 @@ Es ist nur für diese Sitzung bekannt.</translation>
         <source>(no dictionary installed)</source>
         <translation>(kein Wörterbuch installiert)</translation>
     </message>
+    <message>
+        <source>not a file</source>
+        <translation>keine Datei</translation>
+    </message>
+    <message>
+        <source>not a dictionary (size)</source>
+        <translation>kein Wörterbuch (Größe)</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>not a dictionary (binary)</source>
+        <translation>kein Wörterbuch (binär)</translation>
+    </message>
+    <message>
+        <source>not a dictionary (no word count)</source>
+        <translation>kein Wörterbuch (keine Wortanzahl)</translation>
+    </message>
 </context>
 <context>
     <name>StatusBar</name>
