@@ -44,7 +44,6 @@ constexpr int kMostSuggestions = 7;
 // The user's word list is a few thousand short lines; more is not ours.
 constexpr qint64 kMostPersonalBytes = qint64(2) << 20;
 
-QString tr(const char* text) { return QCoreApplication::translate("Spelling", text); }
 
 // The dictionaries and the words the user accepted, for the whole run. GUI thread only (workers
 // hand a loaded dictionary over through a queued call).
@@ -197,7 +196,7 @@ public:
         if (mode == spelling::Mode::None || (mode == spelling::Mode::Code && !p.spellCode)) return lay({}, 0, 0);
         const QStringList& installed = installedDictionaries();
         if (installed.isEmpty()) {
-            note(QStringLiteral("none"), tr("Spelling: no dictionary is installed (Debian's hunspell-en-us, "
+            note(QStringLiteral("none"), QCoreApplication::translate("Spelling", "Spelling: no dictionary is installed (Debian's hunspell-en-us, "
                                             "hunspell-fr, hunspell-de-de ... packages have them)."));
             return lay({}, 0, 0);
         }
@@ -209,7 +208,7 @@ public:
         if (!dict) {
             const Registry& r = registry();
             if (r.failed.contains(name)) {
-                note(name, tr("Spelling: the dictionary %1 could not be read (%2).").arg(name, r.failed.value(name)));
+                note(name, QCoreApplication::translate("Spelling", "Spelling: the dictionary %1 could not be read (%2).").arg(name, r.failed.value(name)));
                 return lay({}, 0, 0);
             }
             return;   // loading: every window checks again once it is in
@@ -347,7 +346,7 @@ void addToPersonal(const QString& word) {
     const io::WriteResult written = io::writeAtomically(path, (all.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(),
                                                         /*allowInPlace=*/false);
     if (!written.ok)
-        tp::MsgBox(tr("The word was not added to %1: %2\r\nIt is known for this session only.").arg(path, written.reason),
+        tp::MsgBox(QCoreApplication::translate("Spelling", "The word was not added to %1: %2\r\nIt is known for this session only.").arg(path, written.reason),
                    tp::MsgButtons::OK, tp::MsgIcon::Exclamation);
 }
 
@@ -411,15 +410,15 @@ void addSpellingItems(Form1& form, QMenu& menu, const QPoint& globalPos) {
             guard->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(from + utf8.size()));
         });
     }
-    if (suggestions.isEmpty()) add(tr("(no suggestions)"))->setEnabled(false);
+    if (suggestions.isEmpty()) add(QCoreApplication::translate("Spelling", "(no suggestions)"))->setEnabled(false);
     auto* bar2 = new QAction(items);
     bar2->setSeparator(true);
     menu.addAction(bar2);
-    QObject::connect(add(tr("Ignore")), &QAction::triggered, [word] {
+    QObject::connect(add(QCoreApplication::translate("Spelling", "Ignore")), &QAction::triggered, [word] {
         registry().ignored.insert(word);
         recheckAll();
     });
-    QObject::connect(add(tr("Add to Dictionary")), &QAction::triggered, [word] {
+    QObject::connect(add(QCoreApplication::translate("Spelling", "Add to Dictionary")), &QAction::triggered, [word] {
         addToPersonal(word);
         recheckAll();
     });
@@ -457,7 +456,7 @@ void fillSpellingLanguages(DocumentFrame& frame) {
         group->addAction(a);
         QObject::connect(a, &QAction::triggered, [name] { ChooseSpellingLanguage(name); });
     }
-    if (installedDictionaries().isEmpty()) menu->addAction(tr("(no dictionary installed)"))->setEnabled(false);
+    if (installedDictionaries().isEmpty()) menu->addAction(QCoreApplication::translate("Spelling", "(no dictionary installed)"))->setEnabled(false);
 }
 
 void ToggleSpelling() {

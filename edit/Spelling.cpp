@@ -5,6 +5,7 @@
 
 #include <hunspell.hxx>
 
+#include <QCoreApplication>
 #include <QChar>
 #include <QDir>
 #include <QFile>
@@ -488,19 +489,19 @@ UniqueFd openChecked(const QString& path, bool dic, QString* why) {
     UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd) return fail(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return fail(QStringLiteral("not a file"));
-    if (st.st_size == 0 || st.st_size > kMostDictionaryBytes) return fail(QStringLiteral("not a dictionary (size)"));
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return fail(QCoreApplication::translate("Spelling", "not a file"));
+    if (st.st_size == 0 || st.st_size > kMostDictionaryBytes) return fail(QCoreApplication::translate("Spelling", "not a dictionary (size)"));
     char head[4096];
     const ssize_t n = ::pread(fd.get(), head, sizeof head, 0);
-    if (n <= 0) return fail(QStringLiteral("cannot be read"));
+    if (n <= 0) return fail(QCoreApplication::translate("Spelling", "cannot be read"));
     const QByteArrayView h(head, n);
-    if (h.contains('\0')) return fail(QStringLiteral("not a dictionary (binary)"));
+    if (h.contains('\0')) return fail(QCoreApplication::translate("Spelling", "not a dictionary (binary)"));
     if (dic) {
         // The word list starts with its count.
         QByteArrayView first = h.startsWith("\xEF\xBB\xBF") ? h.sliced(3) : h;
         qsizetype k = 0;
         while (k < first.size() && (first[k] == ' ' || first[k] == '\t')) ++k;
-        if (k >= first.size() || first[k] < '0' || first[k] > '9') return fail(QStringLiteral("not a dictionary (no word count)"));
+        if (k >= first.size() || first[k] < '0' || first[k] > '9') return fail(QCoreApplication::translate("Spelling", "not a dictionary (no word count)"));
     }
     return fd;
 }

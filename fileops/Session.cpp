@@ -23,7 +23,6 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-QString tr(const char* text) { return QCoreApplication::translate("Session", text); }
 
 std::optional<syntax::Kind> kindNamed(const QString& name) {
     for (int k = int(syntax::Kind::Plain); k <= int(syntax::Kind::Less); ++k)
@@ -108,11 +107,11 @@ void rememberSession(DocumentFrame& frame) {
 void reopenLastSession(DocumentFrame& frame, bool atStart) {
     const io::SessionRead read = io::readSession();
     if (read.status == io::SessionRead::Status::Missing) {
-        if (!atStart) tp::MsgBox(tr("There is no last session to reopen."));
+        if (!atStart) tp::MsgBox(QCoreApplication::translate("Session", "There is no last session to reopen."));
         return;
     }
     if (read.status == io::SessionRead::Status::Refused) {
-        tp::MsgBox(tr("Can't reopen the last session: %1").arg(io::sessionPath()) + QStringLiteral("\r\n\r\n") +
+        tp::MsgBox(QCoreApplication::translate("Session", "Can't reopen the last session: %1").arg(io::sessionPath()) + QStringLiteral("\r\n\r\n") +
                    read.reason);
         return;
     }

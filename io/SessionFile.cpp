@@ -19,8 +19,6 @@ namespace {
 
 const QByteArray kHeader = QByteArrayLiteral("TESSELPAD SESSION 1");
 
-QString tr(const char* text) { return QCoreApplication::translate("Session", text); }
-
 // A whole number of at least 0, or nothing.
 std::optional<qint64> count(const QByteArray& field) {
     bool ok = false;
@@ -75,7 +73,7 @@ QByteArray sessionText(const Session& session) {
 std::optional<Session> parseSession(const QByteArray& text, QString& reason) {
     const QList<QByteArray> lines = text.split('\n');
     if (lines.first() != kHeader) {
-        reason = tr("It is not a list of documents of this program.");
+        reason = QCoreApplication::translate("Session", "It is not a list of documents of this program.");
         return std::nullopt;
     }
     Session s;
@@ -101,9 +99,9 @@ SessionRead readSession(const QString& path) {
     QByteArray text;
     // Never waits: a pipe or a device under the name is refused unread (io/SmallFile.h).
     if (!readSmallFile(name, kSessionFileLimit + 1, text)) {
-        r.reason = tr("It is not a file that can be read.");
+        r.reason = QCoreApplication::translate("Session", "It is not a file that can be read.");
     } else if (text.size() > kSessionFileLimit) {
-        r.reason = tr("It is larger than %1 MB.").arg(kSessionFileLimit >> 20);
+        r.reason = QCoreApplication::translate("Session", "It is larger than %1 MB.").arg(kSessionFileLimit >> 20);
     } else if (std::optional<Session> s = parseSession(text, r.reason)) {
         r.status = SessionRead::Status::Read;
         r.session = std::move(*s);
@@ -113,7 +111,7 @@ SessionRead readSession(const QString& path) {
 
 bool writeSession(const Session& session, QString& reason, const QString& path) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        reason = tr("Its folder cannot be made.");
+        reason = QCoreApplication::translate("Session", "Its folder cannot be made.");
         return false;
     }
     // Replaced whole by a rename: a pipe or a folder under the name is refused, never written into.

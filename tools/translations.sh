@@ -34,7 +34,7 @@ if [ ${#files[@]} -eq 0 ]; then
   exit 1
 fi
 # No line numbers in the files: a change elsewhere in a source file leaves them alone.
-out=$("$lupdate" -silent -locations none -no-obsolete -source-language en \
+out=$("$lupdate" -silent -locations none -no-obsolete -source-language en -I "$root" \
   platform io documents fileops edit search windows app -ts "${files[@]}" 2>&1) || { echo "$out" >&2; exit 1; }
 # (Out-of-line member definitions of classes declared in another file puzzle lupdate; they hold no texts.)
 grep -v 'Ignoring definition of undeclared qualified class' <<<"$out" >&2 || true

@@ -507,6 +507,10 @@ Sie ist nicht mehr vorhanden und wurde aus der Liste der zuletzt geöffneten Dat
         <source>&amp;Browse...</source>
         <translation>&amp;Durchsuchen...</translation>
     </message>
+    <message>
+        <source>Results</source>
+        <translation>Ergebnisse</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -541,6 +545,17 @@ Sie ist nicht mehr vorhanden und wurde aus der Liste der zuletzt geöffneten Dat
     <message>
         <source>Do you want to save the changes?</source>
         <translation>Möchten Sie die Änderungen speichern?</translation>
+    </message>
+</context>
+<context>
+    <name>FrameStatusBar</name>
+    <message>
+        <source>Line ends: %1</source>
+        <translation>Zeilenenden: %1</translation>
+    </message>
+    <message>
+        <source>Encoding: %1</source>
+        <translation>Zeichenkodierung: %1</translation>
     </message>
 </context>
 <context>
@@ -965,6 +980,74 @@ Sie ist nicht mehr vorhanden und wurde aus der Liste der zuletzt geöffneten Dat
         <source>&amp;About</source>
         <translation>Ü&amp;ber</translation>
     </message>
+    <message>
+        <source>Save A&amp;ll</source>
+        <translation>A&amp;lles speichern</translation>
+    </message>
+    <message>
+        <source>Reopen Last Sess&amp;ion</source>
+        <translation>Letzte Sitzung &amp;wieder öffnen</translation>
+    </message>
+    <message>
+        <source>Reopen Session at Sta&amp;rt</source>
+        <translation>Sitzung beim S&amp;tart wieder öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>Wiederh&amp;olen</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>&amp;Rückwärts suchen</translation>
+    </message>
+    <message>
+        <source>E&amp;ncoding</source>
+        <translation>Zei&amp;chenkodierung</translation>
+    </message>
+    <message>
+        <source>&amp;Line Ends</source>
+        <translation>Zeile&amp;nenden</translation>
+    </message>
+    <message>
+        <source>Tabbed &amp;Documents</source>
+        <translation>&amp;Dokumente als Registerkarten</translation>
+    </message>
+    <message>
+        <source>Check &amp;HTML and XML as You Type</source>
+        <translation>&amp;HTML und XML beim Tippen prüfen</translation>
+    </message>
+    <message>
+        <source>Show All HT&amp;ML Tidy Reports</source>
+        <translation>Alle Meldungen von HTML Tid&amp;y zeigen</translation>
+    </message>
+    <message>
+        <source>Check Page &amp;Now</source>
+        <translation>Seite &amp;jetzt prüfen</translation>
+    </message>
+    <message>
+        <source>Problems Pane&amp;l</source>
+        <translation>Problem&amp;übersicht</translation>
+    </message>
+    <message>
+        <source>Chec&amp;k Spelling</source>
+        <translation>Rechtschre&amp;ibung prüfen</translation>
+    </message>
+    <message>
+        <source>Spelling &amp;Language</source>
+        <translation>W&amp;örterbuch</translation>
+    </message>
+    <message>
+        <source>The &amp;System&apos;s Language</source>
+        <translation>&amp;Sprache des Systems</translation>
+    </message>
+    <message>
+        <source>Spelling in Code Co&amp;mments and Strings</source>
+        <translation>Rechtschreibung in Code-Ko&amp;mmentaren und Zeichenketten</translation>
+    </message>
+    <message>
+        <source>&amp;New Window</source>
+        <translation>&amp;Neues Fenster</translation>
+    </message>
 </context>
 <context>
     <name>Printing</name>
@@ -1151,6 +1234,86 @@ Das Dokument bleibt mit seinen Änderungen geöffnet.</translation>
     </message>
 </context>
 <context>
+    <name>Session</name>
+    <message>
+        <source>It is not a list of documents of this program.</source>
+        <translation>Es ist keine Dokumentliste dieses Programms.</translation>
+    </message>
+    <message>
+        <source>It is not a file that can be read.</source>
+        <translation>Es ist keine lesbare Datei.</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 MB.</source>
+        <translation>Es ist größer als %1 MB.</translation>
+    </message>
+    <message>
+        <source>Its folder cannot be made.</source>
+        <translation>Sein Ordner kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>There is no last session to reopen.</source>
+        <translation>Es gibt keine letzte Sitzung, die wieder geöffnet werden könnte.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t reopen the last session: %1</source>
+        <translation>Die letzte Sitzung kann nicht wieder geöffnet werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Spelling</name>
+    <message>
+        <source>Spelling: no dictionary is installed (Debian&apos;s hunspell-en-us, hunspell-fr, hunspell-de-de ... packages have them).</source>
+        <translation>Rechtschreibung: Es ist kein Wörterbuch installiert (Debians Pakete hunspell-en-us, hunspell-fr, hunspell-de-de ... enthalten welche).</translation>
+    </message>
+    <message>
+        <source>Spelling: the dictionary %1 could not be read (%2).</source>
+        <translation>Rechtschreibung: Das Wörterbuch %1 konnte nicht gelesen werden (%2).</translation>
+    </message>
+    <message>
+        <source>The word was not added to %1: %2<byte value="xd"/>
+It is known for this session only.</source>
+        <translation>Das Wort wurde nicht zu %1 hinzugefügt: %2<byte value="xd"/>
+Es ist nur für diese Sitzung bekannt.</translation>
+    </message>
+    <message>
+        <source>(no suggestions)</source>
+        <translation>(keine Vorschläge)</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Zum Wörterbuch hinzufügen</translation>
+    </message>
+    <message>
+        <source>(no dictionary installed)</source>
+        <translation>(kein Wörterbuch installiert)</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>keine Datei</translation>
+    </message>
+    <message>
+        <source>not a dictionary (size)</source>
+        <translation>kein Wörterbuch (Größe)</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>not a dictionary (binary)</source>
+        <translation>kein Wörterbuch (binär)</translation>
+    </message>
+    <message>
+        <source>not a dictionary (no word count)</source>
+        <translation>kein Wörterbuch (keine Wortanzahl)</translation>
+    </message>
+</context>
+<context>
     <name>StatusBar</name>
     <message>
         <source>Line ends: convert the document&apos;s, or choose how saves end</source>
@@ -1264,6 +1427,68 @@ Das Dokument bleibt mit seinen Änderungen geöffnet.</translation>
     <message>
         <source>The browser shows the file as it is saved. Save the document first?</source>
         <translation>Der Browser zeigt die Datei, wie sie gespeichert ist. Das Dokument zuerst speichern?</translation>
+    </message>
+</context>
+<context>
+    <name>editcmd::ProblemMarks</name>
+    <message>
+        <source>Not checked: the checks are off or the document is not HTML or XML.</source>
+        <translation>Nicht geprüft: Die Prüfungen sind aus oder das Dokument ist kein HTML oder XML.</translation>
+    </message>
+    <message>
+        <source>Not checked: the page is over 32 MB.</source>
+        <translation>Nicht geprüft: Die Seite ist größer als 32 MB.</translation>
+    </message>
+    <message>
+        <source>Not checked as you type: the page is over 5 MB. View &gt; Check Page Now checks it.</source>
+        <translation>Beim Tippen nicht geprüft: Die Seite ist größer als 5 MB. Ansicht &gt; Seite jetzt prüfen prüft sie.</translation>
+    </message>
+    <message>
+        <source>Checking...</source>
+        <translation>Prüfung läuft...</translation>
+    </message>
+    <message>
+        <source>Not checked as you type: %1 elements are left open at once, which would take the check minutes. View &gt; Check Page Now checks it.</source>
+        <translation>Beim Tippen nicht geprüft: %1 Elemente sind zugleich offen, die Prüfung würde Minuten dauern. Ansicht &gt; Seite jetzt prüfen prüft sie.</translation>
+    </message>
+    <message>
+        <source>1 problem</source>
+        <translation>1 Problem</translation>
+    </message>
+    <message>
+        <source>%1 problems</source>
+        <translation>%1 Probleme</translation>
+    </message>
+    <message>
+        <source> (the first %1 listed)</source>
+        <translation> (die ersten %1 aufgeführt)</translation>
+    </message>
+    <message>
+        <source>, checked in %1 ms</source>
+        <translation>, geprüft in %1 ms</translation>
+    </message>
+</context>
+<context>
+    <name>editcmd::ProblemsPanel</name>
+    <message>
+        <source>Problems</source>
+        <translation>Probleme</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Zeile</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>Spalte</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>No document is open.</source>
+        <translation>Es ist kein Dokument geöffnet.</translation>
     </message>
 </context>
 <context>
@@ -1431,6 +1656,10 @@ Wiederherstellen öffnet jedes als geändertes Fenster; in Ihre Dateien wird nic
     <message>
         <source>Decide &amp;Later</source>
         <translation>&amp;Später entscheiden</translation>
+    </message>
+    <message>
+        <source>Documents kept</source>
+        <translation>Aufbewahrte Dokumente</translation>
     </message>
 </context>
 <context>

@@ -20,8 +20,8 @@ QString sourceDir() { return qEnvironmentVariable("TESSELPAD_SOURCE_DIR"); }
 
 // Texts not shown in the user's language, by file (a pattern of the text).
 const QMap<QString, QString> kNotShownText = {
-    // --help (printed before any translator exists), HTML, GLib's bookmark file, font names
-    {"app/CommandLine.cpp", "."}, {"app/EntryPoint.cpp", "."}, {"documents/HtmlKeywords.cpp", "."},
+    // --help (printed before any translator exists), standard error, HTML, GLib's bookmark file, font names
+    {"app/CommandLine.cpp", "."}, {"app/EntryPoint.cpp", "."}, {"fileops/Session.cpp", "^tesselpad: "}, {"documents/HtmlKeywords.cpp", "."},
     {"edit/Abbreviation.cpp", "."}, {"io/DesktopRecent.cpp", "."}, {"platform/Artwork.cpp", "."},
     // the captions of untitled documents are their identity ("Document 2")
     {"documents/Recovery.cpp", "^Document $"}, {"documents/DocumentCommands.cpp", "^Document $"},
