@@ -1017,36 +1017,36 @@ Sie ist nicht mehr vorhanden und wurde aus der Liste der zuletzt geöffneten Dat
         <translation>&amp;HTML und XML beim Tippen prüfen</translation>
     </message>
     <message>
-        <source>Show All HT&amp;ML Tidy Reports</source>
-        <translation>Alle Meldungen von HTML Tid&amp;y zeigen</translation>
-    </message>
-    <message>
-        <source>Check Page &amp;Now</source>
-        <translation>Seite &amp;jetzt prüfen</translation>
-    </message>
-    <message>
-        <source>Problems Pane&amp;l</source>
-        <translation>Problem&amp;übersicht</translation>
-    </message>
-    <message>
         <source>Chec&amp;k Spelling</source>
         <translation>Rechtschre&amp;ibung prüfen</translation>
-    </message>
-    <message>
-        <source>Spelling &amp;Language</source>
-        <translation>W&amp;örterbuch</translation>
     </message>
     <message>
         <source>The &amp;System&apos;s Language</source>
         <translation>&amp;Sprache des Systems</translation>
     </message>
     <message>
-        <source>Spelling in Code Co&amp;mments and Strings</source>
-        <translation>Rechtschreibung in Code-Ko&amp;mmentaren und Zeichenketten</translation>
-    </message>
-    <message>
         <source>&amp;New Window</source>
         <translation>&amp;Neues Fenster</translation>
+    </message>
+    <message>
+        <source>Show All HTML Tidy Reports</source>
+        <translation>Alle Meldungen von HTML Tid&amp;y zeigen</translation>
+    </message>
+    <message>
+        <source>Check Page Now</source>
+        <translation>Seite &amp;jetzt prüfen</translation>
+    </message>
+    <message>
+        <source>Problems Panel</source>
+        <translation>Problem&amp;übersicht</translation>
+    </message>
+    <message>
+        <source>Spelling Language</source>
+        <translation>W&amp;örterbuch</translation>
+    </message>
+    <message>
+        <source>Spelling in Code Comments and Strings</source>
+        <translation>Rechtschreibung in Code-Ko&amp;mmentaren und Zeichenketten</translation>
     </message>
 </context>
 <context>
@@ -1363,13 +1363,13 @@ Es ist nur für diese Sitzung bekannt.</translation>
         <source>&amp;Final Line End on Save</source>
         <translation>Abschließendes &amp;Zeilenende beim Speichern</translation>
     </message>
+    <message>
+        <source>Long line not coloured</source>
+        <translation>Lange Zeile nicht eingefärbt</translation>
+    </message>
 </context>
 <context>
     <name>TextLoader</name>
-    <message>
-        <source>The file is too large (%1 MB); Tesselpad opens files of up to %2 MB.</source>
-        <translation>Die Datei ist zu groß (%1 MB); Tesselpad öffnet Dateien bis %2 MB.</translation>
-    </message>
     <message>
         <source>There is not enough free memory to open it: it needs about %1 MB, %2 MB are free.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um sie zu öffnen: Sie braucht etwa %1 MB, frei sind %2 MB.</translation>
@@ -1399,10 +1399,6 @@ Es ist nur für diese Sitzung bekannt.</translation>
         <translation>Sie kann nicht Byte für Byte als %1 gelesen werden: Einige ihrer Bytes würden nicht unverändert zurückgeschrieben.</translation>
     </message>
     <message>
-        <source>The file is too large.</source>
-        <translation>Die Datei ist zu groß.</translation>
-    </message>
-    <message>
         <source>It has a line of more than %1 million characters, longer than Tesselpad can show.</source>
         <translation>Sie hat eine Zeile mit mehr als %1 Millionen Zeichen, länger als Tesselpad anzeigen kann.</translation>
     </message>
@@ -1410,12 +1406,20 @@ Es ist nur für diese Sitzung bekannt.</translation>
         <source>It cannot be read as %1: it has an odd number of bytes.</source>
         <translation>Sie kann nicht als %1 gelesen werden: Sie hat eine ungerade Anzahl Bytes.</translation>
     </message>
+    <message>
+        <source>There is not enough free memory to hold it (%1 MB free).</source>
+        <translation>Es ist nicht genug freier Speicher vorhanden, um sie aufzunehmen (%1 MB frei).</translation>
+    </message>
 </context>
 <context>
     <name>ViewCommands</name>
     <message>
         <source>This document has a line of more than %1 MB, too long to wrap.</source>
         <translation>Dieses Dokument hat eine Zeile mit mehr als %1 MB, zu lang für den Zeilenumbruch.</translation>
+    </message>
+    <message>
+        <source>This document is larger than %1 MB: it is shown without colouring.</source>
+        <translation>Dieses Dokument ist größer als %1 MB: Es wird ohne Einfärbung angezeigt.</translation>
     </message>
 </context>
 <context>
