@@ -23,6 +23,8 @@ configure_file(packaging/tesselpad-launch.in "${CMAKE_CURRENT_BINARY_DIR}/tessel
 install(PROGRAMS "${CMAKE_CURRENT_BINARY_DIR}/tesselpad-launch" DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/tesselpad.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/example.tesselpad.tesselpad.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES packaging/screenshots/checks.png packaging/screenshots/tabs.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/tesselpad/screenshots)
 install(FILES packaging/icons/tesselpad.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 48 256)
