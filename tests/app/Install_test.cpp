@@ -80,6 +80,8 @@ private slots:
             QStringLiteral("usr/share/man/man1/tesselpad-launch.1"),
             QStringLiteral("usr/share/man/man1/tesselpad.1"),
             QStringLiteral("usr/share/metainfo/example.tesselpad.tesselpad.metainfo.xml"),
+            QStringLiteral("usr/share/tesselpad/screenshots/checks.png"),
+            QStringLiteral("usr/share/tesselpad/screenshots/tabs.png"),
         };
         // The help folder goes along as it is in the sources.
         const QString help = QDir(env("TESSELPAD_SOURCE_DIR")).filePath(QStringLiteral("help"));
