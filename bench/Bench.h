@@ -33,6 +33,9 @@ struct Register {
 
 // Seconds taken by f (best of 'repeat' runs).
 double seconds(const std::function<void()>& f, int repeat = 1);
+// Time the calling thread has run: the user-interface thread's own cost, whatever else the
+// machine runs meanwhile.
+double threadSeconds();
 
 // Prints "name  ours s  baseline s  ratio x" (ratio = ours / baseline).
 void report(const QString& name, double ours, const QString& baselineName, double baseline);

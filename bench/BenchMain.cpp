@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTextStream>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -19,6 +20,12 @@ namespace bench {
 std::vector<Section>& sections() {
     static std::vector<Section> s;
     return s;
+}
+
+double threadSeconds() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
 double seconds(const std::function<void()>& f, int repeat) {

@@ -27,13 +27,6 @@ void processEvents() {
     QCoreApplication::processEvents();
 }
 
-// Time this thread has run: the user-interface thread's own cost, whatever else the machine runs.
-double threadSeconds() {
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
-
 struct Typing {
     double perKey = 1e9, longest = 0, journalOnDisk = 0;
 };
@@ -46,12 +39,12 @@ Typing type(Form1& form, int keys) {
     rtb.ensureCursorVisible();
     Typing t;
     DocumentJournal* journal = form.journal();
-    const double cpu0 = threadSeconds();
+    const double cpu0 = bench::threadSeconds();
     const auto onDisk = [&] { return journal && t.journalOnDisk == 0 && journal->journal().installed(); };
     QElapsedTimer all;
     all.start();
     for (int i = 0; i < keys; ++i) {
-        const double cpu = threadSeconds();
+        const double cpu = bench::threadSeconds();
         // Lines of 60 characters.
         const bool enter = i % 61 == 60;
         const QString text = enter ? QStringLiteral("\r") : QString(QChar(u'a' + i % 26));
@@ -61,10 +54,10 @@ Typing type(Form1& form, int keys) {
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
         QApplication::sendEvent(&rtb, &release);
         processEvents();
-        t.longest = std::max(t.longest, threadSeconds() - cpu);
+        t.longest = std::max(t.longest, bench::threadSeconds() - cpu);
         if (onDisk()) t.journalOnDisk = all.nsecsElapsed() / 1e9;
     }
-    t.perKey = (threadSeconds() - cpu0) / keys;
+    t.perKey = (bench::threadSeconds() - cpu0) / keys;
     while (journal && !onDisk() && t.journalOnDisk == 0 && all.elapsed() < 60000) {
         processEvents();
         recovery::service().writer().drain(1);

@@ -51,12 +51,6 @@ QByteArray makePage(qint64 bytes, bool lines = true) {
     return out;
 }
 
-double threadSeconds() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
-
 // Milliseconds (of the UI thread's CPU time: the machine may be busy with other work meanwhile) of the check of what is shown at each of ten places of the document, the slowest.
 double slowestCheck(Form1& form, bool acrossALine) {
     RichTextBox& rtb = *form.RTB1;
@@ -65,9 +59,9 @@ double slowestCheck(Form1& form, bool acrossALine) {
         if (acrossALine) rtb.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(rtb.byteLength() * k / 11));
         else rtb.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(rtb.lineCount() * k / 11));
         idle();
-        const double before = threadSeconds();
+        const double before = bench::threadSeconds();
         editcmd::checkSpellingNow(form);
-        worst = std::max(worst, (threadSeconds() - before) * 1000);
+        worst = std::max(worst, (bench::threadSeconds() - before) * 1000);
     }
     return worst;
 }
@@ -91,13 +85,13 @@ double type200(MDIForm1& frame, const QString& path, bool on) {
     // The UI thread's own time (the machine may be busy with other work meanwhile), best of three.
     double s = 1e9;
     for (int round = 0; round < 3; ++round) {
-        const double before = threadSeconds();
+        const double before = bench::threadSeconds();
         for (int i = 0; i < 200; ++i) {
             QKeyEvent down(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(keys[i % keys.size()]));
             QApplication::sendEvent(&rtb, &down);
             idle();
         }
-        s = std::min(s, threadSeconds() - before);
+        s = std::min(s, bench::threadSeconds() - before);
     }
     form->closeWithoutAsking();
     QCoreApplication::processEvents();
