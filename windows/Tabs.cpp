@@ -124,7 +124,10 @@ void DocumentTabs::activateNext(bool forward) {
 }
 
 bool DocumentTabs::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == tabBar_ && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease)) {
+    // The event's type first: the bar also passes through here while it is being destroyed,
+    // when it may no longer be taken for a tab bar.
+    const bool press = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease;
+    if (press && watched == tabBar_.data()) {
         auto* me = static_cast<QMouseEvent*>(e);
         if (me->button() != Qt::MiddleButton) return false;
         if (e->type() == QEvent::MouseButtonRelease) {
