@@ -10,6 +10,8 @@
 class DocumentFrame;
 class Form1;
 
+class RichTextBox;
+
 namespace bench {
 
 struct Options {
@@ -36,6 +38,11 @@ double seconds(const std::function<void()>& f, int repeat = 1);
 // Time the calling thread has run: the user-interface thread's own cost, whatever else the
 // machine runs meanwhile.
 double threadSeconds();
+// The events waiting, windows closed meanwhile deleted.
+void processEvents();
+// Key presses as the keyboard sends them ('a' to 'z' in turn), each followed by the event
+// processing (painting included) that the program does before the next key.
+void typeKeys(RichTextBox& rtb, int count);
 
 // Prints "name  ours s  baseline s  ratio x" (ratio = ours / baseline).
 void report(const QString& name, double ours, const QString& baselineName, double baseline);

@@ -3,10 +3,12 @@
 #include "documents/DocumentCommands.h"
 #include "documents/Form1.h"
 #include "io/CodePage.h"
+#include "platform/RichTextBox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QProcess>
 #include <QTextStream>
@@ -20,6 +22,22 @@ namespace bench {
 std::vector<Section>& sections() {
     static std::vector<Section> s;
     return s;
+}
+
+void processEvents() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+void typeKeys(RichTextBox& rtb, int count) {
+    for (int i = 0; i < count; ++i) {
+        const QString text(QChar(u'a' + i % 26));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + i % 26, Qt::NoModifier, text);
+        QApplication::sendEvent(&rtb, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + i % 26, Qt::NoModifier, text);
+        QApplication::sendEvent(&rtb, &release);
+        processEvents();
+    }
 }
 
 double threadSeconds() {

@@ -20,11 +20,8 @@
 #include <ctime>
 
 namespace {
-
-void processEvents() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
+using bench::processEvents;
+using bench::typeKeys;
 
 // A page of 'bytes' bytes of the markup an author writes, with a fault in every 40th section (an
 // image without alt, a span left open).
@@ -42,17 +39,6 @@ QByteArray makePage(qint64 bytes) {
                 "  <table><tr><th>a</th><td>b</td></tr></table>\n</section>\n";
     }
     return page + "</main>\n</body>\n</html>\n";
-}
-
-void typeKeys(RichTextBox& rtb, int count) {
-    for (int i = 0; i < count; ++i) {
-        const QString text(QChar(u'a' + i % 26));
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + i % 26, Qt::NoModifier, text);
-        QApplication::sendEvent(&rtb, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + i % 26, Qt::NoModifier, text);
-        QApplication::sendEvent(&rtb, &release);
-        processEvents();
-    }
 }
 
 void setChecks(bool on) {

@@ -15,24 +15,8 @@
 #include <QKeyEvent>
 
 namespace {
-
-void processEvents() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
-// Key presses as the keyboard sends them, each followed by the event processing (painting
-// included) that the program does before the next key.
-void typeKeys(RichTextBox& rtb, int count) {
-    for (int i = 0; i < count; ++i) {
-        const QString text(QChar(u'a' + i % 26));
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + i % 26, Qt::NoModifier, text);
-        QApplication::sendEvent(&rtb, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + i % 26, Qt::NoModifier, text);
-        QApplication::sendEvent(&rtb, &release);
-        processEvents();
-    }
-}
+using bench::processEvents;
+using bench::typeKeys;
 
 struct Timings {
     double open = 0, typeEnd = 0, typeMiddle = 0;
