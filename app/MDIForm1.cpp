@@ -204,7 +204,7 @@ void MDIForm1::prepareSubWindow(QMdiSubWindow& sub) {
 
 void MDIForm1::showDocumentWindow(Form1* form) {
     QMdiSubWindow* sub = form->subWindow();
-    if (sub->windowState() & Qt::WindowMaximized) {
+    if ((sub->windowState() & Qt::WindowMaximized) || tabs_->tabbed()) {
         sub->showMaximized();
     } else {
         // A new window takes most of the client area, each one a step down and to the right of

@@ -36,21 +36,33 @@ DocumentTabs::DocumentTabs(DocumentFrame& frame, QObject* parent) : QObject(pare
     mdi->setDocumentMode(true);
     // Tabs go in the order the documents were opened (or moved to), and so do the switching keys.
     mdi->setActivationOrder(QMdiArea::CreationOrder);
-    apply(DocumentView::preferences().tabbedDocuments);
+    // Tabs are put up once the frame shows, over the windows it starts with: when the area turns
+    // tabbed before it has shown a window, none of its windows can become the active one.
+    if (DocumentView::preferences().tabbedDocuments) {
+        startTabbed_ = true;
+        mdi->installEventFilter(this);
+    }
+    // A window opened or brought back while the documents are tabs fills the area like the others.
+    connect(mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub && tabbed() && !sub->isMaximized() && !sub->isMinimized()) sub->showMaximized();
+    });
 }
 
-bool DocumentTabs::tabbed() const { return mdi_ && mdi_->viewMode() == QMdiArea::TabbedView; }
+bool DocumentTabs::tabbed() const { return startTabbed_ || shownAsTabs(); }
+
+bool DocumentTabs::shownAsTabs() const { return mdi_ && mdi_->viewMode() == QMdiArea::TabbedView; }
 
 void DocumentTabs::setTabbed(bool on) {
     prefs::Editor p = DocumentView::preferences();
     p.tabbedDocuments = on;
     DocumentView::setPreferences(p);
+    startTabbed_ = false;
     apply(on);
 }
 
 void DocumentTabs::apply(bool on) {
     QMdiArea* mdi = mdi_;
-    if (tabbed() == on) return;
+    if (shownAsTabs() == on) return;
     QMdiSubWindow* active = mdi->currentSubWindow();
     mdi->setViewMode(on ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
     if (on) {
@@ -67,6 +79,16 @@ void DocumentTabs::apply(bool on) {
         // Back from tabs every window would fill the area: they open as windows normally do.
         for (QMdiSubWindow* sub : mdi->subWindowList())
             if (sub->isMaximized()) sub->showNormal();
+    }
+    // As tabs every window stays maximized. Left to itself the area would restore the window
+    // going behind and maximize the one coming forward at each change, with its updates off and
+    // on again, which repaints every window it holds: a switch among 200 pages took twice as long.
+    mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, on);
+    if (on) {
+        mdi->setUpdatesEnabled(false);
+        for (QMdiSubWindow* sub : mdi->subWindowList())
+            if (!sub->isMaximized() && !sub->isHidden()) sub->showMaximized();
+        mdi->setUpdatesEnabled(true);
     }
     if (active) {
         mdi->setActiveSubWindow(active);
@@ -124,6 +146,12 @@ void DocumentTabs::activateNext(bool forward) {
 }
 
 bool DocumentTabs::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Show && startTabbed_ && watched == mdi_.data()) {
+        startTabbed_ = false;
+        mdi_->removeEventFilter(this);
+        apply(true);
+        return false;
+    }
     // The event's type first: the bar also passes through here while it is being destroyed,
     // when it may no longer be taken for a tab bar.
     const bool press = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease;

@@ -42,12 +42,14 @@ protected:
 
 private:
     void apply(bool on);
+    bool shownAsTabs() const;
     void refresh();
 
     // The frame's area, not the frame: the area may still send news while the frame is destroyed.
     QPointer<QMdiArea> mdi_;
     QPointer<QTabBar> tabBar_;   // the MDI area's own, once tabs are shown
     bool pending_ = false;
+    bool startTabbed_ = false;   // tabs wanted, put up when the frame first shows
 };
 
 } // namespace windowcmd

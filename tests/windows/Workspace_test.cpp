@@ -125,8 +125,21 @@ private slots:
         QCOMPARE(windowcmd::tabTip(*form), dir.file("Index.HTML"));
         frame->mnuViewTabbed_Click();
         QCOMPARE(frame->mdiArea()->viewMode(), QMdiArea::TabbedView);
+        // Switching leaves every tab's window filling the area (restoring the one going behind
+        // repaints every window the area holds).
+        Form1* other = documents::NewDocument(*frame);
+        frame->mdiArea()->activatePreviousSubWindow();
+        QCOMPARE(frame->ActiveForm(), form);
+        QVERIFY(form->subWindow()->isMaximized() && other->subWindow()->isMaximized());
         frame->mnuWindowTileVertical_Click();
         QCOMPARE(frame->mdiArea()->viewMode(), QMdiArea::SubWindowView);
+        // The next start shows tabs, with its document in front to type in and save.
+        frame->mnuViewTabbed_Click();
+        frame.reset();
+        auto next = makeFrame();
+        QCOMPARE(next->mdiArea()->viewMode(), QMdiArea::TabbedView);
+        QVERIFY(next->ActiveForm() && next->ActiveForm()->subWindow()->isMaximized());
+        next->mnuViewTabbed_Click();
     }
 
     // Keys beside the shown ones, and the switching keys, in a document's text.
