@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QList>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -115,7 +116,27 @@ void ProblemMarks::post() {
         emit changed();
         return;
     }
+    // A text not on screen (a window behind others, a tab not in front) is checked when it is
+    // drawn: two hundred pages opened at once would each hold a copy of their text in the queue
+    // and keep the check thread busy with pages nobody looks at.
+    if (rtb_.viewport()->visibleRegion().isEmpty()) {
+        if (!awaitingScreen_) {
+            awaitingScreen_ = true;
+            rtb_.viewport()->installEventFilter(this);
+        }
+        return;
+    }
     send(false);
+}
+
+bool ProblemMarks::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Paint && awaitingScreen_ && watched == rtb_.viewport()) {
+        awaitingScreen_ = false;
+        rtb_.viewport()->removeEventFilter(this);
+        // After this paint, not in it.
+        if (language() && !checked_ && !running_) pause_.start(0);
+    }
+    return QObject::eventFilter(watched, e);
 }
 
 void ProblemMarks::checkNow() { send(true); }

@@ -54,6 +54,9 @@ signals:
     // The problems or the state changed.
     void changed();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     void textChanged();
     void settingsChanged();
@@ -75,6 +78,7 @@ private:
     bool running_ = false;
     bool refused_ = false;    // Check Page Now found the text over htmlcheck::kAskedLimit
     bool delivered_ = false;  // an outcome came in (the first check waits less)
+    bool awaitingScreen_ = false;  // a check waits for the text to be drawn
     htmlcheck::Result result_;
     int marginWidth_ = 0;
 };

@@ -107,7 +107,9 @@ RichTextBox::RichTextBox(QWidget* parent) : QsciScintilla(parent) {
     // The lines on screen stay laid out between paints, and short pieces of text are measured
     // once (long lines are laid out from such pieces: showInPieces()).
     sci(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
-    sci(SCI_SETPOSITIONCACHE, 4096);
+    // The measures are kept for a window once it is drawn (paintEvent()): 64 KB a window, which a
+    // hundred windows opened behind the one in front would hold for nothing.
+    sci(SCI_SETPOSITIONCACHE, kUnshownPositionCache);
     // Typing past the right edge scrolls a good stretch at once: after a change, the first paint of
     // the whole view compares every line on screen with the text, which costs on long lines.
     sci(SCI_SETXCARETPOLICY, CARET_SLOP | CARET_EVEN | CARET_JUMPS, 50);
@@ -215,6 +217,7 @@ void RichTextBox::useDocumentWithoutStyles(qint64 reserveBytes) {
 bool RichTextBox::useFreshDocument(qint64 reserveBytes, long options) {
     auto* doc = reinterpret_cast<void*>(sci(SCI_CREATEDOCUMENT, static_cast<unsigned long>(reserveBytes + 1), options));
     if (!doc) return false;
+    roomClaimed_ = reserveBytes + 1;
     SendScintilla(SCI_SETDOCPOINTER, 0, doc);
     SendScintilla(SCI_RELEASEDOCUMENT, 0, doc);
     // Settings kept by the document rather than the view.
@@ -272,7 +275,7 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
     RestartLoad();
     laterReserve_ = -1;
     if (reserveBytes >= kLargeTextBytes && !stylesNone_) largeReserve_ = reserveBytes;
-    else if (reserveBytes > 0) sci(SCI_ALLOCATE, static_cast<unsigned long>(reserveBytes + 1));
+    else if (reserveBytes > 0) claimRoom(reserveBytes + 1);
 }
 
 void RichTextBox::RestartLoad() {
@@ -297,7 +300,7 @@ void RichTextBox::chooseLargeDocument(const char* firstPiece, qint64 length) {
     constexpr qint64 kLook = qint64(4) << 20;
     if (firstPiece && hasLongLine(firstPiece, std::min(length, kLook))) {
         if (reserve >= kWidePositions) useFreshDocument(reserve, SC_DOCUMENTOPTION_TEXT_LARGE);
-        sci(SCI_ALLOCATE, static_cast<unsigned long>(std::min(reserve, kLongTextFirstRoom) + 1));
+        claimRoom(std::min(reserve, kLongTextFirstRoom) + 1);
         if (reserve > kLongTextFirstRoom) laterReserve_ = reserve;
         return;
     }
@@ -310,16 +313,26 @@ void RichTextBox::AppendUtf8(const char* data, qint64 length) {
     constexpr qint64 kPiece = qint64(1) << 30;
     if (largeReserve_ >= 0) chooseLargeDocument(data, length);
     if (laterReserve_ >= 0 && byteLength() + length > kLongTextFirstRoom) {
-        sci(SCI_ALLOCATE, static_cast<unsigned long>(laterReserve_ + 1));
+        claimRoom(laterReserve_ + 1);
         laterReserve_ = -1;
     }
     if (asciiOnly_ && !utf8::isAscii(data, length)) asciiOnly_ = false;
+    // Text past the room claimed (a file's decoded text a little longer than its bytes) gets room
+    // for itself and a sixteenth more. Left to the control, the text and style buffers would each
+    // grow by their whole size again: a 50 KB page of Windows-1252 took 120 KB of each.
+    const qint64 need = byteLength() + length + 1;
+    if (need > roomClaimed_) claimRoom(need + need / 16);
     while (length > 0) {
         const qint64 n = std::min(length, kPiece);
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), data);
         data += n;
         length -= n;
     }
+}
+
+void RichTextBox::claimRoom(qint64 bytes) {
+    sci(SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+    roomClaimed_ = std::max(roomClaimed_, bytes);
 }
 
 void RichTextBox::EndLoad() {
@@ -451,7 +464,7 @@ void RichTextBox::replaceBytes(qint64 from, qint64 to, QByteArrayView utf8) {
 }
 
 void RichTextBox::reserveBytes(qint64 bytes) {
-    if (bytes > byteLength()) sci(SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+    if (bytes > byteLength()) claimRoom(bytes);
 }
 
 qint64 RichTextBox::lineCount() const { return sci(SCI_GETLINECOUNT); }
@@ -906,6 +919,7 @@ void RichTextBox::setLexer(QsciLexer* lexer) {
 
 
 void RichTextBox::paintEvent(QPaintEvent* e) {
+    if (sci(SCI_GETPOSITIONCACHE) < kShownPositionCache) sci(SCI_SETPOSITIONCACHE, kShownPositionCache);
     showLongLinesOnScreenInPieces();
     if (lexer()) {
         // Colouring starts near what is shown (see ColourOnShow.h); then what Scintilla colours

@@ -218,6 +218,8 @@ private:
     qint64 unitsBetween(qint64 from, qint64 to, qint64* end = nullptr) const;
     void useDocumentWithoutStyles(qint64 reserveBytes);
     bool useFreshDocument(qint64 reserveBytes, long options);
+    // Room for 'bytes' of text (and their styles) in the control's document.
+    void claimRoom(qint64 bytes);
     // Texts this large need 64-bit line starts, and their notices widening (noticeSpan()).
     static constexpr qint64 kWidePositions = qint64(1) << 31;
     struct Edit {
@@ -259,7 +261,10 @@ private:
     bool stylesNone_ = false;
     qint64 largeReserve_ = -1;   // a large load whose document is not chosen yet
     qint64 laterReserve_ = -1;   // the rest of a large load of long lines, claimed past kLongTextFirstRoom
+    qint64 roomClaimed_ = 0;     // the most room asked of the control for the present document
     static constexpr long kLongLinePositionCache = 1 << 16;   // entries
+    static constexpr long kShownPositionCache = 4096;
+    static constexpr long kUnshownPositionCache = 64;
     // The look-alike styles of long lines under a lexer: above every lexer's own (HTML's reach 127).
     static constexpr int kPlainStyle = 200;
     static constexpr int kPlainTwinStyle = 201;
