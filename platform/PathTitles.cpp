@@ -1,6 +1,10 @@
 #include "platform/PathTitles.h"
 
+#include <QAction>
 #include <QFontMetrics>
+#include <QHash>
+#include <QIcon>
+#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProxyStyle>
@@ -38,6 +42,32 @@ public:
         titled.text = elidePath(widget->windowTitle(), titled.fontMetrics, label.width() - 16);
         QProxyStyle::drawComplexControl(control, &titled, painter, widget);
     }
+
+    // Each window frame asks for its title-bar pictures; the style would load them anew for
+    // every window (30 KB each). They are the same for all: loaded once and shared.
+    QIcon standardIcon(StandardPixmap picture, const QStyleOption* option, const QWidget* widget) const override {
+        if (option || picture < SP_TitleBarMenuButton || picture > SP_TitleBarContextHelpButton)
+            return QProxyStyle::standardIcon(picture, option, widget);
+        QIcon& icon = icons_[picture];
+        if (icon.isNull()) icon = QProxyStyle::standardIcon(picture, option, widget);
+        return icon;
+    }
+
+    // The window menu's pictures, made by the frame before it takes this style: shared likewise.
+    void shareMenuIcons(QMdiSubWindow& window) {
+        QMenu* menu = window.systemMenu();
+        if (!menu) return;
+        for (QAction* action : menu->actions()) {
+            if (action->icon().isNull()) continue;
+            auto it = menuIcons_.constFind(action->text());
+            if (it == menuIcons_.cend()) menuIcons_.insert(action->text(), action->icon());
+            else action->setIcon(*it);
+        }
+    }
+
+private:
+    mutable QHash<int, QIcon> icons_;
+    QHash<QString, QIcon> menuIcons_;
 };
 
 } // namespace
@@ -52,6 +82,7 @@ void elidePathTitles(QMdiSubWindow& window) {
         style->setParent(area);
     }
     window.setStyle(style);
+    style->shareMenuIcons(window);
 }
 
 } // namespace tp
