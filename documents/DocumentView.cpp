@@ -34,8 +34,6 @@ constexpr int kTagIndicator = tp::indicator::kMatchingTag;
 constexpr int kEmbeddedIndicator = tp::indicator::kEmbeddedFirst;
 static_assert(int(embedded::Kind::Count) == tp::indicator::kEmbeddedCount);
 constexpr int kEmbeddedKinds = int(embedded::Kind::Count);
-// The margin of the fold marks (0 holds the line numbers).
-constexpr int kFoldMargin = 2;
 // How far around the caret a partner is looked for: near first, then further for what is at the
 // caret only.
 constexpr qint64 kNearReach = qint64(64) << 10;

@@ -21,6 +21,8 @@ class RichTextBox;
 class DocumentView : public QObject {
     Q_OBJECT
 public:
+    // The margin of the fold marks (0 holds the line numbers).
+    static constexpr int kFoldMargin = 2;
     // Attaches itself to the window (as its child) and follows the window's file and text.
     explicit DocumentView(Form1& form);
     ~DocumentView() override;

@@ -1,5 +1,6 @@
 #include "documents/ExtraView.h"
 
+#include "documents/DocumentView.h"
 #include "documents/Form1.h"
 #include "documents/Theme.h"
 #include "platform/RichTextBox.h"
@@ -112,11 +113,21 @@ void ExtraView::copyLook() {
                                        std::pair{Sci::SCI_INDICGETFLAGS, Sci::SCI_INDICSETFLAGS}})
             send(*rtb_, set, i, send(from, get, i));
     }
-    // Line numbers, as wide as the window's; no other margin.
+    // Line numbers, as wide as the window's.
     send(*rtb_, Sci::SCI_SETMARGINTYPEN, 0, send(from, Sci::SCI_GETMARGINTYPEN, 0));
     send(*rtb_, Sci::SCI_SETMARGINWIDTHN, 0, send(from, Sci::SCI_GETMARGINWIDTHN, 0));
     for (unsigned long m = 1; m < 5; ++m) send(*rtb_, Sci::SCI_SETMARGINWIDTHN, m, 0);
     const theme::Colours c = theme::fromPalette(from.palette());
+    // The fold marks when the window has them: the fold levels are the document's, what is folded
+    // is each view's own.
+    rtb_->setFolding(from.folding(), DocumentView::kFoldMargin);
+    if (from.folding() != QsciScintilla::NoFoldStyle) {
+        rtb_->setFoldMarginColors(c.marginPaper, c.marginPaper);
+        for (int mark = int(Sci::SC_MARKNUM_FOLDEREND); mark <= int(Sci::SC_MARKNUM_FOLDEROPEN); ++mark) {
+            rtb_->SendScintilla(Sci::SCI_MARKERSETFORE, mark, c.marginPaper);
+            rtb_->SendScintilla(Sci::SCI_MARKERSETBACK, mark, c.marginText);
+        }
+    }
     rtb_->setMarginsForegroundColor(c.marginText);
     rtb_->setMarginsBackgroundColor(c.marginPaper);
     rtb_->setSelectionForegroundColor(c.selectionText);

@@ -41,6 +41,7 @@ private slots:
         QVERIFY(view && view->form() == form);
         QCOMPARE(frame->mdiArea()->currentSubWindow()->windowTitle(), form->Caption() + ":2");
         QCOMPARE(form->subWindow()->windowTitle(), form->Caption() + ":1");
+        QCOMPARE(view->control()->folding(), form->RTB1->folding());   // fold marks when the window has them
         QTest::keyClicks(view->control(), "x");
         QCOMPARE(form->RTB1->Text(), QStringLiteral("xone\r\n"));
         QVERIFY(form->isChanged());
