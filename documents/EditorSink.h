@@ -18,6 +18,7 @@ public:
     }
     void restart() override { rtb_.RestartLoad(); }
     void append(const char* text, qint64 length) override { rtb_.AppendUtf8(text, length); }
+    void expect(qint64 textBytes) override { rtb_.expectLoadLength(textBytes); }
     void malformed() override { rtb_.markMalformed(); }
     qint64 length() const override { return rtb_.byteLength(); }
     void end() override { loading_.reset(); }

@@ -321,6 +321,9 @@ TextLoader::Pass TextLoader::readPass(TextSink& sink, std::optional<io::Encoding
             refused_ = true;
             return Pass::Failed;
         }
+        // From the first of several pieces, what the whole text will take, so that room for it is
+        // made once: made again later, the old room and the new are both held while it moves.
+        if (first && n == piece_ && size_ > n && m > length) sink.expect(size_ / n * m + size_ % n * m / n + (size_ >> 8));
         if (!append(piece, m)) return Pass::Failed;
         if (n < piece_) break;
     }

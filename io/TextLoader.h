@@ -48,6 +48,9 @@ public:
     // refused and nothing of it must be laid out.
     virtual void restart() = 0;
     virtual void append(const char* text, qint64 length) = 0;
+    // The whole text will take about this many bytes (more than the file's: an encoding whose
+    // characters take more bytes as UTF-8), told before the first piece goes in.
+    virtual void expect(qint64 /*textBytes*/) {}
     // The text holds bytes that are not UTF-8 (a UTF-8 file's stray bytes, a lone surrogate).
     virtual void malformed() {}
     // The bytes of text it holds: less than was put in when its memory ran out.

@@ -278,6 +278,11 @@ void RichTextBox::BeginLoad(qint64 reserveBytes) {
     else if (reserveBytes > 0) claimRoom(reserveBytes + 1);
 }
 
+void RichTextBox::expectLoadLength(qint64 bytes) {
+    if (largeReserve_ >= 0) largeReserve_ = std::max(largeReserve_, bytes);   // not made yet
+    else if (bytes + 1 > roomClaimed_) claimRoom(bytes + 1);
+}
+
 void RichTextBox::RestartLoad() {
     sci(SCI_CLEARALL);
     shortFrom_ = shortTo_ = 0;

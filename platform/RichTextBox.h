@@ -56,6 +56,8 @@ public:
     // Append adds bytes at the end, Restart empties the text to load it again, End restores undo,
     // empties it and raises one Change.
     void BeginLoad(qint64 reserveBytes);
+    // The text being loaded will take about this many bytes: room for them, before it comes.
+    void expectLoadLength(qint64 bytes);
     void AppendUtf8(const char* data, qint64 length);
     void RestartLoad();
     void EndLoad();
