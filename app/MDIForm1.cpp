@@ -4,6 +4,7 @@
 #include "app/StatusBar.h"
 #include "app/frmOptions.h"
 #include "documents/DocumentCommands.h"
+#include "documents/ExtraView.h"
 #include "documents/Form1.h"
 #include "documents/Recovery.h"
 #include "edit/EditCommands.h"
@@ -197,6 +198,11 @@ Form1* MDIForm1::loadDocumentWindow(int slot) {
 
 void MDIForm1::prepareSubWindow(QMdiSubWindow& sub) {
     tp::elidePathTitles(sub);
+    // A further view of a document types as the document's own window does.
+    if (auto* view = qobject_cast<ExtraView*>(sub.widget()); view && view->form()) {
+        editcmd::attachTypingAids(*view->form(), *view->control());
+        editcmd::attachCompletion(*view->form(), *view->control());
+    }
     connect(&sub, &QMdiSubWindow::windowStateChanged, this, [this, s = &sub](Qt::WindowStates was, Qt::WindowStates is) {
         if (!(was & Qt::WindowMinimized) && (is & Qt::WindowMinimized)) windowcmd::windowMinimized(*this, s);
     });

@@ -35,7 +35,7 @@ public:
     // The pause after a key before its list opens or narrows.
     static constexpr int kPauseMs = 12;
 
-    explicit CompletionList(Form1& form) : QObject(&form), form_(form), rtb_(*form.RTB1) {
+    CompletionList(Form1& form, RichTextBox& rtb, QObject* owner) : QObject(owner), form_(form), rtb_(rtb) {
         keyTimer_.setSingleShot(true);
         keyTimer_.setInterval(kPauseMs);
         connect(&keyTimer_, &QTimer::timeout, this, [this] { afterKey(keyAutomatic_); });
@@ -165,7 +165,8 @@ private:
 
 } // namespace
 
-void attachCompletion(Form1& form) { new CompletionList(form); }
+void attachCompletion(Form1& form) { new CompletionList(form, *form.RTB1, &form); }
+void attachCompletion(Form1& form, RichTextBox& view) { new CompletionList(form, view, &view); }
 
 void mnuViewCompletion(DocumentFrame& frame) {
     if (QAction* a = frame.item("mnuViewCompleteAsYouType")) {

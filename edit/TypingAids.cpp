@@ -96,7 +96,7 @@ Found abbreviationAt(RichTextBox& rtb, bool xml, qint64 from = -1) {
 // The aids of one window; it lives and works on the GUI thread only, as its window does.
 class TypingAids : public QObject {
 public:
-    explicit TypingAids(Form1& form) : QObject(&form), form_(form), rtb_(*form.RTB1) {
+    TypingAids(Form1& form, RichTextBox& rtb, QObject* owner) : QObject(owner), form_(form), rtb_(rtb) {
         rtb_.SendScintilla(Sci::SCI_INDICSETSTYLE, kPairedIndicator, Sci::INDIC_HIDDEN);
         rtb_.installEventFilter(this);
     }
@@ -247,7 +247,8 @@ void toggle(bool prefs::Editor::*flag) {
 
 } // namespace
 
-void attachTypingAids(Form1& form) { new TypingAids(form); }
+void attachTypingAids(Form1& form) { new TypingAids(form, *form.RTB1, &form); }
+void attachTypingAids(Form1& form, RichTextBox& view) { new TypingAids(form, view, &view); }
 
 void ExpandAbbreviation(DocumentFrame& frame) {
     Form1* form = nullptr;

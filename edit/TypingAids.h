@@ -15,11 +15,14 @@
 // document never waits on them.
 class DocumentFrame;
 class Form1;
+class RichTextBox;
 
 namespace editcmd {
 
 // Gives a new document window the aids (before the window's own key handling).
 void attachTypingAids(Form1& form);
+// ... and a further view of the document (Window > New Window) its own, living as long as it.
+void attachTypingAids(Form1& form, RichTextBox& view);
 
 // Edit > Expand Abbreviation: the abbreviation before the caret (or the selected one), in any
 // document; a beep when there is none.

@@ -54,6 +54,9 @@ private slots:
         frame->item("mnuEditHtmlBr")->trigger();
         QCOMPARE(form->RTB1->Text(), QStringLiteral("xone<BR>\r\n"));
         QCOMPARE(view->control()->SelStart(), 8);
+        // Typing in the view has the window's aids: a start tag typed is closed.
+        QTest::keyClicks(view->control(), "<b>");
+        QCOMPARE(form->RTB1->Text(), QStringLiteral("xone<BR><b></b>\r\n"));
         // Closing the document's own window while the view stays asks nothing and keeps the text.
         form->subWindow()->close();
         settle();
