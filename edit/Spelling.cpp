@@ -562,7 +562,14 @@ bool Dictionary::knows(const QString& spelt) {
     const auto hit = known_.constFind(word);
     if (hit != known_.constEnd()) return *hit;
     std::string bytes;
-    const bool ok = encode(word, bytes) && hunspell_->spell(bytes);
+    bool ok = encode(word, bytes) && hunspell_->spell(bytes);
+    if (!ok) {
+        // A word borrowed with its accents ("café", "naïve", "résumé") into a language whose
+        // dictionary has it only without them.
+        QString plain = word.normalized(QString::NormalizationForm_D);
+        plain.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+        if (plain != word) ok = encode(plain, bytes) && hunspell_->spell(bytes);
+    }
     if (known_.size() > 200000) known_.clear();   // a bound on what a session of odd words costs
     known_.insert(word, ok);
     return ok;

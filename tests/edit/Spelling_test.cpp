@@ -133,6 +133,8 @@ private slots:
         QCOMPARE(bool(spelling::Dictionary::load(dir.path(), "locked")), ::geteuid() == 0);
         const auto good = spelling::Dictionary::load(dir.path(), "good");
         QVERIFY(good->knows("hello") && !good->knows("helo"));
+        // A word known without its accents is known with them (a loanword), a wrong one is not.
+        QVERIFY(good->knows(QString::fromUtf8("héllo")) && !good->knows(QString::fromUtf8("hélo")));
         QVERIFY(good->suggest("helo", 7).contains("hello"));
         const auto latin = spelling::Dictionary::load(dir.path(), "latin");
         QVERIFY(latin->knows(QString::fromUtf8("café")) && !latin->knows(QString::fromUtf8("cafα")));
