@@ -314,14 +314,7 @@ void DocumentView::applyTheme() {
             rtb_.SendScintilla(Sci::SCI_INDICSETFORE, kEmbeddedIndicator + k,
                                theme::styleText(colours[size_t(k)], QColor(Qt::black), c.paper, c));
     }
-    if (folding_) {
-        // The fold marks: boxes of the margin's paper drawn in its text colour.
-        rtb_.setFoldMarginColors(c.marginPaper, c.marginPaper);
-        for (int mark = int(Sci::SC_MARKNUM_FOLDEREND); mark <= int(Sci::SC_MARKNUM_FOLDEROPEN); ++mark) {
-            rtb_.SendScintilla(Sci::SCI_MARKERSETFORE, mark, c.marginPaper);
-            rtb_.SendScintilla(Sci::SCI_MARKERSETBACK, mark, c.marginText);
-        }
-    }
+    if (folding_) theme::colourFoldMarks(rtb_, c);
     marginDigits_ = 0;
     updateMarginWidth();
 }

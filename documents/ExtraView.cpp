@@ -121,13 +121,7 @@ void ExtraView::copyLook() {
     // The fold marks when the window has them: the fold levels are the document's, what is folded
     // is each view's own.
     rtb_->setFolding(from.folding(), DocumentView::kFoldMargin);
-    if (from.folding() != QsciScintilla::NoFoldStyle) {
-        rtb_->setFoldMarginColors(c.marginPaper, c.marginPaper);
-        for (int mark = int(Sci::SC_MARKNUM_FOLDEREND); mark <= int(Sci::SC_MARKNUM_FOLDEROPEN); ++mark) {
-            rtb_->SendScintilla(Sci::SCI_MARKERSETFORE, mark, c.marginPaper);
-            rtb_->SendScintilla(Sci::SCI_MARKERSETBACK, mark, c.marginText);
-        }
-    }
+    if (from.folding() != QsciScintilla::NoFoldStyle) theme::colourFoldMarks(*rtb_, c);
     rtb_->setMarginsForegroundColor(c.marginText);
     rtb_->setMarginsBackgroundColor(c.marginPaper);
     rtb_->setSelectionForegroundColor(c.selectionText);

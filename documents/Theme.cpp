@@ -1,6 +1,7 @@
 #include "documents/Theme.h"
 
 #include <QPalette>
+#include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
 #include <cmath>
@@ -91,6 +92,14 @@ QColor stylePaper(const QColor& lexerColour, const QColor& lexerPaper, const Col
     colours.paper.getHslF(&ph, &ps, &pl, &pa);
     const float lift = std::clamp(0.04f + (1.0f - l) * 0.25f, 0.03f, 0.12f);
     return QColor(QColor::fromHslF(h < 0 ? ph : h, s * 0.3f, std::min(pl + lift, 1.0f), a).rgb());
+}
+
+void colourFoldMarks(QsciScintilla& control, const Colours& colours) {
+    control.setFoldMarginColors(colours.marginPaper, colours.marginPaper);
+    for (int mark = int(QsciScintilla::SC_MARKNUM_FOLDEREND); mark <= int(QsciScintilla::SC_MARKNUM_FOLDEROPEN); ++mark) {
+        control.SendScintilla(QsciScintilla::SCI_MARKERSETFORE, mark, colours.marginPaper);
+        control.SendScintilla(QsciScintilla::SCI_MARKERSETBACK, mark, colours.marginText);
+    }
 }
 
 } // namespace theme

@@ -6,6 +6,7 @@
 #include <QColor>
 
 class QPalette;
+class QsciScintilla;
 
 namespace theme {
 
@@ -34,6 +35,9 @@ double contrast(const QColor& a, const QColor& b);
 // plain text and paper (the style that is just text takes the palette's text and paper).
 QColor styleText(const QColor& lexerColour, const QColor& lexerText, const QColor& paper, const Colours& colours);
 QColor stylePaper(const QColor& lexerColour, const QColor& lexerPaper, const Colours& colours);
+
+// The fold marks of a control in these colours: boxes of the margin's paper drawn in its text colour.
+void colourFoldMarks(QsciScintilla& control, const Colours& colours);
 
 // The least contrast every style keeps against its paper.
 constexpr double kMinContrast = 4.5;
